@@ -1,0 +1,9 @@
+#include "run/context.h"
+
+namespace rivola {
+
+bool RunContext::english() const {
+    return settings.language.find("ENGL") != std::string::npos;
+}
+
+}  // namespace rivola

@@ -1,0 +1,41 @@
+// The run context: everything one calculation run works on. Every routine of
+// the core receives it by reference; there is no mutable global state, so two
+// runs can proceed in one process without touching each other.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "checks/m_rivola_error.h"
+#include "hydraulics/m_qercmn.h"
+#include "run/plant.h"
+#include "run/run_state.h"
+
+namespace rivola {
+
+namespace ui {
+class Services;
+}
+
+// Settings of the program, passed in by the program that starts a run.
+struct ProgramSettings {
+    std::string language = "DEUTSCH";  // "DEUTSCH" or "ENGLISH"
+    std::string programName = "RIVOLA";
+    std::string version = "8.03";
+};
+
+struct RunContext {
+    ProgramSettings settings;
+    RunState run;
+    Plant plant;
+    checks::Reporter rep;
+    hyd::Qercmn cs;                 // the current cross-section
+    ui::Services* ui = nullptr;     // dialogs and the screen log
+
+    // Error level of the run: the worst severity so far.
+    int& ierr() { return run.ierr; }
+    bool failed() const { return run.ierr >= 2; }
+    bool english() const;           // language contains "ENGL"
+};
+
+}  // namespace rivola

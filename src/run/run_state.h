@@ -1,0 +1,35 @@
+// Run state of one calculation run (besides the plant model).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace rivola {
+
+struct RunState {
+    int ierr = 0;                    // error level: worst severity of the run
+    char compute = 'J';              // 'J': compute after the checks
+    int ansiInput = 0;               // IN_ANSI given
+    std::string dbPath;              // full path of the variant database
+    std::string dbDir;               // directory part, up to and including the last '/'
+    std::string dbName;              // file name without extension
+    std::string dbExt;               // extension including the point (may be empty)
+    std::string resultsDb;           // results database next to the variant
+    std::string basePath;            // dbDir + dbName: base of every output file
+    std::string checkListFile;       // basePath + ".pkl"
+    std::string runDate;             // "dd.mm.yyyy"
+    int maxPasses = 100;             // upper bound of the passes of the walk
+    float tolerance = 0.00005f;      // convergence tolerance at divisions
+    int iniRead = 0;                 // RVL_iteration.ini was opened
+    int iterLog = 0;                 // step log of the division iteration
+    int runtimeError = 0;            // runtime_error.pkl was written
+    int balance = 0;                 // energy levels at divisions stayed unbalanced
+    int passes = 0;                  // passes of the last walk
+    int converged = 1;               // converged flag of the current pass
+    int callCount = 0;               // runs in this process
+    std::vector<std::string> params; // command-line parameters
+    std::vector<std::string> writtenFiles;  // result files written by this run
+    bool drawing = true;             // draw the hydraulic profile after a run
+};
+
+}  // namespace rivola
