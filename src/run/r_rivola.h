@@ -1,0 +1,30 @@
+// The calculation run: from the choice of the variant to the final message.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "run/context.h"
+
+namespace rivola::run {
+
+// The run driver. kind 1: one calculation run; any other kind only closes
+// the result files. The error level stays readable in ctx.run.ierr.
+void r_rivola(RunContext& ctx, int kind);
+// Resets the plant model and the run state.
+void initl_rivola(RunContext& ctx);
+// Chooses the variant, prepares the run's files, reads the iteration settings.
+void init_variante(RunContext& ctx);
+// Splits the program's command line into parameters and applies them.
+// Options may be written with a leading "/" or "-".
+void cl_par(RunContext& ctx, const std::vector<std::string>& args);
+// Reads the iteration settings file (maximum passes, tolerance, step log).
+void read_iteration_settings(RunContext& ctx, const std::string& path);
+// The downstream boundary at the last element.
+void start(RunContext& ctx);
+// Clears the results of element i before it is computed.
+void setnul(RunContext& ctx, int i);
+// The final message by error level (without the leading line break).
+std::string final_message(const RunContext& ctx);
+
+}  // namespace rivola::run
