@@ -1,0 +1,26 @@
+// Helpers shared by the tests: temporary directories and reading text files.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace rivola::test {
+
+// A fresh directory below the build tree, removed when the object goes.
+class TempDir {
+public:
+    explicit TempDir(const std::string& tag);
+    ~TempDir();
+    const std::filesystem::path& path() const { return path_; }
+    std::string str() const { return path_.string() + "/"; }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string read_file(const std::string& path);
+std::vector<std::string> read_lines(const std::string& path);
+void write_file(const std::string& path, const std::string& text);
+
+}  // namespace rivola::test
