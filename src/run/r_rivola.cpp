@@ -1,0 +1,269 @@
+// The calculation run: reset, choice of the variant, reading and checking,
+// the water-level walk, the listings and the final message.
+#include "run/r_rivola.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+
+#include "checks/m_rivola_error.h"
+#include "run/steps.h"
+#include "support/m_files.h"
+#include "support/m_strings.h"
+#include "ui/services.h"
+
+namespace rivola::run {
+
+using support::contains;
+using support::upper;
+
+namespace {
+
+void log(RunContext& ctx, const std::string& line) {
+    if (ctx.ui) ctx.ui->log(line);
+}
+
+void box(RunContext& ctx, const std::string& title, const std::string& text) {
+    if (ctx.ui) ctx.ui->message(title, text);
+}
+
+// Splits the variant path into directory (with its last '/'), name and
+// extension (with its point) and derives the names of the run's files.
+bool split_path(RunContext& ctx, const std::string& path) {
+    RunState& r = ctx.run;
+    if (path.empty()) return false;
+    const size_t slash = path.find_last_of('/');
+    r.dbDir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    const std::string file = path.substr(r.dbDir.size());
+    if (file.empty()) return false;
+    const size_t dot = file.find_last_of('.');
+    r.dbName = dot == std::string::npos || dot == 0 ? file : file.substr(0, dot);
+    r.dbExt = file.substr(r.dbName.size());
+    r.dbPath = path;
+    r.basePath = r.dbDir + r.dbName;
+    r.checkListFile = r.basePath + ".pkl";
+    return true;
+}
+
+// The first number written in a line: digits with an optional leading minus
+// and one decimal point (a comma counts as one), optionally an exponent.
+bool first_number(const std::string& line, double& value) {
+    for (size_t i = 0; i < line.size(); ++i) {
+        auto digit = [&](size_t k) { return k < line.size() && line[k] >= '0' && line[k] <= '9'; };
+        const bool sep = line[i] == '.' || line[i] == ',';
+        if (!(digit(i) || (line[i] == '-' && (digit(i + 1) || ((line[i + 1] == '.' || line[i + 1] == ',') && digit(i + 2)))) ||
+              (sep && digit(i + 1))))
+            continue;
+        std::string num;
+        size_t k = i;
+        if (line[k] == '-') num += line[k++];
+        bool point = false;
+        for (; k < line.size(); ++k) {
+            const char c = line[k];
+            if (c >= '0' && c <= '9') num += c;
+            else if ((c == '.' || c == ',') && !point) { point = true; num += '.'; }
+            else break;
+        }
+        if (k + 1 < line.size() && (line[k] == 'E' || line[k] == 'e')) {
+            size_t m = k + 1;
+            std::string ex = "e";
+            if (line[m] == '-' || line[m] == '+') ex += line[m++];
+            if (digit(m)) {
+                while (digit(m)) ex += line[m++];
+                num += ex;
+            }
+        }
+        value = std::strtod(num.c_str(), nullptr);
+        return std::isfinite(value);
+    }
+    return false;
+}
+
+}  // namespace
+
+void initl_rivola(RunContext& ctx) {
+    ctx.plant = Plant{};
+    Plant& p = ctx.plant;
+    for (auto& t : p.all.titel) t.clear();
+    p.all.AnhangERG = p.all.AnhangERK = p.all.AnhangQVE = "Anhang x";
+    ctx.cs = hyd::Qercmn{};
+    RunState& r = ctx.run;
+    const int calls = r.callCount, rt = r.runtimeError;
+    std::vector<std::string> params = std::move(r.params);
+    const bool drawing = r.drawing;
+    r = RunState{};
+    r.callCount = calls;
+    r.runtimeError = rt;
+    r.params = std::move(params);
+    r.drawing = drawing;
+    r.compute = 'J';
+    r.ierr = 0;
+}
+
+void cl_par(RunContext& ctx, const std::vector<std::string>& args) {
+    RunState& r = ctx.run;
+    if (args.empty()) return;
+    if (!split_path(ctx, args[0])) {
+        r.ierr = 2;
+        return;
+    }
+    for (size_t i = 1; i < args.size() && i < 10; ++i) {
+        std::string a = upper(args[i]);
+        while (!a.empty() && (a[0] == '/' || a[0] == '-')) a.erase(0, 1);
+        if (support::starts_with(a, "SIM=")) {
+            if (a.size() >= 5) r.compute = a[4];
+        } else if (support::starts_with(a, "OUT=") && contains(a, "ENGL")) {
+            ctx.settings.language = "ENGLISH";
+        } else if (contains(a, "IN_ANSI")) {
+            r.ansiInput = 1;
+        } else if (contains(a, "ENGLISH")) {
+            ctx.settings.language = "ENGLISH";
+        }
+    }
+}
+
+void read_iteration_settings(RunContext& ctx, const std::string& path) {
+    RunState& r = ctx.run;
+    r.maxPasses = 100;
+    r.tolerance = 0.00005f;
+    r.iterLog = 0;
+    std::ifstream f(path);
+    if (!f) return;
+    r.iniRead = 1;
+    for (std::string raw; std::getline(f, raw);) {
+        const std::string line = upper(support::ucut(support::rtrim(raw), 80));
+        double v = 0;
+        if (contains(line, "MAX") && contains(line, "ITERAT")) {
+            if (first_number(line, v)) {
+                const long n = std::lround(std::fmin(v, 1.0e9));
+                r.maxPasses = n < 101 ? 100 : static_cast<int>(n);
+            }
+        } else if (contains(line, "HEEPS")) {
+            if (first_number(line, v)) r.tolerance = std::fmax(static_cast<float>(v), 0.00005f);
+        } else if (contains(line, "PROTOK")) {
+            if (line.size() > 8 && line.find('J', 8) != std::string::npos) r.iterLog = 1;
+        }
+    }
+}
+
+void init_variante(RunContext& ctx) {
+    RunState& r = ctx.run;
+    const bool en = ctx.english();
+    ++r.callCount;
+    r.dbPath.clear();
+    r.runDate = support::today();
+    ctx.plant.all.datum = r.runDate;
+
+    if (r.callCount == 1) {
+        cl_par(ctx, r.params);
+        if (r.ierr >= 2) return;
+    } else {
+        r.params.clear();
+    }
+    const bool english = ctx.english();
+    (void)en;
+
+    if (r.params.empty()) {
+        std::string chosen;
+        if (ctx.ui)
+            chosen = ctx.ui->openFile(english ? "Choice of the variant via *.MDB file"
+                                              : "Auswahl der Variante über *.MDB-Datei",
+                                      "MDB-Dateien*.mdb;*.mdb");
+        if (chosen.empty() || !split_path(ctx, chosen)) {
+            r.ierr = 3;
+            return;
+        }
+    }
+    log(ctx, "R I V O L A   " + ctx.settings.version);
+    log(ctx, english ? "Hydraulic profile of wastewater treatment plants"
+                     : "Hydraulische Berechnung von Kläranlagen");
+    log(ctx, (english ? "Variant: " : "Variante: ") + r.dbName + r.dbExt);
+
+    // A variant that is not there cannot be read: say so at once.
+    if (!support::file_exists(r.dbPath)) {
+        box(ctx, english ? "database error" : "Datenbankfehler",
+            english ? "variant database \"" + r.dbPath + "\" does not exist."
+                    : "Die Variantendatenbank \"" + r.dbPath + "\" existiert nicht.");
+        r.ierr = 3;
+        return;
+    }
+
+    r.resultsDb = support::find_file_nocase(r.dbDir, "RIVOLA_8_Ergebnisse.mdb");
+    if (!support::file_exists(r.resultsDb)) {
+        box(ctx, english ? "database error" : "Datenbankfehler",
+            english ? "result database\n\"RIVOLA_8_Ergebnisse.mdb\"\ndoes not exist."
+                    : "Die Ergebnisdatenbank\n\"RIVOLA_8_Ergebnisse.mdb\"\nexistiert nicht.");
+        r.ierr = 3;
+        return;
+    }
+
+    r.ierr = checks::fehler(ctx, "INIT", r.basePath,
+                            contains(ctx.settings.language, "ENGL") ? "check-list" : "Prüfprotokoll");
+    read_iteration_settings(ctx, support::find_file_nocase("", "RVL_iteration.ini"));
+}
+
+void setnul(RunContext& ctx, int i) {
+    Plant& p = ctx.plant;
+    if (i < 1 || i > p.nsys) return;
+    Element& e = p.el[i];
+    e.HVK = e.HVE1 = e.HVU = 0.0f;
+    for (int end = 1; end <= 2; ++end) {
+        if (i == p.nsys && end == 1) continue;  // keeps the boundary remarks of start
+        for (int k = 1; k <= 5; ++k) e.res[end].bem[k].clear();
+    }
+    ctx.cs.hvk = 0.0f;
+    ctx.cs.hB = ctx.cs.hL = 0.0f;
+    for (int k = 1; k <= 5; ++k) ctx.cs.bem[k].clear();
+}
+
+std::string final_message(const RunContext& ctx) {
+    const std::string& f = ctx.run.checkListFile;
+    const bool en = ctx.settings.language == "ENGLISH";
+    const int l = ctx.run.ierr;
+    if (l <= 0) return (en ? "end of calculation\n" : "Berechnungsende\n") + f;
+    if (l == 1) return (en ? "warnings see: " : "Warnungen siehe: ") + f;
+    if (l == 2) return (en ? "abort see: " : "Berechnungsabbruch siehe: ") + f;
+    return (en ? "abort\n" : "Berechnungsabbruch\n") + f;
+}
+
+void r_rivola(RunContext& ctx, int kind) {
+    if (kind != 1) {
+        output::close_listings(ctx);
+        return;
+    }
+    RunState& r = ctx.run;
+    r.ierr = 0;
+    initl_rivola(ctx);
+    if (r.ierr < 2) init_variante(ctx);
+    if (r.ierr < 2) {
+        input::input(ctx);
+        if (r.ierr < 2) output::o_plot(ctx);
+    }
+    if (r.compute == 'J' && r.ierr < 2) {
+        start(ctx);
+        if (r.ierr < 2) hyd::wsp_rivola(ctx);
+        if (r.ierr < 2) {
+            output::outerg(ctx);
+            output::outqve(ctx);
+            output::outerk(ctx);
+            if (r.ierr < 2) {
+                output::outeef(ctx);
+                for (const auto& f : r.writtenFiles) log(ctx, f);
+                if (r.balance) {
+                    const bool en = ctx.english();
+                    log(ctx, en ? "differences of energy level at flow divisions"
+                                : "Energiehöhendifferenzen an Aufteilungen");
+                    log(ctx, en ? "could not be balanced completely!"
+                                : "konnten nicht vollständig abgeglichen werden!");
+                }
+                checks::del_pru(ctx);
+            }
+        }
+    }
+    ctx.rep.close();
+    if (r.runtimeError) box(ctx, "Hinweis", "Runtime-Fehler siehe: runtime_error.pkl");
+    if (ctx.ui) ctx.ui->finale(final_message(ctx), r.checkListFile);
+    output::close_listings(ctx);
+}
+
+}  // namespace rivola::run
