@@ -26,6 +26,9 @@ public:
     virtual void progress(int /*pass*/) {}
     // True when the user asked to cancel the run.
     virtual bool cancelled() { return false; }
+    // A fatal message was confirmed: the program ends once the run has
+    // returned; default: nothing (the run's error level says it failed).
+    virtual void stop_program() {}
 };
 
 }  // namespace rivola::ui
