@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "checks/m_rivola_error.h"
+#include "hydraulics/m_iteration_rvl.h"
 #include "hydraulics/m_qercmn.h"
 #include "run/plant.h"
 #include "run/run_state.h"
@@ -30,6 +31,7 @@ struct RunContext {
     Plant plant;
     checks::Reporter rep;
     hyd::Qercmn cs;                 // the current cross-section
+    hyd::StepSlots steps;           // histories of the root-finder step routines
     ui::Services* ui = nullptr;     // dialogs and the screen log
 
     // Error level of the run: the worst severity so far.

@@ -78,16 +78,25 @@ struct HveInput {
     HveInput() { zeta1.fill(kMissing); zeta2.fill(kMissing); }
 };
 
-// A normalised end profile (filled by profil): type characters, invert, crown
-// rise, break points 0..6 and the index of the highest valid break point.
+// A cross-section profile of an element: type characters, invert, crown rise and
+// break points. The set-up fills T, Z, HS, the layer pairs H(1..5), B(1..5) and the
+// layer count n from the GEO columns; hyd::profil then normalises it in place
+// (bottom point 0, pairs moved down when the first one describes the bottom, n =
+// index of the highest valid break point).
 struct EndProfile {
     char T[2] = {' ', ' '};          // 'o'/'g' open or closed; 'K'/'T'/other bottom
     float Z = 0.0f;                  // invert level
-    float HS = 0.0f;                 // crown rise
-    std::array<float, 7> H{};        // heights of break points 0..6
+    float HS = 0.0f;                 // crown rise (0 = flat lid)
+    std::array<float, 7> H{};        // heights of break points 0..6 above the invert
     std::array<float, 7> B{};        // widths of break points 0..6
     int n = 0;                       // number of segments
 };
+
+// Slots of Element::prof.
+inline constexpr int kProfDown = 1;   // downstream end profile (outlet end, node 1, x = 0)
+inline constexpr int kProfUp = 2;     // upstream end profile (inlet end, node 2, x = L)
+inline constexpr int kProfBranch1 = 3;  // branch 1 of a division or confluence
+inline constexpr int kProfBranch2 = 4;  // branch 2 of a division or confluence
 
 // Results of the water-level computation at one end of an element
 // (index 1 = outlet end, 2 = inlet end).
@@ -125,7 +134,16 @@ struct Element {
 
     GeoInput geo;
     HveInput hve;
-    std::array<EndProfile, 5> prof{}; // normalised profiles: 1 u1, 2 o1, 3 u2, 4 o2
+    // Profiles (slots kProf*): 1 downstream end, 2 upstream end; a division or a
+    // confluence keeps its two branch profiles in slots 3 and 4.
+    std::array<EndProfile, 5> prof{};
+
+    // values the computations work with, prepared by the set-up: the element
+    // length (GEO_L, not below 0), the single-loss head and the loss coefficient
+    // of the element (HVE_HVE, HVE_zeta1; 0 when not given). Element computations
+    // may change them for the time of a computation (measurement flumes, elements
+    // behind a division).
+    float hvs = 0, zeta = 0;
 
     // results
     std::array<EndResult, 3> res{};  // 1 outlet end, 2 inlet end

@@ -1,0 +1,68 @@
+// geomet: cross-section geometry. Every conduit of an element is described by
+// two end profiles, the downstream one (s = 1, node 1, x = 0) and the upstream
+// one (s = 2, node 2, x = L); the computation runs against the flow. These
+// routines normalise the profiles after input, load the profile at a position
+// into the current cross-section (ctx.cs) and answer the geometric questions
+// of the hydraulic routines: area, width, perimeter and hydraulic diameter at a
+// depth, full-section heights, circle diameters and invert levels.
+//
+// Break points of the loaded profile are 1-based (point 1 is the bottom); the
+// end profiles of an element keep their points 0..n (point 0 the bottom).
+#pragma once
+
+#include <string_view>
+
+namespace rivola {
+struct RunContext;
+struct EndProfile;
+}
+
+namespace rivola::hyd {
+
+inline constexpr float kPi = 3.141593f;
+
+// Normalises the profiles of element i in place: the bottom point 0, the
+// layers moved down when the first one describes the bottom, and the index of
+// the highest valid break point. Ordinary elements (and V, S) have both end
+// profiles; a division its upstream end profile and two branch profiles, a
+// confluence its downstream end profile and two branch profiles.
+void profil(RunContext& ctx, int i);
+// One profile; `branch` selects the count for a profile without any valid point
+// (6 for an end profile, 0 for a branch profile).
+void profil_one(EndProfile& p, bool branch);
+
+// Circular segment of depth h in a circle of diameter D: area A, surface width
+// B, wetted perimeter U. A depth within 2e-5 of D counts as the full circle.
+void kreis(float h, float D, float& A, float& B, float& U);
+
+// Loads the current cross-section for element i: s = 1 the entry node, s = 2
+// the position x (distance from node 1). `name` is the calling routine; the
+// distribution and collection flume computations ("HYAVER", "HYASAM") place
+// the section at x even when x is 0. Sets the profile, the element values
+// (roughness, slope, invert Zx and discharge Qx at the position, also as
+// invert and discharge of the current section with dz = Zx - invert of the
+// previous section), the berm zones and the critical values.
+void qergeo(RunContext& ctx, std::string_view name, int s, int i, float x);
+// Profile at a position (dquer) with the circle diameters and the type name.
+void qerprf(RunContext& ctx, int s, int i, float x);
+// Break points at a position: an end profile, or the blend of both.
+void dquer(RunContext& ctx, int s, int i, float x);
+// Cumulative area and wetted perimeter at the break points of the loaded
+// profile; an open profile is extended to 9999.99 m with its top width.
+void mquer(RunContext& ctx);
+
+// Area A, surface width B, hydraulic diameter dhy, velocity v, friction slope
+// IR and energy height hE = h + v^2/(2g) of the loaded profile at depth h for
+// the discharge Q. The wetted perimeter is kept in ctx.cs.Uw.
+void qerhya(RunContext& ctx, float Q, float h, float& A, float& B, float& dhy, float& v,
+            float& IR, float& hE);
+// The geometric part of qerhya: A, B, U at depth h.
+void qerhya_geo(RunContext& ctx, float h, float& A, float& B, float& U);
+
+// Invert level that element i discharges into.
+float zsohle(RunContext& ctx, int i);
+
+// Moves the current section into the previous-section slots.
+void prf21(RunContext& ctx);
+
+}  // namespace rivola::hyd

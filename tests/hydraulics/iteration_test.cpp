@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <unistd.h>
+
+#include "hydraulics/m_iteration_rvl.h"
+#include "hyd_test_util.h"
+
+using namespace rivola;
+using namespace rivola::hyd;
+
+TEST(Itstep, SecantWhenBracketedAndExtrapolationWithinBoundsOtherwise) {
+    RunContext ctx;
+    int cnt = 0;
+    // residual f(x) = x - 10
+    float x = 1.0f;
+    itstep(ctx, "T", 0, cnt, 0.0f, 100.0f, x, x - 10.0f);
+    EXPECT_EQ(cnt, 1);
+    EXPECT_FLOAT_EQ(x, 1.0f);          // first step keeps x
+    x = 2.0f;
+    itstep(ctx, "T", 0, cnt, 0.0f, 100.0f, x, x - 10.0f);
+    EXPECT_FLOAT_EQ(x, 3.0f);          // equal signs: move by the last step again
+    x = 4.0f;
+    itstep(ctx, "T", 0, cnt, 0.0f, 4.5f, x, x - 10.0f);
+    EXPECT_FLOAT_EQ(x, 4.5f);          // never beyond the upper bound
+    x = 12.0f;
+    itstep(ctx, "T", 0, cnt, 0.0f, 100.0f, x, x - 10.0f);
+    EXPECT_NEAR(x, 10.0f, 1e-5f);      // bracketed linear residual: exact secant root
+}
+
+TEST(Itstep, LoopFindsSquareRootOfTwo) {
+    RunContext ctx;
+    int cnt = 0;
+    float x = 0.5f;
+    for (int k = 0; k < 60; ++k) {
+        const float f = x * x - 2.0f;
+        if (std::fabs(f) < 1e-6f) break;
+        itstep(ctx, "T", 3, cnt, 0.0f, 10.0f, x, f);
+        if (cnt == 1) x = 1.0f;  // the first step keeps x: the caller sets the second trial
+    }
+    EXPECT_NEAR(x, std::sqrt(2.0f), 1e-5f);
+    EXPECT_GE(ctx.steps.slot.size(), 4u);  // slot state grows with the slot number
+}
+
+namespace {
+// Drives rfalsi on a residual as the formula routines do; returns the root.
+template <class F>
+float drive_rfalsi(RunContext& ctx, F fun, float x1, float x2, float lo, float hi, int& steps) {
+    int cnt = 0;
+    float x = x1, f = 0.0f;
+    for (steps = 0; steps < 2000 && !ctx.failed(); ++steps) {
+        rfalsi(ctx, "TEST", 0, cnt, x1, x2, lo, hi, x, f);
+        if (ctx.failed()) break;
+        const bool conv = (cnt > 2 && f == 0.0f);
+        f = fun(x);
+        if (conv || std::fabs(f) <= 1e-6f) break;
+    }
+    return x;
+}
+}  // namespace
+
+TEST(Rfalsi, ConvergesOnCubeRootWithinBracket) {
+    RunContext ctx;
+    int steps = 0;
+    const float r = drive_rfalsi(ctx, [](float x) { return x * x * x - 2.0f; }, 0.0f, 5.0f, 0.0f,
+                                 5.0f, steps);
+    EXPECT_NEAR(r, std::cbrt(2.0f), 1e-4f);
+    EXPECT_LT(steps, 200);
+    EXPECT_EQ(ctx.run.ierr, 0);
+}
+
+TEST(Rfalsi, DecreasingResidualAndFirstTrialsAsGiven) {
+    RunContext ctx;
+    int cnt = 0;
+    float lo = 0.0f, hi = 9999.9f, x = 0.0f, f = 0.0f;
+    rfalsi(ctx, "T", 0, cnt, 0.3f, 1.7f, lo, hi, x, f);
+    EXPECT_FLOAT_EQ(x, 0.3f);
+    f = 2.0f - 0.3f;
+    rfalsi(ctx, "T", 0, cnt, 0.3f, 1.7f, lo, hi, x, f);
+    EXPECT_FLOAT_EQ(x, 1.7f);
+    f = 2.0f - 1.7f;
+    rfalsi(ctx, "T", 0, cnt, 0.3f, 1.7f, lo, hi, x, f);
+    // residual 2 - x is linear: the secant through both trials hits 2
+    EXPECT_NEAR(x, 2.0f, 1e-5f);
+    // the negative slope with a positive residual raises the lower bound
+    EXPECT_FLOAT_EQ(lo, 1.7f);
+    EXPECT_FLOAT_EQ(hi, 9999.9f);
+}
+
+TEST(Rfalsi, StopsRunAfterThousandSteps) {
+    for (const char* lang : {"ENGLISH", "DEUTSCH"}) {
+        RunContext ctx;
+        ctx.settings.language = lang;
+        hydtest::LogServices log;
+        ctx.ui = &log;
+        int cnt = 0;
+        float lo = 0.0f, hi = 1.0f, x = 0.0f, f = 1.0f;
+        for (int k = 0; k < 1000; ++k) {
+            f = 1.0f;  // never a root
+            rfalsi(ctx, "HGRENZ", 0, cnt, 0.2f, 0.8f, lo, hi, x, f);
+        }
+        EXPECT_EQ(ctx.run.ierr, 0);
+        rfalsi(ctx, "HGRENZ", 0, cnt, 0.2f, 0.8f, lo, hi, x, f);
+        EXPECT_EQ(ctx.run.ierr, 2);
+        if (std::string(lang) == "ENGLISH") {
+            EXPECT_TRUE(log.logged("iteration in HGRENZ/Regula Falsi iteration steps > 1000 !\n"
+                                   "Contact Marlow Wasserbau!"));
+        } else {
+            EXPECT_TRUE(log.logged("Iteration in HGRENZ/Regula Falsi Iterationsschritte > 1000 !\n"
+                                   "Bitte an Marlow Wasserbau wenden!"));
+        }
+    }
+}
+
+TEST(Itmnmx, NoBracketGivesFlagZeroAndBisectionConverges) {
+    RunContext ctx;
+    int cnt = 0;
+    char flag = ' ';
+    float x = 1.0f;
+    itmnmx(ctx, 0, cnt, x, 0.5f, 0.001f, 1e-6f, flag);
+    x = 2.0f;
+    itmnmx(ctx, 0, cnt, x, 0.7f, 0.001f, 1e-6f, flag);
+    EXPECT_EQ(flag, '0');
+
+    // f(x) = x - 0.3 bracketed by 0 and 1
+    cnt = 0;
+    flag = ' ';
+    x = 0.0f;
+    int steps = 0;
+    while (flag != 'T' && steps++ < 100) {
+        const float f = x - 0.3f;
+        itmnmx(ctx, 0, cnt, x, f, 0.001f, 1e-7f, flag);
+        if (cnt == 1 && flag != 'T') x = 1.0f;  // the caller's second trial
+    }
+    EXPECT_EQ(flag, 'T');
+    EXPECT_NEAR(x, 0.3f, 0.001f);
+    EXPECT_LT(steps, 20);
+}
