@@ -19,10 +19,11 @@ public:
     std::string openFile(const std::string&, const std::string&) override { return {}; }
     void log(const std::string& line) override { lines.push_back(line); }
     void finale(const std::string&, const std::string&) override {}
+    // True when the log, its lines joined by line breaks, holds the text.
     bool logged(const std::string& part) const {
-        for (const auto& l : lines)
-            if (l.find(part) != std::string::npos) return true;
-        return false;
+        std::string all;
+        for (const auto& l : lines) all += l + "\n";
+        return all.find(part) != std::string::npos;
     }
 };
 
