@@ -1,0 +1,338 @@
+#include "main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QThread>
+#include <QTimer>
+
+#include "qt_services.h"
+#include "run/r_rivola.h"
+#include "support/m_files.h"
+#include "support/m_strings.h"
+#include "ui/m_language.h"
+#include "ui/m_realwin.h"
+
+namespace rivola::ui {
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// A file filter written as "name*.a;*.b" becomes "name (*.a *.b)"; on a
+// case-sensitive file system each pattern is also offered in upper case.
+QString qt_filter(const QString& filter) {
+    const int star = filter.indexOf(QLatin1Char('*'));
+    if (star < 0) return filter;
+    const QString name = filter.left(star).trimmed();
+    QStringList patterns;
+    for (const auto& p : filter.mid(star).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        for (const QString& v : {p.toLower(), p.toUpper()})
+            if (!patterns.contains(v)) patterns << v;
+    }
+    return (name.isEmpty() ? QString() : name + QLatin1Char(' ')) + QLatin1Char('(') +
+           patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+}
+
+}  // namespace
+
+MainWindow::MainWindow(ShellSettings settings, QWidget* parent)
+    : QMainWindow(parent), settings_(std::move(settings)) {
+    ctx_.settings.language = settings_.language;
+    ctx_.settings.programName = support::trim(settings_.programName);
+    ctx_.settings.version = settings_.version;
+    ctx_.run.params = settings_.params;
+    services_ = std::make_unique<QtServices>(this, &ctx_);
+    ctx_.ui = services_.get();
+
+    const QString name = q(support::trim(settings_.programName));
+    setWindowTitle(name + QLatin1Char(' ') + q(settings_.version));
+
+    log_ = new QListWidget(this);
+    QFont mono = check_list_font();
+    mono.setPointSize(10);
+    log_->setFont(mono);
+    log_->setUniformItemSizes(true);
+    setCentralWidget(log_);
+
+    nameLabel_ = new QLabel(name, this);
+    dateLabel_ = new QLabel(q(settings_.startDate), this);
+    passLabel_ = new QLabel(this);
+    passBar_ = new QProgressBar(this);
+    passBar_->setMaximumWidth(160);
+    passBar_->setVisible(false);
+    statusBar()->addPermanentWidget(passLabel_);
+    statusBar()->addPermanentWidget(passBar_);
+    statusBar()->addPermanentWidget(nameLabel_);
+    statusBar()->addPermanentWidget(dateLabel_);
+
+    buildMenu();
+    resize(820, 560);
+}
+
+MainWindow::~MainWindow() {
+    // A run still proceeding may wait for this window: let it finish first.
+    while (worker_ && !worker_->isFinished())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ctx_.ui = nullptr;
+}
+
+void MainWindow::buildMenu() {
+    const std::string& lang = settings_.language;
+    const bool en = is_english(lang);
+    QMenu* file = menuBar()->addMenu(q(menu_label(lang, kCmdRun)));
+    runAction_ = file->addAction(q(menu_open_text(lang, settings_.programName)));
+    connect(runAction_, &QAction::triggered, this, [this] { dispatch(kCmdRun); });
+    QAction* listings = file->addAction(en ? tr("Listings of the last calculation")
+                                           : tr("Ergebnislisten der letzten Berechnung"));
+    connect(listings, &QAction::triggered, this, [this] { dispatch(kCmdListings); });
+    cancelAction_ = file->addAction(en ? tr("Cancel calculation") : tr("Berechnung abbrechen"));
+    cancelAction_->setEnabled(false);
+    connect(cancelAction_, &QAction::triggered, this, [this] { requestCancel(); });
+    file->addSeparator();
+    QAction* leave = file->addAction(q(menu_exit_text(lang)));
+    connect(leave, &QAction::triggered, this, [this] { dispatch(kCmdExit); });
+
+    // The other entries get their command from their label.
+    for (int c : {kCmdConfiguration, kCmdInfo, kCmdHelp, kCmdExit}) {
+        QAction* a = menuBar()->addAction(q(menu_label(lang, c)));
+        const int command = menu_command(lang, a->text().toStdString());
+        connect(a, &QAction::triggered, this, [this, command] { dispatch(command); });
+    }
+}
+
+void MainWindow::autoStart() {
+    if (settings_.autoRun != 1) return;
+    QTimer::singleShot(0, this, [this] { dispatch(kCmdRun); });
+}
+
+int MainWindow::rw_control(int command) {
+    switch (command) {
+    case kCmdRun:
+        // The run proceeds on its own thread; how it ended is told by
+        // runFinished and lastErrorLevel().
+        if (!running_) startRun();
+        return 1;
+    case kCmdInfo:
+        showInfo();
+        return 1;
+    case kCmdHelp:
+        openHelp();
+        return 1;
+    default:
+        if (systemKnows(command)) return 0;
+        showMessage(QStringLiteral("Problem 0"), QStringLiteral("Dieses Kommando ist nicht bekannt"));
+        return 1;
+    }
+}
+
+void MainWindow::dispatch(int command) {
+    if (rw_control(command) == 0 && systemKnows(command)) systemCommand(command);
+}
+
+bool MainWindow::systemKnows(int command) const {
+    return command == kCmdExit || command == kCmdListings;
+}
+
+void MainWindow::systemCommand(int command) {
+    if (command == kCmdExit) close();
+    if (command == kCmdListings) openListings();
+}
+
+void MainWindow::startRun() {
+    running_ = true;
+    stopRequested_ = false;
+    cancelRequest_ = false;
+    runAction_->setEnabled(false);
+    cancelAction_->setEnabled(true);
+    log_->clear();
+    passLabel_->clear();
+    passBar_->setValue(0);
+    worker_ = QThread::create([this] { run::r_rivola(ctx_, 1); });
+    connect(worker_, &QThread::finished, this, &MainWindow::onRunFinished);
+    worker_->start();
+}
+
+void MainWindow::onRunFinished() {
+    if (!worker_) return;
+    worker_->wait();
+    worker_->deleteLater();
+    worker_ = nullptr;
+    running_ = false;
+    lastIerr_ = ctx_.run.ierr;
+    runAction_->setEnabled(true);
+    cancelAction_->setEnabled(false);
+    passBar_->setVisible(false);
+    emit runFinished(lastIerr_);
+    // A fatal message was confirmed during the run: the program ends.
+    if (stopRequested_) close();
+}
+
+QStringList MainWindow::screenLog() const {
+    QStringList lines;
+    for (int i = 0; i < log_->count(); ++i) lines << log_->item(i)->text();
+    return lines;
+}
+
+void MainWindow::appendLog(const QString& line) {
+    log_->addItem(line);
+    log_->scrollToBottom();
+}
+
+void MainWindow::showProgress(int pass, int maxPasses) {
+    const bool en = is_english(settings_.language);
+    passLabel_->setText((en ? tr("pass %1") : tr("Durchlauf %1")).arg(pass));
+    passBar_->setVisible(true);
+    passBar_->setMaximum(std::max(maxPasses, 1));
+    passBar_->setValue(std::min(pass, passBar_->maximum()));
+}
+
+QString MainWindow::progressText() const { return passLabel_->text(); }
+
+int MainWindow::runDialog(QDialog* dialog, const QString& kind, const QString& title,
+                          const QString& text, int hookResult) {
+    if (hook_) {
+        if (dialog) {
+            dialog->show();
+            dialog->hide();
+        }
+        hook_->shown.push_back({kind, title, text});
+        return hookResult;
+    }
+    return dialog ? dialog->exec() : hookResult;
+}
+
+void MainWindow::showMessage(const QString& title, const QString& text) {
+    const bool fatal = title.toStdString() == kFatalCaption;
+    QMessageBox box(fatal ? QMessageBox::Critical : QMessageBox::Information, title, text,
+                    QMessageBox::Ok, this);
+    runDialog(&box, QStringLiteral("message"), title, text, QMessageBox::Ok);
+}
+
+bool MainWindow::askQuestion(const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    const bool hookYes = hook_ && hook_->answer && hook_->answer(title, text);
+    return runDialog(&box, QStringLiteral("question"), title, text,
+                     hookYes ? QMessageBox::Yes : QMessageBox::No) == QMessageBox::Yes;
+}
+
+QString MainWindow::chooseFile(const QString& title, const QString& filter) {
+    const QString qf = qt_filter(filter);
+    if (hook_) {
+        hook_->shown.push_back({QStringLiteral("file"), title, qf});
+        return hook_->fileToOpen;
+    }
+    const bool en = is_english(settings_.language);
+    return QFileDialog::getOpenFileName(
+        this, title, QString(),
+        qf + QStringLiteral(";;") + (en ? tr("All files (*)") : tr("Alle Dateien (*)")));
+}
+
+void MainWindow::showFinale(const QString& text, const QString& checkList,
+                            const QString& variant, const QString& date) {
+    const std::string& lang = settings_.language;
+    const QString name = q(support::trim(settings_.programName));
+    {
+        QMessageBox box(QMessageBox::Information, name, text, QMessageBox::Ok, this);
+        runDialog(&box, QStringLiteral("finale"), name, text, QMessageBox::Ok);
+    }
+    if (checkList.isEmpty() || !check_list_has_messages(read_check_list(checkList.toStdString())))
+        return;
+    if (!askQuestion(name, q(translate_txt(lang, kViewCheckList)))) return;
+
+    if (viewer_) viewer_->close();
+    auto* v = new CheckListViewer(checkList, q(check_list_title(lang, variant.toStdString())), lang,
+                                  date.isEmpty() ? q(support::trim(settings_.startDate)) : date,
+                                  this);
+    v->setAttribute(Qt::WA_DeleteOnClose);
+    viewer_ = v;
+    // The viewer stays open beside the window; the run goes on to its end.
+    v->show();
+    if (hook_)
+        hook_->shown.push_back({QStringLiteral("checklist"), v->windowTitle(),
+                                v->lines().join(QLatin1Char('\n'))});
+}
+
+void MainWindow::showInfo() {
+    const std::string version = support::pad(settings_.version, 5);
+    const QString title = QStringLiteral("Informationen zu ") + q(version) + QStringLiteral(" ...");
+    const bool en = is_english(settings_.language);
+    const QString text =
+        q(spaced_name(settings_.programName)) + QLatin1Char(' ') + q(settings_.version) +
+        QLatin1Char('\n') +
+        (en ? tr("Hydraulic profile of wastewater treatment plants")
+            : tr("Hydraulische Berechnung von Kläranlagen")) +
+        QStringLiteral("\n\n") + (en ? tr("Started on") : tr("Gestartet am")) + q(settings_.startDate) +
+        QLatin1Char('\n') + (en ? tr("Language: English") : tr("Sprache: Deutsch")) +
+        QStringLiteral("\nQt ") + QString::fromLatin1(qVersion());
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, this);
+    runDialog(&box, QStringLiteral("info"), title, text, QMessageBox::Ok);
+}
+
+void MainWindow::openHelp() {
+    if (!help_) {
+        auto* h = new HelpWindow(q(settings_.helpPath), settings_.language, this);
+        h->setAttribute(Qt::WA_DeleteOnClose);
+        help_ = h;
+    }
+    help_->show();
+    help_->raise();
+}
+
+void MainWindow::openListings() {
+    const bool en = is_english(settings_.language);
+    const QString name = q(support::trim(settings_.programName));
+    if (running_) {
+        showMessage(name, en ? tr("A calculation is running.") : tr("Eine Berechnung läuft."));
+        return;
+    }
+    QStringList files;
+    for (const auto& f : ctx_.run.writtenFiles)
+        if (support::file_exists(f) && !files.contains(q(f))) files << q(f);
+    if (files.isEmpty() && !ctx_.run.basePath.empty()) {
+        for (const char* ext : {".ERG", ".ERK", ".QVE", ".EEF"}) {
+            const std::string f =
+                support::find_file_nocase(ctx_.run.dbDir, ctx_.run.dbName + ext);
+            if (support::file_exists(f)) files << q(f);
+        }
+    }
+    if (files.isEmpty()) {
+        showMessage(name, en ? tr("There are no listings of the last calculation.")
+                             : tr("Es liegen keine Ergebnislisten der letzten Berechnung vor."));
+        return;
+    }
+    if (listings_) listings_->close();
+    auto* v = new ListingsViewer(files,
+                                 q(ctx_.run.dbName + ctx_.run.dbExt) +
+                                     (en ? tr(": listings") : tr(": Ergebnislisten")),
+                                 this);
+    v->setAttribute(Qt::WA_DeleteOnClose);
+    listings_ = v;
+    v->show();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        // The run owns the plant model until it returns; leave after it.
+        const bool en = is_english(settings_.language);
+        statusBar()->showMessage(en ? tr("A calculation is running.") : tr("Eine Berechnung läuft."),
+                                 5000);
+        event->ignore();
+        return;
+    }
+    if (help_) help_->close();
+    if (viewer_) viewer_->close();
+    if (listings_) listings_->close();
+    event->accept();
+}
+
+}  // namespace rivola::ui

@@ -1,0 +1,135 @@
+// The main window of the desktop program: menu, screen log, status bar and
+// the dialogs through which a run talks to the user. A run proceeds on a
+// worker thread; its log lines are posted back to the window, and its dialogs
+// are shown by the window while the worker waits, so the window never freezes.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "check_list_viewer.h"
+#include "run/context.h"
+#include "shell.h"
+#include "text_windows.h"
+
+class QListWidget;
+class QLabel;
+class QProgressBar;
+class QThread;
+class QAction;
+class QDialog;
+
+namespace rivola::ui {
+
+class QtServices;
+
+// The window's own command: the listings of the last run.
+inline constexpr int kCmdListings = 110;
+
+// Lets a test drive the window without modal dialogs: every dialog is shown
+// briefly, recorded and answered here instead of waiting for a user.
+struct DialogHook {
+    struct Shown {
+        QString kind;   // "message", "question", "file", "info", "finale", "print"
+        QString title;
+        QString text;
+    };
+    std::vector<Shown> shown;
+    // Answer to a yes/no question (default: no).
+    std::function<bool(const QString& title, const QString& text)> answer;
+    // Result of the file dialog ("" = cancel).
+    QString fileToOpen;
+};
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(ShellSettings settings, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The command handler: 1 when the program handled the command, 0 when the
+    // window system is to apply its own handling.
+    int rw_control(int command);
+    // A menu command: rw_control first, then the window system's handling.
+    void dispatch(int command);
+    // Starts the run of the command line when the program was given one.
+    void autoStart();
+
+    bool running() const { return running_; }
+    // The lines of the screen log.
+    QStringList screenLog() const;
+    const ShellSettings& settings() const { return settings_; }
+    // The run context of the last run (read it only while no run proceeds).
+    const RunContext& context() const { return ctx_; }
+    // Error level of the last run and whether the program was told to stop.
+    int lastErrorLevel() const { return lastIerr_; }
+    bool stopRequested() const { return stopRequested_; }
+
+    void setDialogHook(DialogHook* hook) { hook_ = hook; }
+    CheckListViewer* checkListViewer() const { return viewer_; }
+    HelpWindow* helpWindow() const { return help_; }
+    ListingsViewer* listingsViewer() const { return listings_; }
+    // Asks a running calculation to stop (it asks the user to confirm).
+    void requestCancel() { cancelRequest_ = true; }
+    bool takeCancelRequest() { return cancelRequest_.exchange(false); }
+
+    // Shown on the window thread on behalf of the run.
+    void appendLog(const QString& line);
+    void showProgress(int pass, int maxPasses);
+    void showMessage(const QString& title, const QString& text);
+    bool askQuestion(const QString& title, const QString& text);
+    QString chooseFile(const QString& title, const QString& filter);
+    // The closing dialog; `variant` and `date` name the run's check list.
+    void showFinale(const QString& text, const QString& checkList, const QString& variant,
+                    const QString& date);
+    void markStop() { stopRequested_ = true; }
+    // The progress shown in the status bar ("Durchlauf 3").
+    QString progressText() const;
+
+signals:
+    void runFinished(int errorLevel);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenu();
+    void startRun();
+    void onRunFinished();
+    void showInfo();
+    void openHelp();
+    void openListings();
+    // The window system's handling of a command; false when it has none.
+    bool systemKnows(int command) const;
+    void systemCommand(int command);
+    // Runs a dialog: modal for a user, shown and recorded under a test hook.
+    int runDialog(QDialog* dialog, const QString& kind, const QString& title,
+                  const QString& text, int hookResult);
+
+    ShellSettings settings_;
+    RunContext ctx_;
+    std::unique_ptr<QtServices> services_;
+    QListWidget* log_ = nullptr;
+    QLabel* nameLabel_ = nullptr;
+    QLabel* dateLabel_ = nullptr;
+    QLabel* passLabel_ = nullptr;
+    QProgressBar* passBar_ = nullptr;
+    QAction* runAction_ = nullptr;
+    QAction* cancelAction_ = nullptr;
+    QThread* worker_ = nullptr;
+    QPointer<CheckListViewer> viewer_;
+    QPointer<HelpWindow> help_;
+    QPointer<ListingsViewer> listings_;
+    DialogHook* hook_ = nullptr;
+    bool running_ = false;
+    bool stopRequested_ = false;
+    int lastIerr_ = 0;
+    std::atomic<bool> cancelRequest_{false};
+};
+
+}  // namespace rivola::ui

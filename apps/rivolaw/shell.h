@@ -1,0 +1,35 @@
+// Program start of the desktop program: the program-wide settings taken at
+// start (program name, language, help file, start date, command line) and
+// the program entry rw_main.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace rivola::ui {
+
+struct ShellSettings {
+    std::string programName = "RIVOLA  ";  // 8 characters, blank-padded
+    std::string language = "DEUTSCH";      // "DEUTSCH" or "ENGLISH"
+    std::string version = "8.03";
+    std::string helpPath;                  // the help page next to the program
+    std::string startDate;                 // " dd.mm.yyyy"
+    std::vector<std::string> params;       // the command line as typed
+    int autoRun = 0;                       // 1: start a run at once
+};
+
+// Name of the help page; the English page is used when it exists.
+inline constexpr const char* kHelpFile = "RIVOLAW.html";
+inline constexpr const char* kHelpFileEnglish = "RIVOLAW_en.html";
+
+// The settings of a program started as exePath with the given parameters on
+// the given date ("dd.mm.yyyy"). Any parameter that contains "ENGLISH" in any
+// case selects English; at least one parameter starts a run at once.
+ShellSettings shell_settings(const std::string& exePath, const std::vector<std::string>& args,
+                             const std::string& date);
+
+// The program entry: builds the window, starts the run of a command line and
+// turns the event loop until the user leaves the program; returns 0 then.
+int rw_main(int argc, char** argv);
+
+}  // namespace rivola::ui

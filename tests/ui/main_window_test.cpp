@@ -1,0 +1,441 @@
+// The desktop program driven through its real main window: start settings,
+// menu commands, a run started from the command line, the dialogs a run
+// shows, the check list viewer with its printout, help and listings.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFontInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <thread>
+#include <unistd.h>
+
+#include "check_list_viewer.h"
+#include "main_window.h"
+#include "qt_services.h"
+#include "run/r_rivola.h"
+#include "shell.h"
+#include "text_windows.h"
+#include "ui/m_realwin.h"
+
+namespace fs = std::filesystem;
+using namespace rivola;
+using ui::DialogHook;
+using ui::MainWindow;
+
+namespace {
+
+// Turns the event loop until cond holds or the time is up.
+bool wait_for(const std::function<bool()>& cond, int ms = 30000) {
+    QElapsedTimer t;
+    t.start();
+    while (!cond()) {
+        if (t.elapsed() > ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+bool has_line(const QStringList& lines, const QString& part) {
+    for (const auto& l : lines)
+        if (l.contains(part)) return true;
+    return false;
+}
+
+const DialogHook::Shown* find_shown(const DialogHook& hook, const QString& kind) {
+    for (const auto& s : hook.shown)
+        if (s.kind == kind) return &s;
+    return nullptr;
+}
+
+QAction* menu_action(MainWindow& w, const QString& text) {
+    for (QAction* a : w.menuBar()->actions()) {
+        if (a->text() == text) return a;
+        if (a->menu())
+            for (QAction* b : a->menu()->actions())
+                if (b->text() == text) return b;
+    }
+    return nullptr;
+}
+
+struct Window : ::testing::Test {
+    fs::path dir;
+    DialogHook hook;
+
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir = fs::temp_directory_path() /
+              (std::string("rivolaw_") + info->name() + "_" + std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::unique_ptr<MainWindow> make(const std::vector<std::string>& args) {
+        auto w = std::make_unique<MainWindow>(
+            ui::shell_settings(std::string(RIVOLA_BINARY_DIR) + "/rivolaw", args, "06.12.2025"));
+        w->setDialogHook(&hook);
+        w->show();
+        return w;
+    }
+    // Starts the command line's run and waits for its end.
+    void run_to_end(MainWindow& w) {
+        bool finished = false;
+        QObject::connect(&w, &MainWindow::runFinished, [&] { finished = true; });
+        w.autoStart();
+        ASSERT_TRUE(wait_for([&] { return finished; })) << "the run did not end";
+    }
+    std::string variant(const std::string& name = "PLANT.mdb") {
+        const fs::path p = dir / name;
+        std::ofstream(p) << "not yet a database";
+        return p.string();
+    }
+};
+
+}  // namespace
+
+TEST(ShellStart, SettingsFromTheCommandLine) {
+    auto s = ui::shell_settings("/opt/rivola/bin/rivolaw", {}, "06.12.2025");
+    EXPECT_EQ(s.language, "DEUTSCH");
+    EXPECT_EQ(s.autoRun, 0);
+    EXPECT_EQ(s.startDate, " 06.12.2025");
+    EXPECT_EQ(s.helpPath, "/opt/rivola/bin/RIVOLAW.html");
+    EXPECT_EQ(s.programName, "RIVOLA  ");
+
+    s = ui::shell_settings("/opt/rivola/bin/rivolaw", {"/data/PLANT.mdb", "EnGlIsH"}, "06.12.2025");
+    EXPECT_EQ(s.language, "ENGLISH");
+    EXPECT_EQ(s.autoRun, 1);
+    EXPECT_EQ(s.params, (std::vector<std::string>{"/data/PLANT.mdb", "EnGlIsH"}));
+
+    // A single parameter "english" starts a run in English; any other in German.
+    EXPECT_EQ(ui::shell_settings("rivolaw", {"english"}, "01.01.2026").language, "ENGLISH");
+    s = ui::shell_settings("rivolaw", {"/data/PLANT.mdb", "SIM=N"}, "01.01.2026");
+    EXPECT_EQ(s.language, "DEUTSCH");
+    EXPECT_EQ(s.autoRun, 1);
+    EXPECT_EQ(s.helpPath, "RIVOLAW.html");
+}
+
+TEST_F(Window, MenuAndStatusBarInGerman) {
+    auto w = make({});
+    QStringList top;
+    for (QAction* a : w->menuBar()->actions()) top << a->text();
+    EXPECT_EQ(top, (QStringList{"Ausführen", "Konfiguration", "Info", "Hilfe", "Beenden"}));
+    EXPECT_NE(menu_action(*w, "Auswahl eines RIVOLA-Datensatzes und Programmaufruf"), nullptr);
+    EXPECT_NE(menu_action(*w, "Programm verlassen"), nullptr);
+    const QString status = [&] {
+        QStringList t;
+        for (auto* l : w->statusBar()->findChildren<QLabel*>()) t << l->text();
+        return t.join('|');
+    }();
+    EXPECT_TRUE(status.contains("RIVOLA")) << status.toStdString();
+    EXPECT_TRUE(status.contains(" 06.12.2025")) << status.toStdString();
+    // Without a command line nothing runs.
+    w->autoStart();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(w->running());
+}
+
+TEST_F(Window, ConfigurationIsNotAKnownCommand) {
+    auto w = make({});
+    EXPECT_EQ(w->rw_control(101), 1);
+    QAction* conf = menu_action(*w, "Konfiguration");
+    ASSERT_NE(conf, nullptr);
+    conf->trigger();
+    ASSERT_EQ(hook.shown.size(), 2u);
+    for (const auto& s : hook.shown) {
+        EXPECT_EQ(s.kind, "message");
+        EXPECT_EQ(s.title, "Problem 0");
+        EXPECT_EQ(s.text, "Dieses Kommando ist nicht bekannt");
+    }
+    // Any other unknown number behaves alike; the window stays.
+    EXPECT_EQ(w->rw_control(4711), 1);
+    EXPECT_TRUE(w->isVisible());
+}
+
+TEST_F(Window, InfoShowsTheVersionTitle) {
+    auto w = make({});
+    menu_action(*w, "Info")->trigger();
+    const auto* s = find_shown(hook, "info");
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->title, "Informationen zu 8.03  ...");
+    EXPECT_TRUE(s->text.contains("R I V O L A")) << s->text.toStdString();
+}
+
+TEST_F(Window, ExitIsLeftToTheWindowSystem) {
+    auto w = make({});
+    EXPECT_EQ(w->rw_control(16385), 0);
+    EXPECT_TRUE(w->isVisible());
+    menu_action(*w, "Beenden")->trigger();
+    EXPECT_FALSE(w->isVisible());
+}
+
+TEST_F(Window, HelpOpensTheHelpPagesAndTheMessageCodes) {
+    auto w = make({});
+    menu_action(*w, "Hilfe")->trigger();
+    ASSERT_NE(w->helpWindow(), nullptr);
+    EXPECT_TRUE(w->helpWindow()->isVisible());
+    QTextBrowser* b = w->helpWindow()->browser();
+    const QString home = b->toPlainText();
+    EXPECT_TRUE(home.contains("RIVOLA")) << home.toStdString();
+    EXPECT_FALSE(home.contains("nicht gefunden")) << "help page missing next to the program";
+    // The page of message codes is made from the program's own catalogue.
+    b->setSource(QUrl::fromLocalFile(QString(RIVOLA_BINARY_DIR) + "/" + ui::kCodesPage));
+    const QString codes = b->toPlainText();
+    EXPECT_TRUE(codes.contains("G11"));
+    EXPECT_TRUE(codes.contains("der Stricklerwert in (20, 100) liegen!"));
+    EXPECT_TRUE(codes.contains("W60"));
+}
+
+TEST_F(Window, AutoRunWithoutResultsDatabase) {
+    const std::string db = variant();
+    auto w = make({db});
+    run_to_end(*w);
+    const QStringList log = w->screenLog();
+    // The run header: the program name spaced out with the version, and the variant.
+    ASSERT_FALSE(log.isEmpty());
+    EXPECT_TRUE(log.front().startsWith("R I V O L A")) << log.front().toStdString();
+    EXPECT_TRUE(log.front().contains("8.03"));
+    EXPECT_TRUE(has_line(log, "Variante: PLANT.mdb")) << log.join('\n').toStdString();
+    // The missing results database is told in a message box, then the final message.
+    const auto* m = find_shown(hook, "message");
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(m->title, "Datenbankfehler");
+    EXPECT_TRUE(m->text.contains("\"RIVOLA_8_Ergebnisse.mdb\""));
+    EXPECT_TRUE(m->text.contains("existiert nicht."));
+    const auto* f = find_shown(hook, "finale");
+    ASSERT_NE(f, nullptr);
+    EXPECT_TRUE(f->text.startsWith("Berechnungsabbruch")) << f->text.toStdString();
+    EXPECT_EQ(find_shown(hook, "question"), nullptr);  // no check list to offer
+    EXPECT_GE(w->lastErrorLevel(), 2);
+    EXPECT_FALSE(w->running());
+    // Screenshot of the window after the run.
+    const QString shot = QString(RIVOLA_BINARY_DIR) + "/rivolaw_main_window.png";
+    EXPECT_TRUE(w->grab().save(shot));
+}
+
+TEST_F(Window, EnglishWithTheParameterEnglish) {
+    const std::string db = variant();
+    auto w = make({db, "english"});
+    QStringList top;
+    for (QAction* a : w->menuBar()->actions()) top << a->text();
+    EXPECT_EQ(top, (QStringList{"File", "Configuration", "Info", "Help", "Exit"}));
+    EXPECT_NE(menu_action(*w, "Open a RIVOLA-Database and Start Program"), nullptr);
+    EXPECT_NE(menu_action(*w, "Exit program"), nullptr);
+    run_to_end(*w);
+    const auto* m = find_shown(hook, "message");
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(m->title, "database error");
+    EXPECT_TRUE(m->text.contains("does not exist."));
+    const auto* f = find_shown(hook, "finale");
+    ASSERT_NE(f, nullptr);
+    EXPECT_TRUE(f->text.startsWith("abort")) << f->text.toStdString();
+}
+
+TEST_F(Window, RunFromTheMenuWithCancelledFileDialog) {
+    auto w = make({});
+    bool finished = false;
+    QObject::connect(w.get(), &MainWindow::runFinished, [&] { finished = true; });
+    hook.fileToOpen.clear();
+    menu_action(*w, "Auswahl eines RIVOLA-Datensatzes und Programmaufruf")->trigger();
+    ASSERT_TRUE(wait_for([&] { return finished; }));
+    const auto* f = find_shown(hook, "file");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->title, "Auswahl der Variante über *.MDB-Datei");
+    EXPECT_TRUE(f->text.contains("*.mdb")) << f->text.toStdString();
+    EXPECT_TRUE(f->text.contains("*.MDB"));
+    EXPECT_EQ(w->lastErrorLevel(), 3);
+    const auto* fin = find_shown(hook, "finale");
+    ASSERT_NE(fin, nullptr);
+    EXPECT_TRUE(fin->text.startsWith("Berechnungsabbruch"));
+}
+
+// The dialogs of a run, called on a worker thread as the run calls them.
+struct RunDialogs : Window {
+    RunContext ctx;
+    std::unique_ptr<MainWindow> w;
+    std::unique_ptr<ui::QtServices> svc;
+
+    void SetUp() override {
+        Window::SetUp();
+        w = make({});
+        svc = std::make_unique<ui::QtServices>(w.get(), &ctx);
+        ctx.ui = svc.get();
+    }
+    // Runs f on a worker thread while the window's event loop turns.
+    void on_worker(const std::function<void()>& f) {
+        std::atomic<bool> done{false};
+        std::thread t([&] {
+            f();
+            done = true;
+        });
+        const bool ok = wait_for([&] { return done.load(); });
+        t.join();
+        ASSERT_TRUE(ok);
+        QCoreApplication::processEvents();
+    }
+    std::string check_list() {
+        const fs::path pkl = dir / "PLANT.pkl";
+        std::ofstream(pkl) << "Prüfprotokoll: " << (dir / "PLANT").string() << ".pkl\n"
+                           << "W10 Warnung: In den ALL-Daten ist die Minimal- und\n"
+                           << "             Maximalgeschwindigkeit falsch angegeben!\n"
+                           << "W27 Warnung: Bei den GEO-Daten ist beim Gerinne : G_ZULAUF\n"
+                           << "             das Sohlgefälle negativ!\n";
+        ctx.run.checkListFile = pkl.string();
+        ctx.run.dbName = "PLANT";
+        ctx.run.dbExt = ".mdb";
+        ctx.run.runDate = "06.12.2025";
+        return pkl.string();
+    }
+};
+
+TEST_F(RunDialogs, LogLinesArriveInOrderBeforeADialog) {
+    std::vector<std::string> asked;
+    on_worker([&] {
+        for (int i = 1; i <= 500; ++i) ui::screen_dlgedit(ctx, 27, i, "Zeile " + std::to_string(i));
+        std::string answer;
+        ui::rw_msgbox(ctx, "Weiter?", "Frage?", &answer);
+        asked.push_back(answer);
+    });
+    const QStringList log = w->screenLog();
+    ASSERT_EQ(log.size(), 500);
+    EXPECT_EQ(log.front(), "Zeile 1");
+    EXPECT_EQ(log.back(), "Zeile 500");
+    ASSERT_EQ(hook.shown.size(), 1u);
+    EXPECT_EQ(hook.shown[0].kind, "question");
+    EXPECT_EQ(asked, (std::vector<std::string>{"No"}));
+}
+
+TEST_F(RunDialogs, PassesOfTheIterationShowAsProgress) {
+    ctx.run.maxPasses = 100;
+    on_worker([&] {
+        for (int pass = 1; pass <= 7; ++pass) ctx.ui->progress(pass);
+    });
+    EXPECT_EQ(w->progressText(), "Durchlauf 7");
+}
+
+TEST_F(RunDialogs, CancelOnlyAfterRequestAndConfirmation) {
+    hook.answer = [](const QString& title, const QString&) { return title == "Abbruch?"; };
+    bool first = true, second = false;
+    on_worker([&] { first = ctx.ui->cancelled(); });
+    EXPECT_FALSE(first);
+    EXPECT_TRUE(hook.shown.empty());  // nobody asked to cancel: no question
+    w->requestCancel();
+    on_worker([&] { second = ctx.ui->cancelled(); });
+    EXPECT_TRUE(second);
+    ASSERT_EQ(hook.shown.size(), 1u);
+    EXPECT_EQ(hook.shown[0].text, "Wollen Sie den Programmablauf wirklich abbrechen ?");
+}
+
+TEST_F(RunDialogs, FatalMessageEndsTheProgram) {
+    on_worker([&] { ui::rw_msgbox(ctx, "Tabelle voll", "Abbruch!!!"); });
+    ASSERT_EQ(hook.shown.size(), 1u);
+    EXPECT_EQ(hook.shown[0].title, "Schwerer Fehler: Nach <OK> erfolgt Programmabbruch!");
+    EXPECT_TRUE(w->stopRequested());
+    EXPECT_GE(ctx.run.ierr, 3);
+}
+
+TEST_F(RunDialogs, ClosingDialogAfterWarningsOffersTheCheckList) {
+    const std::string pkl = check_list();
+    ctx.run.ierr = 1;
+    hook.answer = [](const QString&, const QString& text) {
+        return text == "Wollen Sie die Fehler/Warnungen anschauen?";
+    };
+    on_worker([&] { ui::rw_dlgfinale(ctx, run::final_message(ctx)); });
+
+    ASSERT_EQ(hook.shown.size(), 3u);
+    EXPECT_EQ(hook.shown[0].kind, "finale");
+    EXPECT_EQ(hook.shown[0].text, QString::fromStdString("Warnungen siehe: " + pkl));
+    EXPECT_EQ(hook.shown[1].kind, "question");
+    EXPECT_EQ(hook.shown[1].text, "Wollen Sie die Fehler/Warnungen anschauen?");
+    EXPECT_EQ(hook.shown[2].kind, "checklist");
+
+    ui::CheckListViewer* v = w->checkListViewer();
+    ASSERT_NE(v, nullptr);
+    EXPECT_TRUE(v->isVisible());
+    EXPECT_EQ(v->windowTitle(), "PLANT.mdb: Warnungen und Fehler ...");
+    auto* list = v->findChild<QListWidget*>();
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->count(), 5);
+    EXPECT_EQ(list->item(1)->text(), "W10 Warnung: In den ALL-Daten ist die Minimal- und");
+    EXPECT_EQ(list->item(4)->text(), "             das Sohlgefälle negativ!");
+    EXPECT_TRUE(QFontInfo(list->font()).fixedPitch());
+    EXPECT_EQ(v->printButton()->text(), "Drucken der Fehler/Warnungen");
+
+    const QString shot = QString(RIVOLA_BINARY_DIR) + "/rivolaw_check_list.png";
+    EXPECT_TRUE(v->grab().save(shot));
+
+    // Printing, unattended: the print button writes the printout as PDF.
+    const QString pdf = QString::fromStdString((dir / "checklist.pdf").string());
+    v->setUnattendedPdf(pdf);
+    v->printButton()->click();
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_GT(bytes.size(), 1000);
+    v->close();
+}
+
+TEST_F(RunDialogs, ClosingDialogWithoutMessagesOrWithNoAnswer) {
+    // The marker of an empty list: nothing is offered.
+    std::ofstream(dir / "EMPTY.pkl") << "#NO#no warnings/errors\n";
+    ctx.run.checkListFile = (dir / "EMPTY.pkl").string();
+    on_worker([&] { ui::rw_dlgfinale(ctx, run::final_message(ctx)); });
+    ASSERT_EQ(hook.shown.size(), 1u);
+    EXPECT_EQ(hook.shown[0].kind, "finale");
+    EXPECT_TRUE(hook.shown[0].text.startsWith("Berechnungsende"));
+
+    // A list with messages, but the user answers no: no viewer.
+    hook.shown.clear();
+    check_list();
+    ctx.run.ierr = 1;
+    on_worker([&] { ui::rw_dlgfinale(ctx, run::final_message(ctx)); });
+    ASSERT_EQ(hook.shown.size(), 2u);
+    EXPECT_EQ(hook.shown[1].kind, "question");
+    EXPECT_EQ(w->checkListViewer(), nullptr);
+}
+
+TEST(CheckListViewer, EmptyListAndEnglishTexts) {
+    ui::CheckListViewer de("/nonexistent/none.pkl", "X", "DEUTSCH", "06.12.2025");
+    EXPECT_EQ(de.lines(), QStringList{"Es sind keine Warnungen/Fehler vorhanden."});
+    ui::CheckListViewer en("/nonexistent/none.pkl", "X", "ENGLISH", "06.12.2025");
+    EXPECT_EQ(en.printButton()->text(), "Print errors/warnings");
+}
+
+TEST_F(Window, ListingsOfTheLastRun) {
+    const std::string db = variant();
+    std::ofstream(dir / "RIVOLA_8_Ergebnisse.mdb") << "results";
+    auto w = make({db});
+    run_to_end(*w);
+    // Listings written for this variant (here placed by the test) open in tabs.
+    std::ofstream(dir / "PLANT.ERG") << "Ergebnisliste\n  G_ZULAUF   1.234\n";
+    std::ofstream(dir / "PLANT.QVE") << "Durchflussverteilung\n";
+    w->dispatch(ui::kCmdListings);
+    ASSERT_NE(w->listingsViewer(), nullptr);
+    QTabWidget* tabs = w->listingsViewer()->tabs();
+    ASSERT_EQ(tabs->count(), 2);
+    EXPECT_EQ(tabs->tabText(0), "PLANT.ERG");
+    EXPECT_EQ(tabs->tabText(1), "PLANT.QVE");
+}
+
+TEST_F(Window, ListingsBeforeAnyRun) {
+    auto w = make({});
+    w->dispatch(ui::kCmdListings);
+    EXPECT_EQ(w->listingsViewer(), nullptr);
+    const auto* m = find_shown(hook, "message");
+    ASSERT_NE(m, nullptr);
+    EXPECT_EQ(m->text, "Es liegen keine Ergebnislisten der letzten Berechnung vor.");
+}
