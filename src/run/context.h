@@ -9,6 +9,7 @@
 #include "checks/m_rivola_error.h"
 #include "hydraulics/m_iteration_rvl.h"
 #include "hydraulics/m_qercmn.h"
+#include "input/db_state.h"
 #include "run/plant.h"
 #include "run/run_state.h"
 
@@ -32,6 +33,7 @@ struct RunContext {
     checks::Reporter rep;
     hyd::Qercmn cs;                 // the current cross-section
     hyd::StepSlots steps;           // histories of the root-finder step routines
+    input::DbState db;              // the database access layer
     ui::Services* ui = nullptr;     // dialogs and the screen log
 
     // Error level of the run: the worst severity so far.

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "run/sources.h"
+
 namespace rivola {
 
 // m_rivola_cmn: fixed limits of the model.
@@ -219,6 +221,8 @@ struct Plant {
     std::vector<DivisionSetting> aufteilung;  // 1..nA
     std::vector<ConfluenceSetting> zusammen;  // 1..nZ
     int niter = 0;                   // number of iterated divisions
+
+    SourceTable sources;             // variant and component databases of the elements
 
     SiphonWeirs heber;
     bool schuetzPresent = false;     // m_rivola_vena_contracta: sluice gates present

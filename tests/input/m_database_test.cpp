@@ -1,0 +1,247 @@
+// The database access layer against real SQLite files through unixODBC.
+#include "input/m_database.h"
+
+#include <sys/stat.h>
+
+#include "db_fixture.h"
+
+using namespace rivola;
+using namespace rivola::input;
+using rivola::testing::sqlite;
+using rivola::testing::TempDir;
+
+namespace {
+
+struct DbTest : ::testing::Test {
+    TempDir dir;
+    RunContext ctx;
+    std::string status;
+    std::string db;
+    void SetUp() override {
+        rivola::testing::point_diagnostics(ctx, dir);
+        db = dir / "plant.mdb";
+        sqlite(db, "CREATE TABLE t (name text, val double);"
+                   "INSERT INTO t VALUES ('a', 1.5);"
+                   "INSERT INTO t VALUES ('b', NULL);"
+                   "INSERT INTO t VALUES (NULL, 3.25);");
+    }
+    std::string diag() const { return rivola::testing::read_file(dir / "DB_Fehler.pkl"); }
+    bool diagWritten() const { return std::filesystem::exists(dir / "DB_Fehler.pkl"); }
+};
+
+}  // namespace
+
+TEST_F(DbTest, OpenAndCloseAnSQLiteFile) {
+    db_open(ctx, db, status);
+    ASSERT_EQ(status, "ok");
+    EXPECT_EQ(ctx.db.exists, 1);
+    EXPECT_EQ(ctx.db.kind, DbKind::SQLite);
+    EXPECT_NE(db_connection(ctx), nullptr);
+    EXPECT_EQ(db_exists_column(ctx, "t", "VAL"), 1);   // column names without regard to case
+    EXPECT_EQ(db_exists_column(ctx, "T", "name"), 1);
+    EXPECT_EQ(db_exists_column(ctx, "t", "other"), 0);
+    db_close(ctx, status);
+    EXPECT_EQ(status, "ok");
+    EXPECT_EQ(db_connection(ctx), nullptr);
+    EXPECT_EQ(ctx.db.exists, 0);
+    db_close(ctx, status);                              // a second close does nothing
+    EXPECT_EQ(status, "ok");
+    EXPECT_FALSE(diagWritten());
+}
+
+TEST_F(DbTest, NameWithoutExtensionOpensTheMdbFile) {
+    db_open(ctx, dir / "plant", status);
+    EXPECT_EQ(status, "ok");
+    EXPECT_EQ(ctx.db.name, dir / "plant.mdb");
+    db_close(ctx);
+    // the file is found without regard to the case of its name
+    db_open(ctx, dir / "PLANT.MDB", status);
+    EXPECT_EQ(status, "ok");
+    db_close(ctx);
+}
+
+TEST_F(DbTest, MissingFileIsReportedWithoutOdbcCall) {
+    db_open(ctx, dir / "nothere.mdb", status);
+    EXPECT_EQ(status, "Die Datenbank " + (dir / "nothere.mdb") + " existiert nicht!");
+    EXPECT_EQ(ctx.db.exists, 0);
+    EXPECT_EQ(ctx.db.henv, nullptr);                   // no handle was allocated
+    db_close(ctx, status);
+    EXPECT_EQ(status, "ok");
+    db_init_language(ctx, "US");
+    db_open(ctx, dir / "nothere", status);
+    EXPECT_EQ(status, "Database " + (dir / "nothere.mdb") + " does not exist!");
+    EXPECT_EQ(ctx.db.abortText, "\nsee: DB_Fehler.pkl\nabort!");
+    EXPECT_FALSE(diagWritten());
+}
+
+TEST_F(DbTest, FileThatIsNoDatabaseIsRefused) {
+    const std::string junk = dir / "junk.mdb";
+    std::ofstream(junk) << "this is a text file, not a database\n";
+    db_open(ctx, junk, status);
+    EXPECT_EQ(status.rfind("Fehler(DB_open): f90SQLDriverConnect", 0), 0u) << status;
+    EXPECT_EQ(ctx.db.exists, 0);
+    EXPECT_EQ(ctx.db.hdbc, nullptr);
+    EXPECT_NE(diag().find("Fehler(DB_open): f90SQLDriverConnect"), std::string::npos);
+}
+
+TEST_F(DbTest, CreateTableThatExistsGives42S01) {
+    db_create_table(ctx, db, "neu", "(a integer, b text)", status);
+    EXPECT_EQ(status, "ok");
+    EXPECT_EQ(sqlite(db, "SELECT count(*) FROM neu;"), "0");
+    db_create_table(ctx, db, "neu", "(a integer)", status);
+    EXPECT_EQ(status, "42S01");
+    EXPECT_FALSE(diagWritten());                        // an accepted state is no failure
+    EXPECT_EQ(db_connection(ctx), nullptr);
+}
+
+TEST_F(DbTest, DropTable) {
+    // a missing table: status ok and no DROP statement (nothing in the diagnostics)
+    db_drop_table(ctx, db, "fehlt", status);
+    EXPECT_EQ(status, "ok");
+    EXPECT_FALSE(diagWritten());
+    db_drop_table(ctx, db, "T", status);
+    EXPECT_EQ(status, "ok");
+    EXPECT_EQ(sqlite(db, "SELECT count(*) FROM sqlite_master WHERE name='t';"), "0");
+    // the database must exist: its failure is not turned into "ok"
+    db_drop_table(ctx, dir / "nothere.mdb", "t", status);
+    EXPECT_NE(status, "ok");
+}
+
+TEST_F(DbTest, ShowAndFindTables) {
+    sqlite(db, "CREATE TABLE ERG_V1 (x integer);");
+    std::string list;
+    db_show_tables(ctx, db, list, status);
+    ASSERT_EQ(status, "ok");
+    // the header, then one table a line in the driver's order
+    const bool order1 = list == "Tabellenverzeichnis: " + db + "\r\nERG_V1\r\nt";
+    const bool order2 = list == "Tabellenverzeichnis: " + db + "\r\nt\r\nERG_V1";
+    EXPECT_TRUE(order1 || order2) << list;
+    EXPECT_EQ(db_exists_table(ctx, db, "erg_v1", status), 1);
+    EXPECT_EQ(db_exists_table(ctx, db, "t", status), 1);
+    EXPECT_EQ(db_exists_table(ctx, db, "ERG_V", status), 0);   // whole names only
+    EXPECT_EQ(db_exists_table(ctx, db, "Tabellenverzeichnis:", status), 0);
+}
+
+TEST_F(DbTest, CountRowsOfASelect) {
+    int n = -1;
+    db_table_n_row(ctx, db, "SELECT name FROM t", n, status);
+    EXPECT_EQ(status, "ok");
+    EXPECT_EQ(n, 3);
+    db_table_n_row(ctx, db, "SELECT name FROM t WHERE val > 1.0 OR val IS NULL", n, status);
+    EXPECT_EQ(n, 3);
+    db_table_n_row(ctx, db, "SELECT name FROM t WHERE val > 2.0", n, status);
+    EXPECT_EQ(n, 1);
+    db_table_n_row(ctx, db, "SELECT name FROM nosuch", n, status);
+    EXPECT_EQ(status, "Fehler(DB_table_n_row): f90SQLExecDirect");
+    EXPECT_EQ(n, 0);
+    EXPECT_NE(diag().find("no such table"), std::string::npos);
+}
+
+TEST_F(DbTest, DeleteRowsByTextKeyOverSeveralFetchBlocks) {
+    // 35 rows (four blocks of ten); every third row belongs to variant "V1",
+    // rows of "V1_LANGER_NAME" and "V10" share its beginning and must stay.
+    std::string sql = "CREATE TABLE Berechnungsuebersicht (Variante text, Datum text);";
+    int expectKept = 0;
+    for (int i = 0; i < 35; ++i) {
+        const char* v = i % 3 == 0 ? "V1" : (i % 3 == 1 ? "V1_LANGER_NAME" : "V10");
+        if (i % 3 != 0) ++expectKept;
+        sql += "INSERT INTO Berechnungsuebersicht VALUES ('" + std::string(v) + "', '" +
+               std::to_string(i) + "');";
+    }
+    sqlite(db, sql);
+    ASSERT_EQ(sqlite(db, "SELECT count(*) FROM Berechnungsuebersicht WHERE Variante='V1';"), "12");
+    db_row_delete_by_char(ctx, db, "Berechnungsuebersicht", "Variante ", "V1", status);
+    EXPECT_EQ(status, "ok");
+    EXPECT_EQ(sqlite(db, "SELECT count(*) FROM Berechnungsuebersicht WHERE Variante='V1';"), "0");
+    EXPECT_EQ(sqlite(db, "SELECT count(*) FROM Berechnungsuebersicht;"),
+              std::to_string(expectKept));
+    // a key longer than 15 characters deletes exactly its own rows
+    db_row_delete_by_char(ctx, db, "Berechnungsuebersicht", "Variante", "V1_LANGER_NAME", status);
+    EXPECT_EQ(status, "ok");
+    EXPECT_EQ(sqlite(db, "SELECT DISTINCT Variante FROM Berechnungsuebersicht;"), "V10");
+    db_row_delete_by_char(ctx, db, "nosuch", "Variante", "V1", status);
+    EXPECT_EQ(status, "Fehler(DB_bwk): f90SQLExecDirect");
+}
+
+TEST_F(DbTest, AppendColumnOnlyWhenMissing) {
+    db_append_column(ctx, db, "t", "datum", "Date", status);
+    EXPECT_EQ(status, "ok");
+    EXPECT_NE(sqlite(db, "PRAGMA table_info(t);").find("|datum|Date|"), std::string::npos);
+    // present now (also when asked in another case): no second ALTER, no failure
+    db_append_column(ctx, db, "t", "DATUM", "Date", status);
+    EXPECT_EQ(status, "ok");
+    EXPECT_FALSE(diagWritten());
+    db_append_column(ctx, db, "nosuch", "datum", "Date", status);
+    EXPECT_EQ(status, "Fehler(DB_append_column): f90SQLExecDirect DB=" + db +
+                          "  Table=nosuch  Column=datum");
+}
+
+TEST_F(DbTest, ReadWholeTableAsTexts) {
+    DbTable t;
+    db_read_table(ctx, db, "t", "", status, t);
+    ASSERT_EQ(status, "ok");
+    ASSERT_EQ(t.nrow, 3);
+    ASSERT_EQ(t.ncol, 2);
+    EXPECT_EQ(t.colName[1], "name");
+    EXPECT_EQ(t.colName[2], "val");
+    EXPECT_EQ(t.colType[2], SQL_DOUBLE);
+    EXPECT_EQ(t.v[1][1], "a");
+    EXPECT_EQ(t.v[1][2], "1.5");
+    EXPECT_TRUE(t.isNull[2][2]);
+    EXPECT_TRUE(t.isNull[3][1]);
+    EXPECT_EQ(t.v[3][2], "3.25");
+    // listed columns in the listed order
+    db_read_table(ctx, db, "t", "val, name", status, t);
+    ASSERT_EQ(status, "ok");
+    ASSERT_EQ(t.ncol, 2);
+    EXPECT_EQ(t.colName[1], "val");
+    EXPECT_EQ(t.v[1][2], "a");
+    // an empty table
+    sqlite(db, "CREATE TABLE leer (x integer);");
+    db_read_table(ctx, db, "leer", "", status, t);
+    EXPECT_EQ(status, "no data");
+    EXPECT_EQ(t.nrow, 0);
+}
+
+TEST_F(DbTest, SecondDiagnosticAppendsToTheFile) {
+    int n = 0;
+    db_table_n_row(ctx, db, "SELECT a FROM erste_fehlt", n, status);
+    db_table_n_row(ctx, db, "SELECT a FROM zweite_fehlt", n, status);
+    const std::string d = diag();
+    const size_t first = d.find("erste_fehlt"), second = d.find("zweite_fehlt");
+    ASSERT_NE(first, std::string::npos) << d;
+    ASSERT_NE(second, std::string::npos) << d;
+    EXPECT_LT(first, second);
+    EXPECT_NE(d.find("SQLSTATE="), std::string::npos);
+    // a new run context starts the file again
+    RunContext other;
+    rivola::testing::point_diagnostics(other, dir);
+    db_table_n_row(other, db, "SELECT a FROM dritte_fehlt", n, status);
+    EXPECT_EQ(diag().find("erste_fehlt"), std::string::npos);
+    EXPECT_NE(diag().find("dritte_fehlt"), std::string::npos);
+}
+
+TEST_F(DbTest, ReadOnlyFileIsNotWritten) {
+    ASSERT_EQ(::chmod(db.c_str(), 0444), 0);
+    const std::string before = rivola::testing::read_file(db);
+    db_append_column(ctx, db, "t", "datum", "Date", status);
+    EXPECT_EQ(status.rfind("Fehler(DB_append_column): f90SQLExecDirect", 0), 0u) << status;
+    int n = 0;
+    db_table_n_row(ctx, db, "SELECT name FROM t", n, status);   // reading works
+    EXPECT_EQ(status, "ok");
+    EXPECT_EQ(n, 3);
+    EXPECT_EQ(rivola::testing::read_file(db), before);
+}
+
+TEST_F(DbTest, CreateNewSQLiteFile) {
+    const std::string f = dir / "neu.mdb";
+    db_create_file(ctx, f, status);
+    ASSERT_EQ(status, "ok");
+    EXPECT_EQ(rivola::testing::read_file(f).substr(0, 15), "SQLite format 3");
+    db_create_table(ctx, f, "x", "(a integer)", status);
+    EXPECT_EQ(status, "ok");
+    // an existing file is left alone
+    db_create_file(ctx, f, status);
+    EXPECT_EQ(status, "ok");
+    EXPECT_EQ(sqlite(f, "SELECT count(*) FROM x;"), "0");
+}

@@ -1,0 +1,464 @@
+// The variant reader against real SQLite variant files through unixODBC.
+#include "input/m_db_input.h"
+
+#include <sys/stat.h>
+
+#include <cmath>
+
+#include "db_fixture.h"
+#include "input/m_database.h"
+#include "support/m_strings.h"
+
+using namespace rivola;
+using namespace rivola::input;
+using rivola::testing::RecordingUi;
+using rivola::testing::sqlite;
+using rivola::testing::TempDir;
+
+namespace {
+
+struct ReaderTest : ::testing::Test {
+    TempDir dir;
+    RunContext ctx;
+    RecordingUi ui;
+    std::string status;
+    std::string db;
+    void SetUp() override {
+        rivola::testing::point_diagnostics(ctx, dir);
+        ctx.ui = &ui;
+        db = dir / "PLANT.mdb";
+    }
+    // A variant: the schema, one tbl_all row and the given element rows.
+    void make(const std::string& path, const std::string& rows,
+              const std::string& all = "INSERT INTO tbl_all (Titel) VALUES ('T');") {
+        sqlite(path, std::string(rivola::testing::variant_schema()) + all + rows);
+    }
+    std::string diag() const { return rivola::testing::read_file(dir / "DB_Fehler.pkl"); }
+    const Element& el(int i) const { return ctx.plant.el[static_cast<size_t>(i)]; }
+    // The run stopped with a message box of this title and the error level 3.
+    void expectStop(const std::string& title) {
+        EXPECT_NE(status, "ok");
+        EXPECT_EQ(ctx.run.ierr, 3);
+        ASSERT_EQ(ui.boxes.size(), 1u) << status;
+        EXPECT_EQ(ui.boxes[0].title, title);
+    }
+};
+
+const char* kRow = "INSERT INTO tbl_rvldaten (er, bez, zulauf1, ablauf1) VALUES ";
+
+}  // namespace
+
+TEST_F(ReaderTest, ElementsInErOrderWithNullDefaults) {
+    make(db, std::string(kRow) + "(30, 'G1', 'Q1', 'ENDE');" + kRow +
+                 "(10, 'Q1', NULL, 'G1');");
+    inmdb(ctx, db, status);
+    ASSERT_EQ(status, "ok");
+    EXPECT_EQ(ctx.run.ierr, 0);
+    ASSERT_EQ(ctx.plant.nsys, 2);
+    EXPECT_EQ(el(1).bez, "Q1");                 // ER 10 before ER 30
+    EXPECT_EQ(el(2).bez, "G1");
+    EXPECT_EQ(el(2).ablauf1, "ENDE");
+    EXPECT_EQ(el(1).zulauf1, "");
+    EXPECT_EQ(el(1).bez_lang, "Q1");            // no components: the name alone
+    EXPECT_EQ(el(1).source, 0);
+    // NULL defaults
+    EXPECT_EQ(el(1).tz, 'N');
+    EXPECT_EQ(el(1).out_erk, 'N');
+    EXPECT_EQ(el(1).out_tau, 'N');
+    EXPECT_EQ(el(1).plotflag, 'Y');
+    EXPECT_EQ(el(1).Q, kMissing);
+    EXPECT_EQ(el(1).aufteilung1, kMissing);
+    EXPECT_EQ(el(1).geo.L, kMissing);
+    EXPECT_EQ(el(1).geo.u2.B[5], kMissing);
+    EXPECT_EQ(el(1).geo.o1.T, "");
+    EXPECT_EQ(el(1).hve.zeta2[6], kMissing);
+    EXPECT_EQ(el(1).hve.N, -999.0f);            // HVE_N NULL is -999.0, not -999999.0
+    EXPECT_EQ(el(1).hve.T, "");
+    // the source table
+    ASSERT_EQ(ctx.plant.sources.src.size(), 1u);
+    EXPECT_EQ(ctx.plant.sources.src[0].isys, (std::vector<int>{1, 2}));
+    // the logs next to the variant
+    EXPECT_NE(rivola::testing::read_file(dir / "#BG.pkl").find("#  " + db), std::string::npos);
+    EXPECT_NE(rivola::testing::read_file(dir / "#Logik.pkl").find("G1"), std::string::npos);
+    // the column datum was added to tbl_all
+    EXPECT_NE(sqlite(db, "PRAGMA table_info(tbl_all);").find("|datum|Date|"), std::string::npos);
+}
+
+TEST_F(ReaderTest, BaseSettingsAndTheirCorrections) {
+    make(db, std::string(kRow) + "(1, 'Q1', NULL, 'ENDE');",
+         "INSERT INTO tbl_all VALUES ('  Erste Zeile' || char(13) || char(10) || "
+         "'Zweite Zeile, die mit Absicht länger als vierzig Zeichen ist' || char(10) || "
+         "'Dritte' || char(10) || 'Vierte', 0.3, 2.5, NULL, 3.0, 0.2, NULL, 80, NULL, 40, -3.5, "
+         "101.66, 'N', 'Anhang ERG ist zu lang', 'B', NULL, '2024-03-05');");
+    inmdb(ctx, db, status);
+    ASSERT_EQ(status, "ok");
+    const BaseSettings& a = ctx.plant.all;
+    EXPECT_EQ(a.titel[1], "Erste Zeile");       // left-adjusted, carriage return dropped
+    EXPECT_EQ(a.titel[2], "Zweite Zeile, die mit Absicht länger als");  // 40 characters
+    EXPECT_EQ(a.titel[3], "Dritte");            // a fourth line is dropped
+    EXPECT_FLOAT_EQ(a.Vmin, 0.3f);
+    EXPECT_FLOAT_EQ(a.Vmax, 2.5f);
+    EXPECT_EQ(a.Bmin, kMissing);
+    EXPECT_FLOAT_EQ(a.Bmax, 3.0f);
+    EXPECT_FLOAT_EQ(a.Hmax, 999999.0f);
+    EXPECT_FLOAT_EQ(a.Lmax, 80.0f);
+    EXPECT_FLOAT_EQ(a.DIFFmax, 10.0f);
+    EXPECT_EQ(ctx.plant.Zeilen, 60);            // 40 lines a page become 60
+    EXPECT_FLOAT_EQ(a.Bezug, 0.0f);             // a negative datum becomes 0
+    EXPECT_FLOAT_EQ(a.Wasserstand, 101.66f);
+    EXPECT_EQ(a.Q_ls, "N");
+    EXPECT_EQ(a.AnhangERG, "Anhang ERG ist zu l");  // 19 characters
+    EXPECT_EQ(a.AnhangERK, "B");
+    EXPECT_EQ(a.AnhangQVE, "");
+    EXPECT_EQ(a.datum, "05.03.2024");
+}
+
+TEST_F(ReaderTest, NullBaseSettingsGiveTheModelDefaults) {
+    make(db, std::string(kRow) + "(1, 'Q1', NULL, 'ENDE');",
+         "INSERT INTO tbl_all (Zeilen) VALUES (61);");
+    inmdb(ctx, db, status);
+    ASSERT_EQ(status, "ok");
+    const BaseSettings& a = ctx.plant.all;
+    EXPECT_EQ(a.titel[1], "");
+    EXPECT_EQ(a.Vmin, kMissing);
+    EXPECT_FLOAT_EQ(a.Vmax, 999999.0f);
+    EXPECT_FLOAT_EQ(a.DIFFmax, 10.0f);
+    EXPECT_FLOAT_EQ(a.Bezug, 0.0f);
+    EXPECT_EQ(a.Wasserstand, kMissing);
+    EXPECT_EQ(a.Q_ls, "J");
+    EXPECT_EQ(a.datum, "");
+    EXPECT_EQ(ctx.plant.Zeilen, 61);            // 61 stays
+}
+
+TEST_F(ReaderTest, DeletedRowsAreSkippedAndDescriptionsCut) {
+    make(db, std::string(kRow) + "(1, 'Q1', NULL, 'G1');" +
+                 "INSERT INTO tbl_rvldaten (er, bez, geloescht) VALUES (2, 'G9', 1);" +
+                 "INSERT INTO tbl_rvldaten (er, bez, geloescht, beschreibung, np, tz, out_erk, "
+                 "plotweg, Q, aufteilung1, aufteilung2) VALUES (3, 'G1', 0, "
+                 "'Überlaufrinne zum Becken 1 und 2', 'j', '', 'X', '7', '12.5', -25, 60.0);");
+    inmdb(ctx, db, status);
+    ASSERT_EQ(status, "ok");
+    ASSERT_EQ(ctx.plant.nsys, 2);
+    EXPECT_EQ(el(2).bez, "G1");
+    // 32 characters, the first 26 kept (the umlaut counts as one)
+    EXPECT_EQ(el(2).beschreibung, "Überlaufrinne zum Becken 1");
+    EXPECT_EQ(el(2).plotflag, 'N');             // np "j": not plotted
+    EXPECT_EQ(el(2).tz, ' ');                   // an empty text is blank, not the default
+    EXPECT_EQ(el(2).out_erk, 'X');
+    EXPECT_EQ(el(2).plotweg, "7");
+    EXPECT_FLOAT_EQ(el(2).Q, 12.5f);            // a number stored as text is a number
+    EXPECT_FLOAT_EQ(el(2).aufteilung1, -25.0f);
+    EXPECT_FLOAT_EQ(el(2).aufteilung2, 60.0f);
+}
+
+TEST_F(ReaderTest, SameNameTwiceGetsTheLaterGeoAndHveData) {
+    make(db, "INSERT INTO tbl_rvldaten (er, bez, GEO_L, GEO_oB11, GEO_uT2, HVE_zeta1, HVE_N, "
+             "HVE_T) VALUES (1, 'G1', 10, 0.8, 'K', 0.5, 3, 'T');"
+             "INSERT INTO tbl_rvldaten (er, bez) VALUES (2, 'G2');"
+             "INSERT INTO tbl_rvldaten (er, bez, GEO_L, GEO_oB11, GEO_uT2, HVE_zeta1, HVE_N) "
+             "VALUES (3, 'G1', 20, 1.2, NULL, 0.7, 2.9);");
+    inmdb(ctx, db, status);
+    ASSERT_EQ(status, "ok");
+    ASSERT_EQ(ctx.plant.nsys, 3);
+    for (int i : {1, 3}) {
+        EXPECT_EQ(el(i).bez, "G1");
+        EXPECT_FLOAT_EQ(el(i).geo.L, 20.0f);
+        EXPECT_FLOAT_EQ(el(i).geo.o1.B[1], 1.2f);
+        EXPECT_EQ(el(i).geo.u2.T, "");
+        EXPECT_FLOAT_EQ(el(i).hve.zeta1[1], 0.7f);
+        EXPECT_FLOAT_EQ(el(i).hve.N, 2.0f);     // a count: the integer part
+        EXPECT_EQ(el(i).hve.T, "");
+    }
+    EXPECT_EQ(el(2).geo.L, kMissing);
+}
+
+TEST_F(ReaderTest, EveryGeoAndHveColumnReachesItsField) {
+    // each numeric column gets a value of its own: column k holds k + 0.25
+    std::vector<std::string> geo = {"GEO_L", "GEO_K", "GEO_C", "GEO_C2"};
+    for (const char* end : {"o1", "u1", "o2", "u2"}) {
+        const std::string e(1, end[0]), d(1, end[1]);
+        const std::string up = e == "o" ? "O" : "U";
+        geo.push_back("GEO_Z" + up + d);
+        geo.push_back("GEO_" + e + "HS" + d);
+        for (int k = 1; k <= 5; ++k) {
+            geo.push_back("GEO_" + e + "H" + d + std::to_string(k));
+            geo.push_back("GEO_" + e + "B" + d + std::to_string(k));
+        }
+    }
+    std::vector<std::string> hve = {"HVE_HVE"};
+    for (int k = 1; k <= 6; ++k) hve.push_back("HVE_zeta" + std::to_string(k));
+    for (int k = 1; k <= 6; ++k) hve.push_back("HVE_zeta" + std::to_string(k) + "_2");
+    for (const char* c : {"HVE_mue", "HVE_n_c", "HVE_H", "HVE_BU", "HVE_BO", "HVE_A"})
+        hve.push_back(c);
+    std::string cols = "er, bez, GEO_oT1, GEO_uT1, GEO_oT2, GEO_uT2, HVE_T, HVE_N";
+    std::string vals = "1, 'W1', 'T', 'K', 'x', 'y', 'K', 4";
+    int k = 0;
+    for (const auto& c : geo) {
+        cols += ", " + c;
+        vals += ", " + std::to_string(++k) + ".25";
+    }
+    for (const auto& c : hve) {
+        cols += ", " + c;
+        vals += ", " + std::to_string(++k) + ".25";
+    }
+    make(db, "INSERT INTO tbl_rvldaten (" + cols + ") VALUES (" + vals + ");");
+    inmdb(ctx, db, status);
+    ASSERT_EQ(status, "ok");
+    const GeoInput& g = el(1).geo;
+    const HveInput& h = el(1).hve;
+    EXPECT_FLOAT_EQ(g.L, 1.25f);
+    EXPECT_FLOAT_EQ(g.K, 2.25f);
+    EXPECT_FLOAT_EQ(g.C, 3.25f);
+    EXPECT_FLOAT_EQ(g.C2, 4.25f);
+    int base = 4;
+    for (const GeoProfileInput* p : {&g.o1, &g.u1, &g.o2, &g.u2}) {
+        EXPECT_FLOAT_EQ(p->Z, base + 1.25f);
+        EXPECT_FLOAT_EQ(p->HS, base + 2.25f);
+        for (int j = 1; j <= 5; ++j) {
+            EXPECT_FLOAT_EQ(p->H[j], base + 2 * j + 1.25f);
+            EXPECT_FLOAT_EQ(p->B[j], base + 2 * j + 2.25f);
+        }
+        base += 12;
+    }
+    EXPECT_EQ(g.o1.T, "T");
+    EXPECT_EQ(g.u1.T, "K");
+    EXPECT_EQ(g.o2.T, "x");
+    EXPECT_EQ(g.u2.T, "y");
+    EXPECT_FLOAT_EQ(h.HVE, 53.25f);
+    for (int j = 1; j <= 6; ++j) {
+        EXPECT_FLOAT_EQ(h.zeta1[j], 53.25f + j);
+        EXPECT_FLOAT_EQ(h.zeta2[j], 59.25f + j);
+    }
+    EXPECT_FLOAT_EQ(h.mue, 66.25f);
+    EXPECT_FLOAT_EQ(h.n_c, 67.25f);
+    EXPECT_FLOAT_EQ(h.H, 68.25f);
+    EXPECT_FLOAT_EQ(h.BU, 69.25f);
+    EXPECT_FLOAT_EQ(h.BO, 70.25f);
+    EXPECT_FLOAT_EQ(h.A, 71.25f);
+    EXPECT_EQ(h.T, "K");
+    EXPECT_FLOAT_EQ(h.N, 4.0f);
+}
+
+TEST_F(ReaderTest, ComponentTakesThePlaceOfItsRow) {
+    make(db, std::string(kRow) + "(1, 'Q1', NULL, 'G1');" + kRow + "(2, 'C_A', NULL, NULL);" +
+                 kRow + "(3, 'G2', 'G11', 'ENDE');");
+    make(dir / "PLANT_C_A.mdb", std::string(kRow) + "(2, 'G11', 'G10', 'G2');" + kRow +
+                                    "(1, 'G10', 'Q1', 'G11');" + kRow +
+                                    "(3, 'C_X', NULL, NULL);");
+    inmdb(ctx, db, status);
+    ASSERT_EQ(status, "ok");
+    ASSERT_EQ(ctx.plant.nsys, 5);
+    const char* names[] = {"", "Q1", "G10", "G11", "C_X", "G2"};
+    for (int i = 1; i <= 5; ++i) EXPECT_EQ(el(i).bez, names[i]);
+    // components are not nested: C_X inside the component is an element
+    EXPECT_EQ(el(4).bez_lang, "C_A/C_X");
+    EXPECT_EQ(el(2).bez_lang, "C_A/G10");
+    EXPECT_EQ(el(2).source, 1);
+    EXPECT_EQ(el(1).source, 0);
+    EXPECT_EQ(el(1).bez_lang, support::ucut(db, 50) + "/Q1");
+    ASSERT_EQ(ctx.plant.sources.src.size(), 2u);
+    EXPECT_EQ(ctx.plant.sources.src[0].isys, (std::vector<int>{1, 5}));
+    EXPECT_EQ(ctx.plant.sources.src[1].isys, (std::vector<int>{2, 3, 4}));
+    EXPECT_EQ(ctx.plant.sources.src[1].name, dir / "PLANT_C_A.mdb");
+    EXPECT_EQ(ctx.plant.sources.src[1].label, "C_A");
+    // the component's tbl_all got its datum column too
+    EXPECT_NE(sqlite(dir / "PLANT_C_A.mdb", "PRAGMA table_info(tbl_all);").find("|datum|"),
+              std::string::npos);
+    const std::string bg = rivola::testing::read_file(dir / "#BG.pkl");
+    EXPECT_NE(bg.find("#  " + (dir / "PLANT_C_A.mdb")), std::string::npos) << bg;
+}
+
+TEST_F(ReaderTest, LongVariantPathLeavesLessRoomForTheName) {
+    const std::string sub = dir / "ein_sehr_langer_verzeichnisname_fuer_die_variante";
+    std::filesystem::create_directories(sub);
+    const std::string v = sub + "/V.mdb";
+    make(v, std::string(kRow) + "(1, 'Q1_LANGNAME', NULL, 'ENDE');" + kRow +
+                "(2, 'C_B', NULL, NULL);");
+    make(sub + "/V_C_B.mdb", std::string(kRow) + "(1, 'G1', NULL, NULL);");
+    inmdb(ctx, v, status);
+    ASSERT_EQ(status, "ok");
+    ASSERT_GT(v.size(), 50u);
+    const std::string expect = (v.substr(0, 50) + "/Q1_LANGNAME").substr(0, 62);
+    EXPECT_EQ(el(1).bez_lang, expect);
+    EXPECT_EQ(support::ulen(el(1).bez_lang), 62u);
+}
+
+// --- bad input: a clear message, error level 3, nothing written but datum ---
+
+TEST_F(ReaderTest, FileThatIsNoDatabase) {
+    std::ofstream(db) << "kein Datenbankinhalt";
+    inmdb(ctx, db, status);
+    expectStop("Datenbankfehler");
+    EXPECT_NE(ui.boxes[0].text.find("siehe: DB_Fehler.pkl\nAbbruch!"), std::string::npos);
+    EXPECT_EQ(rivola::testing::read_file(db), "kein Datenbankinhalt");
+}
+
+TEST_F(ReaderTest, MissingVariantFile) {
+    inmdb(ctx, db, status);
+    expectStop("Datenbankfehler");
+    EXPECT_EQ(ui.boxes[0].text,
+              "Die Datenbank " + db + " existiert nicht!\nsiehe: DB_Fehler.pkl\nAbbruch!");
+    EXPECT_FALSE(std::filesystem::exists(db));
+}
+
+TEST_F(ReaderTest, MissingTables) {
+    sqlite(db, "CREATE TABLE tbl_rvldaten (er integer, bez text);");
+    inmdb(ctx, db, status);                    // no tbl_all: datum cannot be added
+    expectStop("Datenbankfehler");
+    EXPECT_EQ(status.rfind("Fehler(DB_append_column): f90SQLExecDirect", 0), 0u);
+
+    const std::string v2 = dir / "V2.mdb";
+    sqlite(v2, "CREATE TABLE tbl_all (Titel text, datum Date);");
+    RunContext c2;
+    RecordingUi u2;
+    c2.ui = &u2;
+    rivola::testing::point_diagnostics(c2, dir);
+    inmdb(c2, v2, status);                     // tbl_all without its other columns
+    EXPECT_EQ(c2.run.ierr, 3);
+    ASSERT_EQ(u2.boxes.size(), 1u);
+    EXPECT_EQ(u2.boxes[0].title, "rivola_8 Abbruch");
+    EXPECT_EQ(u2.boxes[0].text,
+              "Fehler in Datenbank-Tabelle " + v2 + "\\tbl_all\nsiehe DB_Fehler.pkl");
+}
+
+TEST_F(ReaderTest, MissingElementTable) {
+    sqlite(db, rivola::testing::variant_schema());
+    sqlite(db, "DROP TABLE tbl_rvldaten; INSERT INTO tbl_all (Titel) VALUES ('x');");
+    const std::string before = rivola::testing::read_file(db);
+    inmdb(ctx, db, status);
+    expectStop("rivola_8 Abbruch");
+    EXPECT_EQ(ui.boxes[0].text,
+              "Fehler in Datenbank-Tabelle " + db + "\\tbl_rvldaten\nsiehe DB_Fehler.pkl");
+    EXPECT_NE(diag().find("no such table"), std::string::npos);
+    EXPECT_EQ(rivola::testing::read_file(db), before);   // datum was there: nothing written
+}
+
+TEST_F(ReaderTest, MissingColumn) {
+    make(db, std::string(kRow) + "(1, 'Q1', NULL, 'ENDE');");
+    sqlite(db, "ALTER TABLE tbl_rvldaten DROP COLUMN HVE_A;");
+    const std::string before = rivola::testing::read_file(db);
+    inmdb(ctx, db, status);
+    expectStop("rivola_8 Abbruch");
+    EXPECT_EQ(status, "Fehler(DB_hve): f90SQLExecDirect");
+    EXPECT_NE(diag().find("HVE_A"), std::string::npos);
+    EXPECT_EQ(rivola::testing::read_file(db), before);
+}
+
+TEST_F(ReaderTest, TextInNumericColumns) {
+    make(db, std::string(kRow) + "(1, 'Q1', NULL, 'G1');" +
+                 "INSERT INTO tbl_rvldaten (er, bez, Q) VALUES (2, 'G1', 'viel');");
+    const std::string before = rivola::testing::read_file(db);
+    inmdb(ctx, db, status);
+    expectStop("rivola_8 Abbruch");
+    EXPECT_EQ(status, "Fehler(DB_weg): f90SQLFetch");
+    EXPECT_NE(diag().find("bez=G1, Q: \"viel\" ist keine Zahl"), std::string::npos) << diag();
+    EXPECT_EQ(rivola::testing::read_file(db), before);
+
+    // in the GEO columns, an infinite value, and in tbl_all
+    for (const std::string& bad :
+         {std::string("UPDATE tbl_rvldaten SET Q = 5, GEO_oB13 = '0.8m' WHERE bez='G1';"),
+          std::string("UPDATE tbl_rvldaten SET GEO_oB13 = 1e999 WHERE bez='G1';"),
+          std::string("UPDATE tbl_rvldaten SET GEO_oB13 = 'NaN' WHERE bez='G1';"),
+          std::string("UPDATE tbl_rvldaten SET GEO_oB13 = NULL; UPDATE tbl_all SET Vmax='x';")}) {
+        sqlite(db, bad);
+        RunContext c;
+        RecordingUi u;
+        c.ui = &u;
+        rivola::testing::point_diagnostics(c, dir);
+        inmdb(c, db, status);
+        EXPECT_EQ(c.run.ierr, 3) << bad;
+        EXPECT_EQ(u.boxes.size(), 1u) << bad;
+        EXPECT_NE(status, "ok") << bad;
+    }
+}
+
+TEST_F(ReaderTest, MissingComponentFile) {
+    make(db, std::string(kRow) + "(1, 'Q1', NULL, 'ENDE');" + kRow + "(2, 'C_FEHLT', NULL, NULL);");
+    inmdb(ctx, db, status);
+    expectStop("Datenbankfehler");
+    EXPECT_EQ(status, "Die Datenbank " + (dir / "PLANT_C_FEHLT.mdb") + " existiert nicht!");
+}
+
+TEST_F(ReaderTest, ReadOnlyVariant) {
+    // without the datum column: the column cannot be added, the run stops
+    sqlite(db, rivola::testing::variant_schema());
+    sqlite(db, "ALTER TABLE tbl_all DROP COLUMN datum; INSERT INTO tbl_all (Titel) VALUES ('x');"
+               "INSERT INTO tbl_rvldaten (er, bez, ablauf1) VALUES (1, 'Q1', 'ENDE');");
+    ASSERT_EQ(::chmod(db.c_str(), 0444), 0);
+    const std::string before = rivola::testing::read_file(db);
+    inmdb(ctx, db, status);
+    expectStop("Datenbankfehler");
+    EXPECT_EQ(rivola::testing::read_file(db), before);
+    // with the column the variant is only read, which a read-only file allows
+    ASSERT_EQ(::chmod(db.c_str(), 0644), 0);
+    sqlite(db, "ALTER TABLE tbl_all ADD datum Date;");
+    ASSERT_EQ(::chmod(db.c_str(), 0444), 0);
+    RunContext c;
+    rivola::testing::point_diagnostics(c, dir);
+    inmdb(c, db, status);
+    EXPECT_EQ(status, "ok");
+    EXPECT_EQ(c.plant.nsys, 1);
+}
+
+TEST_F(ReaderTest, EmptyElementTable) {
+    make(db, "");
+    const std::string before = rivola::testing::read_file(db);
+    inmdb(ctx, db, status);
+    expectStop("rivola_8 Abbruch");
+    EXPECT_EQ(status, "Fehler(DB_weg): tbl_rvldaten enthält keine Elemente");
+    EXPECT_NE(diag().find("keine Elemente"), std::string::npos);
+    EXPECT_EQ(rivola::testing::read_file(db), before);
+    // only deleted rows count as empty too
+    sqlite(db, "INSERT INTO tbl_rvldaten (er, bez, geloescht) VALUES (1, 'Q1', 1);");
+    RunContext c;
+    rivola::testing::point_diagnostics(c, dir);
+    inmdb(c, db, status);
+    EXPECT_EQ(c.run.ierr, 3);
+}
+
+TEST_F(ReaderTest, MoreElementsThanTheModelTakesAreReadForTheChecks) {
+    // 25001 rows: all are read (the capacity check of the set-up rejects them)
+    std::string rows = "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n "
+                       "WHERE i < 25001) INSERT INTO tbl_rvldaten (er, bez, GEO_L) "
+                       "SELECT i, 'G' || i, i FROM n;";
+    make(db, rows);
+    inmdb(ctx, db, status);
+    ASSERT_EQ(status, "ok");
+    ASSERT_EQ(ctx.plant.nsys, 25001);
+    EXPECT_EQ(el(25001).bez, "G25001");
+    EXPECT_FLOAT_EQ(el(25001).geo.L, 25001.0f);
+    EXPECT_FLOAT_EQ(el(12345).geo.L, 12345.0f);
+}
+
+TEST(ReaderValues, NumbersFromDatabaseTexts) {
+    float v = -1.0f;
+    EXPECT_EQ(parse_number("0.8", v), 1);
+    EXPECT_FLOAT_EQ(v, 0.8f);
+    EXPECT_EQ(parse_number(" +12.5 ", v), 1);
+    EXPECT_FLOAT_EQ(v, 12.5f);
+    EXPECT_EQ(parse_number("-3e2", v), 1);
+    EXPECT_FLOAT_EQ(v, -300.0f);
+    EXPECT_EQ(parse_number("0,25", v), 1);      // decimal comma
+    EXPECT_FLOAT_EQ(v, 0.25f);
+    v = 7.0f;
+    EXPECT_EQ(parse_number("", v), 0);
+    EXPECT_EQ(parse_number("   ", v), 0);
+    EXPECT_FLOAT_EQ(v, 7.0f);                   // untouched
+    EXPECT_EQ(parse_number("abc", v), -1);
+    EXPECT_EQ(parse_number("1.5m", v), -1);
+    EXPECT_EQ(parse_number("1,5,0", v), -1);
+    EXPECT_EQ(parse_number("nan", v), -1);
+    EXPECT_EQ(parse_number("Inf", v), -1);
+    EXPECT_EQ(parse_number("1e60", v), -1);     // beyond single precision
+    EXPECT_FLOAT_EQ(v, 7.0f);
+}
+
+TEST(ReaderValues, DatesAsDayMonthYear) {
+    EXPECT_EQ(date_text("2024-03-05"), "05.03.2024");
+    EXPECT_EQ(date_text("2024-12-31 00:00:00"), "31.12.2024");
+    EXPECT_EQ(date_text("7.1.2023"), "07.01.2023");
+    EXPECT_EQ(date_text("0000-00-00"), "");     // day, month or year below 1: no date
+    EXPECT_EQ(date_text("2024-00-05"), "");
+    EXPECT_EQ(date_text("gestern"), "");
+    EXPECT_EQ(date_text(""), "");
+}
