@@ -234,6 +234,10 @@ TEST_F(Window, EnglishWithTheParameterEnglish) {
     EXPECT_EQ(top, (QStringList{"File", "Configuration", "Info", "Help", "Exit"}));
     EXPECT_NE(menu_action(*w, "Open a RIVOLA-Database and Start Program"), nullptr);
     EXPECT_NE(menu_action(*w, "Exit program"), nullptr);
+    menu_action(*w, "Help")->trigger();
+    ASSERT_NE(w->helpWindow(), nullptr);
+    EXPECT_TRUE(w->helpWindow()->browser()->toPlainText().contains("What RIVOLA computes"));
+    w->helpWindow()->close();
     run_to_end(*w);
     const auto* m = find_shown(hook, "message");
     ASSERT_NE(m, nullptr);
@@ -378,7 +382,8 @@ TEST_F(RunDialogs, ClosingDialogAfterWarningsOffersTheCheckList) {
     EXPECT_TRUE(v->grab().save(shot));
 
     // Printing, unattended: the print button writes the printout as PDF.
-    const QString pdf = QString::fromStdString((dir / "checklist.pdf").string());
+    const QString pdf = QString(RIVOLA_BINARY_DIR) + "/rivolaw_check_list.pdf";
+    QFile::remove(pdf);
     v->setUnattendedPdf(pdf);
     v->printButton()->click();
     QFile f(pdf);
