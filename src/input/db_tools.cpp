@@ -71,7 +71,9 @@ std::vector<std::string> split_sql_script(const std::string& text) {
     std::vector<std::string> out;
     std::string cur;
     auto flush = [&] {
-        const std::string s = trim(cur);
+        const size_t b = cur.find_first_not_of(" \t\r\n");
+        const size_t e = cur.find_last_not_of(" \t\r\n");
+        const std::string s = b == std::string::npos ? std::string() : cur.substr(b, e - b + 1);
         if (!s.empty()) out.push_back(s);
         cur.clear();
     };

@@ -1,0 +1,127 @@
+// Building databases: results database, empty variant, SQL scripts, and the
+// example plants that the example command builds from examples/.
+#include "input/db_tools.h"
+
+#include "db_fixture.h"
+#include "input/m_database.h"
+#include "input/m_db_input.h"
+
+using namespace rivola;
+using namespace rivola::input;
+using rivola::testing::sqlite;
+using rivola::testing::TempDir;
+
+TEST(SqlScript, SplitsAtSemicolonsOutsideQuotesAndComments) {
+    const auto s = split_sql_script(
+        "-- a comment; with a semicolon\n"
+        "CREATE TABLE a (x text);\n"
+        "INSERT INTO a VALUES ('eins; zwei');  -- trailing comment 'x;'\n"
+        "INSERT INTO a VALUES ('it''s; -- no comment');\n"
+        "/* block; comment */ INSERT INTO [b;c] VALUES (\"d;e\")\n"
+        ";;\n   \n");
+    ASSERT_EQ(s.size(), 4u);
+    EXPECT_EQ(s[0], "CREATE TABLE a (x text)");
+    EXPECT_EQ(s[1], "INSERT INTO a VALUES ('eins; zwei')");
+    EXPECT_EQ(s[2], "INSERT INTO a VALUES ('it''s; -- no comment')");
+    EXPECT_EQ(s[3], "INSERT INTO [b;c] VALUES (\"d;e\")");
+    EXPECT_TRUE(split_sql_script("-- only a comment").empty());
+}
+
+struct ToolTest : ::testing::Test {
+    TempDir dir;
+    RunContext ctx;
+    std::string status;
+    void SetUp() override { rivola::testing::point_diagnostics(ctx, dir); }
+};
+
+TEST_F(ToolTest, NewResultsDatabase) {
+    std::string file;
+    db_new_results(ctx, dir.path(), file, status);
+    ASSERT_EQ(status, "ok");
+    EXPECT_EQ(file, dir / "RIVOLA_8_Ergebnisse.mdb");
+    EXPECT_EQ(sqlite(file, "SELECT group_concat(name || ':' || type, ',') FROM "
+                           "pragma_table_info('Berechnungsuebersicht');"),
+              "Variante:varchar(200),Datum:varchar(50),Beschreibung1:varchar(100),"
+              "Beschreibung2:varchar(50),Beschreibung3:varchar(50),"
+              "Programmversion:varchar(20),Anh_Erg:varchar(20),Anh_Qve:varchar(20)");
+    // an existing results database keeps its rows
+    sqlite(file, "INSERT INTO Berechnungsuebersicht (Variante) VALUES ('V1');");
+    db_new_results(ctx, dir.path() + "/", file, status);
+    EXPECT_EQ(status, "ok");
+    EXPECT_EQ(sqlite(file, "SELECT Variante FROM Berechnungsuebersicht;"), "V1");
+    // also under another case of its name
+    TempDir other;
+    sqlite(other / "rivola_8_ergebnisse.MDB", "CREATE TABLE x (a integer);");
+    db_new_results(ctx, other.path(), file, status);
+    EXPECT_EQ(status, "ok");
+    EXPECT_EQ(file, other / "rivola_8_ergebnisse.MDB");
+    EXPECT_EQ(sqlite(file, "SELECT count(*) FROM Berechnungsuebersicht;"), "0");
+    EXPECT_FALSE(std::filesystem::exists(other / "RIVOLA_8_Ergebnisse.mdb"));
+}
+
+TEST_F(ToolTest, NewVariantHasEveryColumnTheReaderReads) {
+    const std::string v = dir / "neu.mdb";
+    db_new_variant(ctx, v, status);
+    ASSERT_EQ(status, "ok");
+    EXPECT_EQ(sqlite(v, "SELECT count(*) FROM pragma_table_info('tbl_all');"), "17");
+    // 17 element columns, geloescht, 4 + 52 GEO, 22 - 1 HVE, 6 explanations
+    EXPECT_EQ(sqlite(v, "SELECT count(*) FROM pragma_table_info('tbl_rvldaten');"),
+              std::to_string(17 + 1 + 56 + 21 + 6));
+    EXPECT_EQ(sqlite(v, "SELECT lower(type) FROM pragma_table_info('tbl_rvldaten') WHERE name='HVE_N';"),
+              "integer");
+    EXPECT_EQ(sqlite(v, "SELECT lower(type) FROM pragma_table_info('tbl_all') WHERE name='datum';"),
+              "date");
+    sqlite(v, "INSERT INTO tbl_all (Titel) VALUES ('Neu');"
+              "INSERT INTO tbl_rvldaten (er, bez, ablauf1) VALUES (1, 'Q1', 'ENDE');");
+    inmdb(ctx, v, status);
+    EXPECT_EQ(status, "ok");
+    EXPECT_EQ(ctx.plant.nsys, 1);
+    // an existing file is not touched
+    const std::string before = rivola::testing::read_file(v);
+    db_new_variant(ctx, v, status);
+    EXPECT_NE(status, "ok");
+    EXPECT_EQ(rivola::testing::read_file(v), before);
+}
+
+TEST_F(ToolTest, LoadScriptReplacesOnlyOnSuccess) {
+    const std::string v = dir / "built.mdb";
+    const std::string good = dir / "good.sql", bad = dir / "bad.sql";
+    std::ofstream(good) << "CREATE TABLE t (a text); INSERT INTO t VALUES ('x;y');\n"
+                           "INSERT INTO t VALUES ('z');";
+    std::ofstream(bad) << "CREATE TABLE t (a text); INSERT INTO nosuch VALUES (1);";
+    db_load_script(ctx, v, good, status);
+    ASSERT_EQ(status, "ok");
+    EXPECT_EQ(sqlite(v, "SELECT group_concat(a, '|') FROM t;"), "x;y|z");
+    // loading again rebuilds the file
+    db_load_script(ctx, v, good, status);
+    ASSERT_EQ(status, "ok");
+    EXPECT_EQ(sqlite(v, "SELECT count(*) FROM t;"), "2");
+    // a failing script leaves the built file as it was and no scratch file behind
+    const std::string before = rivola::testing::read_file(v);
+    db_load_script(ctx, v, bad, status);
+    EXPECT_EQ(status.rfind("Fehler(DB_load): f90SQLExecDirect", 0), 0u) << status;
+    EXPECT_NE(status.find("2"), std::string::npos);   // names the statement
+    EXPECT_EQ(rivola::testing::read_file(v), before);
+    EXPECT_FALSE(std::filesystem::exists(v + ".build"));
+    db_load_script(ctx, v, dir / "missing.sql", status);
+    EXPECT_NE(status, "ok");
+}
+
+TEST_F(ToolTest, SmallExamplePlantReads) {
+    const std::string v = dir / "kleine_anlage.mdb";
+    db_load_script(ctx, v, std::string(RIVOLA_SOURCE_DIR) + "/examples/kleine_anlage.sql", status);
+    ASSERT_EQ(status, "ok");
+    inmdb(ctx, v, status);
+    ASSERT_EQ(status, "ok");
+    const Plant& p = ctx.plant;
+    ASSERT_EQ(p.nsys, 4);
+    EXPECT_EQ(p.el[1].bez, "Q1");
+    EXPECT_EQ(p.el[2].bez, "R1");
+    EXPECT_EQ(p.el[4].ablauf1, "ENDE");
+    EXPECT_FLOAT_EQ(p.el[1].Q, 100.0f);
+    EXPECT_FLOAT_EQ(p.all.Wasserstand, 101.66f);
+    // the inverts fall along the flow, the outlet level lies above the last invert
+    EXPECT_GT(p.all.Wasserstand, p.el[4].geo.u1.Z);
+    for (int i = 2; i <= 4; ++i) EXPECT_LE(p.el[i].geo.u1.Z, p.el[i].geo.o1.Z);
+    EXPECT_EQ(p.all.titel[1], "Kleine Anlage");
+}
