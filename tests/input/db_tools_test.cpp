@@ -5,6 +5,7 @@
 #include "db_fixture.h"
 #include "input/m_database.h"
 #include "input/m_db_input.h"
+#include "support/m_strings.h"
 
 using namespace rivola;
 using namespace rivola::input;
@@ -124,4 +125,67 @@ TEST_F(ToolTest, SmallExamplePlantReads) {
     EXPECT_GT(p.all.Wasserstand, p.el[4].geo.u1.Z);
     for (int i = 2; i <= 4; ++i) EXPECT_LE(p.el[i].geo.u1.Z, p.el[i].geo.o1.Z);
     EXPECT_EQ(p.all.titel[1], "Kleine Anlage");
+}
+
+// The treatment plant example: read with its component, then checked for the
+// structural rules that a plant must obey (inlets before, outlets after an
+// element, links in both directions, every element type present).
+TEST_F(ToolTest, TreatmentPlantExampleWithItsComponent) {
+    const std::string ex = std::string(RIVOLA_SOURCE_DIR) + "/examples/";
+    const std::string v = dir / "klaeranlage.mdb";
+    db_load_script(ctx, v, ex + "klaeranlage.sql", status);
+    ASSERT_EQ(status, "ok");
+    db_load_script(ctx, dir / "klaeranlage_C_SANDFANG.mdb", ex + "klaeranlage_C_SANDFANG.sql",
+                   status);
+    ASSERT_EQ(status, "ok");
+    inmdb(ctx, v, status);
+    ASSERT_EQ(status, "ok");
+    const Plant& p = ctx.plant;
+    ASSERT_EQ(p.nsys, 38);
+    std::string letters;
+    auto find = [&](const std::string& name) {
+        int k = 0;
+        for (int i = 1; i <= p.nsys; ++i)
+            if (p.el[i].bez == name) k = i;
+        return k;
+    };
+    for (int i = 1; i <= p.nsys; ++i) {
+        const Element& e = p.el[i];
+        if (letters.find(e.bez[0]) == std::string::npos) letters += e.bez[0];
+        EXPECT_LE(support::ulen(e.beschreibung), 26u);
+        for (const std::string* in : {&e.zulauf1, &e.zulauf2}) {
+            if (in->empty()) continue;
+            const int k = find(*in);
+            ASSERT_GT(k, 0) << e.bez << " inlet " << *in;
+            EXPECT_LT(k, i) << e.bez;
+            EXPECT_TRUE(p.el[k].ablauf1 == e.bez || p.el[k].ablauf2 == e.bez) << e.bez;
+        }
+        for (const std::string* out : {&e.ablauf1, &e.ablauf2}) {
+            if (out->empty() || *out == "ENDE") continue;
+            const int k = find(*out);
+            ASSERT_GT(k, 0) << e.bez << " outlet " << *out;
+            EXPECT_GT(k, i) << e.bez;
+            EXPECT_TRUE(p.el[k].zulauf1 == e.bez || p.el[k].zulauf2 == e.bez) << e.bez;
+        }
+        if (i > 1) {
+            EXPECT_FALSE(e.zulauf1.empty()) << e.bez;
+        }
+    }
+    for (char c : std::string("GDBVSQRUWTMPAZ"))
+        EXPECT_NE(letters.find(c), std::string::npos) << c;
+    EXPECT_EQ(p.el[p.nsys].ablauf1, "ENDE");
+    EXPECT_EQ(p.el[1].bez, "Q1");
+    // the component's elements sit between the division and the confluence
+    const int a1 = find("A1"), z1 = find("Z1"), g5 = find("G5");
+    EXPECT_EQ(g5, a1 + 1);
+    EXPECT_EQ(z1, a1 + 7);
+    EXPECT_EQ(p.el[g5].bez_lang, "C_SANDFANG/G5");
+    EXPECT_EQ(p.el[g5].source, 1);
+    // markers of the sluice gate and of the siphon weir within the 26 characters read
+    EXPECT_NE(support::upper(p.el[find("W1")].beschreibung).find("#SCHUETZ"), std::string::npos);
+    EXPECT_NE(p.el[find("D2")].beschreibung.find("#HEBER"), std::string::npos);
+    EXPECT_NE(p.el[find("D3")].beschreibung.find("#HEBER"), std::string::npos);
+    EXPECT_EQ(find("D3"), find("D2") + 1);
+    // the outlet level lies above the last invert
+    EXPECT_GT(p.all.Wasserstand, p.el[p.nsys].geo.u1.Z);
 }
