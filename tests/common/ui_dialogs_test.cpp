@@ -58,75 +58,43 @@ fs::path temp_dir(const std::string& name) {
 
 }  // namespace
 
-TEST_F(Shell, FixedScreenMessagesInBothLanguages) {
+TEST_F(Shell, FixedMessagesInBothLanguagesOneLogLinePerTextLine) {
     ui::screen_dlgedit(ctx, 1, 1);
-    ui::screen_dlgedit(ctx, 20, 2);
-    ui::screen_dlgedit(ctx, 26, 3);
-    ui::screen_dlgedit(ctx, 34, 4);
-    EXPECT_EQ(rec.logLines, (std::vector<std::string>{"Prüfen der Eingabedaten", "Systemlogik geprüft",
-                                                      "Hydraulische Berechnung",
-                                                      "Fehler: hydraulischen Verlusten"}));
+    ui::screen_dlgedit(ctx, 34, 2);
+    ui::screen_dlgedit(ctx, 2, 3);
+    EXPECT_EQ(rec.logLines, (std::vector<std::string>{"Prüfen der Eingabedaten",
+                                                      "Fehler: hydraulischen Verlusten",
+                                                      "Energiehöhendifferenzen an Aufteilungen",
+                                                      "konnten nicht vollständig abgeglichen werden!"}));
     rec.logLines.clear();
     english();
-    ui::screen_dlgedit(ctx, 1, 1);
-    ui::screen_dlgedit(ctx, 21, 2);
-    ui::screen_dlgedit(ctx, 40, 3);
-    ui::screen_dlgedit(ctx, 82, 4);
+    ui::screen_dlgedit(ctx, 40, 1);
+    ui::screen_dlgedit(ctx, 82, 2);
+    ui::screen_dlgedit(ctx, 104, 3);
     EXPECT_EQ(rec.logLines,
               (std::vector<std::string>{
-                  "check of input data", "geometric data checked",
                   "error: At the last system element the 1st outlet must be named \"ENDE\"!",
-                  "error:  A cross section with more than 3 berms is not accepted."}));
-}
-
-TEST_F(Shell, MultiLineMessagesBecomeSeveralLogLines) {
-    ui::screen_dlgedit(ctx, 2, 5);
-    ASSERT_EQ(rec.logLines.size(), 2u);
-    EXPECT_EQ(rec.logLines[0], "Energiehöhendifferenzen an Aufteilungen");
-    EXPECT_EQ(rec.logLines[1], "konnten nicht vollständig abgeglichen werden!");
-    rec.logLines.clear();
-    ui::screen_dlgedit(ctx, 82, 1);
-    EXPECT_EQ(rec.logLines, (std::vector<std::string>{"Fehler: Das aktuelle Profil weißt mehr als 3 Bermen-",
-                                                      "bereiche auf. Eine größere Anzahl ist in",
-                                                      "RIVOLA bisher nicht vorgesehen."}));
-    rec.logLines.clear();
-    english();
-    ui::screen_dlgedit(ctx, 104, 1);
-    EXPECT_EQ(rec.logLines, (std::vector<std::string>{"abort by GAUSS: singular matrix!",
-                                                      "Contact Marlow Wasserbau!"}));
+                  "error:  A cross section with more than 3 berms is not accepted.",
+                  "abort by GAUSS: singular matrix!", "Contact Marlow Wasserbau!"}));
 }
 
 TEST_F(Shell, ComposedMessagesInsertTheCallersTexts) {
-    ui::screen_dlgedit(ctx, 101, 1, "HVONHE      ");
-    ui::screen_dlgedit(ctx, 84, 2, "ITSTEP");
-    ui::screen_dlgedit(ctx, 5, 3, "/tmp/PLANT");
-    ui::screen_dlgedit(ctx, 6, 4, "/tmp/PLANT");
-    ui::screen_dlgedit(ctx, 27, 5, "frei gewählter Text   ");
+    ui::screen_dlgedit(ctx, 10, 1, "PLANT.mdb");
+    ui::screen_dlgedit(ctx, 101, 2, "HVONHE      ");
+    ui::screen_dlgedit(ctx, 6, 3, "/tmp/PLANT");
+    ui::screen_dlgedit(ctx, 27, 4, "frei gewählter Text   ");
+    ui::screen_dlgedit(ctx, 80, 5, "100");
     EXPECT_EQ(rec.logLines,
-              (std::vector<std::string>{"Abbruch durch FKTHYA/HVONHE!", "Bitte an Marlow Wasserbau wenden!",
-                                        "Iteration in ITSTEP/Regula Falsi Iterationsschritte > 1000 !",
-                                        "Bitte an Marlow Wasserbau wenden!", "/tmp/PLANT.ERG",
-                                        "/tmp/PLANT.ERK (abbrev.)", "frei gewählter Text"}));
-}
-
-TEST_F(Shell, EarlyEndOfBalancingShowsThePassInFiveColumns) {
-    ui::screen_dlgedit(ctx, 80, 1, "100");
-    ASSERT_EQ(rec.logLines.size(), 2u);
-    EXPECT_EQ(rec.logLines[0], "Fehler: Der Energiehöhenabgleich wurde nach   100");
-    EXPECT_EQ(rec.logLines[1], "Iterationsschleifen vorzeitig beendet!");
+              (std::vector<std::string>{"R I V O L A  8.03", "Hydraulische Berechnung von Kläranlagen",
+                                        "Variante: PLANT.mdb", "Abbruch durch FKTHYA/HVONHE!",
+                                        "Bitte an Marlow Wasserbau wenden!", "/tmp/PLANT.ERK (abbrev.)",
+                                        "frei gewählter Text",
+                                        "Fehler: Der Energiehöhenabgleich wurde nach   100",
+                                        "Iterationsschleifen vorzeitig beendet!"}));
     rec.logLines.clear();
     english();
     ui::screen_dlgedit(ctx, 80, 1, "7");
     EXPECT_EQ(rec.logLines[0], "error: The balance of energy level has been stopped early after     7");
-    EXPECT_EQ(rec.logLines[1], "iterationssteps!");
-}
-
-TEST_F(Shell, RunHeaderSpacesOutTheProgramName) {
-    ui::screen_dlgedit(ctx, 10, 1, "PLANT.mdb");
-    ASSERT_EQ(rec.logLines.size(), 3u);
-    EXPECT_EQ(rec.logLines[0], "R I V O L A  8.03");
-    EXPECT_EQ(rec.logLines[2], "Variante: PLANT.mdb");
-    EXPECT_EQ(ui::spaced_name("RIVOLA  "), "R I V O L A ");
 }
 
 TEST_F(Shell, UnknownKeyAndLongTexts) {
@@ -162,21 +130,12 @@ TEST(Language, TranslateKnowsThreeDialogTexts) {
 TEST(Language, MenuLabelsGiveTheirCommands) {
     EXPECT_EQ(ui::menu_command("DEUTSCH", "Ausführen"), 100);
     EXPECT_EQ(ui::menu_command("DEUTSCH", "Konfiguration"), 101);
-    EXPECT_EQ(ui::menu_command("DEUTSCH", "Info"), 102);
-    EXPECT_EQ(ui::menu_command("DEUTSCH", "Beenden"), 16385);
     EXPECT_EQ(ui::menu_command("DEUTSCH", "Hilfe"), 16386);
-    EXPECT_EQ(ui::menu_command("ENGLISH", "File"), 100);
-    EXPECT_EQ(ui::menu_command("ENGLISH", "Configuration"), 101);
     EXPECT_EQ(ui::menu_command("ENGLISH", "Exit"), 16385);
-    EXPECT_EQ(ui::menu_command("ENGLISH", "Help"), 16386);
     // A label of the other language is no command.
     EXPECT_EQ(ui::menu_command("DEUTSCH", "Help"), 0);
-    EXPECT_EQ(ui::menu_command("ENGLISH", "Hilfe"), 0);
     EXPECT_EQ(ui::menu_open_text("DEUTSCH", "RIVOLA  "),
               "Auswahl eines RIVOLA-Datensatzes und Programmaufruf");
-    EXPECT_EQ(ui::menu_open_text("ENGLISH", "RIVOLA"), "Open a RIVOLA-Database and Start Program");
-    EXPECT_EQ(ui::menu_exit_text("DEUTSCH"), "Programm verlassen");
-    EXPECT_EQ(ui::menu_exit_text("ENGLISH"), "Exit program");
 }
 
 TEST_F(Shell, MessageBoxKindFollowsTheTitle) {
