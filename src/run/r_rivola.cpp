@@ -10,6 +10,8 @@
 #include "run/steps.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
+#include "ui/m_language.h"
+#include "ui/m_realwin.h"
 #include "ui/services.h"
 
 namespace rivola::run {
@@ -148,7 +150,6 @@ void read_iteration_settings(RunContext& ctx, const std::string& path) {
 
 void init_variante(RunContext& ctx) {
     RunState& r = ctx.run;
-    const bool en = ctx.english();
     ++r.callCount;
     r.dbPath.clear();
     r.runDate = support::today();
@@ -161,23 +162,18 @@ void init_variante(RunContext& ctx) {
         r.params.clear();
     }
     const bool english = ctx.english();
-    (void)en;
 
     if (r.params.empty()) {
         std::string chosen;
         if (ctx.ui)
-            chosen = ctx.ui->openFile(english ? "Choice of the variant via *.MDB file"
-                                              : "Auswahl der Variante über *.MDB-Datei",
+            chosen = ctx.ui->openFile(ui::translate_txt(ctx, ui::kFileDialogTitle),
                                       "MDB-Dateien*.mdb;*.mdb");
         if (chosen.empty() || !split_path(ctx, chosen)) {
             r.ierr = 3;
             return;
         }
     }
-    log(ctx, "R I V O L A   " + ctx.settings.version);
-    log(ctx, english ? "Hydraulic profile of wastewater treatment plants"
-                     : "Hydraulische Berechnung von Kläranlagen");
-    log(ctx, (english ? "Variant: " : "Variante: ") + r.dbName + r.dbExt);
+    ui::screen_dlgedit(ctx, 10, 0, r.dbName + r.dbExt);
 
     // A variant that is not there cannot be read: say so at once.
     if (!support::file_exists(r.dbPath)) {
@@ -249,20 +245,14 @@ void r_rivola(RunContext& ctx, int kind) {
             if (r.ierr < 2) {
                 output::outeef(ctx);
                 for (const auto& f : r.writtenFiles) log(ctx, f);
-                if (r.balance) {
-                    const bool en = ctx.english();
-                    log(ctx, en ? "differences of energy level at flow divisions"
-                                : "Energiehöhendifferenzen an Aufteilungen");
-                    log(ctx, en ? "could not be balanced completely!"
-                                : "konnten nicht vollständig abgeglichen werden!");
-                }
+                if (r.balance) ui::screen_dlgedit(ctx, 2);
                 checks::del_pru(ctx);
             }
         }
     }
     ctx.rep.close();
     if (r.runtimeError) box(ctx, "Hinweis", "Runtime-Fehler siehe: runtime_error.pkl");
-    if (ctx.ui) ctx.ui->finale(final_message(ctx), r.checkListFile);
+    ui::rw_dlgfinale(ctx, final_message(ctx));
     output::close_listings(ctx);
 }
 

@@ -1,0 +1,47 @@
+// The command-line program, run as a separate process.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+
+#include "common/test_util.h"
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out;
+};
+
+Result run_rivola(const std::string& args) {
+    const std::string cmd = std::string(RIVOLA_BINARY_DIR) + "/rivola " + args + " 2>&1";
+    Result r;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    std::array<char, 512> buf{};
+    while (fgets(buf.data(), buf.size(), p)) r.out += buf.data();
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+}
+
+}  // namespace
+
+TEST(CommandLineProgram, MissingVariantAndMissingResultsDatabase) {
+    rivola::test::TempDir dir("cli");
+    Result r = run_rivola("'" + dir.str() + "NOPE.mdb'");
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.out.find("existiert nicht"), std::string::npos) << r.out;
+
+    rivola::test::write_file(dir.str() + "V.mdb", "x");
+    r = run_rivola("'" + dir.str() + "V.mdb' OUT=ENGL");
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.out.find("database error"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"RIVOLA_8_Ergebnisse.mdb\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("variant: V.mdb"), std::string::npos) << r.out;
+
+    r = run_rivola("");
+    EXPECT_EQ(r.status, 3);
+}
