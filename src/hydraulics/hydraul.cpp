@@ -82,7 +82,7 @@ void fkthya(RunContext& ctx, std::string_view name, float Q, float h, float& A, 
     v = Q / A;
     const float kc = z.k0 + z.k1 * h;
     if (cs.K <= 19.0f) {
-        const float kst = 25.99641f * std::pow(cs.K, -1.0f / 6.0f);
+        const float kst = berm_strickler(cs.K, 19.0f);
         const float y = kc / (kst * A);
         dhy = 4.0f * std::pow(std::max(y, 0.0f), 1.5f);
         IR = dhy > 0.0f ? v * v * 0.5f * rg * lambda(cs.K, v, dhy) / dhy : 0.0f;
@@ -92,6 +92,11 @@ void fkthya(RunContext& ctx, std::string_view name, float Q, float h, float& A, 
         const float r23 = std::pow(0.25f * dhy, 0.66667f);
         IR = r23 > 0.0f ? (v / (cs.K * r23)) * (v / (cs.K * r23)) : 0.0f;
     }
+}
+
+float berm_strickler(float K, float limit) {
+    if (K <= 0.0f) return 1.0f;
+    return (K <= limit) ? 25.99641f * std::pow(K, -1.0f / 6.0f) : K;
 }
 
 // ---------------------------------------------------------------------------

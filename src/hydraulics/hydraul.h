@@ -71,6 +71,12 @@ float hvboca(float zeta, float v1, float v2, float A1, float A2, float s);
 
 // ---- berm zones -----------------------------------------------------------
 
+// Strickler coefficient standing for the roughness K across a berm zone:
+// 25.99641 k_s^(-1/6) for a sand roughness (K <= limit), K itself above. It
+// enters the conveyance of a zone and its use alike and cancels out, so a
+// section without roughness (K <= 0) takes 1.
+float berm_strickler(float K, float limit);
+
 // Finds the berms of the loaded section (at most 3; a fourth stops the run
 // with screen message 82) and builds their replacement curves.
 void chkbrm(RunContext& ctx, float x);

@@ -26,10 +26,6 @@ namespace {
 constexpr float g = 9.80665f;
 constexpr float g2 = 19.6133f;
 
-// Strickler coefficient that stands for the roughness of the section.
-float strickler(float K, float limit) {
-    return (K <= limit) ? 25.99641f * std::pow(K, -1.0f / 6.0f) : K;
-}
 
 // Conveyance k_St A R^(2/3) from the area and the wetted perimeter.
 float conveyance(float kst, float A, float U) {
@@ -86,7 +82,7 @@ void chkbrm(RunContext& ctx, float x) {
 void berme(RunContext& ctx, float /*x*/, float Q) {
     if (ctx.failed()) return;
     Qercmn& cs = ctx.cs;
-    const float kst = strickler(cs.K, 19.0f);
+    const float kst = berm_strickler(cs.K, 19.0f);
     for (int k = 1; k <= cs.nbrm; ++k) {
         BermZone& z = cs.brm[k];
         const float z0 = z.z0;
@@ -282,7 +278,7 @@ float hoben(RunContext& ctx, int zone, float ht) {
     const BermZone& z = cs.brm[zone];
     const float start = 2.0f * ht - z.z0;
     if (cs.T[0] == 'g' && start >= cs.Htop) return cs.Htop;
-    const float kst = strickler(cs.K, 25.0f);
+    const float kst = berm_strickler(cs.K, 25.0f);
     float found = start;
     if (!hoben_search(ctx, zone, kst, false, found)) {
         checks::fehler(ctx, "OUTQQQ");
@@ -328,6 +324,9 @@ void tangnt(RunContext& ctx, int zone, float Q, float& ht, float& Et) {
     for (int j = z.ip + 1; j <= cs.n + 1; ++j) {
         float hj = cs.H[j];
         if (open && j == cs.n + 1) hj = std::max(100.0f, cs.H[cs.n] + 100.0f);
+        // a point within the geometric tolerance above the berm (the edge of a
+        // horizontal berm) cannot separate the two curves
+        if (hj - h0 <= 2e-4f) continue;
         const float d = gap(hj);
         if (d > 0.0f) {
             if (d < 1e-4f) ht = hj;

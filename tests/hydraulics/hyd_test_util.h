@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
