@@ -20,8 +20,8 @@ const std::vector<ScreenMessage>& screen_messages() {
         {6, true, "«1».ERK (abbrev.)", "«1».ERK (abbrev.)"},
         {7, true, "«1».QVE (A/Z)    ", "«1».QVE (A/Z)    "},
         {10, true,
-         "«P» «V»\nHydraulische Berechnung von Kläranlagen\nVariante: «1»",
-         "«P» «V»\nhydraulic calculation of wastewater treatment plants\nvariant: «1»"},
+         "«P»  «V»\nHydraulische Berechnung von Kläranlagen\nVariante: «1»",
+         "«P»  «V»\nHydraulic profile of wastewater treatment plants\nVariant: «1»"},
         {20, false, "Systemlogik geprüft", "flow path checked"},
         {21, false, "Geometrie geprüft", "geometric data checked"},
         {22, false, "Einzelverluste geprüft", "single losses checked"},
@@ -153,7 +153,7 @@ std::string translate_txt(std::string_view language, std::string_view text) {
         std::string_view de, en;
     };
     static constexpr Twin twins[] = {
-        {kFileDialogTitle, "Selection of the variant by *.MDB-file"},
+        {kFileDialogTitle, "Choice of the variant via *.MDB file"},
         {kViewCheckList, "view checklist?"},
         {kPrintCheckList, "Print errors/warnings"},
     };
