@@ -85,7 +85,7 @@ TEST_F(Shell, ComposedMessagesInsertTheCallersTexts) {
     ui::screen_dlgedit(ctx, 27, 4, "frei gewählter Text   ");
     ui::screen_dlgedit(ctx, 80, 5, "100");
     EXPECT_EQ(rec.logLines,
-              (std::vector<std::string>{"R I V O L A   8.03", "Hydraulische Berechnung von Kläranlagen",
+              (std::vector<std::string>{"R I V O L A  8.03", "Hydraulische Berechnung von Kläranlagen",
                                         "Variante: PLANT.mdb", "Abbruch durch FKTHYA/HVONHE!",
                                         "Bitte an Marlow Wasserbau wenden!", "/tmp/PLANT.ERK (abbrev.)",
                                         "frei gewählter Text",
