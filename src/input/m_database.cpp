@@ -80,12 +80,16 @@ bool driver_registered(SQLHENV env, const std::string& want) {
     return false;
 }
 
-std::string sqlite_connection(SQLHENV env, const std::string& path, bool& found) {
+// The connection string of an SQLite file. `create`: the driver may create
+// the file; otherwise a missing file is a failure, never a new empty database.
+std::string sqlite_connection(SQLHENV env, const std::string& path, bool& found,
+                              bool create = false) {
     found = true;
+    const std::string opts = create ? ";" : ";NoCreat=1;";
     if (driver_registered(env, kSqliteDriver))
-        return std::string("Driver={") + kSqliteDriver + "};Database=" + path + ";";
+        return std::string("Driver={") + kSqliteDriver + "};Database=" + path + opts;
     if (support::file_exists(kSqliteLibrary))
-        return std::string("Driver=") + kSqliteLibrary + ";Database=" + path + ";";
+        return std::string("Driver=") + kSqliteLibrary + ";Database=" + path + opts;
     found = false;
     return {};
 }
@@ -287,6 +291,12 @@ void db_open(RunContext& ctx, const std::string& name0, std::string& status,
                                  "not a database file (neither SQLite nor Access): ")) +
                   path;
     }
+    // A ';' would end the file name inside the connection string and let the
+    // driver open another file than the one named.
+    if (missing.empty() && !dsn && !winDbf && path.find(';') != std::string::npos)
+        missing = std::string(tr(ctx, "Dateiname mit \";\" ist nicht zulässig: ",
+                                 "a file name with \";\" is not allowed: ")) +
+                  path;
     if (!missing.empty()) {
         status = "Fehler(DB_open): f90SQLDriverConnect: " + missing;
         db_diag_text(ctx, status, name);
@@ -778,8 +788,13 @@ void db_create_file(RunContext& ctx, const std::string& path, std::string& statu
         return;
     }
     bool found = false;
-    const std::string conn = sqlite_connection(env, path, found);
-    if (!found) {
+    const std::string conn = sqlite_connection(env, path, found, true);
+    if (path.find(';') != std::string::npos) {
+        status = "Fehler(DB_create_file): f90SQLDriverConnect: " +
+                 std::string(tr(ctx, "Dateiname mit \";\" ist nicht zulässig",
+                                "a file name with \";\" is not allowed"));
+        db_diag_text(ctx, status, path);
+    } else if (!found) {
         status = "Fehler(DB_create_file): f90SQLDriverConnect: " +
                  std::string(tr(ctx, "kein ODBC-Treiber \"SQLite3\" installiert",
                                 "no ODBC driver \"SQLite3\" installed"));

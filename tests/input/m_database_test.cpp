@@ -49,6 +49,15 @@ TEST_F(DbTest, OpenAndCloseAnSQLiteFile) {
     EXPECT_FALSE(diagWritten());
 }
 
+TEST_F(DbTest, EmptyFileIsAnEmptyDatabase) {
+    const std::string e = dir / "leer.mdb";
+    std::ofstream(e).close();
+    int n = -1;
+    db_table_n_row(ctx, e, "SELECT name FROM sqlite_master", n, status);
+    EXPECT_EQ(status, "ok");
+    EXPECT_EQ(n, 0);
+}
+
 TEST_F(DbTest, NameWithoutExtensionOpensTheMdbFile) {
     db_open(ctx, dir / "plant", status);
     EXPECT_EQ(status, "ok");
@@ -82,6 +91,19 @@ TEST_F(DbTest, FileThatIsNoDatabaseIsRefused) {
     EXPECT_EQ(ctx.db.exists, 0);
     EXPECT_EQ(ctx.db.hdbc, nullptr);
     EXPECT_NE(diag().find("Fehler(DB_open): f90SQLDriverConnect"), std::string::npos);
+}
+
+TEST_F(DbTest, SemicolonInThePathIsRefused) {
+    // "a;b/plant.mdb" would reach the driver as the database "a"
+    std::filesystem::create_directories(dir / "a;b");
+    std::filesystem::copy_file(db, dir / "a;b/plant.mdb");
+    sqlite(dir / "a", "CREATE TABLE other (x integer);");
+    db_open(ctx, dir / "a;b/plant.mdb", status);
+    EXPECT_EQ(status.rfind("Fehler(DB_open): f90SQLDriverConnect", 0), 0u) << status;
+    EXPECT_EQ(ctx.db.exists, 0);
+    db_create_file(ctx, dir / "a;b/new.mdb", status);
+    EXPECT_NE(status, "ok");
+    EXPECT_FALSE(std::filesystem::exists(dir / "a;b/new.mdb"));
 }
 
 TEST_F(DbTest, CreateTableThatExistsGives42S01) {
