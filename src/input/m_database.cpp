@@ -278,7 +278,8 @@ void db_open(RunContext& ctx, const std::string& name0, std::string& status,
         } else if (driver_registered(s.henv, kMdbToolsDriver)) {
             s.kind = DbKind::MDBTools;
             s.readOnly = true;
-            conn = "DBQ=" + path + ";Driver={" + kMdbToolsDriver + "};";
+            // the file under both keywords that Access drivers read it from
+            conn = "DBQ=" + path + ";Database=" + path + ";Driver={" + kMdbToolsDriver + "};";
         } else {
             missing = tr(ctx,
                          "Access-Datei, aber kein ODBC-Treiber \"Microsoft Access Driver "
