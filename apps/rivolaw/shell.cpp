@@ -1,7 +1,6 @@
 #include "shell.h"
 
 #include <QApplication>
-#include <filesystem>
 
 #include "main_window.h"
 #include "support/m_files.h"
