@@ -29,11 +29,6 @@ void wsp_rivola(RunContext& ctx) { skipped(ctx, "water-level computation"); }
 }  // namespace hyd
 namespace output {
 void o_plot(RunContext&) {}
-void outerg(RunContext& ctx) { skipped(ctx, "result listings"); }
-void outqve(RunContext&) {}
-void outerk(RunContext&) {}
-void outeef(RunContext&) {}
-void close_listings(RunContext&) {}
 }  // namespace output
 
 }  // namespace rivola

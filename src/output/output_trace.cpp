@@ -1,0 +1,86 @@
+// Traces of a run: iteration steps and discharges on the screen log, the
+// discharge log and the table of the element links in the check list.
+#include "checks/m_rivola_error.h"
+#include "output/listing_texts.h"
+#include "output/output.h"
+#include "run/context.h"
+#include "support/m_strings.h"
+#include "ui/services.h"
+
+namespace rivola::output {
+
+using support::fmt_f;
+using support::fmt_i;
+using support::pad;
+
+namespace {
+
+float bound(const std::vector<std::array<float, 3>>& t, int i, int end) {
+    if (i < 0 || i >= static_cast<int>(t.size())) return kMissing;
+    return t[static_cast<size_t>(i)][static_cast<size_t>(end)];
+}
+
+std::string value(float v, int w, int d) {
+    return given(v) ? fmt_f(v, w, d) : std::string(static_cast<size_t>(w), ' ');
+}
+
+}  // namespace
+
+void outstp(RunContext& ctx, int k, int step, float x, float f) {
+    if (!ctx.ui || ctx.run.iterLog != 1) return;
+    ctx.ui->log((ctx.english() ? "division " : "Aufteilung ") + fmt_i(k, 5) + "  step" +
+                fmt_i(step, 5) + "  x =" + fmt_f(x, 10, 6) + "  dE =" + fmt_f(f, 11, 6));
+}
+
+void outq(RunContext& ctx) {
+    if (!ctx.ui) return;
+    const Plant& p = ctx.plant;
+    ctx.ui->log(ctx.english() ? "  isys element        Q inlet  Q outlet"
+                              : "  isys Element       Q Zulauf Q Ablauf");
+    for (int i = 1; i <= p.nsys; ++i)
+        ctx.ui->log(fmt_i(i, 6) + " " + pad(p.el[i].bez, 12) + fmt_f(p.el[i].res[2].Q, 10, 4) +
+                    fmt_f(p.el[i].res[1].Q, 10, 4));
+}
+
+void outqqq(RunContext& ctx, const std::vector<std::array<float, 3>>& qmin,
+            const std::vector<std::array<float, 3>>& qmax) {
+    checks::fehler(ctx, "OUTQQQ");
+    const Plant& p = ctx.plant;
+    const bool en = ctx.english();
+    checks::outqqq_line(ctx, "");
+    checks::outqqq_line(ctx, en ? "     discharges of the elements (m3/s)"
+                                : "     Abflüsse der Elemente (m3/s)");
+    checks::outqqq_line(ctx, en ? "  isys element          Q in   Q out  Qmin in Qmin out  Qmax in "
+                                  "Qmax out"
+                                : "  isys Element          Q zu   Q ab   Qmin zu  Qmin ab  Qmax zu  "
+                                  "Qmax ab");
+    for (int i = 1; i <= p.nsys; ++i) {
+        const Element& e = p.el[i];
+        checks::outqqq_line(ctx, fmt_i(i, 6) + " " + pad(e.bez, 12) + fmt_f(e.res[2].Q, 8, 4) +
+                                     fmt_f(e.res[1].Q, 8, 4) + " " +
+                                     value(bound(qmin, i, 2), 8, 4) + " " +
+                                     value(bound(qmin, i, 1), 8, 4) + " " +
+                                     value(bound(qmax, i, 2), 8, 4) + " " +
+                                     value(bound(qmax, i, 1), 8, 4));
+    }
+}
+
+void outsys(RunContext& ctx, const std::vector<std::array<float, 3>>& qmin,
+            const std::vector<std::array<float, 3>>& qmax) {
+    checks::fehler(ctx, "OUTQQQ");
+    const Plant& p = ctx.plant;
+    checks::outqqq_line(ctx, "");
+    checks::outqqq_line(ctx, tx(ctx, Tx::SysTitle));
+    checks::outqqq_line(ctx, tx(ctx, Tx::SysHead));
+    for (int i = 1; i <= p.nsys; ++i) {
+        const Element& e = p.el[i];
+        // discharge in l/s; the bounds of the outlet end in m3/s
+        checks::outqqq_line(ctx, " " + pad(e.bez, 12) + " " + pad(e.zulauf1, 12) + " " +
+                                     pad(e.ablauf1, 12) + fmt_f(e.res[1].Q * 1000.0f, 8, 1) +
+                                     fmt_i(i, 5) + fmt_i(e.izu[1], 5) + fmt_i(e.iab[1], 5) +
+                                     fmt_i(e.istrang, 5) + " " + value(bound(qmin, i, 1), 8, 3) +
+                                     " " + value(bound(qmax, i, 1), 8, 3));
+    }
+}
+
+}  // namespace rivola::output

@@ -1,0 +1,586 @@
+// Result listings written from plants and results built in memory. The
+// expected columns and texts are worked out by hand from the layout of the
+// listings (column ranges, edit descriptors), never taken from a run.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "checks/m_rivola_error.h"
+#include "common/test_util.h"
+#include "output/listing.h"
+#include "output/output.h"
+#include "run/context.h"
+#include "support/m_strings.h"
+
+using namespace rivola;
+using support::ulen;
+
+namespace {
+
+// The n characters from 1-based column `col` of a line.
+std::string cols(const std::string& line, size_t col, size_t n) {
+    const size_t b = support::ucut(line, col - 1).size();
+    return support::ucut(std::string_view(line).substr(b), n);
+}
+
+// A rectangular end profile: open or closed, of height `top`.
+void rect(EndProfile& p, float z, float top, bool closed) {
+    p.T[0] = closed ? 'g' : 'o';
+    p.T[1] = 'T';
+    p.Z = z;
+    p.HS = closed ? 0.0f : 0.00002f;
+    p.n = 1;
+    p.H[0] = 0.00002f;
+    p.B[0] = 1.0f;
+    p.H[1] = top;
+    p.B[1] = 1.0f;
+}
+
+void end(EndResult& r, float Q, float z, float h, float A, float v, float he, float Tau) {
+    r.Q = Q;
+    r.z = z;
+    r.h = h;
+    r.A = A;
+    r.v = v;
+    r.he = he;
+    r.Tau = Tau;
+}
+
+struct ListingTest : ::testing::Test {
+    test::TempDir dir{"listing"};
+    RunContext ctx;
+
+    void SetUp() override {
+        ctx.run.basePath = dir.str() + "PLANT";
+        ctx.plant.all.titel[1] = "Kläranlage Nord";
+        ctx.plant.all.titel[2] = "Variante 1";
+        ctx.plant.all.titel[3] = "";
+        ctx.plant.all.AnhangERG = "Anhang 1";
+        ctx.plant.all.AnhangERK = "Anhang 2";
+        ctx.plant.all.AnhangQVE = "Anhang 3";
+        ctx.plant.all.datum = "05.03.2024";
+        ctx.run.passes = 3;
+    }
+
+    // n elements; each one a flume on strand 1 with 0.1 m3/s unless changed.
+    void plant(int n) {
+        ctx.plant.resize(n);
+        for (int i = 1; i <= n; ++i) {
+            Element& e = ctx.plant.el[i];
+            e.bez = "G" + std::to_string(i);
+            e.ityp = T_G;
+            e.istrang = 1;
+            e.L = 12.5f;
+            e.izu[1] = i - 1;
+            e.iab[1] = i < n ? i + 1 : 0;
+            const float z = 100.0f - 0.01f * i;
+            rect(e.prof[kProfDown], z - 0.01f, 1.2f, false);
+            rect(e.prof[kProfUp], z, 1.2f, false);
+            end(e.res[2], 0.1f, z, 0.5f, 0.5f, 0.2f, 0.502f, 1.25f);
+            end(e.res[1], 0.1f, z - 0.01f, 0.505f, 0.505f, 0.198f, 0.507f, 1.2f);
+            e.HVK = 0.004f;
+            e.HVE1 = 0.0f;
+            e.HVU = 0.001f;
+        }
+    }
+    Element& el(int i) { return ctx.plant.el[i]; }
+    std::vector<std::string> lines(const char* ext) {
+        return test::read_lines(ctx.run.basePath + ext);
+    }
+    // Pages of a listing, split at the form-feed lines.
+    std::vector<std::vector<std::string>> pages(const char* ext) {
+        std::vector<std::vector<std::string>> p(1);
+        for (const auto& l : lines(ext)) {
+            if (l == "\f") p.emplace_back();
+            p.back().push_back(l);
+        }
+        return p;
+    }
+    // Element lines (the table rows that carry a name) of a page.
+    static std::vector<std::string> named(const std::vector<std::string>& page) {
+        std::vector<std::string> r;
+        for (const auto& l : page)
+            if (ulen(l) == 130 && l.rfind(" I G", 0) == 0) r.push_back(support::rtrim(cols(l, 4, 12)));
+        return r;
+    }
+};
+
+const char* kSep =
+    " I----------------I--------I-------I---------------------------------------------------"
+    "--------I-------------------I-------------I";
+
+}  // namespace
+
+TEST_F(ListingTest, HeadersAreAsWideAsTheirTables) {
+    for (const char* lang : {"DEUTSCH", "ENGLISH"}) {
+        ctx.settings.language = lang;
+        for (output::Kind k : {output::Kind::ERG, output::Kind::ERK, output::Kind::QVE,
+                               output::Kind::EEF}) {
+            const size_t w = static_cast<size_t>(output::table_width(k));
+            for (const auto& l : output::kopf(ctx, k)) EXPECT_EQ(ulen(l), w) << lang << l;
+            const auto head = output::page_head(ctx, k, 7);
+            EXPECT_EQ(ulen(head[3]), w) << lang << head[3];  // the banner
+            const auto f = output::fuss(ctx, k, 50, 60);
+            ASSERT_EQ(f.size(), 10u);  // 8 empty lines, the "=" row and the program line
+            EXPECT_EQ(ulen(f[8]), w);
+            EXPECT_EQ(ulen(f[9]), w);
+            EXPECT_EQ(f[9].substr(f[9].size() - 11), "RIVOLA 8.03");
+        }
+    }
+    // The German column header of the result listing, character for character.
+    ctx.settings.language = "DEUTSCH";
+    const auto h = output::kopf(ctx, output::Kind::ERG);
+    ASSERT_EQ(h.size(), 5u);
+    EXPECT_EQ(h[0], kSep);
+    EXPECT_EQ(h[1],
+              " I Kennung       OI AbflussI Länge I Sohle    Rand  Wasserspiegel Fläche Geschw. "
+              "E-Höhe S.schubI     Verluste      I Bemerkungen I");
+    EXPECT_EQ(h[3],
+              " I               dI  m3/s  I   m   I müNN      m     m    müNN     m2     m/s    "
+              "müNN    N/m2  I  m       m     m  I             I");
+    EXPECT_EQ(h[4], kSep);
+    EXPECT_EQ(output::page_head(ctx, output::Kind::ERG, 1)[3],
+              " ===================================================== Ergebnisdatei (*.ERG) "
+              "=====================================================");
+    // The energy listing: page word from column 96, date from column 95, program
+    // name from column 95.
+    const auto e = output::page_head(ctx, output::Kind::EEF, 12);
+    EXPECT_EQ(cols(e[1], 96, 10), "Seite   12");
+    EXPECT_EQ(cols(e[2], 95, 11), " 05.03.2024");
+    EXPECT_EQ(cols(output::fuss(ctx, output::Kind::EEF, 58, 60)[1], 95, 11), "RIVOLA 8.03");
+}
+
+TEST_F(ListingTest, FlumeLinesInTheirColumns) {
+    plant(1);
+    el(1).bez = "GZulauf";
+    el(1).istrang = 3;
+    output::outerg(ctx);
+    const auto p = pages(".ERG");
+    ASSERT_EQ(p.size(), 1u);
+    const auto& l = p[0];
+    // page head: an empty line, title lines with appendix label, page and date
+    EXPECT_EQ(l[0], "");
+    EXPECT_EQ(cols(l[1], 2, 15), "Kläranlage Nord");
+    EXPECT_EQ(cols(l[1], 111, 20), "Anhang 1            ");
+    EXPECT_EQ(cols(l[2], 121, 10), "Seite    1");
+    EXPECT_EQ(cols(l[3], 120, 11), " 05.03.2024");
+    const auto it = std::find_if(l.begin(), l.end(),
+                                 [](const std::string& s) { return s.rfind(" I GZulauf", 0) == 0; });
+    ASSERT_NE(it, l.end());
+    const std::string a = *it, b = *(it + 1);
+    // first line: inlet section with name, strand, Q and the continuous loss
+    EXPECT_EQ(cols(a, 4, 12), "GZulauf     ");
+    EXPECT_EQ(cols(a, 17, 2), " 3");
+    EXPECT_EQ(cols(a, 20, 7), "  0.100");
+    EXPECT_EQ(cols(a, 29, 6), "      ");
+    EXPECT_EQ(cols(a, 37, 8), "  99.990");   // z
+    EXPECT_EQ(cols(a, 45, 6), "  1.20");     // hges
+    EXPECT_EQ(cols(a, 51, 6), "  0.50");     // h
+    EXPECT_EQ(cols(a, 57, 8), " 100.490");   // WSP = 99.99 + 0.5
+    EXPECT_EQ(cols(a, 65, 7), "   0.50");    // A
+    EXPECT_EQ(cols(a, 72, 6), "  0.20");     // v
+    EXPECT_EQ(cols(a, 78, 10), "   100.492");  // E = 99.99 + 0.502
+    EXPECT_EQ(cols(a, 88, 6), "  1.25");     // shear stress
+    EXPECT_EQ(cols(a, 97, 12), " 0.004 0.000");
+    EXPECT_EQ(cols(a, 109, 6), "      ");
+    // second line: outlet section with the length and the transition loss
+    EXPECT_EQ(cols(b, 4, 12), "            ");
+    EXPECT_EQ(cols(b, 20, 7), "       ");  // same discharge as above
+    EXPECT_EQ(cols(b, 29, 6), " 12.50");
+    EXPECT_EQ(cols(b, 37, 8), "  99.980");
+    EXPECT_EQ(cols(b, 97, 18), "             0.001");
+    EXPECT_EQ(ulen(a), 130u);
+    EXPECT_EQ(ulen(b), 130u);
+}
+
+TEST_F(ListingTest, EveryTableLineIs130Wide) {
+    // One element of every type with a listing writer.
+    const int types[] = {T_Q, T_G, T_D, T_B, T_T, T_R, T_U, T_W, T_M, T_P, T_V, T_S, T_A, T_Z};
+    const char letters[] = "QGDBTRUWMPVSAZ";
+    const int n = static_cast<int>(std::size(types));
+    plant(n);
+    for (int i = 1; i <= n; ++i) {
+        el(i).ityp = types[i - 1];
+        el(i).bez = std::string(1, letters[i - 1]) + "Element" + std::to_string(i);
+    }
+    el(13).iab = {0, 14, 12};
+    el(14).izu = {0, 13, 11};
+    el(8).kurzbez = "Schuetz";
+    el(13).res[2].bem[3] = "ü";
+    for (const char* lang : {"DEUTSCH", "ENGLISH"}) {
+        ctx.settings.language = lang;
+        output::outerg(ctx);
+        int rows = 0;
+        for (const auto& l : lines(".ERG"))
+            if (l.rfind(" I", 0) == 0 || l.rfind(" =", 0) == 0) {
+                EXPECT_EQ(ulen(l), 130u) << lang << "\n" << l;
+                ++rows;
+            }
+        EXPECT_GT(rows, 2 * n);
+    }
+}
+
+TEST_F(ListingTest, ThirtyFlumesBreakAfterTheTwentyFirst) {
+    // 60 lines a page; the head takes 12, each flume 2. Before a flume the page
+    // is closed once more than 60 - 7 = 53 lines are used: after 21 flumes
+    // (12 + 42 = 54), so page 1 holds flumes 1..21 and page 2 flumes 22..30.
+    plant(30);
+    ctx.plant.Zeilen = 60;
+    for (const char* lang : {"DEUTSCH", "ENGLISH"}) {
+        ctx.settings.language = lang;
+        output::outerg(ctx);
+        const auto p = pages(".ERG");
+        ASSERT_EQ(p.size(), 2u) << lang;
+        const auto n1 = named(p[0]), n2 = named(p[1]);
+        ASSERT_EQ(n1.size(), 21u) << lang;
+        ASSERT_EQ(n2.size(), 9u) << lang;
+        EXPECT_EQ(n1.front(), "G1");
+        EXPECT_EQ(n1.back(), "G21");
+        EXPECT_EQ(n2.front(), "G22");
+        EXPECT_EQ(n2.back(), "G30");
+        for (const auto& pg : p) {
+            EXPECT_EQ(pg.size(), 60u) << lang;  // every page is exactly Zeilen lines
+            EXPECT_EQ(pg[pg.size() - 2], " " + std::string(129, '='));
+            EXPECT_EQ(cols(pg.back(), 120, 11), "RIVOLA 8.03");
+        }
+        EXPECT_EQ(p[0][0], "");    // the first page begins with an empty line
+        EXPECT_EQ(p[1][0], "\f");  // a later page with a form feed
+        const std::string word = std::string(lang) == "DEUTSCH" ? "Seite" : "page ";
+        EXPECT_EQ(cols(p[1][2], 121, 10), word + "    2");
+        // the table of page 1 is closed by the separator before the footer
+        const auto sep = std::find(p[0].rbegin(), p[0].rend(), std::string(kSep));
+        ASSERT_NE(sep, p[0].rend());
+    }
+}
+
+TEST_F(ListingTest, SeparatorLinesBeforeMarkedElementsButNotTheFirst) {
+    plant(5);
+    el(1).tz = 'J';
+    el(3).tz = 'J';
+    output::outerg(ctx);
+    const auto l = lines(".ERG");
+    const auto at = [&](const char* name) {
+        return static_cast<size_t>(std::find_if(l.begin(), l.end(), [&](const std::string& s) {
+                                       return support::rtrim(cols(s, 1, 15)) == std::string(" I ") + name;
+                                   }) - l.begin());
+    };
+    const size_t g1 = at("G1"), g3 = at("G3");
+    ASSERT_LT(g3, l.size());
+    // G1 follows the column header directly: its closing separator, then a header line
+    EXPECT_EQ(l[g1 - 1], kSep);
+    EXPECT_NE(l[g1 - 2], kSep);
+    // G3 gets a separator of its own after the last line of G2
+    EXPECT_EQ(l[g3 - 1], kSep);
+    EXPECT_EQ(support::rtrim(cols(l[g3 - 3], 4, 12)), "G2");
+    // two of the column header, one before G3, one closing the table
+    EXPECT_EQ(std::count(l.begin(), l.end(), std::string(kSep)), 4);
+}
+
+TEST_F(ListingTest, SiphonPipeShowsSiphonAndCavitation) {
+    plant(3);
+    el(2).ityp = T_D;
+    el(2).bez = "DHeber1";
+    el(2).kurzbez = "Heber";
+    rect(el(2).prof[kProfDown], 99.0f, 0.6f, true);
+    rect(el(2).prof[kProfUp], 99.0f, 0.6f, true);
+    el(2).res[2].h = -7.5f;
+    el(2).res[1].h = -6.5f;
+    output::outerg(ctx);
+    const auto l = lines(".ERG");
+    const auto it = std::find_if(l.begin(), l.end(),
+                                 [](const std::string& s) { return s.rfind(" I DHeber1", 0) == 0; });
+    ASSERT_NE(it, l.end());
+    const std::string rem1 = cols(*it, 118, 10), rem2 = cols(*(it + 1), 118, 10);
+    EXPECT_NE(rem1.find("Hw"), std::string::npos);
+    EXPECT_NE(rem1.find("Kv"), std::string::npos);  // -7.5 m is below -7.0 m
+    EXPECT_NE(rem2.find("Hw"), std::string::npos);
+    EXPECT_EQ(rem2.find("Kv"), std::string::npos);  // -6.5 m is not
+    EXPECT_EQ(cols(*it, 51, 6), " -7.50");
+}
+
+TEST_F(ListingTest, RemarksCompletedForPipesAndBasins) {
+    plant(3);
+    // a pressure pipe 0.6 m high running part full at its inlet end
+    el(1).ityp = T_D;
+    rect(el(1).prof[kProfDown], 99.0f, 0.6f, true);
+    rect(el(1).prof[kProfUp], 99.0f, 0.6f, true);
+    el(1).res[2].h = 0.45f;
+    el(1).res[1].h = 0.8f;
+    // a basin with velocity remarks
+    el(2).ityp = T_B;
+    el(2).res[1].bem[4] = "v";
+    el(2).res[2].bem[4] = "V";
+    el(2).res[2].bem[1] = "gr";
+    output::complete_remarks(ctx, 1);
+    output::complete_remarks(ctx, 1);  // a second time changes nothing
+    output::complete_remarks(ctx, 2);
+    EXPECT_EQ(el(1).res[2].bem[5], "FS");
+    int fs = 0;
+    for (int k = 1; k <= 5; ++k) fs += el(1).res[2].bem[k] == "FS";
+    EXPECT_EQ(fs, 1);
+    for (int k = 1; k <= 5; ++k) EXPECT_NE(el(1).res[1].bem[k], "FS");
+    EXPECT_EQ(el(2).res[1].bem[4], "");
+    EXPECT_EQ(el(2).res[2].bem[4], "");
+    EXPECT_EQ(el(2).res[2].bem[1], "gr");
+}
+
+TEST_F(ListingTest, NumbersTooWideBecomeAsterisks) {
+    plant(1);
+    el(1).res[2].Q = 12345.678f;      // F7.3 holds at most 999.999
+    el(1).res[2].z = 123456.0f;       // F8.3 holds at most 9999.999
+    el(1).res[2].h = -10.5f;          // F6.2 holds -10.50
+    el(1).HVK = 123.0f;               // F6.3 holds at most 99.999
+    output::outerg(ctx);
+    const auto l = lines(".ERG");
+    const auto it = std::find_if(l.begin(), l.end(),
+                                 [](const std::string& s) { return s.rfind(" I G1", 0) == 0; });
+    ASSERT_NE(it, l.end());
+    EXPECT_EQ(cols(*it, 20, 7), "*******");
+    EXPECT_EQ(cols(*it, 37, 8), "********");
+    EXPECT_EQ(cols(*it, 51, 6), "-10.50");
+    EXPECT_EQ(cols(*it, 97, 6), "******");
+    EXPECT_EQ(ulen(*it), 130u);
+}
+
+TEST_F(ListingTest, AbbreviatedListingOnlyWithMarkedElements) {
+    plant(4);
+    const std::string erk = ctx.run.basePath + ".ERK";
+    test::write_file(erk, "old listing");
+    output::outerg(ctx);
+    output::outerk(ctx);
+    EXPECT_FALSE(std::filesystem::exists(erk));  // no element marked: no *.ERK
+    el(2).out_erk = 'J';
+    el(4).out_erk = 'J';
+    el(4).tz = 'J';
+    output::outerg(ctx);
+    output::outerk(ctx);
+    ASSERT_TRUE(std::filesystem::exists(erk));
+    const auto erg = lines(".ERG"), k = lines(".ERK");
+    std::vector<std::string> ergRows, erkRows;
+    for (const auto& l : erg)
+        if (l.rfind(" I G2", 0) == 0 || l.rfind(" I G4", 0) == 0) {
+            ergRows.push_back(l);
+            ergRows.push_back(*(std::find(erg.begin(), erg.end(), l) + 1));
+        }
+    for (size_t n = 0; n < k.size(); ++n)
+        if (k[n].rfind(" I G", 0) == 0) {
+            erkRows.push_back(k[n]);
+            erkRows.push_back(k[n + 1]);
+        }
+    EXPECT_EQ(erkRows, ergRows);
+    EXPECT_EQ(named(k), (std::vector<std::string>{"G2", "G4"}));
+    EXPECT_NE(std::find(k.begin(), k.end(),
+                        " ===================================================== Ergebnisdatei "
+                        "(*.ERK) ====================================================="),
+              k.end());
+    EXPECT_EQ(cols(k[1], 111, 20), "Anhang 2            ");
+    // element 4 is marked for a separator, but it is not the first of the *.ERK
+    EXPECT_EQ(std::count(k.begin(), k.end(), std::string(kSep)), 4);
+}
+
+TEST_F(ListingTest, DischargeDistributionOnlyWithDivisionsOrConfluences) {
+    plant(4);
+    const std::string qve = ctx.run.basePath + ".QVE";
+    test::write_file(qve, "old listing");
+    output::outqve(ctx);
+    EXPECT_FALSE(std::filesystem::exists(qve));
+    // G1 -> A2 -> (G3, G4); 0.3 m3/s split into 0.1 and 0.2
+    el(2).ityp = T_A;
+    el(2).bez = "AVerteiler";
+    el(2).iab = {0, 3, 4};
+    el(2).hve.zeta1[1] = 0.5f;
+    el(2).res[2].Q = 0.3f;
+    el(3).res[2].Q = 0.1f;
+    el(4).res[2].Q = 0.2f;
+    el(4).istrang = 2;
+    output::outqve(ctx);
+    ASSERT_TRUE(std::filesystem::exists(qve));
+    const auto l = lines(".QVE");
+    const auto it = std::find_if(l.begin(), l.end(),
+                                 [](const std::string& s) { return s.rfind(" I AVerteiler", 0) == 0; });
+    ASSERT_NE(it, l.end());
+    EXPECT_EQ(ulen(*it), 98u);
+    EXPECT_EQ(*it,
+              " I AVerteiler     1I G3            1I  0.100I  33.3I  0.50I G4            2I  "
+              "0.200I  66.7I   -  I");
+    EXPECT_EQ(ctx.run.writtenFiles.back(), qve);
+}
+
+TEST_F(ListingTest, DivisionWithoutInflowSharesHalfAndHalf) {
+    plant(4);
+    el(2).ityp = T_A;
+    el(2).bez = "AV";
+    el(2).iab = {0, 3, 4};
+    for (int i = 1; i <= 4; ++i) el(i).res[1].Q = el(i).res[2].Q = 0.0f;
+    output::outqve(ctx);
+    const auto l = lines(".QVE");
+    const auto it = std::find_if(l.begin(), l.end(),
+                                 [](const std::string& s) { return s.rfind(" I AV ", 0) == 0; });
+    ASSERT_NE(it, l.end());
+    EXPECT_EQ(cols(*it, 46, 6), "  50.0");  // columns 46-51: blank and F5.1
+    EXPECT_EQ(cols(*it, 85, 6), "  50.0");
+}
+
+TEST_F(ListingTest, DivisionAndConfluenceLines) {
+    // G1 -> VDiv2 -> (UWeir3, UWeir4) -> ... ; a distribution flume whose two
+    // outlets are weirs ends in a section without flow.
+    plant(6);
+    el(2).ityp = T_A;
+    el(2).bez = "VDiv2";
+    el(2).iab = {0, 3, 4};
+    el(3).ityp = T_U;
+    el(4).ityp = T_U;
+    el(4).istrang = 2;
+    el(3).res[2].Q = 0.07f;
+    el(4).res[2].Q = 0.03f;
+    el(5).ityp = T_Z;
+    el(5).bez = "ZJoin5";
+    el(5).izu = {0, 3, 4};
+    ctx.plant.aufteilung.resize(2);
+    const auto a = output::element_lines(ctx, 2);
+    ASSERT_EQ(a.size(), 4u);
+    EXPECT_EQ(cols(a[0], 29, 7), "frei   ");
+    EXPECT_EQ(cols(a[1], 17, 2), " 1");
+    EXPECT_EQ(cols(a[1], 20, 7), "  0.070");
+    EXPECT_EQ(cols(a[2], 17, 2), " 2");
+    EXPECT_EQ(cols(a[2], 20, 7), "  0.030");
+    EXPECT_EQ(cols(a[3], 17, 2), "**");
+    EXPECT_EQ(cols(a[3], 20, 7), "  0.000");
+    const auto z = output::element_lines(ctx, 5);
+    ASSERT_EQ(z.size(), 3u);
+    for (const auto& l : z) EXPECT_EQ(ulen(l), 130u);
+    EXPECT_EQ(cols(z[0], 4, 12), "ZJoin5      ");
+}
+
+struct WarningTest : ListingTest {
+    void SetUp() override {
+        ListingTest::SetUp();
+        checks::fehler(ctx, "INIT", dir.str() + "PLANT", "Prüfprotokoll");
+        plant(3);
+        el(2).ityp = T_W;
+        el(2).bez = "WWand2";
+        el(2).bez_lang = "WWand2";
+    }
+    std::string checkList() {
+        ctx.rep.close();
+        return test::read_file(dir.str() + "PLANT.pkl");
+    }
+};
+
+TEST_F(WarningTest, GivenSingleLossBelowOneVelocityHead) {
+    // v = 1.0 m/s below the wall: v^2/(2g) = 0.051 m > 0.01 m given
+    el(2).hvs = 0.01f;
+    el(2).res[1].v = 1.0f;
+    output::element_lines(ctx, 2);
+    EXPECT_EQ(ctx.run.ierr, 1);
+    EXPECT_NE(checkList().find("angegebene Einzelverlusthöhe ist zu"), std::string::npos);
+}
+
+TEST_F(WarningTest, GivenSingleLossAboveOneVelocityHeadIsQuiet) {
+    el(2).hvs = 0.06f;  // above 0.051 m
+    el(2).res[1].v = 1.0f;
+    output::element_lines(ctx, 2);
+    EXPECT_EQ(ctx.run.ierr, 0);
+}
+
+TEST_F(WarningTest, OutflowFormulaBelowItsRange) {
+    // opening 0.1 m, upstream depth 0.4 m: h = 4.00 a, below the 5 a the
+    // outflow formula needs
+    el(2).hve.H = 0.1f;
+    el(2).res[2].h = 0.4f;
+    el(2).res[2].bem[5] = "µ";
+    output::element_lines(ctx, 2);
+    EXPECT_EQ(ctx.run.ierr, 1);
+    EXPECT_NE(checkList().find("h = 4.00*a"), std::string::npos);
+}
+
+TEST_F(WarningTest, SluiceGateWithoutOutflowFormula) {
+    el(2).kurzbez = "Schuetz";
+    el(2).res[1].bem[1] = "gr";
+    el(2).res[2].bem[5] = "FS";
+    const auto l = output::element_lines(ctx, 2);
+    EXPECT_EQ(ctx.run.ierr, 1);
+    EXPECT_NE(checkList().find("wegen des zu"), std::string::npos);
+    EXPECT_EQ(cols(l[0], 29, 7), "Schuetz");
+}
+
+TEST_F(WarningTest, DivisionWithCriticalDepthAtItsInlet) {
+    el(2).ityp = T_A;
+    el(2).bez = "AAuf";
+    el(2).bez_lang = "AAuf";
+    el(2).iab = {0, 3, 0};
+    el(2).res[2].bem[1] = "gr";
+    output::element_lines(ctx, 2);
+    EXPECT_EQ(ctx.run.ierr, 1);
+    EXPECT_NE(checkList().find("AAuf"), std::string::npos);
+}
+
+TEST_F(WarningTest, WallWritesItsDownstreamLineOnlyWithATransitionLoss) {
+    el(2).HVU = 0.0001f;
+    EXPECT_EQ(output::element_lines(ctx, 2).size(), 1u);
+    el(2).HVU = 0.0002f;
+    EXPECT_EQ(output::element_lines(ctx, 2).size(), 2u);
+}
+
+TEST_F(ListingTest, LegendAtTheEnd) {
+    plant(2);
+    ctx.run.passes = 17;
+    output::outerg(ctx);
+    const auto l = lines(".ERG");
+    const auto it = std::find(l.begin(), l.end(), "  Bemerkungen:   17 Iterationsschritte");
+    ASSERT_NE(it, l.end());
+    EXPECT_EQ(*(it + 1), "               ü    Gerinne läuft über");
+    EXPECT_EQ(*(it + 2),
+              "                    bzw. Unterwasserstand > Schwellenhöhe bei vollkommenem Überfall");
+    ctx.settings.language = "ENGLISH";
+    output::outerg(ctx);
+    const auto e = lines(".ERG");
+    const auto en = std::find(e.begin(), e.end(), "  Remarks:       17 Iteration steps");
+    ASSERT_NE(en, e.end());
+    EXPECT_EQ(e.back().substr(e.back().size() - 11), "RIVOLA 8.03");
+}
+
+TEST_F(ListingTest, LegendMovesToANewPageWhenTheTableFillsThePage) {
+    // 21 flumes fill page 1 up to 54 lines; the legend of 16 lines does not fit.
+    plant(21);
+    output::outerg(ctx);
+    const auto p = pages(".ERG");
+    ASSERT_EQ(p.size(), 2u);
+    for (const auto& pg : p) EXPECT_EQ(pg.size(), 60u);
+    EXPECT_EQ(named(p[1]).size(), 0u);
+    EXPECT_NE(std::find(p[1].begin(), p[1].end(), "  Bemerkungen:    3 Iterationsschritte"),
+              p[1].end());
+}
+
+TEST_F(ListingTest, PumpEnergy) {
+    // P2 lifts 0.1 m3/s by 5.0 m through the pressure pipe D3 (losses
+    // 0.2 + 0.1 + 0.05 m): Pp = 9.80665 * 0.1 * 5.0 = 4.903 kW,
+    // Pv = 9.80665 * 0.1 * 0.35 = 0.343 kW.
+    plant(4);
+    el(2).ityp = T_P;
+    el(2).bez = "PPumpe";
+    el(2).beschreibung = "Zulaufpumpwerk";
+    el(2).HVU = -5.0f;
+    el(3).ityp = T_D;
+    el(3).HVK = 0.2f;
+    el(3).HVE1 = 0.1f;
+    el(3).HVU = 0.05f;
+    const auto pe = output::pump_energy(ctx, 2);
+    EXPECT_NEAR(pe.H, 5.0f, 1e-6);
+    EXPECT_NEAR(pe.Hv, 0.35f, 1e-6);
+    EXPECT_NEAR(pe.Pp, 4.903325f, 1e-4);
+    EXPECT_NEAR(pe.Pv, 0.3432328f, 1e-4);
+    output::outeef(ctx);
+    const auto l = lines(".EEF");
+    const auto it = std::find_if(l.begin(), l.end(),
+                                 [](const std::string& s) { return s.rfind(" I PPumpe", 0) == 0; });
+    ASSERT_NE(it, l.end());
+    EXPECT_EQ(*it, " I PPumpe        1I Zulaufpumpwerk          I    0.1000 I     5.000 I     "
+                   "0.350 I      4.90 I      0.34 I");
+    for (const auto& s : l) {
+        if (s.rfind(" I", 0) == 0) EXPECT_EQ(ulen(s), 105u) << s;
+    }
+    // the pump line on the result listing carries the delivery head
+    EXPECT_EQ(cols(output::element_lines(ctx, 2)[0], 29, 6), "  5.00");
+}
