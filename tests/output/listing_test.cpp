@@ -579,7 +579,9 @@ TEST_F(ListingTest, PumpEnergy) {
     EXPECT_EQ(*it, " I PPumpe        1I Zulaufpumpwerk          I    0.1000 I     5.000 I     "
                    "0.350 I      4.90 I      0.34 I");
     for (const auto& s : l) {
-        if (s.rfind(" I", 0) == 0) EXPECT_EQ(ulen(s), 105u) << s;
+        if (s.rfind(" I", 0) == 0) {
+            EXPECT_EQ(ulen(s), 105u) << s;
+        }
     }
     // the pump line on the result listing carries the delivery head
     EXPECT_EQ(cols(output::element_lines(ctx, 2)[0], 29, 6), "  5.00");
