@@ -18,9 +18,6 @@ void input(RunContext& ctx) {
     ctx.run.compute = 'N';
 }
 }  // namespace input
-namespace checks {
-void del_pru(RunContext&) {}
-}  // namespace checks
 namespace run {
 void start(RunContext& ctx) { skipped(ctx, "downstream boundary"); }
 }  // namespace run

@@ -13,6 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "hydraulics/m_rivola_vena_contracta.h"
+#include "run/m_rivola_aufzus.h"
+#include "run/m_rivola_mes.h"
+#include "run/m_rivola_pumpe.h"
+#include "run/m_rivola_rec.h"
+#include "run/m_rivola_tau.h"
+#include "run/m_rivola_ueb.h"
+#include "run/m_rivola_wand.h"
 #include "run/sources.h"
 
 namespace rivola {
@@ -104,6 +112,7 @@ inline constexpr int kProfBranch2 = 4;  // branch 2 of a division or confluence
 // (index 1 = outlet end, 2 = inlet end).
 struct EndResult {
     float Q = 0, z = 0, h = 0, A = 0, v = 0, dhy = 0, I = 0, he = 0, Tau = 0;
+    float Qmin = 0, Qmax = 0;        // discharge bounds that the network allows (m3/s)
     std::array<std::string, 6> bem;  // remark slots 1..5, two characters each
     float E() const { return z + he; }
     float WSP() const { return z + h; }
@@ -133,6 +142,8 @@ struct Element {
     int istrang = 0;
     float flaenge = 0.0f;
     std::string kurzbez;             // "Heber" / "Schuetz" / blank
+    int iord = 0;                    // type ordinal: row in the per-type table of ityp
+    bool hveData = false;            // HVE data present (set by the HVE check)
 
     GeoInput geo;
     HveInput hve;
@@ -226,6 +237,20 @@ struct Plant {
 
     SiphonWeirs heber;
     bool schuetzPresent = false;     // m_rivola_vena_contracta: sluice gates present
+    VenaContractaTable vc;           // contraction table of sluice gates
+
+    bool hasAZ = false;              // the plant has divisions or confluences
+
+    // per-type tables by type ordinal (1-based)
+    std::vector<DivisionData> auf;   // divisions: branch losses, outlet bounds
+    std::vector<ConfluenceData> zus; // confluences: branch losses, inlet flow lengths
+    std::vector<WeirData> ueb;       // weirs
+    std::vector<WallData> wand;      // walls
+    std::vector<TubeData> tau;       // immersion tubes
+    std::vector<MeasFlumeData> mes;  // measurement flumes
+    std::vector<PumpData> pumpe;     // pumps
+    std::vector<ScreenData> rec;     // screens
+    bool runtimeLogOpen = false;     // runtime_error.pkl written in this run
 
     Element& e(int isys) { return el[isys]; }
     const Element& e(int isys) const { return el[isys]; }

@@ -1,0 +1,444 @@
+// System set-up: types and connections, strands, flow lengths, inflows,
+// GEO preparation and the handling of broken element graphs.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "input/input.h"
+#include "input/logik.h"
+#include "input/setup_fixture.h"
+
+using namespace rivola;
+using rivola::test::SetupFixture;
+
+namespace {
+
+// Q1 -> G2 -> A3 -> (G4 | G5) -> Z6 -> G7, with G4 20 m, G5 30 m, G2 10 m,
+// G7 5 m long.
+struct DivisionPlant : SetupFixture {
+    void build() {
+        plant({{"Q1", "", "G2"},
+               {"G2", "Q1", "A3"},
+               {"A3", "G2", "G4", "", "G5"},
+               {"G4", "A3", "Z6"},
+               {"G5", "A3", "Z6"},
+               {"Z6", "G4", "G7", "G5"},
+               {"G7", "Z6", "ENDE"}});
+        default_data();
+        el("G2").geo.L = 10.0f;
+        el("G4").geo.L = 20.0f;
+        el("G5").geo.L = 30.0f;
+        el("G7").geo.L = 5.0f;
+    }
+};
+
+}  // namespace
+
+TEST_F(DivisionPlant, TypesLinksStrandsAndFlowLengths) {
+    build();
+    input::setup_system(ctx);
+    ASSERT_LT(ctx.run.ierr, 2) << checklist();
+    const Plant& p = ctx.plant;
+    EXPECT_EQ(el("A3").ityp, T_A);
+    EXPECT_EQ(el("Z6").ityp, T_Z);
+    EXPECT_EQ(el("A3").iab[1], idx("G4"));
+    EXPECT_EQ(el("A3").iab[2], idx("G5"));
+    EXPECT_EQ(el("Z6").izu[2], idx("G5"));
+    EXPECT_EQ(p.ntyp[T_G], 4);
+    EXPECT_TRUE(p.hasAZ);
+
+    // The second outlet of the division opens strand 2; the confluence
+    // continues the smaller strand.
+    EXPECT_EQ(el("G4").istrang, 1);
+    EXPECT_EQ(el("G5").istrang, 2);
+    EXPECT_EQ(el("Z6").istrang, 1);
+    EXPECT_EQ(el("G7").istrang, 1);
+
+    // Hand computed: G2 starts at 0, A3 at 10, both branches at 10; the
+    // confluence ends the longer branch: 10 + 30 = 40; the element behind a
+    // confluence starts where it ends.
+    EXPECT_FLOAT_EQ(el("G2").flaenge, 0.0f);
+    EXPECT_FLOAT_EQ(el("A3").flaenge, 10.0f);
+    EXPECT_FLOAT_EQ(el("G4").flaenge, 10.0f);
+    EXPECT_FLOAT_EQ(el("G5").flaenge, 10.0f);
+    EXPECT_FLOAT_EQ(p.zus[1].flaenge[1], 30.0f);
+    EXPECT_FLOAT_EQ(p.zus[1].flaenge[2], 40.0f);
+    EXPECT_FLOAT_EQ(el("Z6").flaenge, 40.0f);
+    EXPECT_FLOAT_EQ(el("G7").flaenge, 40.0f);
+
+    // Screen log of a run without findings.
+    EXPECT_TRUE(logged("Systemlogik geprüft"));
+    EXPECT_TRUE(logged("Geometrie geprüft"));
+    EXPECT_TRUE(logged("Einzelverluste geprüft"));
+}
+
+TEST_F(SetupFixture, DistributionFlumeCountsHalfItsLength) {
+    // An element behind a distribution flume of 10 m starts 5 m beyond the
+    // flume's start; a weir behind it and a collection flume after it.
+    plant({{"Q1", "", "G2"},
+           {"G2", "Q1", "V3"},
+           {"V3", "G2", "U4"},
+           {"U4", "V3", "S5"},
+           {"S5", "U4", "G6"},
+           {"G6", "S5", "ENDE"}});
+    default_data();
+    el("G2").geo.L = 8.0f;
+    input::insys(ctx);
+    ASSERT_LT(ctx.run.ierr, 2) << checklist();
+    EXPECT_FLOAT_EQ(el("V3").flaenge, 8.0f);
+    EXPECT_FLOAT_EQ(el("U4").flaenge, 13.0f);
+    EXPECT_FLOAT_EQ(el("S5").flaenge, 13.0f);   // weirs have no length
+    EXPECT_FLOAT_EQ(el("G6").flaenge, 18.0f);
+}
+
+TEST_F(SetupFixture, DividingFlumeAndJoiningFlume) {
+    // A V with two outlets is a division and still a V; an S with two inlets
+    // a confluence and still an S.
+    plant({{"Q1", "", "V2"},
+           {"V2", "Q1", "W3", "", "W4"},
+           {"W3", "V2", "S5"},
+           {"W4", "V2", "S5"},
+           {"S5", "W3", "G6", "W4"},
+           {"G6", "S5", "ENDE"}});
+    default_data();
+    input::insys(ctx);
+    ASSERT_LT(ctx.run.ierr, 2) << checklist();
+    EXPECT_EQ(el("V2").ityp, T_A);
+    EXPECT_EQ(el("S5").ityp, T_Z);
+    EXPECT_EQ(ctx.plant.ntyp[T_V], 1);
+    EXPECT_EQ(ctx.plant.ntyp[T_A], 1);
+    EXPECT_EQ(ctx.plant.ntyp[T_S], 1);
+    EXPECT_TRUE(ctx.plant.aufteilung[1].out1WeirOrWall);
+    EXPECT_TRUE(ctx.plant.aufteilung[1].out2WeirOrWall);
+    EXPECT_TRUE(ctx.plant.zusammen[1].in1WeirOrWall);
+    // Strands: the V's first outlet keeps its strand, the second opens 2.
+    EXPECT_EQ(el("W3").istrang, 1);
+    EXPECT_EQ(el("W4").istrang, 2);
+    EXPECT_EQ(el("S5").istrang, 1);
+}
+
+TEST_F(SetupFixture, SiphonWeirsAndSluiceGates) {
+    // Consecutive marked pressure pipes form one siphon weir; an unmarked one
+    // between them separates two.
+    plant({{"Q1", "", "D2"},
+           {"D2", "Q1", "D3"},
+           {"D3", "D2", "D4"},
+           {"D4", "D3", "D5"},
+           {"D5", "D4", "G6"},
+           {"G6", "D5", "W7"},
+           {"W7", "G6", "G8"},
+           {"G8", "W7", "ENDE"}});
+    default_data();
+    el("D2").beschreibung = "Heber #heber 1";
+    el("D3").beschreibung = "#HEBER";
+    el("D5").beschreibung = "#Heber zwei";
+    el("W7").beschreibung = "Schieber #schuetz";
+    input::insys(ctx);
+    ASSERT_LT(ctx.run.ierr, 2) << checklist();
+    const SiphonWeirs& h = ctx.plant.heber;
+    EXPECT_TRUE(h.present);
+    ASSERT_EQ(h.n, 2);
+    EXPECT_EQ(h.first[1], 2);
+    EXPECT_EQ(h.last[1], 3);
+    EXPECT_EQ(h.first[2], 5);
+    EXPECT_EQ(h.last[2], 5);
+    EXPECT_EQ(el("D2").kurzbez, "Heber");
+    EXPECT_EQ(el("D4").kurzbez, "");
+    EXPECT_EQ(el("W7").kurzbez, "Schuetz");
+    EXPECT_TRUE(ctx.plant.schuetzPresent);
+    // The contraction table of the sluice gate is in place.
+    EXPECT_EQ(ctx.plant.vc.n, 12);
+    EXPECT_FLOAT_EQ(ctx.plant.vc.ha[4], 1.5f);
+    EXPECT_FLOAT_EQ(ctx.plant.vc.psi[4], 0.65f);
+    EXPECT_FLOAT_EQ(ctx.plant.vc.psi[12], 0.6215f);
+}
+
+TEST_F(SetupFixture, SixthSiphonWeirStops) {
+    std::vector<test::ElementSpec> s{{"Q1", "", "D1a"}};
+    for (int k = 1; k <= 6; ++k) {
+        const std::string a = "D" + std::to_string(k) + "a", b = "D" + std::to_string(k) + "b";
+        s.push_back({a, s.back().bez, b});
+        s.push_back({b, a, k == 6 ? "G9" : "D" + std::to_string(k + 1) + "a"});
+    }
+    s.push_back({"G9", "D6b", "ENDE"});
+    plant(s);
+    default_data();
+    for (int k = 1; k <= 6; ++k) el("D" + std::to_string(k) + "a").beschreibung = "#HEBER";
+    input::insys(ctx);
+    EXPECT_EQ(ctx.run.ierr, 2);
+    EXPECT_TRUE(has("max"));
+    EXPECT_NE(checklist().find("Heberwehren"), std::string::npos);
+    EXPECT_EQ(el("G9").izu[1], 0);   // stopped before the links were resolved
+}
+
+TEST_F(SetupFixture, InflowsInLitresOrCubicMetresPerHour) {
+    plant({{"Q1", "", "G2"}, {"G2", "Q1", "Q3"}, {"Q3", "G2", "G4"}, {"G4", "Q3", "ENDE"}});
+    default_data();
+    el("Q1").Q = 3600.0f;
+    el("Q3").Q = -360.0f;
+    ctx.plant.all.Q_ls = "N";                 // m3/h
+    input::insys(ctx);
+    ASSERT_LT(ctx.run.ierr, 2) << checklist();
+    EXPECT_NEAR(ctx.plant.qzu[1], 1.0f, 1e-6f);
+    EXPECT_NEAR(ctx.plant.qzu[2], -0.1f, 1e-6f);
+    // Bounds: 1.0 m3/s in, 0.1 m3/s out.
+    EXPECT_NEAR(el("G4").res[1].Q, 0.9f, 1e-6f);
+
+    ctx.plant.all.Q_ls = "";                  // blank: l/s
+    el("Q1").Q = 1000.0f;
+    input::inqzu(ctx);
+    EXPECT_NEAR(ctx.plant.qzu[1], 1.0f, 1e-6f);
+}
+
+TEST_F(SetupFixture, MissingInflowCountsZeroAndIsAnError) {
+    plant({{"Q1", "", "Q2"}, {"Q2", "Q1", "G3"}, {"G3", "Q2", "ENDE"}});
+    default_data();
+    el("Q2").Q = kMissing;
+    input::insys(ctx);
+    EXPECT_TRUE(has("Q02"));
+    EXPECT_FLOAT_EQ(ctx.plant.qzu[2], 0.0f);
+    EXPECT_EQ(ctx.run.ierr, 2);
+}
+
+TEST_F(SetupFixture, InflowSumAndFirstInflow) {
+    plant({{"Q1", "", "Q2"}, {"Q2", "Q1", "G3"}, {"G3", "Q2", "ENDE"}});
+    default_data();
+    el("Q1").Q = -10.0f;
+    el("Q2").Q = 5.0f;
+    input::insys(ctx);
+    EXPECT_TRUE(has("Q05"));
+    EXPECT_TRUE(has("Q09"));
+    EXPECT_TRUE(logged("Fehler: allgemeine Angaben"));
+}
+
+TEST_F(SetupFixture, GeoPreparation) {
+    // Inverts raised by the datum, a missing downstream invert taking the
+    // upstream one, the roughness of an earlier element, Borda coefficients.
+    plant({{"Q1", "", "G2"},
+           {"G2", "Q1", "G3"},
+           {"G3", "G2", "G4"},
+           {"G4", "G3", "W5"},
+           {"W5", "G4", "G6"},
+           {"G6", "W5", "ENDE"}});
+    default_data(2.0f);
+    ctx.plant.all.Bezug = 100.0f;
+    el("G2").geo.o1.Z = 2.00f;
+    el("G2").geo.u1.Z = 1.95f;
+    el("G2").geo.K = 1.5f;
+    el("G3").geo.K = kMissing;
+    el("G3").geo.u1.Z = kMissing;
+    el("G3").geo.C = 0.00001f;
+    el("G4").geo.C = kMissing;
+    input::setup_system(ctx);
+    ASSERT_LT(ctx.run.ierr, 2) << checklist();
+    EXPECT_FLOAT_EQ(el("G2").prof[kProfUp].Z, 102.00f);
+    EXPECT_FLOAT_EQ(el("G2").prof[kProfDown].Z, 101.95f);
+    EXPECT_FLOAT_EQ(el("G3").prof[kProfDown].Z, el("G3").prof[kProfUp].Z);
+    EXPECT_FLOAT_EQ(el("G3").geo.K, 1.5f);
+    EXPECT_FLOAT_EQ(el("G3").geo.C, 0.00004f);
+    EXPECT_FLOAT_EQ(el("G4").geo.C, 0.00004f);   // its outlet is a wall
+    EXPECT_FLOAT_EQ(el("G2").geo.C, 0.0f);
+    // The wall's downstream profile is its upstream one; both normalised.
+    const EndProfile& w = el("W5").prof[kProfDown];
+    EXPECT_EQ(w.T[0], 'o');
+    EXPECT_EQ(w.T[1], 'T');
+    EXPECT_EQ(w.n, 1);
+    EXPECT_FLOAT_EQ(w.B[0], 1.0f);
+    EXPECT_FLOAT_EQ(w.H[1], 1.0f);
+}
+
+TEST_F(SetupFixture, CircleGivenByItsDiameterIsAClosedPipe) {
+    plant({{"Q1", "", "D2"}, {"D2", "Q1", "G3"}, {"G3", "D2", "ENDE"}});
+    default_data();
+    Element& d = el("D2");
+    d.geo.o1 = GeoProfileInput{};
+    d.geo.o1.Z = 100.0f;
+    d.geo.o1.T = "K";
+    d.geo.o1.B[1] = 0.8f;
+    input::setup_system(ctx);
+    ASSERT_LT(ctx.run.ierr, 2) << checklist();
+    const EndProfile& pr = d.prof[kProfUp];
+    EXPECT_EQ(pr.T[0], 'g');
+    EXPECT_EQ(pr.T[1], 'K');
+    EXPECT_FLOAT_EQ(pr.HS, 0.4f);
+    EXPECT_FLOAT_EQ(pr.H[1], 0.4f);
+}
+
+TEST_F(DivisionPlant, BranchProfilesAndLosses) {
+    build();
+    Element& a = el("A3");
+    a.geo.u1.Z = 99.8f;                       // branch 1
+    a.geo.u2.Z = 99.5f;                       // branch 2 lower
+    a.geo.C = 0.3f;
+    a.geo.C2 = 0.6f;
+    for (int j = 1; j <= 6; ++j) a.hve.zeta1[j] = 0.1f * j, a.hve.zeta2[j] = 0.2f * j;
+    a.hve.zeta1[6] = kMissing;                // sixth of branch 1 missing
+    a.hve.zeta2[5] = kMissing;
+    input::setup_system(ctx);
+    // A missing sixth coefficient of a table is an error of the HVE data.
+    EXPECT_TRUE(has("H13"));
+    language("DEUTSCH");
+    a.hve.zeta1[6] = 0.6f;
+    input::setup_system(ctx);
+    ASSERT_LT(ctx.run.ierr, 2) << checklist();
+    EXPECT_FLOAT_EQ(a.prof[kProfBranch2].Z, 99.5f);
+    EXPECT_FLOAT_EQ(a.prof[kProfBranch1].Z, 99.8f);
+    const DivisionData& d = ctx.plant.auf[1];
+    EXPECT_EQ(d.tflag, 'T');
+    EXPECT_FLOAT_EQ(d.br[1].c, 0.3f);
+    EXPECT_FLOAT_EQ(d.br[2].c, 0.6f);
+    EXPECT_FLOAT_EQ(d.br[1].zt[3], 0.3f);
+    EXPECT_FLOAT_EQ(d.br[2].zt[5], 0.00004f);  // a missing value of a table
+    EXPECT_FLOAT_EQ(d.br[2].zt[6], 1.2f);
+}
+
+// ---- broken element graphs: a message and error level 2, never a hang ----
+
+TEST_F(SetupFixture, ElementNamingItselfAsInlet) {
+    plant({{"Q1", "", "G2"}, {"G2", "G2", "G3"}, {"G3", "G2", "ENDE"}});
+    default_data();
+    input::setup_system(ctx);
+    EXPECT_EQ(ctx.run.ierr, 2);
+    EXPECT_EQ(codes(), std::vector<std::string>{"S23"});
+    EXPECT_TRUE(logged("Fehler: Systemlogik"));
+}
+
+TEST_F(SetupFixture, ElementNamingItselfAsOutlet) {
+    plant({{"Q1", "", "G2"}, {"G2", "Q1", "G2"}, {"G3", "G2", "ENDE"}});
+    default_data();
+    input::setup_system(ctx);
+    EXPECT_EQ(ctx.run.ierr, 2);
+    EXPECT_EQ(codes(), std::vector<std::string>{"S24"});
+}
+
+TEST_F(SetupFixture, CycleOfElements) {
+    // G2 -> G3 -> G4 -> G2: the flow leads back to an earlier element.
+    plant({{"Q1", "", "G2"},
+           {"G2", "Q1", "G3"},
+           {"G3", "G2", "G4"},
+           {"G4", "G3", "G2"},
+           {"G5", "G4", "ENDE"}});
+    default_data();
+    input::setup_system(ctx);
+    EXPECT_EQ(ctx.run.ierr, 2);
+    EXPECT_EQ(codes(), std::vector<std::string>{"S24"});
+    EXPECT_NE(checklist().find("G2"), std::string::npos);
+}
+
+TEST_F(SetupFixture, DivisionWhoseBranchesNeverMeet) {
+    plant({{"Q1", "", "A2"},
+           {"A2", "Q1", "G3", "", "G4"},
+           {"G3", "A2", "G5"},
+           {"G4", "A2", ""},
+           {"G5", "G3", "ENDE"}});
+    default_data();
+    input::setup_system(ctx);
+    EXPECT_EQ(ctx.run.ierr, 2);
+    EXPECT_TRUE(has("S01"));
+    EXPECT_NE(checklist().find("Systemausgang:"), std::string::npos);
+}
+
+TEST_F(SetupFixture, LeadingBlankInAName) {
+    plant({{"Q1", "", " G2"}, {" G2", "Q1", "G3"}, {"G3", " G2", "ENDE"}});
+    default_data();
+    input::setup_system(ctx);
+    EXPECT_EQ(ctx.run.ierr, 2);
+    EXPECT_TRUE(has("S07"));
+    EXPECT_TRUE(has("S08"));
+}
+
+TEST_F(SetupFixture, LeadingBlankOnOneSideOnly) {
+    plant({{"Q1", "", "G2"}, {" G2", "Q1", "G3"}, {"G3", "G2", "ENDE"}});
+    default_data();
+    input::setup_system(ctx);
+    EXPECT_EQ(ctx.run.ierr, 2);
+    EXPECT_TRUE(has("S01"));
+}
+
+TEST_F(SetupFixture, MissingEndStopsBeforeLinksAreResolved) {
+    plant({{"Q1", "", "G2"}, {"G2", "Q1", "G3"}, {"G3", "G2", "ENDE "}});
+    el("G3").ablauf1 = "Ende";
+    default_data();
+    input::setup_system(ctx);
+    EXPECT_EQ(ctx.run.ierr, 2);
+    EXPECT_TRUE(logged("\"ENDE\""));
+    EXPECT_EQ(el("G2").izu[1], 0);
+}
+
+TEST_F(SetupFixture, TooManyElementsIsAnErrorAndQuick) {
+    // 25001 elements of type E (no table of their own): the element limit.
+    std::vector<test::ElementSpec> s;
+    s.push_back({"Q1", "", "E2"});
+    for (int k = 2; k <= 25001; ++k)
+        s.push_back({"E" + std::to_string(k), k == 2 ? "Q1" : "E" + std::to_string(k - 1),
+                     k == 25001 ? "ENDE" : "E" + std::to_string(k + 1)});
+    plant(s);
+    el("Q1").Q = 10.0f;
+    const auto t0 = std::chrono::steady_clock::now();
+    input::setup_system(ctx);
+    const double sec =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    EXPECT_EQ(ctx.run.ierr, 2);
+    EXPECT_TRUE(has("S06"));
+    EXPECT_NE(checklist().find("25001"), std::string::npos);
+    EXPECT_LT(sec, 2.0);
+}
+
+TEST_F(SetupFixture, TooManyFlumesHitsTheirTable) {
+    std::vector<test::ElementSpec> s;
+    s.push_back({"Q1", "", "G2"});
+    for (int k = 2; k <= 25001; ++k)
+        s.push_back({"G" + std::to_string(k), k == 2 ? "Q1" : "G" + std::to_string(k - 1),
+                     k == 25001 ? "ENDE" : "G" + std::to_string(k + 1)});
+    plant(s);
+    el("Q1").Q = 10.0f;
+    input::setup_system(ctx);
+    EXPECT_EQ(ctx.run.ierr, 2);
+    EXPECT_TRUE(has("max"));
+    EXPECT_NE(checklist().find("Gerinnen"), std::string::npos);
+    EXPECT_NE(checklist().find("3000"), std::string::npos);
+}
+
+TEST_F(SetupFixture, LargePlantSetsUpQuickly) {
+    // 2999 flumes with a division and a confluence every 100 elements set up
+    // in well under a second.
+    std::vector<test::ElementSpec> s;
+    s.push_back({"Q1", "", "G1"});
+    std::string prev = "Q1";
+    size_t prevIdx = 0;
+    int g = 0;
+    for (int blk = 0; blk < 24; ++blk) {
+        const std::string a = "A" + std::to_string(blk), z = "Z" + std::to_string(blk);
+        const std::string first = "G" + std::to_string(++g);
+        s[prevIdx].ab1 = first;
+        s.push_back({first, prev, a});
+        const std::string b1 = "G" + std::to_string(++g), b2 = "G" + std::to_string(++g);
+        s.push_back({a, first, b1, "", b2});
+        std::string cur = b1;
+        s.push_back({b1, a, ""});
+        for (int k = 0; k < 90; ++k) {
+            const std::string nx = "G" + std::to_string(++g);
+            s.back().ab1 = nx;
+            s.push_back({nx, cur, ""});
+            cur = nx;
+        }
+        s.back().ab1 = z;
+        s.push_back({b2, a, z});
+        s.push_back({z, cur, "", b2});
+        prev = z;
+        prevIdx = s.size() - 1;
+    }
+    const std::string last = "G" + std::to_string(++g);
+    s[prevIdx].ab1 = last;
+    s.push_back({last, prev, "ENDE"});
+    plant(s);
+    default_data();
+    const auto t0 = std::chrono::steady_clock::now();
+    input::setup_system(ctx);
+    const double sec =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    ASSERT_LT(ctx.run.ierr, 2) << checklist();
+    EXPECT_EQ(ctx.plant.ntyp[T_A], 24);
+    EXPECT_EQ(el(last).istrang, 1);
+    EXPECT_LT(sec, 1.0);
+}
