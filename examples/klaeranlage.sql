@@ -121,20 +121,20 @@ INSERT INTO tbl_rvldaten (er, sr, bez, zulauf1, ablauf1, ablauf2, beschreibung, 
   VALUES (150, 1, 'V1', 'G9', 'U1', 'U2', 'Verteilrinne Vorklärung', 'J', 3.0, 70.0, 50.0, 50.0, 99.18, 'T', 1.2, 0.8, 99.18, 'T', 1.2, 0.8);
 
 -- sharp-crested weir into clarifier 1: crest 99.60, 3.0 m long, mu 0.62
-INSERT INTO tbl_rvldaten (er, sr, bez, zulauf1, ablauf1, beschreibung, tz, HVE_mue, HVE_N, GEO_ZO1, GEO_oT1, GEO_oH11, GEO_oB11)
-  VALUES (160, 1, 'U1', 'V1', 'B2', 'Zulaufwehr VKB 1', 'J', 0.62, 1, 99.6, 'T', 0.5, 3.0);
+INSERT INTO tbl_rvldaten (er, sr, bez, zulauf1, ablauf1, beschreibung, tz, HVE_mue, HVE_N, HVE_T, GEO_ZO1, GEO_oT1, GEO_oH11, GEO_oB11)
+  VALUES (160, 1, 'U1', 'V1', 'B2', 'Zulaufwehr VKB 1', 'J', 0.62, 1, 'T', 99.6, 'T', 0.5, 3.0);
 
 -- primary clarifier 1: 30 m long, 6 m wide, 3 m deep
 INSERT INTO tbl_rvldaten (er, sr, bez, zulauf1, ablauf1, beschreibung, tz, GEO_L, GEO_K, GEO_ZO1, GEO_oT1, GEO_oH11, GEO_oB11, GEO_ZU1, GEO_uT1, GEO_uH11, GEO_uB11)
   VALUES (170, 1, 'B2', 'U1', 'U3', 'Vorklärbecken 1', 'J', 30.0, 70.0, 96.8, 'T', 3.0, 6.0, 96.8, 'T', 3.0, 6.0);
 
 -- outlet weir of clarifier 1: crest 99.30, 3.0 m long
-INSERT INTO tbl_rvldaten (er, sr, bez, zulauf1, ablauf1, beschreibung, tz, HVE_mue, HVE_N, GEO_ZO1, GEO_oT1, GEO_oH11, GEO_oB11)
-  VALUES (180, 1, 'U3', 'B2', 'S1', 'Ablaufwehr VKB 1', 'J', 0.62, 1, 99.3, 'T', 0.5, 3.0);
+INSERT INTO tbl_rvldaten (er, sr, bez, zulauf1, ablauf1, beschreibung, tz, HVE_mue, HVE_N, HVE_T, GEO_ZO1, GEO_oT1, GEO_oH11, GEO_oB11)
+  VALUES (180, 1, 'U3', 'B2', 'S1', 'Ablaufwehr VKB 1', 'J', 0.62, 1, 'T', 99.3, 'T', 0.5, 3.0);
 
 -- weir into clarifier 2, as U1
-INSERT INTO tbl_rvldaten (er, sr, bez, zulauf1, ablauf1, beschreibung, tz, HVE_mue, HVE_N, GEO_ZO1, GEO_oT1, GEO_oH11, GEO_oB11)
-  VALUES (190, 1, 'U2', 'V1', 'B3', 'Zulaufwehr VKB 2', 'J', 0.62, 1, 99.6, 'T', 0.5, 3.0);
+INSERT INTO tbl_rvldaten (er, sr, bez, zulauf1, ablauf1, beschreibung, tz, HVE_mue, HVE_N, HVE_T, GEO_ZO1, GEO_oT1, GEO_oH11, GEO_oB11)
+  VALUES (190, 1, 'U2', 'V1', 'B3', 'Zulaufwehr VKB 2', 'J', 0.62, 1, 'T', 99.6, 'T', 0.5, 3.0);
 
 -- primary clarifier 2, as clarifier 1
 INSERT INTO tbl_rvldaten (er, sr, bez, zulauf1, ablauf1, beschreibung, tz, GEO_L, GEO_K, GEO_ZO1, GEO_oT1, GEO_oH11, GEO_oB11, GEO_ZU1, GEO_uT1, GEO_uH11, GEO_uB11)

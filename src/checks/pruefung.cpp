@@ -407,7 +407,10 @@ void prugeo(RunContext& ctx) {
         else ns = std::min(ns, 2);
         for (int s = 0; s < ns; ++s) {
             const EndProfile& pr = e.prof[slots[s]];
-            const float tb = top_b(pr), th = top_h(pr);
+            // The height of a closed conduit includes its crown: a pipe
+            // given by its diameter is as high as it is wide.
+            const float tb = top_b(pr);
+            const float th = top_h(pr) + (closed(pr) && given(pr.HS) ? pr.HS : 0.0f);
             const std::string& d = des(p, i);
             if (tb > all.Bmax) report(ctx, "W23", d, {}, {}, 0, all.Bmax);
             if (tb < all.Bmin) report(ctx, "W24", d, {}, {}, 0, all.Bmin);

@@ -10,6 +10,7 @@
 #include "hydraulics/geomet.h"
 #include "hydraulics/m_rivola_vena_contracta.h"
 #include "input/logik.h"
+#include "input/m_db_input.h"
 #include "run/context.h"
 #include "support/m_strings.h"
 #include "ui/m_realwin.h"
@@ -500,6 +501,19 @@ void inhve(RunContext& ctx) {
 }
 
 // ---------------------------------------------------------------------------
+
+void input(RunContext& ctx) {
+    ctx.run.ierr = 0;
+    ui::screen_dlgedit(ctx, 1);
+    std::string status;
+    inmdb(ctx, ctx.run.dbPath, status);
+    if (status != "ok") {
+        // The reader has told the user; a run without its variant goes no further.
+        ctx.run.ierr = std::max(ctx.run.ierr, 3);
+        return;
+    }
+    setup_system(ctx);
+}
 
 void setup_system(RunContext& ctx) {
     if (!stopped(ctx)) inall(ctx);

@@ -12,12 +12,6 @@ static void skipped(RunContext& ctx, const char* what) {
     if (ctx.ui) ctx.ui->log(std::string("(not available in this build: ") + what + ")");
 }
 
-namespace input {
-void input(RunContext& ctx) {
-    skipped(ctx, "reading and checking the variant");
-    ctx.run.compute = 'N';
-}
-}  // namespace input
 namespace run {
 void start(RunContext& ctx) { skipped(ctx, "downstream boundary"); }
 }  // namespace run
