@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "checks/m_rivola_error.h"
+#include "input/m_database.h"
 #include "run/steps.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
@@ -162,6 +163,8 @@ void init_variante(RunContext& ctx) {
         r.params.clear();
     }
     const bool english = ctx.english();
+    // the database layer speaks the language of the run
+    input::db_init_language(ctx, english ? "US" : "DE");
 
     if (r.params.empty()) {
         std::string chosen;
