@@ -1,0 +1,4 @@
+-- A flume names itself as its inlet.
+-- expect: S23
+-- level: 2
+UPDATE tbl_rvldaten SET zulauf1 = 'G2' WHERE bez = 'G2';
