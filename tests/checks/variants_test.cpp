@@ -7,6 +7,7 @@
 //   -- text: ...            a piece of text the check list must contain
 //   -- absent: CODE ...     codes that must not appear
 //   -- language: ENGLISH    run in English
+//   -- screen: ...          a line the screen log must show
 // The variant is loaded into a database file and validated by a whole run
 // with SIM=N.
 #include <gtest/gtest.h>
@@ -25,7 +26,7 @@ const std::filesystem::path kDir = std::filesystem::path(RIVOLA_SOURCE_DIR) / "t
 
 struct Variant {
     std::string name;
-    std::vector<std::string> expect, absent, text;
+    std::vector<std::string> expect, absent, text, screen;
     int level = -1;
     std::string language;
     std::string sql;
@@ -54,6 +55,7 @@ Variant parse(const std::filesystem::path& file) {
         if (field("expect", val)) v.expect = words(val);
         else if (field("absent", val)) v.absent = words(val);
         else if (field("text", val)) v.text.push_back(val);
+        else if (field("screen", val)) v.screen.push_back(val);
         else if (field("level", val)) v.level = std::stoi(val);
         else if (field("language", val)) v.language = val;
     }
@@ -98,8 +100,9 @@ TEST_P(CheckVariant, CheckListHoldsTheFinding) {
     for (const auto& t : v.text)
         EXPECT_NE(r.checklist.find(t), std::string::npos) << "'" << t << "' missing in\n"
                                                           << r.checklist;
-    // Every error stops the run at its stage: no message after the first
-    // error comes from a later stage than the expected ones.
+    for (const auto& t : v.screen)
+        EXPECT_NE(std::find(r.logs.begin(), r.logs.end(), t), r.logs.end()) << t;
+    // A variant that passes leaves no message at all.
     if (v.level == 0) {
         EXPECT_TRUE(r.codes.empty()) << r.checklist;
     }

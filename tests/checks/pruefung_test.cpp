@@ -1,0 +1,66 @@
+// Checks called on their own: what the chain of the set-up cannot reach
+// because an earlier check stops first, the labels of the capacity check in
+// English, and the scratch files.
+#include <gtest/gtest.h>
+
+#include "checks/pruefung.h"
+#include "input/input.h"
+#include "input/setup_fixture.h"
+#include "support/m_files.h"
+
+using namespace rivola;
+using rivola::test::SetupFixture;
+
+namespace {
+
+struct Flume : SetupFixture {
+    void build() {
+        plant({{"Q1", "", "G2"}, {"G2", "Q1", "M3"}, {"M3", "G2", "G4"}, {"G4", "M3", "ENDE"}});
+        default_data();
+        el("M3").hve.T = "T";
+        el("M3").hve.BU = 0.4f;
+        input::setup_system(ctx);
+    }
+};
+
+}  // namespace
+
+TEST_F(Flume, RoundThroatWithWidthCountsWithoutALine) {
+    build();
+    ASSERT_EQ(ctx.run.ierr, 0) << checklist();
+    // A measurement flume of kind K with a throat width: the message has no
+    // text, the run still stops.
+    el("M3").hve.T = "K";
+    checks::prumuw(ctx);
+    EXPECT_EQ(ctx.run.ierr, 2);
+    EXPECT_TRUE(codes().empty());
+    EXPECT_TRUE(logged("Fehler: hydraulischen Verlusten"));
+}
+
+TEST_F(SetupFixture, CapacityLabelsInEnglish) {
+    language("ENGLISH");
+    plant({{"Q1", "", "G2"}, {"G2", "Q1", "ENDE"}});
+    ctx.plant.ntyp[T_P] = 501;
+    ctx.plant.niter = 1501;
+    checks::prumax(ctx);
+    EXPECT_EQ(ctx.run.ierr, 2);
+    const std::string t = checklist();
+    EXPECT_NE(t.find("Element type P-elements(pumps: The max. number of  500 was exceeded!"),
+              std::string::npos)
+        << t;
+    EXPECT_NE(t.find("free divisions"), std::string::npos);
+    EXPECT_FALSE(ctx.plant.hasAZ);   // not set after an error
+}
+
+TEST_F(SetupFixture, ScratchFilesOfTheCheckStepAreDeleted) {
+    const auto here = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    for (const char* f : {"####.WEG", "####.GEO", "####.ALL"}) test::write_file(f, "x");
+    test::write_file("####.TXT", "x");
+    checks::del_pru(ctx);
+    EXPECT_FALSE(support::file_exists("####.WEG"));
+    EXPECT_FALSE(support::file_exists("####.GEO"));
+    EXPECT_FALSE(support::file_exists("####.ALL"));
+    EXPECT_TRUE(support::file_exists("####.TXT"));
+    std::filesystem::current_path(here);
+}
