@@ -1,10 +1,12 @@
 #include "hydraulics/abfluss.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string>
 
 #include "checks/m_rivola_error.h"
+#include "output/output.h"
 #include "run/context.h"
 #include "support/m_strings.h"
 #include "ui/m_language.h"
@@ -118,22 +120,18 @@ void division_bounds(Plant& p, int i) {
     a.visited = true;
 }
 
-// The bounds of every element into the check list, when the bound
-// computation had to give up.
+// The discharges and bounds of every element into the check list, when the
+// bound computation had to give up.
 void discharge_log(RunContext& ctx) {
     const Plant& p = ctx.plant;
-    checks::fehler(ctx, "OUTQQQ");
-    const bool en = ctx.english();
-    checks::outqqq_line(ctx, en ? "     discharge bounds (m3/s)" : "     Abflussgrenzen (m3/s)");
-    checks::outqqq_line(ctx, "     Element        Qmin(zu)  Qmax(zu)  Qmin(ab)  Qmax(ab)");
-    for (int i = 1; i <= p.nsys; ++i) {
-        const Element& e = p.el[i];
-        checks::outqqq_line(ctx, "     " + support::pad(e.bez, 12) + " " +
-                                     support::fmt_f(e.res[2].Qmin, 9, 4) + " " +
-                                     support::fmt_f(e.res[2].Qmax, 9, 4) + " " +
-                                     support::fmt_f(e.res[1].Qmin, 9, 4) + " " +
-                                     support::fmt_f(e.res[1].Qmax, 9, 4));
-    }
+    std::vector<std::array<float, 3>> qmin(static_cast<size_t>(p.nsys) + 1),
+        qmax(static_cast<size_t>(p.nsys) + 1);
+    for (int i = 1; i <= p.nsys; ++i)
+        for (int s = 1; s <= 2; ++s) {
+            qmin[i][s] = p.el[i].res[s].Qmin;
+            qmax[i][s] = p.el[i].res[s].Qmax;
+        }
+    output::outqqq(ctx, qmin, qmax);
 }
 
 // The share of division u's inflow that reaches its outlet `out`.

@@ -140,7 +140,7 @@ TEST_F(BranchOutflow, OutflowBeyondFixedShareIsQ08) {
     EXPECT_TRUE(has("Q08"));
     EXPECT_NE(checklist().find("Q4"), std::string::npos);
     // The bounds of all elements are written to the check list.
-    EXPECT_NE(checklist().find("Qmin(zu)"), std::string::npos);
+    EXPECT_NE(checklist().find("Qmin zu"), std::string::npos);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_NE(ui.boxes[0].find("Fehler: Durchfluss-Austeilung"), std::string::npos);
 }
