@@ -199,7 +199,10 @@ void dquer(RunContext& ctx, int s, int i, float x) {
 void qerprf(RunContext& ctx, int s, int i, float x) {
     if (ctx.failed()) return;
     dquer(ctx, s, i, x);
-    Qercmn& cs = ctx.cs;
+    profile_type(ctx.cs);
+}
+
+void profile_type(Qercmn& cs) {
     const int n = cs.n;
     cs.D = (cs.T[1] == 'K' && n >= 1 && cs.H[2] > 0.0f)
                ? cs.B[2] * cs.B[2] * 0.25f / cs.H[2] + cs.H[2]

@@ -19,6 +19,7 @@ struct EndProfile;
 
 namespace rivola::hyd {
 
+struct Qercmn;
 inline constexpr float kPi = 3.141593f;
 
 // Normalises the profiles of element i in place: the bottom point 0, the
@@ -47,6 +48,9 @@ void qergeo(RunContext& ctx, std::string_view name, int s, int i, float x);
 void qerprf(RunContext& ctx, int s, int i, float x);
 // Break points at a position: an end profile, or the blend of both.
 void dquer(RunContext& ctx, int s, int i, float x);
+// Circle diameters, apex height and type name of the break points loaded in
+// the current cross-section.
+void profile_type(Qercmn& cs);
 // Cumulative area and wetted perimeter at the break points of the loaded
 // profile; an open profile is extended to 9999.99 m with its top width.
 void mquer(RunContext& ctx);
@@ -64,5 +68,28 @@ float zsohle(RunContext& ctx, int i);
 
 // Moves the current section into the previous-section slots.
 void prf21(RunContext& ctx);
+
+// ---- loaders for parts of elements (geomet_parts.cpp) ----
+
+// Gives element i, which follows branch k of a division, the geometry of that
+// branch: its length becomes 0, its downstream end profile the branch profile,
+// its Borda coefficient, single-loss head and loss coefficient those of the
+// branch; then the state downstream of i is fetched (qerdwn).
+void geoauf(RunContext& ctx, int k, int i);
+// Puts the inlet-end state of the element below i (outlet j of a division, or
+// the stored inlet state of a confluence) into the previous-section slots.
+void qerdwn(RunContext& ctx, int j, int i);
+// Makes inlet j of confluence i the inlet end of i (discharge, type, invert,
+// crown rise, profile and single losses of that inlet).
+void qerzus(RunContext& ctx, int j, int i);
+// Loads one opening of wall i as the current cross-section.
+void qerwan(RunContext& ctx, int i);
+// Loads one tube of immersion tube i as the current cross-section.
+void qertau(RunContext& ctx, int i);
+// Prepares branch j of division i: the state at the inlet of outlet j goes
+// into the previous-section slots, and the section of the branch (its branch
+// profile downstream, the division's inlet profile upstream) with the branch's
+// loss coefficients is loaded at the division's inlet end (x = L).
+void qerauf(RunContext& ctx, int j, int i);
 
 }  // namespace rivola::hyd

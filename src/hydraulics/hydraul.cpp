@@ -251,7 +251,13 @@ void hgrenz(RunContext& ctx) {
 void hvonhe(RunContext& ctx, std::string_view name, int s, int i, float x, float E) {
     if (ctx.failed()) return;
     const std::string nm = support::trim(name);
-    qergeo(ctx, nm, s, i, x);
+    if (!nm.empty() && support::contains("HYAWANVenaContracta", nm)) {
+        if (s == 1) qerwan(ctx, i);       // one opening of the wall
+    } else if (!nm.empty() && support::contains("HYATAU", nm)) {
+        qertau(ctx, i);                   // one tube
+    } else {
+        qergeo(ctx, nm, s, i, x);
+    }
     if (ctx.failed()) return;
     Qercmn& cs = ctx.cs;
     Section& sc = cs.sec[2];
