@@ -91,5 +91,12 @@ void qertau(RunContext& ctx, int i);
 // profile downstream, the division's inlet profile upstream) with the branch's
 // loss coefficients is loaded at the division's inlet end (x = L).
 void qerauf(RunContext& ctx, int j, int i);
+// The state of distribution flume i at its downstream end (x = 0) towards its
+// outlet j, which continues at that end: as at any junction, from the energy
+// height at the outlet element's inlet when that element does not back water
+// up (a wall, an immersion tube, a weir with free overflow), otherwise from
+// the energy balance across the junction. The state is in the current
+// section; `name` is the calling routine.
+void qerver(RunContext& ctx, std::string_view name, int j, int i);
 
 }  // namespace rivola::hyd

@@ -6,6 +6,7 @@
 
 #include "hydraulics/geomet.h"
 #include "hydraulics/hydraul.h"
+#include "hydraulics/hydraul_wsp.h"
 #include "run/context.h"
 
 namespace rivola::hyd {
@@ -165,6 +166,36 @@ void qerauf(RunContext& ctx, int j, int i) {
     cs.hve = bl.hvs;
     cs.zeta1 = bl.zeta;
     cs.loaded = 0;
+}
+
+void qerver(RunContext& ctx, std::string_view name, int j, int i) {
+    if (ctx.failed()) return;
+    Plant& p = ctx.plant;
+    const Element& e = p.el[i];
+    const int d = e.iab[j];
+    if (d < 1) return;
+    const Element& de = p.el[d];
+    Qercmn& cs = ctx.cs;
+    const EndResult& r = de.res[2];
+    cs.sec[1].z = r.z;
+    const bool freeWeir = de.ityp == T_U && de.iord >= 1 &&
+                          static_cast<size_t>(de.iord) < p.ueb.size() &&
+                          p.ueb[static_cast<size_t>(de.iord)].kind == 'F';
+    if (de.ityp == T_W || de.ityp == T_T || freeWeir) {
+        hvonhe(ctx, name, 1, i, 0.0f, r.he);
+        return;
+    }
+    Section& s1 = cs.sec[1];
+    s1.h = r.h;
+    s1.A = r.A;
+    s1.v = r.v;
+    s1.dhy = r.dhy;
+    s1.I = r.I;
+    s1.he = r.he;
+    qergeo(ctx, name, 1, i, 0.0f);
+    if (ctx.failed()) return;
+    cs.dx = 0.0f;
+    hevgl(ctx, name, 1, i, 0.0f);
 }
 
 // ---------------------------------------------------------------------------

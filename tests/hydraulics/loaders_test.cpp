@@ -242,3 +242,31 @@ TEST(Qertau, OneTubeOfAnImmersionTube) {
     EXPECT_FLOAT_EQ(ctx.cs.Zx, 5.0f);
     EXPECT_GT(ctx.cs.hc, 0.0f);
 }
+
+TEST(Qerver, OutletEndOfADistributionFlume) {
+    RunContext ctx;
+    ctx.plant.resize(2);
+    Plant& p = ctx.plant;
+    const EndProfile rect = raw_profile('o', 'T', 10.0f, 2e-5f, {{1.5f, 2.0f}});
+    set_element(ctx, 1, "V1", T_V, 8.0f, 70.0f, rect, rect, 1.0f);
+    p.el[1].iab[1] = 2;
+    set_element(ctx, 2, "W2", T_W, 0.0f, 70.0f, rect, rect, 1.0f);
+    p.el[2].res[2].z = 10.0f;
+    p.el[2].res[2].he = 0.6f;
+    // a wall below: the depth follows from its energy height alone
+    qerver(ctx, "HYAVER", 1, 1);
+    const double ref = bisect([](double h) { return h + 1.0 / (2 * g * 4 * h * h) - 0.6; },
+                              std::cbrt(0.25 / g), 0.6);
+    EXPECT_NEAR(ctx.cs.sec[2].h, ref, 1e-4);
+    // a flume of the same section below: no loss across the junction
+    Element& d = p.el[2];
+    d.ityp = T_G;
+    d.res[2].h = 0.8f;
+    d.res[2].A = 1.6f;
+    d.res[2].v = 1.0f / 1.6f;
+    d.res[2].he = 0.8f + (1.0f / 1.6f) * (1.0f / 1.6f) / 19.6133f;
+    ctx.cs.loaded = 0;
+    qerver(ctx, "HYAVER", 1, 1);
+    EXPECT_EQ(ctx.run.ierr, 0);
+    EXPECT_NEAR(ctx.cs.sec[2].h, 0.8, 1e-3);
+}
