@@ -1,5 +1,7 @@
 #include "output/listing_data.h"
 
+#include <algorithm>
+
 #include "output/output.h"
 #include "run/context.h"
 
@@ -10,6 +12,12 @@ namespace {
 bool valid(const Plant& p, int i) { return i >= 1 && i <= p.nsys; }
 
 char letter(const Element& e) { return e.bez.empty() ? ' ' : e.bez[0]; }
+
+// Type ordinal of element i: the row of its per-type data.
+int ordinal(const RunContext& ctx, int i) {
+    const Element& e = ctx.plant.el[i];
+    return e.iord > 0 ? e.iord : indtyp(ctx.plant, e.ityp, i);
+}
 
 // The profile slot of an end of element i: the upstream end of a division and
 // the downstream end of a confluence are its only end profiles.
@@ -41,14 +49,16 @@ LineState end_state(const RunContext& ctx, int i, int end) {
 
 float wall_opening(const RunContext& ctx, int i) {
     if (!valid(ctx.plant, i)) return 0.0f;
-    const float a = ctx.plant.el[i].hve.H;
-    return given(a) && a > 0.0f ? a : 0.0f;
+    const int k = ordinal(ctx, i);
+    if (k < 1 || k >= static_cast<int>(ctx.plant.wand.size())) return 0.0f;
+    return ctx.plant.wand[k].H;
 }
 
-bool wall_formula_governs(const RunContext&, int) {
-    // The wall computation keeps no flag of its own yet: the formula counts as
-    // not governing.
-    return false;
+bool wall_formula_governs(const RunContext& ctx, int i) {
+    if (!valid(ctx.plant, i)) return false;
+    const int k = ordinal(ctx, i);
+    if (k < 1 || k >= static_cast<int>(ctx.plant.wand.size())) return false;
+    return ctx.plant.wand[k].formulaGoverns;
 }
 
 BranchLine division_branch(const RunContext& ctx, int i, int j) {
@@ -76,14 +86,33 @@ InletLine confluence_inlet(const RunContext& ctx, int i, int j) {
 }
 
 bool branch_zeta(const RunContext& ctx, int i, int j, float& zeta) {
-    if (!valid(ctx.plant, i) || j < 1 || j > 2) return false;
-    const Element& e = ctx.plant.el[i];
+    const Plant& p = ctx.plant;
+    if (!valid(p, i) || j < 1 || j > 2) return false;
+    const Element& e = p.el[i];
     // Distribution and collection flumes are computed by the momentum
     // equation: no loss coefficient applies to their branches.
     if (letter(e) == 'V' || letter(e) == 'S') return false;
-    const float z = (j == 1) ? e.hve.zeta1[1] : e.hve.zeta2[1];
-    if (!given(z)) return false;
-    zeta = z;
+    const int k = ordinal(ctx, i);
+    const bool division = e.ityp == T_A;
+    if (k < 1 || k >= static_cast<int>(division ? p.auf.size() : p.zus.size())) return false;
+    const BranchLoss& b = division ? p.auf[k].br[j] : p.zus[k].br[j];
+    const char tflag = division ? p.auf[k].tflag : p.zus[k].tflag;
+    if (tflag == 'T') {
+        // coefficients tabled over the branch's share of the discharge at
+        // 0, 0.2, ..., 1.0: the value at the share of this run
+        const float q = division ? e.res[2].Q : e.res[1].Q;
+        const int o = division ? e.iab[j] : e.izu[j];
+        float r = 0.5f;
+        if (q >= 0.00002f && valid(p, o)) r = (division ? p.el[o].res[2].Q : p.el[o].res[1].Q) / q;
+        r = std::clamp(r, 0.0f, 1.0f);
+        const int n = std::min(static_cast<int>(r / 0.2f), 4);
+        const float f = (r - 0.2f * static_cast<float>(n)) / 0.2f;
+        zeta = b.zt[n + 1] + f * (b.zt[n + 2] - b.zt[n + 1]);
+        return true;
+    }
+    // a branch with a given single-loss head has no coefficient
+    if (!(b.zeta > 0.0f) && b.hvs > 0.0f) return false;
+    zeta = b.zeta;
     return true;
 }
 

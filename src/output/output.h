@@ -15,7 +15,6 @@
 // Element tables are 1-based (ctx.plant.el[1..nsys]).
 #pragma once
 
-#include <array>
 #include <string>
 #include <vector>
 
@@ -78,12 +77,9 @@ void outstp(RunContext& ctx, int k, int step, float x, float f);
 // The discharges of all elements (both ends) on the screen log.
 void outq(RunContext& ctx);
 // The discharge log in the check list (through "OUTQQQ"): every element with
-// its discharges and bounds at both ends. `qmin`/`qmax` (indexed [i][end]) may
-// be empty when the bounds are not at hand.
-void outqqq(RunContext& ctx, const std::vector<std::array<float, 3>>& qmin = {},
-            const std::vector<std::array<float, 3>>& qmax = {});
+// its discharges and bounds at both ends.
+void outqqq(RunContext& ctx);
 // The table of the element links ("erweiterte Systemlogik") in the check list.
-void outsys(RunContext& ctx, const std::vector<std::array<float, 3>>& qmin = {},
-            const std::vector<std::array<float, 3>>& qmax = {});
+void outsys(RunContext& ctx);
 
 }  // namespace rivola::output

@@ -13,19 +13,6 @@ using support::fmt_f;
 using support::fmt_i;
 using support::pad;
 
-namespace {
-
-float bound(const std::vector<std::array<float, 3>>& t, int i, int end) {
-    if (i < 0 || i >= static_cast<int>(t.size())) return kMissing;
-    return t[static_cast<size_t>(i)][static_cast<size_t>(end)];
-}
-
-std::string value(float v, int w, int d) {
-    return given(v) ? fmt_f(v, w, d) : std::string(static_cast<size_t>(w), ' ');
-}
-
-}  // namespace
-
 void outstp(RunContext& ctx, int k, int step, float x, float f) {
     if (!ctx.ui || ctx.run.iterLog != 1) return;
     ctx.ui->log((ctx.english() ? "division " : "Aufteilung ") + fmt_i(k, 5) + "  step" +
@@ -42,8 +29,7 @@ void outq(RunContext& ctx) {
                     fmt_f(p.el[i].res[1].Q, 10, 4));
 }
 
-void outqqq(RunContext& ctx, const std::vector<std::array<float, 3>>& qmin,
-            const std::vector<std::array<float, 3>>& qmax) {
+void outqqq(RunContext& ctx) {
     checks::fehler(ctx, "OUTQQQ");
     const Plant& p = ctx.plant;
     const bool en = ctx.english();
@@ -58,15 +44,14 @@ void outqqq(RunContext& ctx, const std::vector<std::array<float, 3>>& qmin,
         const Element& e = p.el[i];
         checks::outqqq_line(ctx, fmt_i(i, 6) + " " + pad(e.bez, 12) + fmt_f(e.res[2].Q, 8, 4) +
                                      fmt_f(e.res[1].Q, 8, 4) + " " +
-                                     value(bound(qmin, i, 2), 8, 4) + " " +
-                                     value(bound(qmin, i, 1), 8, 4) + " " +
-                                     value(bound(qmax, i, 2), 8, 4) + " " +
-                                     value(bound(qmax, i, 1), 8, 4));
+                                     fmt_f(e.res[2].Qmin, 8, 4) + " " +
+                                     fmt_f(e.res[1].Qmin, 8, 4) + " " +
+                                     fmt_f(e.res[2].Qmax, 8, 4) + " " +
+                                     fmt_f(e.res[1].Qmax, 8, 4));
     }
 }
 
-void outsys(RunContext& ctx, const std::vector<std::array<float, 3>>& qmin,
-            const std::vector<std::array<float, 3>>& qmax) {
+void outsys(RunContext& ctx) {
     checks::fehler(ctx, "OUTQQQ");
     const Plant& p = ctx.plant;
     checks::outqqq_line(ctx, "");
@@ -78,8 +63,8 @@ void outsys(RunContext& ctx, const std::vector<std::array<float, 3>>& qmin,
         checks::outqqq_line(ctx, " " + pad(e.bez, 12) + " " + pad(e.zulauf1, 12) + " " +
                                      pad(e.ablauf1, 12) + fmt_f(e.res[1].Q * 1000.0f, 8, 1) +
                                      fmt_i(i, 5) + fmt_i(e.izu[1], 5) + fmt_i(e.iab[1], 5) +
-                                     fmt_i(e.istrang, 5) + " " + value(bound(qmin, i, 1), 8, 3) +
-                                     " " + value(bound(qmax, i, 1), 8, 3));
+                                     fmt_i(e.istrang, 5) + " " + fmt_f(e.res[1].Qmin, 8, 3) +
+                                     " " + fmt_f(e.res[1].Qmax, 8, 3));
     }
 }
 

@@ -389,7 +389,10 @@ TEST_F(ListingTest, DischargeDistributionOnlyWithDivisionsOrConfluences) {
     el(2).ityp = T_A;
     el(2).bez = "AVerteiler";
     el(2).iab = {0, 3, 4};
-    el(2).hve.zeta1[1] = 0.5f;
+    el(2).iord = 1;
+    ctx.plant.auf.resize(2);
+    ctx.plant.auf[1].br[1].zeta = 0.5f;
+    ctx.plant.auf[1].br[2].hvs = 0.02f;  // a single-loss head instead of a coefficient
     el(2).res[2].Q = 0.3f;
     el(3).res[2].Q = 0.1f;
     el(4).res[2].Q = 0.2f;
@@ -405,6 +408,21 @@ TEST_F(ListingTest, DischargeDistributionOnlyWithDivisionsOrConfluences) {
               " I AVerteiler     1I G3            1I  0.100I  33.3I  0.50I G4            2I  "
               "0.200I  66.7I   -  I");
     EXPECT_EQ(ctx.run.writtenFiles.back(), qve);
+
+    // Coefficients tabled over the share at 0, 0.2, ..., 1.0: branch 1 takes
+    // 1/3 of the discharge, between 0.4 (share 0.2) and 1.0 (share 0.4):
+    // 0.4 + (1/3 - 0.2) / 0.2 * 0.6 = 0.80; branch 2 (2/3) between 2.0 and
+    // 3.0: 2.0 + (2/3 - 0.6) / 0.2 * 1.0 = 2.33.
+    ctx.plant.auf[1].tflag = 'T';
+    ctx.plant.auf[1].br[1].zt = {0, 0.1f, 0.4f, 1.0f, 1.5f, 2.0f, 2.5f};
+    ctx.plant.auf[1].br[2].zt = {0, 0.5f, 1.0f, 1.5f, 2.0f, 3.0f, 4.0f};
+    output::outqve(ctx);
+    const auto t = lines(".QVE");
+    const auto r = std::find_if(t.begin(), t.end(),
+                                [](const std::string& s) { return s.rfind(" I AVerteiler", 0) == 0; });
+    ASSERT_NE(r, t.end());
+    EXPECT_EQ(cols(*r, 53, 6), "  0.80");  // blank and F5.2
+    EXPECT_EQ(cols(*r, 92, 6), "  2.33");
 }
 
 TEST_F(ListingTest, DivisionWithoutInflowSharesHalfAndHalf) {
@@ -487,7 +505,9 @@ TEST_F(WarningTest, GivenSingleLossAboveOneVelocityHeadIsQuiet) {
 TEST_F(WarningTest, OutflowFormulaBelowItsRange) {
     // opening 0.1 m, upstream depth 0.4 m: h = 4.00 a, below the 5 a the
     // outflow formula needs
-    el(2).hve.H = 0.1f;
+    ctx.plant.wand.resize(2);
+    ctx.plant.wand[1].H = 0.1f;
+    el(2).iord = 1;
     el(2).res[2].h = 0.4f;
     el(2).res[2].bem[5] = "µ";
     output::element_lines(ctx, 2);
@@ -503,6 +523,20 @@ TEST_F(WarningTest, SluiceGateWithoutOutflowFormula) {
     EXPECT_EQ(ctx.run.ierr, 1);
     EXPECT_NE(checkList().find("wegen des zu"), std::string::npos);
     EXPECT_EQ(cols(l[0], 29, 7), "Schuetz");
+}
+
+TEST_F(WarningTest, SluiceGateWhoseOutflowFormulaGaveTooLowALevel) {
+    ctx.plant.wand.resize(2);
+    ctx.plant.wand[1].formulaGoverns = true;
+    el(2).iord = 1;
+    el(2).kurzbez = "Schuetz";
+    el(2).res[1].bem[1] = "gr";
+    el(2).res[2].bem[5] = "FS";
+    el(2).res[2].bem[4] = "ZT";
+    output::element_lines(ctx, 2);
+    EXPECT_EQ(ctx.run.ierr, 1);
+    EXPECT_EQ(el(2).res[2].bem[4], "");  // the remark is taken back by the warning
+    EXPECT_NE(checkList().find("weil E(µ)<E(Zeta)"), std::string::npos);
 }
 
 TEST_F(WarningTest, DivisionWithCriticalDepthAtItsInlet) {
