@@ -19,7 +19,6 @@ namespace hyd {
 void wsp_rivola(RunContext& ctx) { skipped(ctx, "water-level computation"); }
 }  // namespace hyd
 namespace output {
-void o_plot(RunContext&) {}
 }  // namespace output
 
 }  // namespace rivola

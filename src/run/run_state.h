@@ -29,6 +29,7 @@ struct RunState {
     int callCount = 0;               // runs in this process
     std::vector<std::string> params; // command-line parameters
     std::vector<std::string> writtenFiles;  // result files written by this run
+    std::string resultsStatus;       // status of registering the variant in the results database
     bool drawing = true;             // draw the hydraulic profile after a run
 };
 

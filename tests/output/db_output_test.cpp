@@ -1,0 +1,446 @@
+// The result tables in a real SQLite results database and the CSV file. The
+// tables are read back with the sqlite3 shell, independent of the ODBC code;
+// the expected values are the results filled in by hand below.
+#include "output/db_output.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <sstream>
+
+#include "checks/m_rivola_error.h"
+#include "input/db_fixture.h"
+#include "input/db_tools.h"
+#include "output/output_plant.h"
+
+using namespace rivola;
+using namespace rivola::testing;
+
+namespace {
+
+class LogUi : public ui::Services {
+public:
+    std::vector<std::string> logs;
+    void message(const std::string&, const std::string&) override {}
+    bool question(const std::string&, const std::string&) override { return false; }
+    std::string openFile(const std::string&, const std::string&) override { return {}; }
+    void log(const std::string& l) override { logs.push_back(l); }
+    void finale(const std::string&, const std::string&) override {}
+};
+
+std::vector<std::string> split(const std::string& s, char sep) {
+    std::vector<std::string> f;
+    std::string cur;
+    for (char c : s) {
+        if (c == sep) {
+            f.push_back(cur);
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    f.push_back(cur);
+    return f;
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> l;
+    std::istringstream in(text);
+    for (std::string x; std::getline(in, x);) l.push_back(x);
+    return l;
+}
+
+// A chain of eight elements, one of most single-line and two-line kinds:
+// Q1 inlet, G1 flume, D1 pressure pipe, W1 sluice gate, U1 weir, B1 basin,
+// P1 pump, G2 outlet flume. Results are chosen by hand.
+void chain(RunContext& ctx, float qG1 = 0.1f) {
+    Plant& p = ctx.plant;
+    p.resize(8);
+    p.nsys = 8;
+    const char* names[9] = {"", "Q1", "G1", "D1", "W1", "U1", "B1", "P1", "G2"};
+    const int types[9] = {0, T_Q, T_G, T_D, T_W, T_U, T_B, T_P, T_G};
+    for (int i = 1; i <= 8; ++i) {
+        Element& e = p.el[i];
+        e.bez = names[i];
+        e.bez_lang = names[i];
+        e.ityp = types[i];
+        e.istrang = 1;
+        e.prof[kProfUp] = rect(100.0f, 0.8f, 0.8f);
+        e.prof[kProfDown] = rect(100.0f, 0.8f, 0.8f);
+    }
+    for (int i = 1; i <= 8; ++i) link(p, i, i - 1, i < 8 ? i + 1 : 0);
+    p.el[2].beschreibung = "Rinne 1";
+    // Q1: the plant inlet
+    result(p.el[1], 2, 0.1f, 101.0f, 0.5f, 0.4f, 0.25f, 0.5032f, 0.5f);
+    result(p.el[1], 1, 0.1f, 101.0f, 0.5f, 0.4f, 0.25f, 0.5032f, 0.5f);
+    p.el[1].HVU = 0.0021f;
+    // G1: flume of 12.5 m
+    Element& g = p.el[2];
+    result(g, 2, qG1, 100.9f, 0.55f, 0.44f, 0.2273f, 0.5526f, 0.41f);
+    result(g, 1, qG1, 100.8f, 0.6f, 0.48f, 0.2083f, 0.6022f, 0.38f);
+    g.L = 12.5f;
+    g.HVK = 0.0123f;
+    g.HVE1 = 0.0045f;
+    g.HVU = 0.0012f;
+    g.flaenge = 0.0f;
+    // D1: closed pipe, rise 0.4 above a layer of 0.8 m, flowing part full
+    Element& d = p.el[3];
+    d.prof[kProfUp] = rect(100.5f, 0.8f, 0.8f, true, 0.4f);
+    d.prof[kProfDown] = rect(100.4f, 0.8f, 0.8f, true, 0.4f);
+    result(d, 2, 0.1f, 100.5f, 0.6f, 0.48f, 0.2083f, 0.6022f, 0.3f);
+    result(d, 1, 0.1f, 100.4f, 0.7f, 0.56f, 0.1786f, 0.7016f, 0.2f);
+    d.L = 20.0f;
+    d.flaenge = 12.5f;
+    // W1: sluice gate, single-loss head 0.01 m given, 1 m/s below it
+    Element& w = p.el[4];
+    w.kurzbez = "Schuetz";
+    w.hve.HVE = 0.01f;
+    result(w, 2, 0.1f, 100.3f, 0.9f, 0.72f, 0.1389f, 0.901f, 0.1f);
+    result(w, 1, 0.1f, 100.3f, 0.6f, 0.1f, 1.0f, 0.651f, 0.1f);
+    w.HVE1 = 0.05f;
+    w.HVU = 0.00005f;  // too small to show a second line
+    w.flaenge = 32.5f;
+    // U1: weir
+    Element& u = p.el[5];
+    result(u, 2, 0.1f, 100.2f, 0.35f, 0.28f, 0.3571f, 0.3565f, 0.0f);
+    result(u, 1, 0.1f, 100.2f, 0.35f, 0.28f, 0.3571f, 0.3565f, 0.0f);
+    u.HVU = 0.1234f;
+    // B1: basin with a velocity remark that the listing clears
+    Element& b = p.el[6];
+    result(b, 2, 0.1f, 99.0f, 1.5f, 6.0f, 0.0167f, 1.5f, 0.0f);
+    result(b, 1, 0.1f, 99.0f, 1.5f, 6.0f, 0.0167f, 1.5f, 0.0f);
+    b.res[2].bem[4] = "v ";
+    b.res[1].bem[4] = "v ";
+    b.res[1].bem[1] = "gr";
+    b.L = 30.0f;
+    // P1: pump delivering 2.5 m
+    Element& pu = p.el[7];
+    result(pu, 2, 0.1f, 98.0f, 0.5f, 0.4f, 0.25f, 0.5032f, 0.0f);
+    result(pu, 1, 0.1f, 98.0f, 0.5f, 0.4f, 0.25f, 0.5032f, 0.0f);
+    pu.HVU = 2.5f;
+    // G2: outlet flume
+    Element& g2 = p.el[8];
+    result(g2, 2, 0.1f, 100.0f, 0.5f, 0.4f, 0.25f, 0.5032f, 0.2f);
+    result(g2, 1, 0.1f, 99.9f, 0.5f, 0.4f, 0.25f, 0.5032f, 0.2f);
+    g2.L = 10.0f;
+    p.all.titel[1] = "Kläranlage Süd";
+    p.all.datum = "01.02.2024";
+    p.all.AnhangERG = "Anlage 3";
+    p.all.AnhangQVE = "Anlage 4";
+}
+
+struct ResultsDbTest : ::testing::Test {
+    TempDir dir;
+    std::string resultsDb;
+    LogUi ui;
+    void SetUp() override {
+        RunContext ctx;
+        point_diagnostics(ctx, dir);
+        std::string status;
+        input::db_new_results(ctx, dir.path(), resultsDb, status);
+        ASSERT_EQ(status, "ok");
+    }
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::permissions(resultsDb, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+    }
+    // A run context of variant `name` in the test directory.
+    void prepare(RunContext& ctx, const std::string& name) {
+        point_diagnostics(ctx, dir);
+        place_run(ctx, dir.path(), name);
+        ctx.run.resultsDb = resultsDb;
+        ctx.ui = &ui;
+        checks::fehler(ctx, "INIT", ctx.run.basePath, "Prüfprotokoll");
+    }
+    std::string q(const std::string& sql) {
+        return sqlite(resultsDb, ".mode list\n.nullvalue NULL\n" + sql);
+    }
+};
+
+}  // namespace
+
+TEST_F(ResultsDbTest, VariantComputedTwiceKeepsOneOverviewRowAndTheLastRows) {
+    {
+        RunContext other;
+        prepare(other, "NORD");
+        chain(other, 0.05f);
+        output::write_erg_tables(other);
+        EXPECT_EQ(other.run.resultsStatus, "ok");
+        other.rep.close();
+    }
+    for (float qrun : {0.1f, 0.2f}) {
+        RunContext ctx;
+        prepare(ctx, "SUED");
+        chain(ctx, qrun);
+        output::write_erg_tables(ctx);
+        output::write_qve_table(ctx);
+        EXPECT_EQ(ctx.run.resultsStatus, "ok");
+        ctx.rep.close();
+    }
+    EXPECT_EQ(q("SELECT Variante, count(*) FROM Berechnungsuebersicht GROUP BY Variante ORDER BY 1;"),
+              "NORD|1\nSUED|1");
+    EXPECT_EQ(q("SELECT name FROM sqlite_master WHERE type='table' AND name LIKE 'ERG%' ORDER BY 1;"),
+              "ERG_NORD\nERG_SUED");
+    // 2 + 2 + 2 + 1 + 1 + 2 + 1 + 2 rows, the flume with the discharge of the last run
+    EXPECT_EQ(q("SELECT count(*), max(ID) FROM ERG_SUED;"), "13|13");
+    EXPECT_EQ(q("SELECT group_concat(Q) FROM ERG_SUED WHERE KENSYS='G1';"), "0.200000002980232,0.200000002980232");
+    // the other variant is untouched
+    EXPECT_EQ(q("SELECT count(*) FROM ERG_NORD;"), "13");
+    EXPECT_EQ(q("SELECT group_concat(round(Q,4)) FROM ERG_NORD WHERE KENSYS='G1';"), "0.05,0.05");
+    // a plant without divisions or confluences gets an empty discharge table
+    EXPECT_EQ(q("SELECT count(*) FROM QVE_SUED;"), "0");
+}
+
+TEST_F(ResultsDbTest, OverviewRowCarriesTitlesVersionAndNullsForEmptyTitles) {
+    RunContext ctx;
+    prepare(ctx, "SUED");
+    chain(ctx);
+    output::write_erg_tables(ctx);
+    EXPECT_EQ(q("SELECT Variante, Datum, Beschreibung1, Beschreibung2 IS NULL, Beschreibung3 IS NULL, "
+                "Programmversion, Anh_Erg, Anh_Qve FROM Berechnungsuebersicht;"),
+              "SUED|01.02.2024|Kläranlage Süd|1|1|RIVOLA 8.03|Anlage 3|Anlage 4");
+}
+
+TEST_F(ResultsDbTest, TableRowsAndCsvLinesCarryTheSectionsOfEachListingLine) {
+    RunContext ctx;
+    prepare(ctx, "SUED");
+    chain(ctx);
+    output::write_erg_tables(ctx);
+    ctx.rep.close();
+    ASSERT_EQ(ctx.run.resultsStatus, "ok");
+    const auto csv = lines_of(read_file(ctx.run.basePath + ".csv"));
+    ASSERT_EQ(csv.size(), 14u);
+    EXPECT_EQ(csv[0], "Ident;iz;Kenn;Beschreibung;Ord;Q ;L ;z ;hges;h ;WSP;A ;v ;E ;To;P ;Hvk;Hve1;Hve2;Hvu;Bemerkung;");
+    // The flume: upstream section with friction and single loss and no length,
+    // then the downstream section with length and transition loss.
+    EXPECT_EQ(csv[3], "3;1;G1;Rinne 1;1;0.1000;;100.900;0.800;0.550;101.450;0.440;0.23;101.4526;0.41;T;0.0123;0.0045;;;;");
+    EXPECT_EQ(csv[4], "4;2;G1;Rinne 1;1;0.1000;12.500;100.800;0.800;0.600;101.400;0.480;0.21;101.4022;0.38;T;;;;0.0012;;");
+    // The pressure pipe flows part full below its crown: "FS" in the fifth remark.
+    EXPECT_EQ(csv[5], "5;1;D1;;1;0.1000;;100.500;1.200;0.600;101.100;0.480;0.21;101.1022;0.30;T;0.0000;0.0000;;;        FS;");
+    // The sluice gate: one line (transition loss 0.00005 m) with the single loss.
+    EXPECT_EQ(csv[7], "7;1;W1;;1;0.1000;;100.300;0.800;0.900;101.200;0.720;0.14;101.2010;0.10;T;;0.0500;;;;");
+    // The weir: one line with the transition loss.
+    EXPECT_EQ(csv[8], "8;1;U1;;1;0.1000;;100.200;0.800;0.350;100.550;0.280;0.36;100.5565;0.00;T;;;;0.1234;;");
+    // The basin's velocity remark is cleared, its critical-depth remark kept.
+    EXPECT_EQ(csv[9].substr(csv[9].size() - 3), ";;;");
+    EXPECT_EQ(split(csv[10], ';')[20], "gr");
+    // The pump: the delivery head in the length column.
+    EXPECT_EQ(csv[11], "11;1;P1;;1;0.1000;2.500;98.000;0.800;0.500;98.500;0.400;0.25;98.5032;0.00;T;;;;;;");
+
+    // The table rows carry the same values, field by field.
+    const auto rows = lines_of(q("SELECT ID,IZ,KENSYS,ORD,Q,L,Z,HGES,H,WSP,A,V,E,Tau,PROFIL,HVK,HVE1,HVE2,HVU,"
+                                 "BEMERK,Lges,B FROM ERG_SUED ORDER BY ID;"));
+    ASSERT_EQ(rows.size(), 13u);
+    const int decimals[] = {4, 3, 3, 3, 3, 3, 3, 2, 4, 2};   // Q L z hges h WSP A v E Tau
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const auto t = split(rows[r], '|');
+        const auto c = split(csv[r + 1], ';');
+        ASSERT_EQ(t.size(), 22u);
+        ASSERT_EQ(c.size(), 22u);   // 21 fields and the empty rest after the last ";"
+        EXPECT_EQ(t[0], c[0]);
+        EXPECT_EQ(t[1], c[1]);
+        EXPECT_EQ(t[2], c[2]);
+        EXPECT_EQ(t[3], c[4]);
+        for (int k = 0; k < 10; ++k) {
+            const std::string& tv = t[4 + k];
+            const std::string& cv = c[5 + k];
+            if (tv == "NULL") {
+                EXPECT_EQ(cv, "") << "row " << r + 1 << " column " << k;
+            } else {
+                char buf[64];
+                std::snprintf(buf, sizeof buf, "%.*f", decimals[k], std::stod(tv));
+                EXPECT_EQ(std::string(buf), cv) << "row " << r + 1 << " column " << k;
+            }
+        }
+        EXPECT_EQ(t[14] == "NULL" ? "" : t[14], c[15]);
+        for (int k = 0; k < 4; ++k) {
+            const std::string& tv = t[15 + k];
+            const std::string& cv = c[16 + k];
+            if (tv == "NULL") {
+                EXPECT_EQ(cv, "");
+            } else {
+                EXPECT_NEAR(std::stod(tv), std::stod(cv), 0.00005) << "row " << r + 1;
+            }
+        }
+        EXPECT_EQ(t[19] == "NULL" ? "" : t[19], c[20]);
+    }
+    // Columns the CSV leaves out: flow length and largest width.
+    EXPECT_EQ(split(rows[4], '|')[20], "12.5");
+    EXPECT_EQ(split(rows[4], '|')[21], "0.800000011920929");
+    // The wall's single-loss head is below one velocity head: W50 in the check list.
+    EXPECT_NE(read_file(ctx.run.checkListFile).find("W1"), std::string::npos);
+    EXPECT_EQ(ctx.run.ierr, 1);
+}
+
+TEST_F(ResultsDbTest, SiphonPipeShowsSiphonAndCavitationRemarks) {
+    RunContext ctx;
+    prepare(ctx, "HEBER");
+    chain(ctx);
+    Element& d = ctx.plant.el[3];
+    d.kurzbez = "Heber";
+    d.res[2].h = -7.5f;
+    d.res[1].h = -6.5f;
+    output::write_erg_tables(ctx);
+    EXPECT_EQ(q("SELECT group_concat(BEMERK, '/') FROM ERG_HEBER WHERE KENSYS='D1';"), "  Hw    Kv/  Hw");
+}
+
+TEST_F(ResultsDbTest, DivisionsAndConfluencesGiveSharesAndLossCoefficients) {
+    RunContext ctx;
+    prepare(ctx, "TEIL");
+    Plant& p = ctx.plant;
+    // Q1 -> A1 -> (G1, G2) -> Z1 -> V1 -> (U1, U2) -> S1 -> G3
+    p.resize(10);
+    p.nsys = 10;
+    const char* names[11] = {"", "Q1", "A1", "G1", "G2", "Z1", "V1", "U1", "U2", "S1", "G3"};
+    const int types[11] = {0, T_Q, T_A, T_G, T_G, T_Z, T_A, T_U, T_U, T_Z, T_G};
+    const int strand[11] = {0, 1, 1, 1, 2, 1, 1, 1, 3, 1, 1};
+    for (int i = 1; i <= 10; ++i) {
+        p.el[i].bez = names[i];
+        p.el[i].ityp = types[i];
+        p.el[i].istrang = strand[i];
+    }
+    link(p, 1, 0, 2);
+    link(p, 2, 1, 3, 0, 4);
+    link(p, 3, 2, 5);
+    link(p, 4, 2, 5);
+    link(p, 5, 3, 6, 4);
+    link(p, 6, 5, 7, 0, 8);
+    link(p, 7, 6, 9);
+    link(p, 8, 6, 9);
+    link(p, 9, 7, 10, 8);
+    link(p, 10, 9, 0);
+    // the division carries nothing
+    p.el[2].hve.zeta1[1] = 0.5f;
+    p.el[2].hve.zeta2[1] = 0.9f;
+    // the confluence: 0.1 and 0.2 m3/s join to 0.3 m3/s; coefficients by ratio
+    p.el[3].res[1].Q = 0.1f;
+    p.el[4].res[1].Q = 0.2f;
+    p.el[5].res[1].Q = 0.3f;
+    for (int k = 1; k <= 6; ++k) {
+        p.el[5].hve.zeta1[k] = 0.1f * static_cast<float>(k);
+        p.el[5].hve.zeta2[k] = 0.9f + 0.1f * static_cast<float>(k);
+    }
+    // the distribution flume splits 0.3 m3/s into 0.12 and 0.18 m3/s
+    p.el[6].res[2].Q = 0.3f;
+    p.el[6].hve.zeta1[1] = 0.4f;
+    p.el[7].res[2].Q = 0.12f;
+    p.el[8].res[2].Q = 0.18f;
+    p.el[7].res[1].Q = 0.12f;
+    p.el[8].res[1].Q = 0.18f;
+    p.el[9].res[1].Q = 0.3f;
+    output::out_tbl_berechnungsuebersicht(ctx, resultsDb, "TEIL", ctx.run.resultsStatus);
+    ASSERT_EQ(ctx.run.resultsStatus, "ok");
+    output::write_qve_table(ctx);
+    const auto rows = lines_of(q("SELECT ID,KENSYS,ORD,KENZA1,ORDZA1,round(Q_ZA1,4),round(P_ZA1,4),round(Z_ZA1,4),"
+                                 "KENZA2,ORDZA2,round(Q_ZA2,4),round(P_ZA2,4),round(Z_ZA2,4) FROM QVE_TEIL ORDER BY ID;"));
+    ASSERT_EQ(rows.size(), 4u);
+    // inflow 0: both shares 50 %
+    EXPECT_EQ(rows[0], "1|A1|1|G1|1|0.0|50.0|0.5|G2|2|0.0|50.0|0.9");
+    // ratio of the 2nd inlet r = 2/3: table index 4, 0.4 + (2/3 - 0.6)*5*0.1 = 0.4333
+    // and 1.3 + (2/3 - 0.6)*5*0.1 = 1.3333
+    EXPECT_EQ(rows[1], "2|Z1|1|G1|1|0.1|33.3333|0.4333|G2|2|0.2|66.6667|1.3333");
+    // a distribution flume with two outlets and a collection flume with two
+    // inlets have no loss coefficients
+    EXPECT_EQ(rows[2], "3|V1|1|U1|1|0.12|40.0|NULL|U2|3|0.18|60.0|NULL");
+    EXPECT_EQ(rows[3], "4|S1|1|U1|1|0.12|40.0|NULL|U2|3|0.18|60.0|NULL");
+}
+
+TEST_F(ResultsDbTest, MissingResultsDatabaseGivesItsTextAndTheCsvIsStillWritten) {
+    RunContext ctx;
+    prepare(ctx, "SUED");
+    chain(ctx);
+    std::filesystem::remove(resultsDb);
+    output::write_erg_tables(ctx);
+    const std::string text = "Die Ergebnisdatenbank " + resultsDb + " exitiert nicht! Abbruch";
+    EXPECT_EQ(ctx.run.resultsStatus, text);
+    ASSERT_FALSE(ui.logs.empty());
+    EXPECT_EQ(ui.logs.back(), "Ergebnisdatenbank: " + text);
+    EXPECT_EQ(lines_of(read_file(ctx.run.basePath + ".csv")).size(), 14u);
+    EXPECT_FALSE(std::filesystem::exists(resultsDb));   // nothing creates it
+    output::write_qve_table(ctx);                        // skipped: not registered
+    EXPECT_FALSE(std::filesystem::exists(resultsDb));
+}
+
+TEST_F(ResultsDbTest, ReadOnlyResultsDatabaseKeepsAllPreviousResults) {
+    for (const char* v : {"NORD", "SUED"}) {
+        RunContext ctx;
+        prepare(ctx, v);
+        chain(ctx, 0.1f);
+        output::write_erg_tables(ctx);
+        ASSERT_EQ(ctx.run.resultsStatus, "ok");
+    }
+    std::filesystem::permissions(resultsDb, std::filesystem::perms::owner_read | std::filesystem::perms::group_read,
+                                 std::filesystem::perm_options::replace);
+    RunContext ctx;
+    prepare(ctx, "SUED");
+    chain(ctx, 0.3f);
+    output::write_erg_tables(ctx);
+    EXPECT_EQ(ctx.run.resultsStatus, "Fehler(out_tbl_Berechnungsuebersicht): DB_row_delete_by_char");
+    // the new results are in the CSV file, the old ones stay in the database
+    EXPECT_EQ(split(lines_of(read_file(ctx.run.basePath + ".csv"))[3], ';')[5], "0.3000");
+    EXPECT_EQ(q("SELECT count(*) FROM Berechnungsuebersicht;"), "2");
+    EXPECT_EQ(q("SELECT count(*), round(max(Q),4) FROM ERG_SUED;"), "13|0.1");
+    EXPECT_EQ(q("SELECT count(*) FROM ERG_NORD;"), "13");
+    // the element table alone cannot replace its old rows either
+    std::string status;
+    output::out_tbl_erg(ctx, resultsDb, "SUED", status);
+    EXPECT_EQ(status, "Fehler(out_tbl_erg): DB_Drop_Table");
+    EXPECT_EQ(q("SELECT count(*), round(max(Q),4) FROM ERG_SUED;"), "13|0.1");
+}
+
+TEST_F(ResultsDbTest, FailedInsertOfTheOverviewKeepsTheOldRow) {
+    {
+        RunContext ctx;
+        prepare(ctx, "SUED");
+        chain(ctx);
+        output::write_erg_tables(ctx);
+        ASSERT_EQ(ctx.run.resultsStatus, "ok");
+    }
+    // A rule of the database refuses the new row after the old one is deleted.
+    sqlite(resultsDb, "CREATE TRIGGER refuse BEFORE INSERT ON Berechnungsuebersicht "
+                      "BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+    RunContext ctx;
+    prepare(ctx, "SUED");
+    chain(ctx);
+    ctx.plant.all.datum = "03.04.2025";
+    output::write_erg_tables(ctx);
+    EXPECT_EQ(ctx.run.resultsStatus, "Fehler(out_tbl_Berechnungsuebersicht): f90SQLExecute");
+    EXPECT_EQ(q("SELECT Variante, Datum FROM Berechnungsuebersicht;"), "SUED|01.02.2024");
+    EXPECT_NE(read_file(dir / "DB_Fehler.pkl").find("refused"), std::string::npos);
+}
+
+TEST_F(ResultsDbTest, ElementGroupsAddTheirNameToTheCsv) {
+    RunContext ctx;
+    prepare(ctx, "SUED");
+    chain(ctx);
+    auto& src = ctx.plant.sources.src;
+    src.resize(2);
+    src[0].label = dir / "SUED.mdb";
+    src[1].label = "C_ZULAUF";
+    ctx.plant.el[2].source = 1;
+    output::write_erg_tables(ctx);
+    const auto csv = lines_of(read_file(ctx.run.basePath + ".csv"));
+    ASSERT_EQ(csv.size(), 14u);
+    EXPECT_EQ(csv[0], "Ident;iz;Baugruppe;Kenn;Beschreibung;Ord;Q ;L ;z ;hges;h ;WSP;A ;v ;E ;To;P ;Hvk;Hve1;Hve2;Hvu;Bemerkung;");
+    EXPECT_EQ(csv[1].substr(0, 13), "1;1;SUED;Q1;;");
+    EXPECT_EQ(csv[3].substr(0, 24), "3;1;C_ZULAUF;G1;Rinne 1;");
+}
+
+TEST(CsvText, SeparatorsInDescriptionsDoNotShiftFields) {
+    TempDir dir;
+    RunContext ctx;
+    place_run(ctx, dir.path(), "X");
+    chain(ctx);
+    ctx.plant.el[2].beschreibung = "Rinne; Teil\n2";
+    output::ErgWriter w;
+    w.ctx = &ctx;
+    w.csvFile = ctx.run.basePath + ".csv";
+    output::db_erg_outtrs(ctx, w, 2);
+    output::o_csv(w, 9);
+    const auto csv = lines_of(read_file(w.csvFile));
+    ASSERT_EQ(csv.size(), 3u);
+    EXPECT_EQ(split(csv[1], ';').size(), 22u);
+    EXPECT_EQ(split(csv[1], ';')[3], "Rinne, Teil 2");
+}

@@ -1,0 +1,62 @@
+// Small plants with results filled by hand, for the tests of the result
+// tables, the CSV file, the plot data and the input echo.
+#pragma once
+
+#include <string>
+
+#include "run/context.h"
+
+namespace rivola::testing {
+
+// A rectangular profile: invert z, one layer of height h and width b, open
+// (crown rise 0.00002) or closed with crown rise hs.
+inline EndProfile rect(float z, float h, float b, bool closed = false, float hs = 0.00002f) {
+    EndProfile p;
+    p.T[0] = closed ? 'g' : 'o';
+    p.T[1] = 'T';
+    p.Z = z;
+    p.HS = hs;
+    p.n = 1;
+    p.H[0] = 0.00002f;
+    p.H[1] = h;
+    p.B[0] = b;
+    p.B[1] = b;
+    return p;
+}
+
+// Sets the links of element i by name and index.
+inline void link(Plant& p, int i, int up1, int down1, int up2 = 0, int down2 = 0) {
+    Element& e = p.el[i];
+    e.izu = {0, up1, up2};
+    e.iab = {0, down1, down2};
+    e.zulauf1 = up1 ? p.el[up1].bez : "";
+    e.zulauf2 = up2 ? p.el[up2].bez : "";
+    e.ablauf1 = down1 ? p.el[down1].bez : "ENDE";
+    e.ablauf2 = down2 ? p.el[down2].bez : "";
+}
+
+// Fills the end results of element i: section s gets discharge q, invert z,
+// depth h, area a, velocity v, energy height he and shear stress tau.
+inline void result(Element& e, int s, float q, float z, float h, float a, float v, float he,
+                   float tau) {
+    EndResult& r = e.res[s];
+    r.Q = q;
+    r.z = z;
+    r.h = h;
+    r.A = a;
+    r.v = v;
+    r.he = he;
+    r.Tau = tau;
+}
+
+// Points the run's file names at a directory and a variant name.
+inline void place_run(RunContext& ctx, const std::string& dir, const std::string& name) {
+    ctx.run.dbDir = dir + "/";
+    ctx.run.dbName = name;
+    ctx.run.dbExt = ".mdb";
+    ctx.run.dbPath = ctx.run.dbDir + name + ".mdb";
+    ctx.run.basePath = ctx.run.dbDir + name;
+    ctx.run.checkListFile = ctx.run.basePath + ".pkl";
+}
+
+}  // namespace rivola::testing

@@ -1,0 +1,201 @@
+// The plot data file: links, strands, profile heights, inverts and the ground
+// levels of every element, against values worked out by hand.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "input/db_fixture.h"
+#include "output/m_output_eingabe.h"
+#include "output/output_plant.h"
+
+using namespace rivola;
+using namespace rivola::testing;
+
+namespace {
+
+std::vector<std::string> fields(const std::string& line) {
+    std::vector<std::string> f;
+    std::string cur;
+    for (char c : line) {
+        if (c == ';') {
+            f.push_back(cur);
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    EXPECT_EQ(cur, "") << "every field ends with ';'";
+    return f;
+}
+
+std::vector<std::string> plot_lines(const RunContext& ctx) {
+    std::vector<std::string> l;
+    std::istringstream in(read_file(ctx.run.basePath + "_plot.csv"));
+    for (std::string x; std::getline(in, x);) l.push_back(x);
+    return l;
+}
+
+void element(Plant& p, int i, const char* name, int ityp, int strand) {
+    p.el[i].bez = name;
+    p.el[i].ityp = ityp;
+    p.el[i].istrang = strand;
+}
+
+// Q1 -> G1 -> D1 -> D2 -> G2: two pressure pipes between two flumes.
+void pipes_between_flumes(RunContext& ctx) {
+    Plant& p = ctx.plant;
+    p.resize(5);
+    p.nsys = 5;
+    element(p, 1, "Q1", T_Q, 1);
+    element(p, 2, "G1", T_G, 1);
+    element(p, 3, "D1", T_D, 1);
+    element(p, 4, "D2", T_D, 1);
+    element(p, 5, "G2", T_G, 1);
+    for (int i = 1; i <= 5; ++i) link(p, i, i - 1, i < 5 ? i + 1 : 0);
+    p.el[1].prof[kProfUp] = p.el[1].prof[kProfDown] = rect(101.2f, 1.0f, 0.8f);
+    p.el[2].prof[kProfUp] = rect(101.0f, 1.0f, 0.8f);      // ground 102.000
+    p.el[2].prof[kProfDown] = rect(100.9f, 1.0f, 0.8f);    // ground 101.900
+    p.el[3].prof[kProfUp] = rect(100.5f, 0.5f, 0.5f, true, 0.25f);
+    p.el[3].prof[kProfDown] = rect(100.3f, 0.5f, 0.5f, true, 0.25f);
+    p.el[4].prof[kProfUp] = rect(100.2f, 0.5f, 0.5f, true, 0.25f);
+    p.el[4].prof[kProfDown] = rect(100.0f, 0.5f, 0.5f, true, 0.25f);
+    p.el[5].prof[kProfUp] = rect(99.8f, 1.2f, 1.0f);       // ground 101.000
+    p.el[5].prof[kProfDown] = rect(99.7f, 1.2f, 1.0f);     // ground 100.900
+    p.el[3].geo.L = 20.0f;
+    p.el[3].beschreibung = "Druckleitung";
+    p.el[3].plotweg = "A";
+    p.el[4].hve.H = 0.001f;
+    p.el[5].hve.H = 0.25f;
+    p.el[5].plotflag = 'N';
+}
+
+}  // namespace
+
+TEST(PlotData, PipesBetweenFlumesCarryTheGroundOfTheFlumesBesideThem) {
+    TempDir dir;
+    RunContext ctx;
+    place_run(ctx, dir.path(), "ANLAGE");
+    pipes_between_flumes(ctx);
+    output::o_plot(ctx);
+    const auto l = plot_lines(ctx);
+    ASSERT_EQ(l.size(), 6u);
+    EXPECT_EQ(l[0], "lfd;visible;bez;zul1;zul2;zul3;abl1;abl2;ord1;ord2;ord3;typ;laenge;profh;profh2;profh1;"
+                    "schlitzhoehe;solo;sohle2;solu;gelo;gelu;text1;plotweg;");
+    for (const auto& line : l) EXPECT_EQ(fields(line).size(), 24u) << line;
+    // both pipes: upstream ground of the flume above (101.900), downstream
+    // ground of the flume below (101.000)
+    EXPECT_EQ(l[3], "3;True;D1;G1;;;D2;;1;1;;T;20.000;0.750;;0.750;;100.500;;100.300;101.900;101.000;Druckleitung;A;");
+    EXPECT_EQ(l[4], "4;True;D2;D1;;;G2;;1;1;;T;0.000;0.750;;0.750;;100.200;;100.000;101.900;101.000;;;");
+    // the flumes stand on their own profile tops
+    const auto g1 = fields(l[2]);
+    EXPECT_EQ(g1[20], "102.000");
+    EXPECT_EQ(g1[21], "101.900");
+    // the last element: "ENDE", left out of the drawing, a slot height above 1 mm
+    const auto g2 = fields(l[5]);
+    EXPECT_EQ(g2[1], "False");
+    EXPECT_EQ(g2[6], "ENDE");
+    EXPECT_EQ(g2[16], "0.250");
+    EXPECT_EQ(g2[20], "101.000");
+    EXPECT_EQ(g2[21], "100.900");
+    // ctx.run lists the file as written
+    ASSERT_FALSE(ctx.run.writtenFiles.empty());
+    EXPECT_EQ(ctx.run.writtenFiles.back(), ctx.run.basePath + "_plot.csv");
+}
+
+TEST(PlotData, PipeAtTheEndStandsOnItsOwnProfileAndUnsetGroundsAreMarked) {
+    TempDir dir;
+    RunContext ctx;
+    place_run(ctx, dir.path(), "ANLAGE");
+    Plant& p = ctx.plant;
+    p.resize(3);
+    p.nsys = 3;
+    element(p, 1, "D0", T_D, 1);   // a pipe with no inlet: nothing sets its upstream ground
+    element(p, 2, "G1", T_G, 1);
+    element(p, 3, "T1", T_T, 1);   // an immersion tube as the last element
+    for (int i = 1; i <= 3; ++i) link(p, i, i - 1, i < 3 ? i + 1 : 0);
+    p.el[2].prof[kProfUp] = rect(100.0f, 1.0f, 0.8f);
+    p.el[2].prof[kProfDown] = rect(99.9f, 1.0f, 0.8f);
+    p.el[3].prof[kProfUp] = rect(99.5f, 0.3f, 0.3f, true, 0.15f);
+    p.el[3].prof[kProfDown] = rect(99.4f, 0.3f, 0.3f, true, 0.15f);
+    output::o_plot(ctx);
+    const auto l = plot_lines(ctx);
+    ASSERT_EQ(l.size(), 4u);
+    const auto d0 = fields(l[1]);
+    EXPECT_EQ(d0[20], "-9999.990");
+    EXPECT_EQ(d0[21], "101.000");      // upstream ground of the flume below
+    const auto t1 = fields(l[3]);
+    EXPECT_EQ(t1[20], "100.900");      // downstream ground of the flume above
+    EXPECT_EQ(t1[21], "99.850");       // 99.4 + 0.15 + 0.3
+    EXPECT_EQ(t1[6], "ENDE");
+}
+
+TEST(PlotData, BranchingElementsWriteTheirBranchProfilesAndStrands) {
+    TempDir dir;
+    RunContext ctx;
+    place_run(ctx, dir.path(), "ANLAGE");
+    Plant& p = ctx.plant;
+    p.resize(11);
+    p.nsys = 11;
+    // Q1 -> A1 -> (W1, G2) -> Z1 -> V1 -> (U1, G3) -> S1 -> V2 -> S2
+    element(p, 1, "Q1", T_Q, 1);
+    element(p, 2, "A1", T_A, 1);
+    element(p, 3, "W1", T_W, 1);
+    element(p, 4, "G2", T_G, 2);
+    element(p, 5, "Z1", T_Z, 1);
+    element(p, 6, "V1", T_A, 1);   // a distribution flume with two outlets
+    element(p, 7, "U1", T_U, 1);
+    element(p, 8, "G3", T_G, 3);
+    element(p, 9, "S1", T_Z, 1);   // a collection flume with two inlets
+    element(p, 10, "V2", T_V, 1);
+    element(p, 11, "S2", T_S, 1);
+    link(p, 1, 0, 2);
+    link(p, 2, 1, 3, 0, 4);
+    link(p, 3, 2, 5);
+    link(p, 4, 2, 5);
+    link(p, 5, 3, 6, 4);
+    link(p, 6, 5, 7, 0, 8);
+    link(p, 7, 6, 9);
+    link(p, 8, 6, 9);
+    link(p, 9, 7, 10, 8);
+    link(p, 10, 9, 11);
+    link(p, 11, 10, 0);
+    Element& a = p.el[2];
+    a.prof[kProfUp] = rect(100.0f, 1.0f, 1.0f);
+    a.prof[kProfBranch1] = rect(99.9f, 0.8f, 0.5f);
+    a.prof[kProfBranch2] = rect(99.8f, 0.6f, 0.4f);
+    Element& z = p.el[5];   // its 1st inlet is a wall, its 2nd not: branches swapped
+    z.prof[kProfBranch1] = rect(99.5f, 0.7f, 0.5f);
+    z.prof[kProfBranch2] = rect(99.4f, 0.9f, 0.5f);
+    z.prof[kProfDown] = rect(99.3f, 1.0f, 0.6f);
+    Element& v = p.el[6];
+    v.prof[kProfUp] = rect(99.2f, 1.1f, 2.0f);
+    v.prof[kProfDown] = rect(99.1f, 1.3f, 2.0f);
+    Element& s = p.el[9];
+    s.prof[kProfUp] = rect(98.9f, 1.0f, 2.0f);
+    s.prof[kProfDown] = rect(98.8f, 1.2f, 2.0f);
+    output::o_plot(ctx);
+    const auto l = plot_lines(ctx);
+    ASSERT_EQ(l.size(), 12u);
+    auto cols = [&](int i, int from, int to) {
+        const auto f = fields(l[static_cast<size_t>(i)]);
+        std::string r;
+        for (int k = from; k <= to; ++k) r += f[static_cast<size_t>(k)] + "|";
+        return r;
+    };
+    // ord1..ord3 (fields 8-10), profh, profh2, profh1 (13-15), solo, sohle2, solu (17-19), gelo, gelu (20-21)
+    EXPECT_EQ(cols(2, 8, 10), "1|1|2|");
+    EXPECT_EQ(cols(2, 13, 15), "1.000|0.600|0.800|");
+    EXPECT_EQ(cols(2, 17, 21), "100.000|99.800|99.900|101.000|100.700|");
+    EXPECT_EQ(cols(5, 8, 10), "1|1||");
+    EXPECT_EQ(cols(5, 13, 15), "0.900|0.700|1.000|");
+    EXPECT_EQ(cols(5, 17, 21), "99.400|99.500|99.300|100.300|100.300|");
+    EXPECT_EQ(cols(6, 8, 10), "1|1|3|");
+    EXPECT_EQ(cols(6, 13, 15), "1.100|1.300|1.300|");
+    EXPECT_EQ(cols(6, 17, 19), "99.200|99.100|99.100|");
+    EXPECT_EQ(cols(9, 13, 15), "1.000||1.200|");
+    EXPECT_EQ(cols(9, 17, 19), "98.900||98.800|");
+    EXPECT_EQ(cols(10, 8, 10), "1||1|");
+    EXPECT_EQ(cols(11, 8, 10), "|1|1|");
+    EXPECT_EQ(cols(2, 3, 7), "Q1|||W1|G2|");
+}
