@@ -4,6 +4,7 @@
 
 #include "checks/m_rivola_error.h"
 #include "input/m_database.h"
+#include "output/listing_data.h"
 #include "output/text_fields.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
@@ -179,7 +180,7 @@ void log(RunContext& ctx, const std::string& text) {
 // while the database part works, to the table. `who` names the member in a
 // failure text.
 void write_rows(RunContext& ctx, ErgWriter& w, int i, const char* who) {
-    const std::vector<ErgRow> rows = erg_rows(ctx, i);
+    const std::vector<ErgRow> rows = erg_rows(ctx, i, w.k);
     const Element& e = ctx.plant.el[i];
     int k = 0;
     for (const ErgRow& r : rows) {
@@ -195,10 +196,10 @@ void write_rows(RunContext& ctx, ErgWriter& w, int i, const char* who) {
         p.iz = r.iz;
         p.ind[2] = 0;
         set_text(p.kensys, sizeof p.kensys, p.ind[3], e.bez, 20);
-        p.ord = r.ord;
-        p.ind[4] = 0;
+        p.ord = r.ord.value_or(0);
+        p.ind[4] = r.ord ? 0 : SQL_NULL_DATA;
         const std::optional<float> vals[12] = {r.Q, r.L, r.Lges, r.B, r.z, r.hges,
-                                               r.h, r.WSP(), r.A, r.v, r.E, r.Tau};
+                                               r.h, r.WSP, r.A, r.v, r.E, r.Tau};
         for (int m = 0; m < 12; ++m) set_real(p.d[m], p.ind[5 + m], vals[m]);
         set_text(p.profil, sizeof p.profil, p.ind[17], r.profil, 1);
         const std::optional<float> loss[4] = {r.HVK, r.HVE1, r.HVE2, r.HVU};
@@ -228,8 +229,11 @@ bool bind_erg(ErgWriter& w) {
 // Every element's rows, by the member of its type.
 void element_loop(RunContext& ctx, ErgWriter& w) {
     const Plant& p = ctx.plant;
+    std::array<int, kMaxItyp + 1> count{};
     for (int i = 1; i <= p.nsys; ++i) {
-        switch (p.el[i].ityp) {
+        const int t = p.el[i].ityp;
+        w.k = (t >= 0 && t <= kMaxItyp) ? ++count[t] : 0;
+        switch (t) {
             case T_G:
             case T_D:
             case T_B:
@@ -292,13 +296,13 @@ void o_csv(ErgWriter& w, int mode) {
     if (w.groups) field(csv_text(group_name(ctx, w.isys)));
     field(csv_text(e.bez));
     field(csv_text(e.beschreibung));
-    field(std::to_string(r.ord));
+    field(r.ord ? std::to_string(*r.ord) : std::string());
     field(cnum(r.Q, 4));
     field(cnum(r.L, 3));
     field(cnum(r.z, 3));
     field(cnum(r.hges, 3));
     field(cnum(r.h, 3));
-    field(cnum(r.WSP(), 3));
+    field(cnum(r.WSP, 3));
     field(cnum(r.A, 3));
     field(cnum(r.v, 2));
     field(cnum(r.E, 4));
@@ -326,9 +330,10 @@ void db_erg_outwan(RunContext& ctx, ErgWriter& w, int i) {
     const Element& e = ctx.plant.el[i];
     // A given single-loss head smaller than the velocity head below the wall:
     // the computation took one velocity head as the least loss.
-    const float hve = e.hve.HVE;
+    float hve = e.hvs;
+    if (!(hve > 0.0f) && given(e.hve.HVE)) hve = e.hve.HVE;
     const float v = e.res[1].v;
-    if (given(hve) && hve > 0.00002f && hve < v * v * 0.5f * 0.10197f)
+    if (hve > 0.00002f && hve < v * v * 0.5f * 0.10197f)
         checks::report(ctx, "W50", e.bez_lang.empty() ? e.bez : e.bez_lang);
     if (ctx.failed()) return;
     write_rows(ctx, w, i, "DB_ERG_OUTWAN");
@@ -337,7 +342,7 @@ void db_erg_outwan(RunContext& ctx, ErgWriter& w, int i) {
 void db_erg_outauf(RunContext& ctx, ErgWriter& w, int i) {
     const Element& e = ctx.plant.el[i];
     // Critical depth set at the inlet section: the iterated split is doubtful.
-    if (e.res[2].bem[1] == "gr") checks::report(ctx, "W60", e.bez_lang.empty() ? e.bez : e.bez_lang);
+    if (support::rtrim(e.res[2].bem[1]) == "gr") checks::report(ctx, "W60", e.bez_lang.empty() ? e.bez : e.bez_lang);
     if (ctx.failed()) return;
     write_rows(ctx, w, i, "DB_ERG_OUTAUF");
 }
@@ -520,7 +525,8 @@ void out_tbl_qve(RunContext& ctx, const std::string& dbFile, const std::string& 
             ind[b + 1] = k >= 1 && k <= p.nsys ? 0 : SQL_NULL_DATA;
             set_real(q[j - 1], ind[b + 2], branch_discharge(ctx, i, j));
             set_real(pct[j - 1], ind[b + 3], branch_share(ctx, i, j));
-            set_real(zeta[j - 1], ind[b + 4], branch_zeta(ctx, i, j));
+            float z = 0.0f;
+            set_real(zeta[j - 1], ind[b + 4], branch_zeta(ctx, i, j, z) ? std::optional<float>(z) : std::nullopt);
         }
         if (!db_ok(SQLExecute(s.stmt))) {
             status = "Fehler(" + who + "): f90SQLExecute";

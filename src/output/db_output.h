@@ -65,6 +65,7 @@ struct ErgWriter {
     std::string status = "ok";
     // the current row
     int isys = 0;
+    int k = 0;                       // type ordinal of the element
     ErgRow row;
     int id = 0;                      // running row number
     // CSV part

@@ -36,6 +36,8 @@ LineState from_result(const RunContext& ctx, int i, int end) {
     s.Tau = r.Tau;
     s.hasTau = r.Tau > -9999.0f;  // divisions carry -9999.99: no value
     s.hges = board_height(ctx, i, end_slot(end));
+    s.profElem = i;
+    s.profSlot = end_slot(end);
     s.bem = r.bem;
     return s;
 }
@@ -80,7 +82,9 @@ InletLine confluence_inlet(const RunContext& ctx, int i, int j) {
     if (!valid(ctx.plant, u)) return b;
     b.Q = ctx.plant.el[u].res[1].Q;
     b.s = from_result(ctx, u, 1);
-    b.s.hges = board_height(ctx, i, j == 1 ? kProfBranch1 : kProfBranch2);
+    b.s.profElem = i;
+    b.s.profSlot = j == 1 ? kProfBranch1 : kProfBranch2;
+    b.s.hges = board_height(ctx, i, b.s.profSlot);
     b.s.bem = {};
     return b;
 }
@@ -134,6 +138,8 @@ LineState dead_end(const RunContext& ctx, int i) {
     s.z = e.prof[slot].Z;
     s.h = r.z + r.h - s.z;
     s.hges = board_height(ctx, i, slot);
+    s.profElem = i;
+    s.profSlot = slot;
     return s;
 }
 

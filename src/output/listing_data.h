@@ -20,6 +20,7 @@ struct LineState {
     bool hasFlow = true;       // false: area, velocity, energy and shear stay blank
     bool hasTau = true;
     std::array<std::string, 6> bem;  // remark slots 1..5
+    int profElem = 0, profSlot = 0;  // the profile of the section: element and slot (0: none)
     float wsp() const { return z + h; }
 };
 

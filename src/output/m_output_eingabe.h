@@ -19,9 +19,6 @@ namespace rivola::output {
 // Value written for a ground level that no rule sets.
 inline constexpr float kNoGround = -9999.99f;
 
-// Board height of a profile: crown rise plus the height of its top layer.
-float board_height(const EndProfile& p);
-
 // Ground levels of the plot data, [isys][1] upstream end, [isys][2] downstream
 // end. Elements other than pressure pipes and immersion tubes stand on their own
 // profile tops; a run of pipes carries the ground of the element upstream of it

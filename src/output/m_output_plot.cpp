@@ -12,6 +12,12 @@ namespace rivola::output {
 
 namespace {
 
+// Height of a profile's top: crown rise plus the height of its top layer.
+float profile_height(const EndProfile& p) {
+    const int n = p.n < 0 ? 0 : (p.n > 6 ? 6 : p.n);
+    return p.HS + p.H[n];
+}
+
 bool pipe_like(int ityp) { return ityp == T_D || ityp == T_T; }
 bool weir_or_wall(int ityp) { return ityp == T_U || ityp == T_W; }
 
@@ -35,16 +41,16 @@ PlotProfile plot_profile(const Plant& p, int i) {
     const EndProfile& b1 = e.prof[kProfBranch1];
     const EndProfile& b2 = e.prof[kProfBranch2];
     PlotProfile r;
-    r.profh = board_height(up);
+    r.profh = profile_height(up);
     r.solo = up.Z;
-    r.profh1 = board_height(dn);
+    r.profh1 = profile_height(dn);
     r.solu = dn.Z;
     if (e.ityp == T_A && letter(e) == 'A') {
         // A division's downstream end are its two branch profiles.
         r.second = true;
-        r.profh2 = board_height(b2);
+        r.profh2 = profile_height(b2);
         r.sohle2 = b2.Z;
-        r.profh1 = board_height(b1);
+        r.profh1 = profile_height(b1);
         r.solu = b1.Z;
     } else if (e.ityp == T_A && letter(e) == 'V') {
         r.second = true;
@@ -59,10 +65,10 @@ PlotProfile plot_profile(const Plant& p, int i) {
         const bool w1 = u1 > 0 && u1 <= p.nsys && weir_or_wall(p.el[u1].ityp);
         const bool w2 = u2 > 0 && u2 <= p.nsys && weir_or_wall(p.el[u2].ityp);
         if (w1 && !w2) std::swap(first, other);
-        r.profh = board_height(*first);
+        r.profh = profile_height(*first);
         r.solo = first->Z;
         r.second = true;
-        r.profh2 = board_height(*other);
+        r.profh2 = profile_height(*other);
         r.sohle2 = other->Z;
     }
     return r;
@@ -87,10 +93,6 @@ std::array<int, 3> strands(const Plant& p, int i) {
 
 }  // namespace
 
-float board_height(const EndProfile& p) {
-    const int n = p.n < 0 ? 0 : (p.n > 6 ? 6 : p.n);
-    return p.HS + p.H[n];
-}
 
 std::vector<std::array<float, 3>> ground_levels(const RunContext& ctx) {
     const Plant& p = ctx.plant;
@@ -118,7 +120,7 @@ std::vector<std::array<float, 3>> ground_levels(const RunContext& ctx) {
         const Element& e = p.el[i];
         if (!pipe_like(e.ityp)) continue;
         if (is_last(p, i)) {
-            g[i][2] = e.prof[kProfDown].Z + board_height(e.prof[kProfDown]);
+            g[i][2] = e.prof[kProfDown].Z + profile_height(e.prof[kProfDown]);
             continue;
         }
         const int d = e.iab[1];

@@ -7,7 +7,9 @@
 
 #include "checks/m_rivola_error.h"
 #include "output/listing.h"
+#include "output/db_output.h"
 #include "output/listing_data.h"
+#include "output/listing_rows.h"
 #include "output/listing_texts.h"
 #include "output/output.h"
 #include "run/context.h"
@@ -77,16 +79,7 @@ bool in_siphon(const Plant& p, int i) {
 
 // ---- one line of the table ----
 
-struct Row {
-    std::string name;              // on the first line of an element only
-    std::string ord;               // strand, or "**" for a section without flow
-    bool hasQ = false;
-    float Q = 0;
-    std::string lcol;              // length, label or blank (columns 29-35)
-    LineState s;
-    bool h1 = false, h2 = false, h3 = false;
-    float l1 = 0, l2 = 0, l3 = 0;  // continuous, single and transition loss
-};
+using Row = ListingRow;
 
 std::string blanks(int n) { return std::string(static_cast<size_t>(n), ' '); }
 
@@ -124,6 +117,7 @@ struct Writer {
     RunContext& ctx;
     int i;
     int k;  // type ordinal
+    bool warnings = true;  // raise the warnings of walls and divisions
     std::vector<Row> rows;
 
     const Element& e() const { return ctx.plant.el[i]; }
@@ -147,7 +141,11 @@ struct Writer {
         r.s = s;
         return r;
     }
-    std::string length() const { return fmt_f(e().L, 6, 2); }
+    void set_length(Row& r) const {
+        r.lcol = fmt_f(e().L, 6, 2);
+        r.hasL = true;
+        r.L = e().L;
+    }
 
     // G, D, B, T and likewise Q and R: the inlet section with the continuous
     // and the single loss, the outlet section with the length and the
@@ -159,7 +157,7 @@ struct Writer {
         a.l2 = e().HVE1;
         rows.push_back(a);
         Row b = next(e().res[1].Q, end_state(ctx, i, 1));
-        b.lcol = length();
+        set_length(b);
         b.h3 = true;
         b.l3 = e().HVU;
         rows.push_back(b);
@@ -178,7 +176,9 @@ struct Writer {
     // Pump: one line; the length column carries the delivery head.
     void outpum() {
         Row a = first(2);
-        a.lcol = fmt_f(pump_head(ctx, i), 6, 2);
+        a.hasL = true;
+        a.L = pump_head(ctx, i);
+        a.lcol = fmt_f(a.L, 6, 2);
         rows.push_back(a);
     }
 
@@ -192,7 +192,7 @@ struct Writer {
         const LineState t = throat_state(ctx, i);
         if (t.has) rows.push_back(next(e().res[2].Q, t));
         Row b = next(e().res[1].Q, end_state(ctx, i, 1));
-        b.lcol = length();
+        set_length(b);
         b.h3 = true;
         b.l3 = e().HVU;
         rows.push_back(b);
@@ -201,7 +201,7 @@ struct Writer {
     // Wall: the upstream section with the single loss; the downstream section
     // with the transition loss when that is noticeable.
     void outwan() {
-        wall_warnings();
+        if (warnings) wall_warnings();
         if (ctx.failed()) return;
         Row a = first(2);
         a.lcol = rtrim(e().kurzbez);
@@ -259,7 +259,7 @@ struct Writer {
     // Division: the inflow line and a line per outlet.
     void outauf() {
         Element& d = ctx.plant.el[i];
-        if (rtrim(d.res[2].bem[1]) == "gr") {
+        if (warnings && rtrim(d.res[2].bem[1]) == "gr") {
             checks::report(ctx, "W60", d.bez_lang.empty() ? d.bez : d.bez_lang);
             if (ctx.failed()) return;
         }
@@ -276,9 +276,10 @@ struct Writer {
             const BranchLine b = division_branch(ctx, i, j);
             Row r = next(b.Q, b.s);
             r.hasQ = true;
+            r.branch = j;
             const int o = e().iab[j];
             r.ord = b.Q < kEps ? "**" : (valid(ctx.plant, o) ? strand(ctx.plant.el[o]) : "");
-            if (j == 1) r.lcol = length();
+            if (j == 1) set_length(r);
             if (b.hasLoss) {
                 r.h1 = r.h2 = true;
                 r.l1 = b.hvk;
@@ -294,7 +295,7 @@ struct Writer {
     void outzus() {
         const bool s = letter(e()) == 'S';
         Row a = first(1);
-        a.lcol = length();
+        set_length(a);
         a.h3 = true;
         a.l3 = e().HVU;
         rows.push_back(a);
@@ -302,6 +303,7 @@ struct Writer {
             const InletLine b = confluence_inlet(ctx, i, j);
             Row r = next(b.Q, b.s);
             r.hasQ = true;
+            r.branch = j;
             const int u = e().izu[j];
             r.ord = b.Q < kEps ? "**" : (valid(ctx.plant, u) ? strand(ctx.plant.el[u]) : "");
             if (b.hasLoss) {
@@ -340,28 +342,9 @@ struct Writer {
 
 std::vector<std::string> lines_of(RunContext& ctx, int i, int k) {
     std::vector<std::string> out;
-    if (ctx.failed() || !valid(ctx.plant, i)) return out;
-    complete_remarks(ctx, i);
-    Writer w{ctx, i, k, {}};
-    switch (ctx.plant.el[i].ityp) {
-    case T_G:
-    case T_D:
-    case T_B:
-    case T_T: w.outtrs(); break;
-    case T_V: w.outver(); break;
-    case T_S: w.outsam(); break;
-    case T_Q: w.outqzu(); break;
-    case T_R: w.outrec(); break;
-    case T_U: w.outueb(); break;
-    case T_W: w.outwan(); break;
-    case T_M: w.outmes(); break;
-    case T_P: w.outpum(); break;
-    case T_A: w.outauf(); break;
-    case T_Z: w.outzus(); break;
-    default: break;  // an element without a type has no results
-    }
+    const std::vector<Row> rows = element_rows(ctx, i, k);
     if (ctx.failed()) return {};
-    for (const Row& r : w.rows) out.push_back(format_row(r));
+    for (const Row& r : rows) out.push_back(format_row(r));
     return out;
 }
 
@@ -397,6 +380,32 @@ bool is_element_line(const std::string& l) {
 }
 
 }  // namespace
+
+std::vector<ListingRow> element_rows(RunContext& ctx, int i, int k, bool warnings) {
+    std::vector<ListingRow> out;
+    if (ctx.failed() || !valid(ctx.plant, i)) return out;
+    complete_remarks(ctx, i);
+    Writer w{ctx, i, k, warnings, {}};
+    switch (ctx.plant.el[i].ityp) {
+    case T_G:
+    case T_D:
+    case T_B:
+    case T_T: w.outtrs(); break;
+    case T_V: w.outver(); break;
+    case T_S: w.outsam(); break;
+    case T_Q: w.outqzu(); break;
+    case T_R: w.outrec(); break;
+    case T_U: w.outueb(); break;
+    case T_W: w.outwan(); break;
+    case T_M: w.outmes(); break;
+    case T_P: w.outpum(); break;
+    case T_A: w.outauf(); break;
+    case T_Z: w.outzus(); break;
+    default: break;  // an element without a type has no results
+    }
+    if (ctx.failed()) return {};
+    return w.rows;
+}
 
 float board_height(const RunContext& ctx, int i, int slot) {
     if (!valid(ctx.plant, i) || slot < 1 || slot > 4) return 0.0f;
@@ -452,7 +461,8 @@ void outerg(RunContext& ctx) {
     }
     out.finish(bemerk(ctx, Kind::ERG, ctx.run.passes));
     ctx.run.writtenFiles.push_back(path);
-    // The result tables of the results database follow here once they exist.
+    // The overview row, the element table and the CSV file of the variant.
+    write_erg_tables(ctx);
 }
 
 void outerk(RunContext& ctx) {

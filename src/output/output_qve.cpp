@@ -2,6 +2,7 @@
 // energy listing of the pumps (*.EEF).
 #include <filesystem>
 
+#include "output/db_output.h"
 #include "output/listing.h"
 #include "output/listing_data.h"
 #include "output/listing_texts.h"
@@ -100,6 +101,7 @@ void outqve(RunContext& ctx) {
     if (!any) {
         std::error_code ec;
         std::filesystem::remove(path, ec);  // no listing of an earlier run stays behind
+        write_qve_table(ctx);               // nor a discharge table of an earlier run
         return;
     }
     Listing out(ctx, Kind::QVE, path);
@@ -114,7 +116,7 @@ void outqve(RunContext& ctx) {
     }
     out.finish({});
     ctx.run.writtenFiles.push_back(path);
-    // The discharge table of the results database follows here once it exists.
+    write_qve_table(ctx);
 }
 
 void outeef(RunContext& ctx) {

@@ -12,7 +12,9 @@
 #include "checks/m_rivola_error.h"
 #include "input/db_fixture.h"
 #include "input/db_tools.h"
+#include "output/output.h"
 #include "output/output_plant.h"
+#include "support/m_strings.h"
 
 using namespace rivola;
 using namespace rivola::testing;
@@ -49,6 +51,55 @@ std::vector<std::string> lines_of(const std::string& text) {
     std::istringstream in(text);
     for (std::string x; std::getline(in, x);) l.push_back(x);
     return l;
+}
+
+// Columns of the "ERG_" table in the order the tests read them.
+constexpr const char* kColumns =
+    "ID,IZ,KENSYS,ORD,Q,L,Z,HGES,H,WSP,A,V,E,Tau,PROFIL,HVK,HVE1,HVE2,HVU,BEMERK,Lges,B";
+
+// A table value (as the sqlite3 shell prints it) with d decimals; "" for NULL.
+std::string fixed(const std::string& v, int d) {
+    if (v == "NULL") return {};
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", d, std::stod(v));
+    return buf;
+}
+
+// A table row t (columns as kColumns) against its CSV line c, field by field.
+void same_row(const std::vector<std::string>& t, const std::vector<std::string>& c) {
+    ASSERT_EQ(t.size(), 22u);
+    ASSERT_EQ(c.size(), 22u);   // 21 fields and the empty rest after the last ";"
+    EXPECT_EQ(t[0], c[0]);
+    EXPECT_EQ(t[1], c[1]);
+    EXPECT_EQ(t[2], c[2]);
+    EXPECT_EQ(fixed(t[3], 0), c[4]);
+    const int decimals[] = {4, 3, 3, 3, 3, 3, 3, 2, 4, 2};   // Q L z hges h WSP A v E Tau
+    for (int k = 0; k < 10; ++k) EXPECT_EQ(fixed(t[4 + k], decimals[k]), c[5 + k]) << "ID " << t[0];
+    EXPECT_EQ(t[14] == "NULL" ? "" : t[14], c[15]);
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(fixed(t[15 + k], 4), c[16 + k]) << "ID " << t[0];
+    EXPECT_EQ(t[19] == "NULL" ? "" : t[19], c[20]);
+}
+
+// The n characters from column `col` (0-based) of a listing line.
+std::string col(const std::string& line, size_t c, size_t n) {
+    const size_t b = support::ucut(line, c).size();
+    return support::trim(support::ucut(std::string_view(line).substr(b), n));
+}
+
+bool number_or_blank(const std::string& s) {
+    return s.empty() || s.find_first_not_of("-.0123456789") == std::string::npos;
+}
+
+// The element lines of a *.ERG listing: the 130-column table lines whose
+// discharge and invert columns hold a number or nothing.
+std::vector<std::string> erg_element_lines(const std::string& file) {
+    std::vector<std::string> out;
+    for (const auto& l : lines_of(read_file(file))) {
+        if (support::ulen(l) != 130 || l.rfind(" I ", 0) != 0) continue;
+        if (col(l, 18, 1) != "I" || col(l, 95, 1) != "I") continue;
+        if (number_or_blank(col(l, 19, 7)) && number_or_blank(col(l, 36, 8))) out.push_back(l);
+    }
+    return out;
 }
 
 // A chain of eight elements, one of most single-line and two-line kinds:
@@ -114,11 +165,11 @@ void chain(RunContext& ctx, float qG1 = 0.1f) {
     b.res[1].bem[4] = "v ";
     b.res[1].bem[1] = "gr";
     b.L = 30.0f;
-    // P1: pump delivering 2.5 m
+    // P1: pump delivering 2.5 m (its energy level 2.5 m below the level it feeds)
     Element& pu = p.el[7];
     result(pu, 2, 0.1f, 98.0f, 0.5f, 0.4f, 0.25f, 0.5032f, 0.0f);
     result(pu, 1, 0.1f, 98.0f, 0.5f, 0.4f, 0.25f, 0.5032f, 0.0f);
-    pu.HVU = 2.5f;
+    pu.HVU = -2.5f;
     // G2: outlet flume
     Element& g2 = p.el[8];
     result(g2, 2, 0.1f, 100.0f, 0.5f, 0.4f, 0.25f, 0.5032f, 0.2f);
@@ -128,6 +179,53 @@ void chain(RunContext& ctx, float qG1 = 0.1f) {
     p.all.datum = "01.02.2024";
     p.all.AnhangERG = "Anlage 3";
     p.all.AnhangQVE = "Anlage 4";
+}
+
+// Q1 -> A1 -> (G1, G2) -> Z1 -> V1 -> (U1, U2) -> S1 -> G3: a division, a
+// confluence, a distribution flume with two weirs as outlets and a collection
+// flume fed by them, with the discharges of the branches set by hand.
+void branching(RunContext& ctx) {
+    Plant& p = ctx.plant;
+    // Q1 -> A1 -> (G1, G2) -> Z1 -> V1 -> (U1, U2) -> S1 -> G3
+    p.resize(10);
+    p.nsys = 10;
+    const char* names[11] = {"", "Q1", "A1", "G1", "G2", "Z1", "V1", "U1", "U2", "S1", "G3"};
+    const int types[11] = {0, T_Q, T_A, T_G, T_G, T_Z, T_A, T_U, T_U, T_Z, T_G};
+    const int strand[11] = {0, 1, 1, 1, 2, 1, 1, 1, 3, 1, 1};
+    for (int i = 1; i <= 10; ++i) {
+        p.el[i].bez = names[i];
+        p.el[i].ityp = types[i];
+        p.el[i].istrang = strand[i];
+    }
+    link(p, 1, 0, 2);
+    link(p, 2, 1, 3, 0, 4);
+    link(p, 3, 2, 5);
+    link(p, 4, 2, 5);
+    link(p, 5, 3, 6, 4);
+    link(p, 6, 5, 7, 0, 8);
+    link(p, 7, 6, 9);
+    link(p, 8, 6, 9);
+    link(p, 9, 7, 10, 8);
+    link(p, 10, 9, 0);
+    // the division carries nothing
+    p.el[2].hve.zeta1[1] = 0.5f;
+    p.el[2].hve.zeta2[1] = 0.9f;
+    // the confluence: 0.1 and 0.2 m3/s join to 0.3 m3/s
+    p.el[3].res[1].Q = 0.1f;
+    p.el[4].res[1].Q = 0.2f;
+    p.el[5].res[1].Q = 0.3f;
+    for (int k = 1; k <= 6; ++k) {
+        p.el[5].hve.zeta1[k] = 0.1f * static_cast<float>(k);
+        p.el[5].hve.zeta2[k] = 0.9f + 0.1f * static_cast<float>(k);
+    }
+    // the distribution flume splits 0.3 m3/s into 0.12 and 0.18 m3/s
+    p.el[6].res[2].Q = 0.3f;
+    p.el[6].hve.zeta1[1] = 0.4f;
+    p.el[7].res[2].Q = 0.12f;
+    p.el[8].res[2].Q = 0.18f;
+    p.el[7].res[1].Q = 0.12f;
+    p.el[8].res[1].Q = 0.18f;
+    p.el[9].res[1].Q = 0.3f;
 }
 
 struct ResultsDbTest : ::testing::Test {
@@ -230,48 +328,75 @@ TEST_F(ResultsDbTest, TableRowsAndCsvLinesCarryTheSectionsOfEachListingLine) {
     EXPECT_EQ(csv[11], "11;1;P1;;1;0.1000;2.500;98.000;0.800;0.500;98.500;0.400;0.25;98.5032;0.00;T;;;;;;");
 
     // The table rows carry the same values, field by field.
-    const auto rows = lines_of(q("SELECT ID,IZ,KENSYS,ORD,Q,L,Z,HGES,H,WSP,A,V,E,Tau,PROFIL,HVK,HVE1,HVE2,HVU,"
-                                 "BEMERK,Lges,B FROM ERG_SUED ORDER BY ID;"));
+    const auto rows = lines_of(q("SELECT " + std::string(kColumns) + " FROM ERG_SUED ORDER BY ID;"));
     ASSERT_EQ(rows.size(), 13u);
-    const int decimals[] = {4, 3, 3, 3, 3, 3, 3, 2, 4, 2};   // Q L z hges h WSP A v E Tau
-    for (size_t r = 0; r < rows.size(); ++r) {
-        const auto t = split(rows[r], '|');
-        const auto c = split(csv[r + 1], ';');
-        ASSERT_EQ(t.size(), 22u);
-        ASSERT_EQ(c.size(), 22u);   // 21 fields and the empty rest after the last ";"
-        EXPECT_EQ(t[0], c[0]);
-        EXPECT_EQ(t[1], c[1]);
-        EXPECT_EQ(t[2], c[2]);
-        EXPECT_EQ(t[3], c[4]);
-        for (int k = 0; k < 10; ++k) {
-            const std::string& tv = t[4 + k];
-            const std::string& cv = c[5 + k];
-            if (tv == "NULL") {
-                EXPECT_EQ(cv, "") << "row " << r + 1 << " column " << k;
-            } else {
-                char buf[64];
-                std::snprintf(buf, sizeof buf, "%.*f", decimals[k], std::stod(tv));
-                EXPECT_EQ(std::string(buf), cv) << "row " << r + 1 << " column " << k;
-            }
-        }
-        EXPECT_EQ(t[14] == "NULL" ? "" : t[14], c[15]);
-        for (int k = 0; k < 4; ++k) {
-            const std::string& tv = t[15 + k];
-            const std::string& cv = c[16 + k];
-            if (tv == "NULL") {
-                EXPECT_EQ(cv, "");
-            } else {
-                EXPECT_NEAR(std::stod(tv), std::stod(cv), 0.00005) << "row " << r + 1;
-            }
-        }
-        EXPECT_EQ(t[19] == "NULL" ? "" : t[19], c[20]);
-    }
+    for (size_t r = 0; r < rows.size(); ++r) same_row(split(rows[r], '|'), split(csv[r + 1], ';'));
     // Columns the CSV leaves out: flow length and largest width.
     EXPECT_EQ(split(rows[4], '|')[20], "12.5");
     EXPECT_EQ(split(rows[4], '|')[21], "0.800000011920929");
     // The wall's single-loss head is below one velocity head: W50 in the check list.
     EXPECT_NE(read_file(ctx.run.checkListFile).find("W1"), std::string::npos);
     EXPECT_EQ(ctx.run.ierr, 1);
+}
+
+TEST_F(ResultsDbTest, ListingTableAndCsvCarryTheSameValues) {
+    for (const std::string variant : {"KETTE", "TEIL"}) {
+        RunContext ctx;
+        prepare(ctx, variant);
+        if (variant == "KETTE") {
+            chain(ctx);
+        } else {
+            branching(ctx);
+            Plant& p = ctx.plant;
+            for (int i = 1; i <= p.nsys; ++i) {
+                Element& e = p.el[i];
+                for (int s = 1; s <= 2; ++s) {
+                    const float q = e.res[s].Q;
+                    const float x = 0.01f * static_cast<float>(i) + 0.001f * static_cast<float>(s);
+                    result(e, s, q, 100.0f - 10.0f * x, 0.5f + x, 0.4f + x, 0.3f + x, 0.52f + x, 1.0f + x);
+                }
+                e.L = 5.0f + static_cast<float>(i);
+                e.HVK = 0.001f * static_cast<float>(i);
+                e.HVE1 = 0.002f * static_cast<float>(i);
+                e.HVU = 0.003f * static_cast<float>(i);
+                e.prof[kProfUp] = e.prof[kProfDown] = rect(99.0f, 1.0f, 1.0f);
+            }
+            p.el[3].res[2].Q = 0.1f;                      // one branch of the division carries flow
+            p.el[2].res[1].Tau = p.el[2].res[2].Tau = -9999.99f;   // a division has no shear stress
+            p.el[2].res[2].bem[1] = "gr";
+            p.el[6].res[2].bem[3] = "ü";
+        }
+        output::outerg(ctx);
+        ASSERT_EQ(ctx.run.resultsStatus, "ok");
+        const auto erg = erg_element_lines(ctx.run.basePath + ".ERG");
+        const auto rows = lines_of(q("SELECT " + std::string(kColumns) + " FROM ERG_" + variant + " ORDER BY ID;"));
+        const auto csv = lines_of(read_file(ctx.run.basePath + ".csv"));
+        ASSERT_EQ(erg.size(), rows.size());
+        ASSERT_EQ(csv.size(), rows.size() + 1);
+        ASSERT_GT(rows.size(), 12u);
+        std::string name;
+        for (size_t r = 0; r < rows.size(); ++r) {
+            const auto t = split(rows[r], '|');
+            ASSERT_EQ(t.size(), 22u);
+            const std::string& l = erg[r];
+            if (!col(l, 3, 12).empty()) name = col(l, 3, 12);
+            EXPECT_EQ(name, t[2]);
+            EXPECT_EQ(col(l, 16, 2) == "**" ? "NULL" : col(l, 16, 2), t[3]) << l;
+            if (!col(l, 19, 7).empty()) {
+                EXPECT_EQ(col(l, 19, 7), fixed(t[4], 3)) << l;
+            }
+            const std::string lc = col(l, 28, 7);
+            EXPECT_EQ(number_or_blank(lc) ? lc : "", fixed(t[5], 2)) << l;
+            const struct { size_t c, n; int t, d; } cells[] = {
+                {36, 8, 6, 3}, {44, 6, 7, 2}, {50, 6, 8, 2}, {56, 8, 9, 3}, {64, 7, 10, 2},
+                {71, 6, 11, 2}, {77, 10, 12, 3}, {87, 6, 13, 2}, {96, 6, 15, 3}, {108, 6, 18, 3}};
+            for (const auto& x : cells) EXPECT_EQ(col(l, x.c, x.n), fixed(t[x.t], x.d)) << l;
+            EXPECT_EQ(col(l, 102, 6), fixed(t[16] != "NULL" ? t[16] : t[17], 3)) << l;
+            EXPECT_EQ(support::rtrim(support::ucut(l.substr(support::ucut(l, 117).size()), 10)),
+                      t[19] == "NULL" ? "" : t[19]);
+            same_row(t, split(csv[r + 1], ';'));
+        }
+    }
 }
 
 TEST_F(ResultsDbTest, SiphonPipeShowsSiphonAndCavitationRemarks) {
@@ -289,47 +414,7 @@ TEST_F(ResultsDbTest, SiphonPipeShowsSiphonAndCavitationRemarks) {
 TEST_F(ResultsDbTest, DivisionsAndConfluencesGiveSharesAndLossCoefficients) {
     RunContext ctx;
     prepare(ctx, "TEIL");
-    Plant& p = ctx.plant;
-    // Q1 -> A1 -> (G1, G2) -> Z1 -> V1 -> (U1, U2) -> S1 -> G3
-    p.resize(10);
-    p.nsys = 10;
-    const char* names[11] = {"", "Q1", "A1", "G1", "G2", "Z1", "V1", "U1", "U2", "S1", "G3"};
-    const int types[11] = {0, T_Q, T_A, T_G, T_G, T_Z, T_A, T_U, T_U, T_Z, T_G};
-    const int strand[11] = {0, 1, 1, 1, 2, 1, 1, 1, 3, 1, 1};
-    for (int i = 1; i <= 10; ++i) {
-        p.el[i].bez = names[i];
-        p.el[i].ityp = types[i];
-        p.el[i].istrang = strand[i];
-    }
-    link(p, 1, 0, 2);
-    link(p, 2, 1, 3, 0, 4);
-    link(p, 3, 2, 5);
-    link(p, 4, 2, 5);
-    link(p, 5, 3, 6, 4);
-    link(p, 6, 5, 7, 0, 8);
-    link(p, 7, 6, 9);
-    link(p, 8, 6, 9);
-    link(p, 9, 7, 10, 8);
-    link(p, 10, 9, 0);
-    // the division carries nothing
-    p.el[2].hve.zeta1[1] = 0.5f;
-    p.el[2].hve.zeta2[1] = 0.9f;
-    // the confluence: 0.1 and 0.2 m3/s join to 0.3 m3/s; coefficients by ratio
-    p.el[3].res[1].Q = 0.1f;
-    p.el[4].res[1].Q = 0.2f;
-    p.el[5].res[1].Q = 0.3f;
-    for (int k = 1; k <= 6; ++k) {
-        p.el[5].hve.zeta1[k] = 0.1f * static_cast<float>(k);
-        p.el[5].hve.zeta2[k] = 0.9f + 0.1f * static_cast<float>(k);
-    }
-    // the distribution flume splits 0.3 m3/s into 0.12 and 0.18 m3/s
-    p.el[6].res[2].Q = 0.3f;
-    p.el[6].hve.zeta1[1] = 0.4f;
-    p.el[7].res[2].Q = 0.12f;
-    p.el[8].res[2].Q = 0.18f;
-    p.el[7].res[1].Q = 0.12f;
-    p.el[8].res[1].Q = 0.18f;
-    p.el[9].res[1].Q = 0.3f;
+    branching(ctx);
     output::out_tbl_berechnungsuebersicht(ctx, resultsDb, "TEIL", ctx.run.resultsStatus);
     ASSERT_EQ(ctx.run.resultsStatus, "ok");
     output::write_qve_table(ctx);
@@ -338,9 +423,8 @@ TEST_F(ResultsDbTest, DivisionsAndConfluencesGiveSharesAndLossCoefficients) {
     ASSERT_EQ(rows.size(), 4u);
     // inflow 0: both shares 50 %
     EXPECT_EQ(rows[0], "1|A1|1|G1|1|0.0|50.0|0.5|G2|2|0.0|50.0|0.9");
-    // ratio of the 2nd inlet r = 2/3: table index 4, 0.4 + (2/3 - 0.6)*5*0.1 = 0.4333
-    // and 1.3 + (2/3 - 0.6)*5*0.1 = 1.3333
-    EXPECT_EQ(rows[1], "2|Z1|1|G1|1|0.1|33.3333|0.4333|G2|2|0.2|66.6667|1.3333");
+    // shares 1/3 and 2/3; the first coefficient of each branch
+    EXPECT_EQ(rows[1], "2|Z1|1|G1|1|0.1|33.3333|0.1|G2|2|0.2|66.6667|1.0");
     // a distribution flume with two outlets and a collection flume with two
     // inlets have no loss coefficients
     EXPECT_EQ(rows[2], "3|V1|1|U1|1|0.12|40.0|NULL|U2|3|0.18|60.0|NULL");
