@@ -70,9 +70,10 @@ struct Gate {
         p.wand[1].n = 1;
         p.schuetzPresent = true;
         hyd::vena_contracta_define(ctx);
-        // the inlet state in the opening (pressure head below the energy)
-        ctx.cs.sec[1].z = 20.0f;
-        ctx.cs.sec[2].z = 20.0f;
+        // the wall computation has loaded one opening and left the inlet
+        // state in it (pressure head below the energy) as the current section
+        e.iord = 1;
+        hyd::qerwan(ctx, 2);
         ctx.cs.sec[2].h = float(e.res[2].he - vh);
     }
     // Pressure head in the opening for the inflow coefficient zeta0/psi^2
