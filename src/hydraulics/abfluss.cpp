@@ -122,17 +122,7 @@ void division_bounds(Plant& p, int i) {
 
 // The discharges and bounds of every element into the check list, when the
 // bound computation had to give up.
-void discharge_log(RunContext& ctx) {
-    const Plant& p = ctx.plant;
-    std::vector<std::array<float, 3>> qmin(static_cast<size_t>(p.nsys) + 1),
-        qmax(static_cast<size_t>(p.nsys) + 1);
-    for (int i = 1; i <= p.nsys; ++i)
-        for (int s = 1; s <= 2; ++s) {
-            qmin[i][s] = p.el[i].res[s].Qmin;
-            qmax[i][s] = p.el[i].res[s].Qmax;
-        }
-    output::outqqq(ctx, qmin, qmax);
-}
+void discharge_log(RunContext& ctx) { output::outqqq(ctx); }
 
 // The share of division u's inflow that reaches its outlet `out`.
 float division_share(const Plant& p, int u, int out) {

@@ -11,6 +11,7 @@
 #include "hydraulics/m_rivola_vena_contracta.h"
 #include "input/logik.h"
 #include "input/m_db_input.h"
+#include "output/m_output_eingabe.h"
 #include "run/context.h"
 #include "support/m_strings.h"
 #include "ui/m_realwin.h"
@@ -183,7 +184,8 @@ void insys(RunContext& ctx) {
     if (!stopped(ctx)) hyd::qmnmx(ctx);
     if (!stopped(ctx)) hyd::qanf(ctx);
     if (!stopped(ctx) && p.schuetzPresent) hyd::vena_contracta_define(ctx);
-    // The input echo of the variant (o_weg, o_geo, o_hve, o_all) follows here.
+    // The input echo of the variant: links, geometry, single losses, base settings.
+    if (!stopped(ctx)) output::write_input_echo(ctx);
 }
 
 // ---------------------------------------------------------------------------

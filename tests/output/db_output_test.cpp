@@ -207,20 +207,25 @@ void branching(RunContext& ctx) {
     link(p, 8, 6, 9);
     link(p, 9, 7, 10, 8);
     link(p, 10, 9, 0);
-    // the division carries nothing
-    p.el[2].hve.zeta1[1] = 0.5f;
-    p.el[2].hve.zeta2[1] = 0.9f;
+    // the division carries nothing; its branch coefficients 0.5 and 0.9
+    for (int i : {2, 5, 6, 9}) p.el[i].iord = i == 2 || i == 5 ? 1 : 2;
+    p.auf.resize(3);
+    p.zus.resize(3);
+    p.auf[1].br[1].zeta = 0.5f;
+    p.auf[1].br[2].zeta = 0.9f;
     // the confluence: 0.1 and 0.2 m3/s join to 0.3 m3/s
     p.el[3].res[1].Q = 0.1f;
     p.el[4].res[1].Q = 0.2f;
     p.el[5].res[1].Q = 0.3f;
+    // its coefficients tabled over the share of each inlet at 0, 0.2, ..., 1.0
+    p.zus[1].tflag = 'T';
     for (int k = 1; k <= 6; ++k) {
-        p.el[5].hve.zeta1[k] = 0.1f * static_cast<float>(k);
-        p.el[5].hve.zeta2[k] = 0.9f + 0.1f * static_cast<float>(k);
+        p.zus[1].br[1].zt[k] = 0.1f * static_cast<float>(k);
+        p.zus[1].br[2].zt[k] = 0.9f + 0.1f * static_cast<float>(k);
     }
     // the distribution flume splits 0.3 m3/s into 0.12 and 0.18 m3/s
     p.el[6].res[2].Q = 0.3f;
-    p.el[6].hve.zeta1[1] = 0.4f;
+    p.auf[2].br[1].zeta = 0.4f;
     p.el[7].res[2].Q = 0.12f;
     p.el[8].res[2].Q = 0.18f;
     p.el[7].res[1].Q = 0.12f;
@@ -423,8 +428,9 @@ TEST_F(ResultsDbTest, DivisionsAndConfluencesGiveSharesAndLossCoefficients) {
     ASSERT_EQ(rows.size(), 4u);
     // inflow 0: both shares 50 %
     EXPECT_EQ(rows[0], "1|A1|1|G1|1|0.0|50.0|0.5|G2|2|0.0|50.0|0.9");
-    // shares 1/3 and 2/3; the first coefficient of each branch
-    EXPECT_EQ(rows[1], "2|Z1|1|G1|1|0.1|33.3333|0.1|G2|2|0.2|66.6667|1.0");
+    // shares 1/3 and 2/3: 0.2 + (1/3 - 0.2)/0.2 * 0.1 = 0.2667 and
+    // 1.3 + (2/3 - 0.6)/0.2 * 0.1 = 1.3333
+    EXPECT_EQ(rows[1], "2|Z1|1|G1|1|0.1|33.3333|0.2667|G2|2|0.2|66.6667|1.3333");
     // a distribution flume with two outlets and a collection flume with two
     // inlets have no loss coefficients
     EXPECT_EQ(rows[2], "3|V1|1|U1|1|0.12|40.0|NULL|U2|3|0.18|60.0|NULL");
