@@ -442,13 +442,15 @@ TEST_F(ResultsDbTest, MissingResultsDatabaseGivesItsTextAndTheCsvIsStillWritten)
     prepare(ctx, "SUED");
     chain(ctx);
     std::filesystem::remove(resultsDb);
-    output::write_erg_tables(ctx);
+    output::outerg(ctx);
     const std::string text = "Die Ergebnisdatenbank " + resultsDb + " exitiert nicht! Abbruch";
     EXPECT_EQ(ctx.run.resultsStatus, text);
     ASSERT_FALSE(ui.logs.empty());
     EXPECT_EQ(ui.logs.back(), "Ergebnisdatenbank: " + text);
     EXPECT_EQ(lines_of(read_file(ctx.run.basePath + ".csv")).size(), 14u);
     EXPECT_FALSE(std::filesystem::exists(resultsDb));   // nothing creates it
+    EXPECT_EQ(erg_element_lines(ctx.run.basePath + ".ERG").size(), 13u);   // the listing is complete
+    EXPECT_NE(read_file(ctx.run.basePath + ".ERG").find("RIVOLA 8.03"), std::string::npos);
     output::write_qve_table(ctx);                        // skipped: not registered
     EXPECT_FALSE(std::filesystem::exists(resultsDb));
 }
@@ -466,9 +468,10 @@ TEST_F(ResultsDbTest, ReadOnlyResultsDatabaseKeepsAllPreviousResults) {
     RunContext ctx;
     prepare(ctx, "SUED");
     chain(ctx, 0.3f);
-    output::write_erg_tables(ctx);
+    output::outerg(ctx);
     EXPECT_EQ(ctx.run.resultsStatus, "Fehler(out_tbl_Berechnungsuebersicht): DB_row_delete_by_char");
-    // the new results are in the CSV file, the old ones stay in the database
+    // the new results are in the listing and the CSV file, the old ones stay in the database
+    EXPECT_EQ(erg_element_lines(ctx.run.basePath + ".ERG").size(), 13u);
     EXPECT_EQ(split(lines_of(read_file(ctx.run.basePath + ".csv"))[3], ';')[5], "0.3000");
     EXPECT_EQ(q("SELECT count(*) FROM Berechnungsuebersicht;"), "2");
     EXPECT_EQ(q("SELECT count(*), round(max(Q),4) FROM ERG_SUED;"), "13|0.1");
