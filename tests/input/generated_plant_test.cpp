@@ -1,0 +1,118 @@
+// Generated large plants: element counts and composition as asked for, the
+// capacities of the model kept, and every plant valid for the checks.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "input/generated_variant.h"
+
+namespace rivola::test {
+namespace {
+
+gen::PlantSpec spec(int elements, int freeDivisions, int lanes) {
+    gen::PlantSpec s;
+    s.elements = elements;
+    s.freeDivisions = freeDivisions;
+    s.lanesPerStage = lanes;
+    return s;
+}
+
+TEST(GeneratedPlant, SmallestPlantIsTheHandCountedChain) {
+    // One free division, two lanes: head works Q G R G M G, the division A,
+    // a feed channel G in each lane, the confluence Z, the trunk channel G and
+    // the outlet channel G: 12 elements, 7 of them channels.
+    const gen::PlantSpec s = spec(12, 1, 2);
+    EXPECT_EQ(gen::smallest_plant(s), 12);
+    gen::PlantSummary sum;
+    std::string why;
+    const std::string sql = gen::generate(s, sum, why);
+    ASSERT_TRUE(why.empty()) << why;
+    TempDir dir("gen_small");
+    const GenOutcome o = run_generated(dir, sql);
+    ASSERT_EQ(o.loadStatus, "ok");
+    EXPECT_EQ(o.ierr, 0);
+    EXPECT_TRUE(o.codes.empty());
+    EXPECT_EQ(o.nsys, 12);
+    EXPECT_EQ(o.ntyp[T_G], 7);
+    for (int t : {T_Q, T_R, T_M, T_A, T_Z}) EXPECT_EQ(o.ntyp[t], 1) << t;
+    EXPECT_EQ(o.niter, 1);
+    EXPECT_EQ(o.untyped, 0);
+}
+
+TEST(GeneratedPlant, PlantsOfSeveralShapesPassTheChecks) {
+    struct Case {
+        int elements, freeDivisions, lanes;
+    };
+    // the default share of free divisions is 6 per 100 elements: 60 of 1000
+    for (const Case c : {Case{1000, -1, 16}, Case{400, 7, 3}, Case{60, 0, 16}, Case{300, 20, 5}}) {
+        SCOPED_TRACE(c.elements);
+        gen::PlantSummary sum;
+        std::string why;
+        const std::string sql = gen::generate(spec(c.elements, c.freeDivisions, c.lanes), sum, why);
+        ASSERT_TRUE(why.empty()) << why;
+        TempDir dir("gen_shapes");
+        const GenOutcome o = run_generated(dir, sql);
+        ASSERT_EQ(o.loadStatus, "ok");
+        EXPECT_EQ(o.ierr, 0);
+        EXPECT_TRUE(o.codes.empty()) << o.codes.front();
+        EXPECT_EQ(o.nsys, c.elements);
+        const int free = c.freeDivisions < 0 ? 60 : c.freeDivisions;
+        EXPECT_EQ(o.niter, free);
+        EXPECT_EQ(o.ntyp[T_A], free);
+        EXPECT_EQ(o.ntyp[T_Z], free);
+        EXPECT_TRUE(o.boxes.empty());
+    }
+}
+
+TEST(GeneratedPlant, LargestPlantFillsTheModelWithinItsCapacities) {
+    // The per-type capacities add up to 22000 computed elements (3000 each for
+    // G, D, B and W, 2000 for Q, 1500 each for A and Z, 1000 each for V, S and
+    // U, 500 each for R, T, M and P), so a plant of 25000 elements holds at
+    // least 3000 observation points without a type number.
+    gen::PlantSummary sum;
+    std::string why;
+    const std::string sql = gen::generate(spec(25000, 1500, 16), sum, why);
+    ASSERT_TRUE(why.empty()) << why;
+    TempDir dir("gen_large");
+    const GenOutcome o = run_generated(dir, sql);
+    ASSERT_EQ(o.loadStatus, "ok");
+    EXPECT_EQ(o.ierr, 0);
+    EXPECT_TRUE(o.codes.empty());
+    EXPECT_EQ(o.nsys, 25000);
+    EXPECT_EQ(o.niter, 1500);
+    for (int t = 1; t <= kMaxItyp; ++t)
+        if (type_capacity(t) > 0) {
+            EXPECT_LE(o.ntyp[t], type_capacity(t)) << t;
+        }
+    EXPECT_GE(o.untyped, 3000);
+    // every type of element takes part
+    for (int t : {T_G, T_D, T_B, T_V, T_S, T_Q, T_R, T_U, T_W, T_T, T_M, T_P, T_A, T_Z})
+        EXPECT_GT(o.ntyp[t], 0) << t;
+}
+
+TEST(GeneratedPlant, RefusesWhatTheModelCannotHold) {
+    gen::PlantSummary sum;
+    std::string why;
+    EXPECT_TRUE(gen::generate(spec(25001, 1500, 16), sum, why).empty());
+    EXPECT_FALSE(why.empty());
+    EXPECT_TRUE(gen::generate(spec(25000, 1501, 16), sum, why).empty());
+    EXPECT_FALSE(why.empty());
+    // one division with two lanes needs 12 elements (see above)
+    EXPECT_TRUE(gen::generate(spec(11, 1, 2), sum, why).empty());
+    EXPECT_NE(why.find("12"), std::string::npos) << why;
+}
+
+TEST(GeneratedPlant, SeedVariesTheLanesButNotTheComposition) {
+    gen::PlantSpec a = spec(500, 14, 8), b = a;
+    b.seed = 2;
+    gen::PlantSummary sa, sa2, sb;
+    std::string why;
+    const std::string x = gen::generate(a, sa, why), x2 = gen::generate(a, sa2, why),
+                      y = gen::generate(b, sb, why);
+    EXPECT_EQ(x, x2);
+    EXPECT_NE(x, y);
+    EXPECT_EQ(sa.byLetter, sb.byLetter);
+}
+
+}  // namespace
+}  // namespace rivola::test

@@ -1,0 +1,68 @@
+// Generated variants in tests: the tables of a generated plant, possibly
+// changed by the test, are loaded into a database of a temporary directory
+// (next to an empty results database) and validated by a whole run with
+// SIM=N. The outcome keeps what the set-up made of the plant.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "common/recording_ui.h"
+#include "common/test_util.h"
+#include "input/db_tools.h"
+#include "plant_gen.h"
+#include "run/context.h"
+#include "run/r_rivola.h"
+
+namespace rivola::test {
+
+struct GenOutcome {
+    std::string loadStatus;           // "ok" when the script built the database
+    int ierr = -1;
+    std::string checklist;            // text of the check list
+    std::vector<std::string> codes;   // message codes of the check list, in order
+    std::vector<std::string> boxes;   // message boxes: "title|text"
+    int nsys = 0;                     // elements read
+    int niter = 0;                    // free (iterated) divisions
+    std::array<int, kMaxItyp + 1> ntyp{};  // elements per type number
+    int untyped = 0;                  // elements without a type number
+};
+
+inline GenOutcome run_generated(const TempDir& dir, const std::string& script) {
+    GenOutcome out;
+    RunContext tools;
+    tools.db.diagFile = dir.str() + "load.pkl";
+    std::string results;
+    input::db_new_results(tools, dir.path().string(), results, out.loadStatus);
+    const std::string db = dir.str() + "GEN.mdb", sql = dir.str() + "GEN.sql";
+    write_file(sql, script);
+    input::db_load_script(tools, db, sql, out.loadStatus);
+    if (out.loadStatus != "ok") return out;
+    RecordingUi ui;
+    RunContext ctx;
+    ctx.ui = &ui;
+    ctx.db.diagFile = dir.str() + "DB_Fehler.pkl";
+    ctx.run.params = {db, "SIM=N"};
+    run::r_rivola(ctx, 1);
+    out.ierr = ctx.run.ierr;
+    out.checklist = read_file(dir.str() + "GEN.pkl");
+    for (const std::string& l : read_lines(dir.str() + "GEN.pkl")) {
+        if (l.size() < 3 || l[0] == ' ' || l.rfind("Prüfprotokoll", 0) == 0) continue;
+        out.codes.push_back(l.substr(0, 3));
+    }
+    out.boxes = ui.boxes;
+    const Plant& p = ctx.plant;
+    out.nsys = p.nsys;
+    out.niter = p.niter;
+    out.ntyp = p.ntyp;
+    for (int i = 1; i <= p.nsys; ++i)
+        if (p.el[i].ityp == 0) ++out.untyped;
+    return out;
+}
+
+inline GenOutcome run_generated(const TempDir& dir, const gen::PlantTables& t) {
+    return run_generated(dir, gen::to_sql(t));
+}
+
+}  // namespace rivola::test

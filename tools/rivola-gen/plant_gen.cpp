@@ -1,0 +1,779 @@
+#include "plant_gen.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <numeric>
+#include <vector>
+
+#include "input/db_tools.h"
+#include "run/plant.h"
+
+namespace rivola::gen {
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Rows of tbl_rvldaten as they are built.
+
+struct Value {
+    std::string text;   // SQL literal, or empty for a number
+    double num = 0.0;
+    bool level = false;  // an elevation: shifted when the plant is placed
+};
+
+struct Row {
+    std::string bez, zu1, zu2, ab1, ab2, desc;
+    char tz = 'N', outErk = 'N';
+    std::string plotweg;
+    std::vector<std::pair<std::string, Value>> cols;
+
+    void num(const std::string& c, double v) { cols.push_back({c, Value{{}, v, false}}); }
+    void lvl(const std::string& c, double v) { cols.push_back({c, Value{{}, v, true}}); }
+    void txt(const std::string& c, const std::string& v) {
+        cols.push_back({c, Value{"'" + v + "'", 0.0, false}});
+    }
+};
+
+// Column names of the four profiles: o1 upstream, u1 downstream, o2, u2.
+struct ProfileCols {
+    std::string z, t, h1, b1;
+};
+ProfileCols profile_cols(const char* which) {
+    const std::string w = which;  // "o1", "u1", "o2", "u2"
+    const std::string end = w.substr(0, 1), d = w.substr(1, 1);
+    const std::string up = end == "o" ? "O" : "U";
+    return {"GEO_Z" + up + d, "GEO_" + end + "T" + d, "GEO_" + end + "H" + d + "1",
+            "GEO_" + end + "B" + d + "1"};
+}
+
+// A rectangular profile of one layer: height h, width b.
+void rect(Row& r, const char* which, double z, double h, double b) {
+    const ProfileCols c = profile_cols(which);
+    r.lvl(c.z, z);
+    r.txt(c.t, "T");
+    r.num(c.h1, h);
+    r.num(c.b1, b);
+}
+
+// A circular pipe given by its diameter.
+void pipe(Row& r, const char* which, double z, double d) {
+    const ProfileCols c = profile_cols(which);
+    r.lvl(c.z, z);
+    r.txt(c.t, "K");
+    r.num(c.b1, d);
+}
+
+// Crest head of a sharp-crested weir (m) for discharge q (m3/s) over width b.
+double weir_head(double q, double b) {
+    const double mu = 0.62;
+    return std::pow(q / (2.0 / 3.0 * mu * b * std::sqrt(2.0 * 9.80665)), 2.0 / 3.0);
+}
+
+// ---------------------------------------------------------------------------
+// Lane structures: the element types each one uses, in flow order.
+
+enum Unit {
+    U_FEED,        // G: feed channel of the lane
+    U_SCREEN,      // R
+    U_FLUME,       // M
+    U_INFLOW,      // Q: side inflow
+    U_INWALL,      // Q W: side inflow chamber closed by a wall
+    U_PUMP,        // P D B: pumping station, rising main, high-level basin
+    U_DIST,        // V U B: distribution flume over a weir into a basin
+    U_COLLECT,     // B W S: basin, outlet wall, collection flume
+    U_TUBES,       // B T: basin drawn off by immersion tubes
+    U_BAFFLE,      // G W: channel with a baffle wall
+    U_PIPE,        // D: gravity pipe
+    U_POINT,       // E: observation point
+    U_COUNT
+};
+
+struct UnitDef {
+    const char* letters;
+    double rate;  // structures per lane of a typical lane
+};
+
+// The typical lane: a feed channel, about two basins, two walls, two pipes,
+// and a weir, a screen, a flume, inflows, a pumping station or immersion tubes
+// in some of the lanes. These rates fill every table of the model at once in a
+// plant of 25000 elements with 1500 free divisions.
+const UnitDef kUnits[U_COUNT] = {
+    {"G", 1.0},     {"R", 0.31},   {"M", 0.31},   {"Q", 0.81},   {"QW", 0.44},
+    {"PDB", 0.31},  {"VUB", 0.62}, {"BWS", 0.62}, {"BT", 0.31},  {"GW", 0.80},
+    {"D", 1.56},    {"E", 0.0},
+};
+
+int letter_index(char c) { return c - 'A'; }
+
+using Counts = std::array<int, 26>;
+
+// Capacity of a letter in the plant model.
+int capacity(char c) {
+    switch (c) {
+        case 'A': return cmn::maxA;
+        case 'Z': return cmn::maxZ;
+        case 'E': return cmn::maxsys;
+        default: return type_capacity(ityp_of_letter(c));
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+class Builder {
+public:
+    explicit Builder(unsigned seed) : rng_(seed ? seed : 1) {}
+
+    std::vector<Row> rows;
+    Counts used{};
+
+    int add(char letter, const std::string& desc) {
+        Row r;
+        r.bez = letter + std::to_string(++used[static_cast<size_t>(letter_index(letter))]);
+        r.desc = desc.substr(0, 26);
+        rows.push_back(std::move(r));
+        return static_cast<int>(rows.size()) - 1;
+    }
+    Row& row(int i) { return rows[static_cast<size_t>(i)]; }
+
+    // Water from `from` (its outlet slot) into `to` (its inlet slot).
+    void link(int from, int to, int outSlot = 1, int inSlot = 1) {
+        (outSlot == 1 ? row(from).ab1 : row(from).ab2) = row(to).bez;
+        (inSlot == 1 ? row(to).zu1 : row(to).zu2) = row(from).bez;
+    }
+
+    // A small deterministic variation in [1 - a, 1 + a].
+    double vary(double a) {
+        rng_ = rng_ * 1103515245u + 12345u;
+        const double u = static_cast<double>((rng_ >> 8) & 0xFFFF) / 65535.0;
+        return 1.0 + a * (2.0 * u - 1.0);
+    }
+
+private:
+    unsigned rng_;
+};
+
+// Design state carried downstream through a lane.
+struct Flow {
+    double WL = 0.0;     // design water level
+    double q = 0.05;     // design discharge (m3/s)
+    int last = -1;       // the element the next one is fed from
+    int lastSlot = 1;    // its outlet slot
+};
+
+void chain(Builder& b, Flow& f, int e) {
+    if (f.last >= 0) b.link(f.last, e, f.lastSlot, 1);
+    f.last = e;
+    f.lastSlot = 1;
+}
+
+// --- single elements ---------------------------------------------------------
+
+constexpr double kChannelDepth = 0.40;   // design depth in lane channels
+constexpr double kTrunkDepth = 0.70;     // design depth in trunk channels
+
+void lane_channel(Builder& b, Flow& f, double width, const std::string& desc, double L = 10.0) {
+    const int e = b.add('G', desc);
+    Row& r = b.row(e);
+    const double zo = f.WL - kChannelDepth, zu = zo - 0.0005 * L;
+    r.num("GEO_L", L);
+    r.num("GEO_K", 70.0);
+    rect(r, "o1", zo, 1.2, width);
+    rect(r, "u1", zu, 1.2, width);
+    chain(b, f, e);
+    f.WL -= 0.0005 * L + 0.005;
+}
+
+void screen(Builder& b, Flow& f, double width, double height, double depth, double zeta,
+            const std::string& desc) {
+    const int e = b.add('R', desc);
+    Row& r = b.row(e);
+    const double zo = f.WL - depth;
+    r.num("GEO_L", 1.5);
+    r.num("GEO_K", 70.0);
+    r.num("HVE_zeta1", zeta);
+    rect(r, "o1", zo, height, width);
+    rect(r, "u1", zo - 0.002, height, width);
+    chain(b, f, e);
+    f.WL -= 0.03;
+}
+
+void flume(Builder& b, Flow& f, double width, double height, double depth, double throat,
+           const std::string& desc) {
+    const int e = b.add('M', desc);
+    Row& r = b.row(e);
+    const double zo = f.WL - depth, zu = zo - 0.06;
+    r.num("GEO_L", 4.0);
+    r.num("GEO_K", 70.0);
+    r.txt("HVE_T", "T");
+    r.num("HVE_BU", throat);
+    r.num("HVE_H", 0.05);
+    rect(r, "o1", zo, height, width);
+    rect(r, "u1", zu, height, width);
+    chain(b, f, e);
+    f.WL = zu + depth * 0.6;
+}
+
+void inflow(Builder& b, Flow& f, double qls, double width, double height, double depth,
+            const std::string& desc) {
+    const int e = b.add('Q', desc);
+    Row& r = b.row(e);
+    const double zo = f.WL - depth;
+    r.num("Q", qls);
+    r.num("GEO_L", 1.0);
+    r.num("GEO_K", 70.0);
+    rect(r, "o1", zo, height, width);
+    rect(r, "u1", zo - 0.001, height, width);
+    chain(b, f, e);
+    f.q += qls * 0.001;
+    f.WL -= 0.002;
+}
+
+void basin(Builder& b, Flow& f, const std::string& desc, double depth = 2.5) {
+    const int e = b.add('B', desc);
+    Row& r = b.row(e);
+    const double z = f.WL - depth;
+    r.num("GEO_L", 25.0);
+    r.num("GEO_K", 70.0);
+    rect(r, "o1", z, depth + 0.5, 4.0);
+    rect(r, "u1", z, depth + 0.5, 4.0);
+    chain(b, f, e);
+    f.WL -= 0.002;
+}
+
+// A sharp-crested weir of crest width w; the water falls freely behind it.
+void weir(Builder& b, Flow& f, double w, const std::string& desc) {
+    const int e = b.add('U', desc);
+    Row& r = b.row(e);
+    const double crest = f.WL - weir_head(f.q, w) - 0.01;
+    r.num("HVE_mue", 0.62);
+    r.num("HVE_N", 1);
+    r.txt("HVE_T", "T");
+    rect(r, "o1", crest, 0.5, w);
+    chain(b, f, e);
+    f.WL = crest - 0.12;
+}
+
+// A wall with three round openings DN 300, submerged on both sides.
+void wall(Builder& b, Flow& f, const std::string& desc) {
+    const int e = b.add('W', desc);
+    Row& r = b.row(e);
+    r.txt("HVE_T", "K");
+    r.num("HVE_H", 0.3);
+    r.num("HVE_N", 3);
+    r.num("HVE_zeta1", 1.5);
+    rect(r, "o1", f.WL - 0.55, 1.0, 3.0);
+    chain(b, f, e);
+    f.WL -= 0.03;
+}
+
+// A flume along a row of weirs or walls (V) or below them (S), as long as the
+// structure it serves is wide.
+void side_flume(Builder& b, Flow& f, char letter, double length, double width,
+                const std::string& desc) {
+    const int e = b.add(letter, desc);
+    Row& r = b.row(e);
+    const double z = f.WL - 0.5;
+    r.num("GEO_L", length);
+    r.num("GEO_K", 70.0);
+    rect(r, "o1", z, 1.2, width);
+    rect(r, "u1", z, 1.2, width);
+    chain(b, f, e);
+    f.WL -= 0.005;
+}
+
+void tubes(Builder& b, Flow& f, const std::string& desc) {
+    const int e = b.add('T', desc);
+    Row& r = b.row(e);
+    const double z = f.WL - 0.7;
+    r.num("GEO_L", 8.0);
+    r.num("GEO_K", 0.5);
+    r.num("HVE_N", 2);
+    r.txt("HVE_T", "K");
+    r.num("HVE_H", 0.08);
+    r.num("HVE_A", 0.4);
+    r.num("HVE_zeta1", 1.5);
+    pipe(r, "o1", z, 0.4);
+    pipe(r, "u1", z, 0.4);
+    chain(b, f, e);
+    f.WL -= 0.15;
+}
+
+void gravity_pipe(Builder& b, Flow& f, const std::string& desc) {
+    const int e = b.add('D', desc);
+    Row& r = b.row(e);
+    const double zo = f.WL - 0.35, zu = zo - 0.02;
+    r.num("GEO_L", 20.0);
+    r.num("GEO_K", 0.5);
+    r.num("HVE_zeta1", 0.3);
+    pipe(r, "o1", zo, 0.5);
+    pipe(r, "u1", zu, 0.5);
+    chain(b, f, e);
+    f.WL -= 0.05;
+}
+
+// Pump sump switching on at the design level, a rising main lifting 2.5 m and
+// the basin it discharges into.
+void pumping(Builder& b, Flow& f, const std::string& desc) {
+    const double on = f.WL;
+    const int p = b.add('P', desc + " Pumpwerk");
+    {
+        Row& r = b.row(p);
+        r.num("HVE_H", 0.9);
+        rect(r, "o1", on - 0.9, 2.0, 2.0);
+        rect(r, "u1", on - 0.9, 2.0, 2.0);
+    }
+    chain(b, f, p);
+    const int d = b.add('D', desc + " Druckltg");
+    {
+        Row& r = b.row(d);
+        r.num("GEO_L", 40.0);
+        r.num("GEO_K", 0.5);
+        r.num("HVE_zeta1", 0.5);
+        pipe(r, "o1", on + 0.3, 0.4);
+        pipe(r, "u1", on + 2.5, 0.4);
+    }
+    chain(b, f, d);
+    f.WL = on + 4.5;
+    basin(b, f, desc + " Hochbecken", 2.0);
+}
+
+void point(Builder& b, Flow& f, double width, const std::string& desc) {
+    const int e = b.add('E', desc);
+    Row& r = b.row(e);
+    rect(r, "o1", f.WL - kChannelDepth, 1.2, width);
+    rect(r, "u1", f.WL - kChannelDepth, 1.2, width);
+    chain(b, f, e);
+}
+
+// --- plan of the lanes ---------------------------------------------------------
+
+struct Plan {
+    int stages = 0;
+    std::vector<int> lanes;                        // lanes per stage
+    std::vector<std::array<int, U_COUNT>> perLane;   // structures of each lane (all stages)
+};
+
+std::string lane_desc(int stage, int lane, const char* what) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "St%d/%d %s", stage, lane, what);
+    return buf;
+}
+
+void build_lane(Builder& b, Flow& f, const std::array<int, U_COUNT>& k, int stage, int lane) {
+    const double w = 0.8 * b.vary(0.05);           // lane channel width
+    const double crest = 1.5 * b.vary(0.05);       // weir crest width
+    auto d = [&](const char* what) { return lane_desc(stage, lane, what); };
+    const int first = static_cast<int>(b.rows.size());
+    for (int i = 0; i < k[U_FEED]; ++i) lane_channel(b, f, w, d("Zulaufrinne"));
+    for (int i = 0; i < k[U_SCREEN]; ++i) screen(b, f, w, 1.2, kChannelDepth, 1.2, d("Feinrechen"));
+    for (int i = 0; i < k[U_FLUME]; ++i) flume(b, f, w, 1.2, kChannelDepth, 0.35, d("Messgerinne"));
+    for (int i = 0; i < k[U_INFLOW]; ++i) inflow(b, f, 0.5, w, 1.2, kChannelDepth, d("Einleitung"));
+    for (int i = 0; i < k[U_INWALL]; ++i) {
+        inflow(b, f, 0.5, w, 1.2, kChannelDepth, d("Einleitschacht"));
+        wall(b, f, d("Drosselwand"));
+    }
+    for (int i = 0; i < k[U_PUMP]; ++i) pumping(b, f, d(""));
+    for (int i = 0; i < k[U_DIST]; ++i) {
+        side_flume(b, f, 'V', crest, w, d("Verteilrinne"));
+        weir(b, f, crest, d("Zulaufwehr"));
+        basin(b, f, d("Becken"));
+    }
+    for (int i = 0; i < k[U_COLLECT]; ++i) {
+        basin(b, f, d("Becken"));
+        wall(b, f, d("Ablaufwand"));
+        side_flume(b, f, 'S', 3.0, w, d("Sammelrinne"));
+    }
+    for (int i = 0; i < k[U_TUBES]; ++i) {
+        basin(b, f, d("Belebung"));
+        tubes(b, f, d("Tauchrohre"));
+    }
+    for (int i = 0; i < k[U_BAFFLE]; ++i) {
+        lane_channel(b, f, w, d("Rinne"));
+        wall(b, f, d("Prallwand"));
+    }
+    for (int i = 0; i < k[U_PIPE]; ++i) gravity_pipe(b, f, d("Leitung"));
+    for (int i = 0; i < k[U_POINT]; ++i) point(b, f, w, d("Messpunkt"));
+    if (static_cast<int>(b.rows.size()) > first) b.row(first).tz = 'J';
+}
+
+int unit_length(int u) { return static_cast<int>(std::strlen(kUnits[u].letters)); }
+
+// Chooses how many of each structure the lanes get: all grow together with
+// their rates until a capacity of the model or the element count binds; the
+// rest of the elements are observation points.
+bool plan_lanes(int laneElements, const Counts& fixedUse, Plan& plan, std::string& why) {
+    const int L = std::accumulate(plan.lanes.begin(), plan.lanes.end(), 0);
+    std::array<long, U_COUNT> total{};
+    Counts use = fixedUse;
+    long placed = 0;
+    auto fits = [&](int u, long n) {
+        Counts c{};
+        for (const char* p = kUnits[u].letters; *p; ++p) c[static_cast<size_t>(letter_index(*p))]++;
+        for (int t = 0; t < 26; ++t)
+            if (c[t] && use[t] + n * c[t] > capacity(static_cast<char>('A' + t))) return false;
+        return placed + n * unit_length(u) <= laneElements;
+    };
+    auto take = [&](int u, long n) {
+        for (const char* p = kUnits[u].letters; *p; ++p)
+            use[static_cast<size_t>(letter_index(*p))] += static_cast<int>(n);
+        placed += n * unit_length(u);
+        total[u] += n;
+    };
+    // one feed channel per lane first, as far as the channels reach
+    {
+        long n = L;
+        while (n > 0 && !fits(U_FEED, n)) --n;
+        take(U_FEED, n);
+    }
+    std::array<bool, U_COUNT> frozen{};
+    frozen[U_POINT] = frozen[U_FEED] = true;
+    for (double alpha = 0.05; alpha < 1000.0; alpha += 0.05) {
+        bool any = false;
+        for (int u = 0; u < U_COUNT; ++u) {
+            if (frozen[u]) continue;
+            any = true;
+            const long n = static_cast<long>(std::floor(alpha * kUnits[u].rate * L)) - total[u];
+            if (n <= 0) continue;
+            if (fits(u, n)) {
+                take(u, n);
+                continue;
+            }
+            long lo = 0, hi = n;  // the most that still fit
+            while (lo < hi) {
+                const long mid = (lo + hi + 1) / 2;
+                if (fits(u, mid)) lo = mid;
+                else hi = mid - 1;
+            }
+            take(u, lo);
+            frozen[u] = true;
+        }
+        if (!any) break;
+    }
+    total[U_POINT] = laneElements - placed;
+
+    // Spread every structure evenly over all lanes, each kind from its own
+    // starting lane so that the lanes mix their structures.
+    plan.perLane.assign(static_cast<size_t>(L), {});
+    for (int u = 0; u < U_COUNT; ++u) {
+        const long off = (static_cast<long>(u) * 7919) % L;
+        for (long j = 0; j < L; ++j) {
+            const long n = ((j + 1) * total[u]) / L - (j * total[u]) / L;
+            plan.perLane[static_cast<size_t>((j + off) % L)][u] += static_cast<int>(n);
+        }
+    }
+    // a lane needs at least one element: one moves in from a lane with more
+    auto size = [](const std::array<int, U_COUNT>& k) { return std::accumulate(k.begin(), k.end(), 0); };
+    for (auto& k : plan.perLane) {
+        if (size(k) > 0) continue;
+        bool moved = false;
+        for (auto& other : plan.perLane) {
+            if (size(other) < 2) continue;
+            for (int u = U_COUNT - 1; u >= 0 && !moved; --u)
+                if (other[u] > 0) {
+                    --other[u];
+                    ++k[u];
+                    moved = true;
+                }
+            if (moved) break;
+        }
+        if (!moved) {
+            why = "too few elements for the lanes of the stages";
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string number(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.4f", v);
+    std::string t = buf;
+    while (!t.empty() && t.back() == '0') t.pop_back();
+    if (!t.empty() && t.back() == '.') t.pop_back();
+    if (t == "-0") t = "0";
+    return t;
+}
+
+std::string quoted(const std::string& s) {
+    std::string o = "'";
+    for (char c : s) o += c == '\'' ? std::string("''") : std::string(1, c);
+    return o + "'";
+}
+
+struct Layout {
+    int stages = 0;
+    std::vector<int> lanes;
+};
+
+// Stages and their lanes for a number of free divisions.
+Layout layout(const PlantSpec& s, int nFree) {
+    Layout l;
+    const int m = std::max(2, s.lanesPerStage);
+    if (nFree <= 0) {
+        l.stages = 1;
+        l.lanes = {1};
+        return l;
+    }
+    l.stages = (nFree + (m - 1) - 1) / (m - 1);
+    for (int st = 0; st < l.stages; ++st) {
+        const int div = nFree / l.stages + (st < nFree % l.stages ? 1 : 0);
+        l.lanes.push_back(div + 1);
+    }
+    return l;
+}
+
+int free_divisions(const PlantSpec& s) {
+    if (s.freeDivisions >= 0) return s.freeDivisions;
+    return std::min(cmn::maxIter, static_cast<int>(std::lround(s.elements * 0.06)));
+}
+
+constexpr int kHeadWorks = 6;   // Q, G, R, G, M, G
+constexpr int kOutlet = 1;      // G
+
+}  // namespace
+
+int smallest_plant(const PlantSpec& spec) {
+    const int nFree = free_divisions(spec);
+    const Layout l = layout(spec, nFree);
+    const int lanes = std::accumulate(l.lanes.begin(), l.lanes.end(), 0);
+    // head works, outlet, a trunk channel per stage, divisions, confluences, lanes
+    return kHeadWorks + kOutlet + l.stages + 2 * nFree + lanes;
+}
+
+PlantTables build(const PlantSpec& spec, PlantSummary& sum, std::string& why) {
+    sum = PlantSummary{};
+    why.clear();
+    const int nFree = free_divisions(spec);
+    if (nFree > cmn::maxIter) {
+        why = "more free divisions than the model holds (" + std::to_string(cmn::maxIter) + ")";
+        return {};
+    }
+    if (spec.elements > cmn::maxsys) {
+        why = "more elements than the model holds (" + std::to_string(cmn::maxsys) + ")";
+        return {};
+    }
+    if (spec.elements < smallest_plant(spec)) {
+        why = "a plant with " + std::to_string(nFree) + " free divisions needs at least " +
+              std::to_string(smallest_plant(spec)) + " elements";
+        return {};
+    }
+    const Layout lay = layout(spec, nFree);
+    Plan plan;
+    plan.stages = lay.stages;
+    plan.lanes = lay.lanes;
+    const int nLanes = std::accumulate(lay.lanes.begin(), lay.lanes.end(), 0);
+    Counts fixed{};
+    fixed[letter_index('Q')] = 1;
+    fixed[letter_index('R')] = 1;
+    fixed[letter_index('M')] = 1;
+    fixed[letter_index('G')] = 3 + kOutlet + lay.stages;
+    fixed[letter_index('A')] = nFree;
+    fixed[letter_index('Z')] = nFree;
+    const int laneElements =
+        spec.elements - (kHeadWorks + kOutlet + lay.stages + 2 * nFree);
+    if (!plan_lanes(laneElements, fixed, plan, why)) return {};
+
+    Builder b(spec.seed);
+    const int mMax = *std::max_element(lay.lanes.begin(), lay.lanes.end());
+    const double qTotal = spec.lanesDischarge * 0.001 * mMax;     // m3/s
+    const double tw = std::max(1.0, 1.5 * std::sqrt(qTotal / 0.8));  // trunk width
+    const double th = 1.5;
+
+    Flow f;
+    f.q = qTotal;
+    // head works
+    {
+        const int q = b.add('Q', "Zulauf Sammelkanal");
+        Row& r = b.row(q);
+        r.num("Q", qTotal * 1000.0);
+        rect(r, "o1", f.WL - kTrunkDepth, th, tw);
+        r.tz = 'J';
+        r.outErk = 'J';
+        chain(b, f, q);
+        auto trunk = [&](const std::string& desc, double L) {
+            const int g = b.add('G', desc);
+            Row& rg = b.row(g);
+            const double zo = f.WL - kTrunkDepth;
+            rg.num("GEO_L", L);
+            rg.num("GEO_K", 70.0);
+            rect(rg, "o1", zo, th, tw);
+            rect(rg, "u1", zo - 0.0005 * L, th, tw);
+            chain(b, f, g);
+            f.WL -= 0.0005 * L + 0.01;
+            return g;
+        };
+        trunk("Zulaufkanal", 20.0);
+        screen(b, f, tw, th, kTrunkDepth, 0.8, "Grobrechen");
+        trunk("Rechenablauf", 10.0);
+        flume(b, f, tw, th, kTrunkDepth, 0.45 * tw, "Venturi-Messgerinne");
+        trunk("Ablauf Messgerinne", 10.0);
+
+        for (int st = 0; st < plan.stages; ++st) {
+            const int m = plan.lanes[static_cast<size_t>(st)];
+            const double zA = f.WL - kTrunkDepth;
+            const double laneWL = f.WL - 0.03;
+            double endWL = 1e30;
+            std::vector<int> confluences;
+            int laneNo = 0;
+            const size_t laneBase = static_cast<size_t>(
+                std::accumulate(plan.lanes.begin(), plan.lanes.begin() + st, 0));
+            // a tree of divisions over lanes [lo, hi), fed from (from, slot);
+            // returns the element that carries the gathered water on
+            std::function<int(int, int, int, int)> tree = [&](int from, int slot, int lo,
+                                                              int hi) -> int {
+                if (hi - lo == 1) {
+                    Flow lf;
+                    lf.WL = laneWL;
+                    lf.q = qTotal / m;
+                    lf.last = from;
+                    lf.lastSlot = slot;
+                    build_lane(b, lf, plan.perLane[laneBase + static_cast<size_t>(lo)], st + 1,
+                               ++laneNo);
+                    endWL = std::min(endWL, lf.WL);
+                    return lf.last;
+                }
+                const int a = b.add('A', lane_desc(st + 1, lo + 1, "Aufteilung"));
+                {
+                    Row& r = b.row(a);
+                    rect(r, "o1", zA, th, tw);
+                    rect(r, "u1", zA, th, tw);
+                    rect(r, "u2", zA, th, tw);
+                    r.num("HVE_zeta1", 0.3);
+                    r.num("HVE_zeta1_2", 0.5);
+                    r.tz = 'J';
+                }
+                b.link(from, a, slot, 1);
+                const int mid = (lo + hi) / 2;
+                const int l1 = tree(a, 1, lo, mid);
+                const int l2 = tree(a, 2, mid, hi);
+                const int z = b.add('Z', lane_desc(st + 1, lo + 1, "Zusammenfluss"));
+                b.row(z).num("HVE_zeta1", 0.5);
+                b.row(z).num("HVE_zeta1_2", 0.5);
+                b.link(l1, z, 1, 1);
+                b.link(l2, z, 1, 2);
+                confluences.push_back(z);
+                return z;
+            };
+            const int from = f.last;
+            const int out = tree(from, 1, 0, m);
+            // the confluences lie below the lowest lane end
+            const double zZ = endWL - kTrunkDepth;
+            for (int z : confluences) {
+                Row& r = b.row(z);
+                rect(r, "o1", zZ, th, tw);
+                rect(r, "o2", zZ, th, tw);
+                rect(r, "u1", zZ, th, tw);
+            }
+            f.last = out;
+            f.lastSlot = 1;
+            f.WL = endWL - 0.02;
+            f.q = qTotal;
+            const int g = trunk(lane_desc(st + 1, 0, "Verbindungskanal"), 15.0);
+            b.row(g).outErk = 'J';
+            b.row(g).tz = 'J';
+        }
+        const int g = trunk("Ablaufkanal", 30.0);
+        b.row(g).ab1 = "ENDE";
+    }
+
+    // place the plant: the lowest invert at 100 m a.s.l.
+    double zmin = 1e30, zmax = -1e30;
+    for (const Row& r : b.rows)
+        for (const auto& c : r.cols)
+            if (c.second.level) {
+                zmin = std::min(zmin, c.second.num);
+                zmax = std::max(zmax, c.second.num);
+            }
+    const double shift = 100.0 - zmin;
+    double outletInvert = 0.0;
+    for (const auto& c : b.rows.back().cols)
+        if (c.first == "GEO_ZU1") outletInvert = c.second.num + shift;
+
+    PlantTables t;
+    t.comment = "Generated plant: " + std::to_string(b.rows.size()) + " elements, " +
+                std::to_string(plan.stages) + " stages, " + std::to_string(nLanes) + " lanes, " +
+                std::to_string(nFree) + " free divisions.";
+    t.all = {
+        {"Titel", quoted("Grossanlage " + std::to_string(b.rows.size()) + " Elemente") +
+                      " || char(10) || " +
+                      quoted(std::to_string(plan.stages) + " Stufen, " +
+                             std::to_string(nLanes) + " Strassen")},
+        {"Vmin", "0.05"},
+        {"Vmax", "5.0"},
+        {"Lmax", "200.0"},
+        {"DIFFmax", number(std::ceil(zmax - zmin + 1.0))},
+        {"Zeilen", "60"},
+        {"Bezug", "0.0"},
+        {"Wasserstand", number(outletInvert + kTrunkDepth)},
+        {"Q_ls", "'J'"},
+        {"AnhangERG", "'Anlage 1'"},
+        {"AnhangERK", "'Anlage 2'"},
+        {"AnhangQVE", "'Anlage 3'"},
+        {"datum", "'2024-01-15'"},
+    };
+    t.rows.reserve(b.rows.size());
+    int er = 0;
+    for (const Row& r : b.rows) {
+        ElementRow e;
+        e.fields = {{"er", std::to_string(er += 10)},
+                    {"sr", "1"},
+                    {"bez", quoted(r.bez)},
+                    {"beschreibung", quoted(r.desc)},
+                    {"tz", std::string("'") + r.tz + "'"},
+                    {"out_erk", std::string("'") + r.outErk + "'"}};
+        auto link = [&](const char* c, const std::string& v) {
+            if (!v.empty()) e.fields.push_back({c, quoted(v)});
+        };
+        link("zulauf1", r.zu1);
+        link("zulauf2", r.zu2);
+        link("ablauf1", r.ab1);
+        link("ablauf2", r.ab2);
+        for (const auto& c : r.cols)
+            e.fields.push_back(
+                {c.first, c.second.text.empty()
+                              ? number(c.second.num + (c.second.level ? shift : 0.0))
+                              : c.second.text});
+        t.rows.push_back(std::move(e));
+        sum.byLetter[static_cast<size_t>(letter_index(r.bez[0]))]++;
+    }
+    sum.elements = static_cast<int>(b.rows.size());
+    sum.stages = plan.stages;
+    sum.lanes = nLanes;
+    sum.freeDivisions = nFree;
+    sum.inflow = qTotal * 1000.0;
+    if (sum.elements != spec.elements) {
+        why = "internal: " + std::to_string(sum.elements) + " elements built instead of " +
+              std::to_string(spec.elements);
+        return {};
+    }
+    return t;
+}
+
+std::string to_sql(const PlantTables& t) {
+    std::string sql;
+    sql.reserve(t.rows.size() * 400 + 4096);
+    if (!t.comment.empty()) sql += "-- " + t.comment + "\n";
+    sql += std::string("CREATE TABLE tbl_all ") + input::kTblAllColumns + ";\n";
+    sql += std::string("CREATE TABLE tbl_rvldaten ") + input::kTblRvldatenColumns + ";\n";
+    auto insert = [&](const char* table, const std::vector<Field>& f) {
+        std::string cols, vals;
+        for (const Field& x : f) {
+            cols += (cols.empty() ? "" : ", ") + x.column;
+            vals += (vals.empty() ? "" : ", ") + x.literal;
+        }
+        sql += std::string("INSERT INTO ") + table + " (" + cols + ") VALUES (" + vals + ");\n";
+    };
+    if (!t.all.empty()) insert("tbl_all", t.all);
+    for (const ElementRow& r : t.rows) insert("tbl_rvldaten", r.fields);
+    return sql;
+}
+
+std::string generate(const PlantSpec& spec, PlantSummary& sum, std::string& why) {
+    const PlantTables t = build(spec, sum, why);
+    return why.empty() ? to_sql(t) : std::string();
+}
+
+}  // namespace rivola::gen
