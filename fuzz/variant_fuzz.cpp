@@ -297,11 +297,20 @@ FuzzOutcome run_variant(const FuzzVariant& v) {
     FuzzOutcome out;
     const std::string& dir = work_dir();
     if (g_cleanup.dir.empty()) g_cleanup.dir = dir;
-    // files the run writes into the current directory stay in the private one
+    // files the run writes into the current directory stay in the private
+    // one; the caller's directory is restored afterwards (libFuzzer reads its
+    // corpus by relative paths)
+    const std::filesystem::path home = std::filesystem::current_path();
     if (chdir(dir.c_str()) != 0) {
         out.why = "cannot enter " + dir;
         return out;
     }
+    struct Back {
+        const std::filesystem::path& p;
+        ~Back() {
+            if (chdir(p.c_str()) != 0) std::perror("chdir");
+        }
+    } back{home};
     const std::string sql = dir + "v.sql", db = dir + "V.mdb";
     {
         std::ofstream f(sql, std::ios::binary);
