@@ -72,6 +72,14 @@ BranchLine division_branch(const RunContext& ctx, int i, int j) {
     b.Q = ctx.plant.el[o].res[2].Q;
     b.s = from_result(ctx, o, 2);
     b.s.bem = {};
+    // friction and single loss of the branch from the division's computation
+    const int k = ordinal(ctx, i);
+    if (ctx.plant.el[i].ityp == T_A && k >= 1 && k < static_cast<int>(ctx.plant.auf.size())) {
+        const BranchState& br = ctx.plant.auf[k].branch[j];
+        b.hasLoss = true;
+        b.hvk = br.hR;
+        b.hve = br.hv;
+    }
     return b;
 }
 
@@ -81,11 +89,29 @@ InletLine confluence_inlet(const RunContext& ctx, int i, int j) {
     const int u = ctx.plant.el[i].izu[j];
     if (!valid(ctx.plant, u)) return b;
     b.Q = ctx.plant.el[u].res[1].Q;
-    b.s = from_result(ctx, u, 1);
+    b.s.has = true;
     b.s.profElem = i;
     b.s.profSlot = j == 1 ? kProfBranch1 : kProfBranch2;
     b.s.hges = board_height(ctx, i, b.s.profSlot);
-    b.s.bem = {};
+    // the state at the inlet as the confluence's computation left it, with
+    // all losses from the confluence's outlet to this inlet
+    const int k = ordinal(ctx, i);
+    if (ctx.plant.el[i].ityp == T_Z && k >= 1 && k < static_cast<int>(ctx.plant.zus.size())) {
+        const BranchState& in = ctx.plant.zus[k].inlet[j];
+        b.s.z = in.z;
+        b.s.h = in.h;
+        b.s.A = in.A;
+        b.s.v = in.v;
+        b.s.he = in.he;
+        b.s.Tau = 0.25f * in.dhy * 9.80665f * 1000.0f * in.I;
+        b.hasLoss = true;
+        b.loss = in.hv;
+    } else {
+        b.s.hasFlow = false;
+        b.s.hasTau = false;
+        b.s.z = ctx.plant.el[u].res[1].z;
+        b.s.h = ctx.plant.el[u].res[1].h;
+    }
     return b;
 }
 

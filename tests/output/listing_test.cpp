@@ -456,6 +456,21 @@ TEST_F(ListingTest, DivisionAndConfluenceLines) {
     el(5).bez = "ZJoin5";
     el(5).izu = {0, 3, 4};
     ctx.plant.aufteilung.resize(2);
+    el(2).iord = 1;
+    el(5).iord = 1;
+    ctx.plant.auf.resize(2);
+    ctx.plant.auf[1].branch[1].hR = 0.012f;
+    ctx.plant.auf[1].branch[1].hv = 0.034f;
+    ctx.plant.zus.resize(2);
+    BranchState& in = ctx.plant.zus[1].inlet[2];
+    in.z = 99.5f;
+    in.h = 0.4f;
+    in.A = 0.4f;
+    in.v = 0.25f;
+    in.he = 0.4032f;
+    in.dhy = 0.5f;
+    in.I = 0.001f;
+    in.hv = 0.021f;
     const auto a = output::element_lines(ctx, 2);
     ASSERT_EQ(a.size(), 4u);
     EXPECT_EQ(cols(a[0], 29, 7), "frei   ");
@@ -465,10 +480,18 @@ TEST_F(ListingTest, DivisionAndConfluenceLines) {
     EXPECT_EQ(cols(a[2], 20, 7), "  0.030");
     EXPECT_EQ(cols(a[3], 17, 2), "**");
     EXPECT_EQ(cols(a[3], 20, 7), "  0.000");
+    EXPECT_EQ(cols(a[1], 97, 18), " 0.012 0.034      ");  // friction and single loss of branch 1
     const auto z = output::element_lines(ctx, 5);
     ASSERT_EQ(z.size(), 3u);
     for (const auto& l : z) EXPECT_EQ(ulen(l), 130u);
     EXPECT_EQ(cols(z[0], 4, 12), "ZJoin5      ");
+    // inlet 2: z 99.5, h 0.4, WSP 99.9, E 99.5 + 0.4032, shear stress
+    // 0.25 * 0.5 * 9806.65 * 0.001 = 1.23 N/m2, all losses to the inlet 0.021 m
+    EXPECT_EQ(cols(z[2], 37, 8), "  99.500");
+    EXPECT_EQ(cols(z[2], 57, 8), "  99.900");
+    EXPECT_EQ(cols(z[2], 78, 10), "    99.903");
+    EXPECT_EQ(cols(z[2], 88, 6), "  1.23");
+    EXPECT_EQ(cols(z[2], 97, 18), "       0.021      ");
 }
 
 struct WarningTest : ListingTest {
