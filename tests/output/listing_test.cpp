@@ -643,3 +643,20 @@ TEST_F(ListingTest, PumpEnergy) {
     // the pump line on the result listing carries the delivery head
     EXPECT_EQ(cols(output::element_lines(ctx, 2)[0], 29, 6), "  5.00");
 }
+
+TEST_F(WarningTest, LinkTableAndDischargeLogInTheCheckList) {
+    el(1).zulauf1 = "";
+    el(1).ablauf1 = "WWand2";
+    el(2).res[1].Qmin = 0.05f;
+    el(2).res[1].Qmax = 0.25f;
+    output::outsys(ctx);
+    output::outqqq(ctx);
+    const std::string t = checkList();
+    EXPECT_NE(t.find(" erweiterte Systemlogik"), std::string::npos);
+    // G1: 0.1 m3/s = 100.0 l/s; element 1, no inlet, outlet 2, strand 1
+    EXPECT_NE(t.find(" G1                        WWand2         100.0    1    0    2    1"),
+              std::string::npos)
+        << t;
+    // the bounds of the wall's outlet end in m3/s
+    EXPECT_NE(t.find("    1    0.050    0.250"), std::string::npos) << t;
+}
