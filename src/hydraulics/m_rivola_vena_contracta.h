@@ -27,11 +27,11 @@ void vena_contracta_define(RunContext& ctx);
 // Inflow loss coefficient of sluice-gate wall i (wall row k) corrected for the
 // contraction of the jet: iterates the upstream depth in the opening with the
 // coefficient zeta0/psi^2 (zeta0 = the wall's loss coefficient minus the
-// velocity head), stores the coefficient in the wall row, adds the extra
-// energy to the single loss of the wall and corrects its inlet-end state.
-// Expects the wall computation to have stored the outlet-end state (energy
-// height and velocity in the opening) and the inlet-end energy height, and the
-// inlet state in one opening as the current section.
+// velocity head), stores the coefficient in the wall row and adds the extra
+// energy to the single loss of the wall. Expects the outlet-end state of the
+// wall (energy height and velocity in the opening) stored, the opening loaded
+// and the inlet state by the plain coefficient as the current section; leaves
+// the corrected inlet state there (area of all openings together).
 void vena_contracta(RunContext& ctx, int i, int k);
 
 }  // namespace rivola::hyd

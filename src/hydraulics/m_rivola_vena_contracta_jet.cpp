@@ -1,5 +1,6 @@
 // The jet behind a sluice-gate opening contracts to psi times the opening
 // height; the inflow loss of the opening grows accordingly.
+#include <algorithm>
 #include <cmath>
 
 #include "hydraulics/hydraul.h"
@@ -24,6 +25,8 @@ void vena_contracta(RunContext& ctx, int i, int k) {
     // without an opening height) there is nothing the contraction could raise.
     if (zeta0 <= 0.0f || t.n <= 0 || a <= 2e-5f) return;
 
+    Section& in = ctx.cs.sec[2];
+    const float heIn = in.he;        // inlet energy height by the plain coefficient
     const float base = e.res[1].he;  // energy height in the opening at the outlet end
     const float v = e.res[1].v;      // velocity in the opening
     const float vh = v * v * 0.05098581f;
@@ -31,7 +34,7 @@ void vena_contracta(RunContext& ctx, int i, int k) {
     float zeta = zeta0;
     float hE = base + vh * zeta;
     for (int it = 0; it < 200; ++it) {
-        const float psi = support::rkennl_4(&t.ha[1], &t.psi[1], t.n, ctx.cs.sec[2].h / a);
+        const float psi = support::rkennl_4(&t.ha[1], &t.psi[1], t.n, in.h / a);
         const float prev = zeta;
         zeta = zeta0 / (psi * psi);
         hE = base + vh * zeta;
@@ -41,16 +44,10 @@ void vena_contracta(RunContext& ctx, int i, int k) {
     }
 
     w.zetaVC = zeta;
-    e.HVE1 += hE - e.res[2].he;
-    // The inlet end takes the state of the contracted jet.
-    const Section& s = ctx.cs.sec[2];
-    EndResult& r = e.res[2];
-    r.h = s.h;
-    r.A = static_cast<float>(w.n) * s.A;
-    r.v = s.v;
-    r.dhy = s.dhy;
-    r.I = s.I;
-    r.he = hE;
+    e.HVE1 += hE - heIn;
+    // The current section is the inlet state again, its area that of all
+    // openings together.
+    in.A *= static_cast<float>(std::max(w.n, 1));
 }
 
 }  // namespace rivola::hyd
