@@ -12,12 +12,6 @@ static void skipped(RunContext& ctx, const char* what) {
     if (ctx.ui) ctx.ui->log(std::string("(not available in this build: ") + what + ")");
 }
 
-namespace run {
-void start(RunContext& ctx) { skipped(ctx, "downstream boundary"); }
-}  // namespace run
-namespace hyd {
-void wsp_rivola(RunContext& ctx) { skipped(ctx, "water-level computation"); }
-}  // namespace hyd
 namespace output {
 }  // namespace output
 

@@ -21,6 +21,7 @@
 #include "run/m_rivola_tau.h"
 #include "run/m_rivola_ueb.h"
 #include "run/m_rivola_wand.h"
+#include "run/m_rivola_wsp.h"
 #include "run/sources.h"
 
 namespace rivola {
@@ -251,6 +252,8 @@ struct Plant {
     std::vector<PumpData> pumpe;     // pumps
     std::vector<ScreenData> rec;     // screens
     bool runtimeLogOpen = false;     // runtime_error.pkl written in this run
+
+    WspTables wsp;                   // results and state of the water-level walk
 
     Element& e(int isys) { return el[isys]; }
     const Element& e(int isys) const { return el[isys]; }

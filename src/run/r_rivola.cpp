@@ -210,6 +210,18 @@ void setnul(RunContext& ctx, int i) {
         if (i == p.nsys && end == 1) continue;  // keeps the boundary remarks of start
         for (int k = 1; k <= 5; ++k) e.res[end].bem[k].clear();
     }
+    // the stored values of the element's type: throat records of a measurement
+    // flume, branch states of a division, inlet states of a confluence
+    WspTables& w = p.wsp;
+    const int k = i < static_cast<int>(w.ord.size()) ? w.ord[i] : 0;
+    if (k > 0) {
+        if (e.ityp == T_M && k < static_cast<int>(w.throat.size()))
+            w.throat[k] = {};
+        else if (e.ityp == T_A && k < static_cast<int>(w.div.size()))
+            for (auto& b : w.div[k].br) b = {};
+        else if (e.ityp == T_Z && k < static_cast<int>(w.conf.size()))
+            w.conf[k] = {};
+    }
     ctx.cs.hvk = 0.0f;
     ctx.cs.hB = ctx.cs.hL = 0.0f;
     for (int k = 1; k <= 5; ++k) ctx.cs.bem[k].clear();

@@ -1,0 +1,230 @@
+// The water-level walk: passes over the elements against the flow, the
+// dispatch by element type, the type counters and the siphon-weir bookkeeping.
+#include "hydraulics/hyawsp.h"
+
+#include "checks/m_rivola_error.h"
+#include "hydraulics/abfluss.h"
+#include "hydraulics/geomet.h"
+#include "hydraulics/hyawsp_util.h"
+#include "hydraulics/m_rvl_iteration.h"
+#include "output/outwsp_screen.h"
+#include "run/context.h"
+#include "run/r_rivola.h"
+
+namespace rivola::hyd {
+
+namespace {
+
+inline char letter(const Element& e) { return e.bez.empty() ? ' ' : e.bez[0]; }
+
+// After element i of type t has been computed, its type counter moves on to
+// the element of that type above it. A dividing V is also a V, a joining S
+// also an S.
+void count_down(RunContext& ctx, int i) {
+    WspTables& w = ctx.plant.wsp;
+    const Element& e = ctx.plant.el[i];
+    const int t = e.ityp;
+    if (t <= 0 || t > kMaxItyp) return;
+    --w.cnt[t];
+    if (t == T_A && letter(e) == 'V') --w.cnt[T_V];
+    if (t == T_Z && letter(e) == 'S') --w.cnt[T_S];
+}
+
+// The current state at the start of a pass: the outlet end of the last element.
+void load_boundary(RunContext& ctx) {
+    const Plant& p = ctx.plant;
+    const EndResult& r = p.el[p.nsys].res[1];
+    Section& c = ctx.cs.sec[2];
+    c.z = r.z;
+    c.Q = r.Q;
+    c.h = r.h;
+    c.A = r.A;
+    c.v = r.v;
+    c.dhy = r.dhy;
+    c.I = r.I;
+    c.he = r.he;
+    for (int k = 1; k <= 5; ++k) ctx.cs.bem[k] = r.bem[k];
+}
+
+// Computes element i by its type; returns the next element number to compute.
+int compute_element(RunContext& ctx, int i) {
+    Plant& p = ctx.plant;
+    WspTables& w = p.wsp;
+    Element& e = p.el[i];
+    switch (e.ityp) {
+        case T_G:
+        case T_B:
+            hyaneu(ctx, i);
+            hyatrs(ctx, i);
+            break;
+        case T_D: {
+            const int s = w.heberCnt;
+            if (s >= 1 && s <= p.heber.n && i == p.heber.last[s]) {
+                hyaneu(ctx, i);
+                const int first = p.heber.first[s];
+                for (int j = i; j >= first && j >= 1; --j) {
+                    if (ctx.failed()) return 0;
+                    if (j != i) run::setnul(ctx, j);
+                    hya_heber(ctx, s, j);
+                    if (j != i) count_down(ctx, j);
+                }
+                --w.heberCnt;
+                count_down(ctx, i);
+                return first - 1;
+            }
+            hyaneu(ctx, i);
+            hyatrs(ctx, i);
+            break;
+        }
+        case T_V:
+            hyaver(ctx, i);
+            break;
+        case T_S:
+            hyaneu(ctx, i);
+            hyasam(ctx, i);
+            break;
+        case T_Q:
+            hyaneu(ctx, i);
+            if (i > 1) hyaqzu(ctx, i);
+            break;
+        case T_R: {
+            hyaneu(ctx, i);
+            if (e.zeta > 0.00002f) hyatrs(ctx, i);
+            if (screen_difference(ctx, i) > 0.00002f) hyarec_wsp_diff(ctx, i);
+            break;
+        }
+        case T_U:
+            hyaueb(ctx, i);
+            break;
+        case T_W:
+            hyawan(ctx, i);
+            break;
+        case T_T:
+            hyatau(ctx, i);
+            break;
+        case T_M:
+            hyaneu(ctx, i);
+            hyames(ctx, i);
+            break;
+        case T_P:
+            hyapum(ctx, i);
+            break;
+        case T_A:
+            hyazwg(ctx, i);
+            break;
+        case T_Z:
+            hyaneu(ctx, i);
+            if (letter(e) == 'S')
+                hyasam(ctx, i);
+            else
+                hyazus(ctx, i);
+            break;
+        default:  // type E and unknown letters: passed over
+            break;
+    }
+    count_down(ctx, i);
+    return i - 1;
+}
+
+}  // namespace
+
+int ordinal(const RunContext& ctx, int i) {
+    const auto& o = ctx.plant.wsp.ord;
+    return i >= 1 && i < static_cast<int>(o.size()) ? o[i] : 0;
+}
+
+int ordinal_vs(const RunContext& ctx, int i) {
+    const auto& o = ctx.plant.wsp.ordVS;
+    return i >= 1 && i < static_cast<int>(o.size()) ? o[i] : 0;
+}
+
+void wsp_prepare(RunContext& ctx) {
+    Plant& p = ctx.plant;
+    WspTables& w = p.wsp;
+    const int n = p.nsys;
+    w.ord.assign(static_cast<size_t>(n) + 1, 0);
+    w.ordVS.assign(static_cast<size_t>(n) + 1, 0);
+    std::array<int, kMaxItyp + 1> c{};
+    for (int i = 1; i <= n; ++i) {
+        const Element& e = p.el[i];
+        if (e.ityp > 0 && e.ityp <= kMaxItyp) w.ord[i] = ++c[e.ityp];
+        const char l = letter(e);
+        if (e.ityp == T_V || (e.ityp == T_A && l == 'V')) w.ordVS[i] = ++c[T_V];
+        if (e.ityp == T_S || (e.ityp == T_Z && l == 'S')) w.ordVS[i] = ++c[T_S];
+    }
+    // c[T_V] and c[T_S] now count V and S letters, divisions and confluences
+    // included, as the V and S tables do.
+    w.throat.assign(static_cast<size_t>(c[T_M]) + 1, {});
+    w.div.resize(static_cast<size_t>(c[T_A]) + 1);
+    w.conf.assign(static_cast<size_t>(c[T_Z]) + 1, {});
+    w.vflume.assign(static_cast<size_t>(c[T_V]) + 1, {});
+    w.sflume.assign(static_cast<size_t>(c[T_S]) + 1, {});
+
+    for (int i = 1; i <= n; ++i)
+        if (p.el[i].ityp == T_A) w.div[static_cast<size_t>(w.ord[i])].isys = i;
+
+    // Invert levels of both ends, as the results show them.
+    for (int i = 1; i <= n; ++i) {
+        Element& e = p.el[i];
+        e.res[1].z = e.prof[kProfDown].Z;
+        e.res[2].z = e.prof[kProfUp].Z;
+    }
+}
+
+void wsp_rivola(RunContext& ctx) {
+    if (ctx.failed()) return;
+    Plant& p = ctx.plant;
+    WspTables& w = p.wsp;
+    const int n = p.nsys;
+    if (n < 1) return;
+    if (w.ord.size() != static_cast<size_t>(n) + 1) wsp_prepare(ctx);
+
+    bool divisions = false;
+    for (int i = 1; i <= n && !divisions; ++i) divisions = p.el[i].ityp == T_A;
+
+    w.stop = false;
+    w.early = false;
+    w.pass = -1;
+    IterationLogs logs(ctx);  // closes the division iteration logs on every way out
+    while (true) {
+        ++w.pass;
+        ctx.run.passes = w.pass + 1;
+        ctx.run.converged = 1;
+        load_boundary(ctx);
+        if (w.pass >= 1) {
+            qfluss(ctx);
+            if (ctx.failed()) return;
+        }
+        indx(p, n);
+        for (int t = 0; t <= kMaxItyp; ++t) w.cnt[t] = p.ntyp[t];
+        w.heberCnt = p.heber.n;
+
+        for (int i = n; i >= 1;) {
+            run::setnul(ctx, i);
+            // the discharge of the element and the invert it discharges into
+            ctx.cs.sec[2].Q = p.el[i].res[1].Q;
+            ctx.cs.sec[1].z = zsohle(ctx, i);
+            i = compute_element(ctx, i);
+            if (ctx.failed()) return;
+        }
+
+        if (!divisions) break;
+        chkdhe(ctx);
+        if (ctx.failed()) return;
+        if (w.stop || ctx.run.converged) break;
+        output::outwsp_screen_pass(ctx, w.pass + 1);
+    }
+
+    // Sluice gates: the inflow loss coefficient that the jet contraction set.
+    if (p.schuetzPresent) {
+        for (int i = 1; i <= n; ++i) {
+            const Element& e = p.el[i];
+            if (e.ityp != T_W || e.kurzbez != "Schuetz") continue;
+            checks::report(ctx, "H56", e.bez_lang.empty() ? e.bez : e.bez_lang, {}, {}, 0,
+                           wall_inflow_zeta(ctx, i));
+            if (ctx.failed()) return;
+        }
+    }
+}
+
+}  // namespace rivola::hyd
