@@ -1,0 +1,68 @@
+// Pieces shared by the element computations of the water-level walk.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace rivola {
+struct RunContext;
+struct EndProfile;
+}
+
+namespace rivola::hyd {
+
+// Smallest depth handed to the hydraulic state of a section.
+inline constexpr float kMinDepth = 0.00002f;
+
+// The state that the element below i holds for i: the inlet end of the
+// downstream element, or the state of the confluence inlet that i feeds, or
+// for the last element its own outlet end (the plant's downstream boundary).
+struct Downstream {
+    int d = 0;                 // downstream element (0 at the plant outlet)
+    int type = 0;              // its type number
+    char letter = ' ';         // its type letter
+    int j = 0;                 // inlet of a confluence that i feeds
+    float z = 0;               // invert of that inlet
+    float zmean = 0;           // invert the step below i is measured to (mean of a collection flume)
+    float h = 0, A = 0, v = 0, he = 0;
+};
+Downstream downstream(const RunContext& ctx, int i);
+
+// Height of the top of a profile above its invert (the crown of a closed one).
+float profile_top(const EndProfile& p);
+
+// Given water-level difference of a screen (0 when none).
+float screen_difference(const RunContext& ctx, int i);
+
+// Inflow loss coefficient of a sluice gate after the jet contraction.
+float wall_inflow_zeta(const RunContext& ctx, int i);
+
+// The crest of a weir as the weir laws take it.
+struct WeirCrest {
+    int n = 1;                 // fields
+    float mue = 0;             // discharge coefficient
+    float H1 = 0;              // height of the notch
+    float b0 = 0, b1 = 0, b2 = 0;  // widths at the bottom, at H1, above H1
+    float p = 0;               // exponent of the reduction for submerged overflow
+};
+WeirCrest weir_crest(const RunContext& ctx, int i);
+
+// Borda loss from a section (vDown, ADown) below to a section (vUp, AUp) at the
+// same place, without a given coefficient.
+float borda(float vDown, float ADown, float vUp, float AUp);
+
+// The iteration logs of the divisions; closed when the walk ends, whichever
+// way it ends.
+class IterationLogs {
+public:
+    explicit IterationLogs(RunContext& ctx);
+    ~IterationLogs();
+    IterationLogs(const IterationLogs&) = delete;
+    IterationLogs& operator=(const IterationLogs&) = delete;
+
+private:
+    RunContext& ctx_;
+};
+
+}  // namespace rivola::hyd
