@@ -129,8 +129,8 @@ int compute_element(RunContext& ctx, int i) {
 }  // namespace
 
 int ordinal(const RunContext& ctx, int i) {
-    const auto& o = ctx.plant.wsp.ord;
-    return i >= 1 && i < static_cast<int>(o.size()) ? o[i] : 0;
+    const Plant& p = ctx.plant;
+    return i >= 1 && i <= p.nsys ? p.el[i].iord : 0;
 }
 
 int ordinal_vs(const RunContext& ctx, int i) {
@@ -142,12 +142,11 @@ void wsp_prepare(RunContext& ctx) {
     Plant& p = ctx.plant;
     WspTables& w = p.wsp;
     const int n = p.nsys;
-    w.ord.assign(static_cast<size_t>(n) + 1, 0);
     w.ordVS.assign(static_cast<size_t>(n) + 1, 0);
     std::array<int, kMaxItyp + 1> c{};
     for (int i = 1; i <= n; ++i) {
         const Element& e = p.el[i];
-        if (e.ityp > 0 && e.ityp <= kMaxItyp) w.ord[i] = ++c[e.ityp];
+        if (e.ityp > 0 && e.ityp <= kMaxItyp) ++c[e.ityp];
         const char l = letter(e);
         if (e.ityp == T_V || (e.ityp == T_A && l == 'V')) w.ordVS[i] = ++c[T_V];
         if (e.ityp == T_S || (e.ityp == T_Z && l == 'S')) w.ordVS[i] = ++c[T_S];
@@ -161,7 +160,7 @@ void wsp_prepare(RunContext& ctx) {
     w.sflume.assign(static_cast<size_t>(c[T_S]) + 1, {});
 
     for (int i = 1; i <= n; ++i)
-        if (p.el[i].ityp == T_A) w.div[static_cast<size_t>(w.ord[i])].isys = i;
+        if (p.el[i].ityp == T_A) w.div[static_cast<size_t>(p.el[i].iord)].isys = i;
 
     // Invert levels of both ends, as the results show them.
     for (int i = 1; i <= n; ++i) {
@@ -177,7 +176,7 @@ void wsp_rivola(RunContext& ctx) {
     WspTables& w = p.wsp;
     const int n = p.nsys;
     if (n < 1) return;
-    if (w.ord.size() != static_cast<size_t>(n) + 1) wsp_prepare(ctx);
+    if (w.ordVS.size() != static_cast<size_t>(n) + 1) wsp_prepare(ctx);
 
     bool divisions = false;
     for (int i = 1; i <= n && !divisions; ++i) divisions = p.el[i].ityp == T_A;

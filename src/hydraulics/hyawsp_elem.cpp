@@ -9,7 +9,7 @@
 #include "hydraulics/hyawsp.h"
 #include "hydraulics/hyawsp_util.h"
 #include "hydraulics/hydraul.h"
-#include "hydraulics/temp_loaders.h"
+#include "hydraulics/temp_vc.h"
 #include "hydraulics/hyd_abort.h"
 #include "hydraulics/hydraul_weir.h"
 #include "hydraulics/hydraul_wsp.h"
@@ -108,12 +108,12 @@ Downstream downstream(const RunContext& ctx, int i) {
     if (de.ityp == T_Z) {
         s.j = (de.izu[2] == i && de.izu[1] != i) ? 2 : 1;
         const int k = ordinal(ctx, s.d);
-        const ConfluenceInlet& c = p.wsp.conf[static_cast<size_t>(k)].in[s.j];
+        const BranchState& c = p.zus[static_cast<size_t>(k)].inlet[s.j];
         s.z = c.z;
-        s.h = c.s.h;
-        s.A = c.s.A;
-        s.v = c.s.v;
-        s.he = c.s.he;
+        s.h = c.h;
+        s.A = c.A;
+        s.v = c.v;
+        s.he = c.he;
         s.zmean = c.z;
         return s;
     }

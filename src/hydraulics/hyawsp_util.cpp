@@ -5,7 +5,6 @@
 
 #include "hydraulics/hyawsp.h"
 #include "hydraulics/hydraul.h"
-#include "hydraulics/temp_loaders.h"
 #include "run/context.h"
 
 namespace rivola::hyd {

@@ -1,6 +1,7 @@
 // Results and working state of the water-level walk that are kept by element
-// type ordinal: the throat records of measurement flumes, the branch states of divisions, the inlet
-// states of confluences, the upstream states of distribution and collection
+// type ordinal: the throat records of measurement flumes, the energy
+// differences and remarks of the branches of divisions, the remarks of the
+// inlets of confluences, the upstream states of distribution and collection
 // flumes, and the bookkeeping of the walk itself (pass counter, type counters,
 // stop and convergence flags).
 //
@@ -15,8 +16,6 @@
 
 namespace rivola {
 
-inline constexpr int kEnds = 3;           // ends 1 (outlet) and 2 (inlet); slot 0 unused
-
 // A hydraulic state at one section: depth, area, velocity, hydraulic diameter,
 // friction slope and energy height (above the section's invert).
 struct HydState {
@@ -30,36 +29,23 @@ struct ThroatRecord {
     float wsp = 0, h = 0, A = 0, v = 0, Tau = 0, he = 0, hvk = 0, hve = 0;
 };
 
-// The upstream state of a division computed through one of its outlet
-// branches, with that branch's friction, single and transition loss and the
-// remarks of the branch computation.
-struct BranchState {
-    HydState s;
-    float hvk = 0, hve = 0, hvu = 0;
-    std::array<std::string, 6> bem;       // remark slots 1..5
-};
-
-// Per division (ordinal among A elements and dividing V elements).
+// Per division (ordinal among A elements and dividing V elements); the states
+// computed through its two branches are kept with the division's data
+// (Plant::auf, DivisionData::branch).
 struct DivisionState {
     int isys = 0;                         // the division element
     float dE = 0;                         // he(branch 1) - he(branch 2) of the last pass
     float dEold = 0;                      // dE of the pass before
     int it = 0;                           // number of iteration steps taken on the split
-    std::array<BranchState, 3> br;        // branches 1, 2
+    std::array<float, 3> hvu{};           // transition loss of branches 1, 2 (distribution flume)
+    std::array<std::array<std::string, 6>, 3> bem;  // remarks of branches 1, 2
 };
 
-// Per confluence inlet: the state at that inlet, its invert and its loss.
-struct ConfluenceInlet {
-    HydState s;
-    float z = 0;                          // invert of the inlet
-    float loss = 0;                       // loss from the confluence's outlet to this inlet
-    float hvk = 0, hve = 0;               // friction and single part of it
-    float Tau = 0;                        // shear stress at the inlet
-    std::array<std::string, 6> bem;
-};
-
+// Per confluence; the states at its two inlets are kept with the confluence's
+// data (Plant::zus, ConfluenceData::inlet).
 struct ConfluenceState {
-    std::array<ConfluenceInlet, 3> in;    // inlets 1, 2
+    std::array<float, 3> Tau{};           // shear stress at inlets 1, 2
+    std::array<std::array<std::string, 6>, 3> bem;  // remarks of inlets 1, 2
 };
 
 // The state at the upstream end of a distribution or collection flume.
@@ -76,9 +62,9 @@ struct WspTables {
     std::vector<FlumeState> vflume;       // V (type 4 and dividing V), by V ordinal
     std::vector<FlumeState> sflume;       // S (type 5 and joining S), by S ordinal
 
-    // ---- type ordinals of every element, counted once per walk ----
-    std::vector<int> ord;                 // ordinal among the elements of its ityp
-    std::vector<int> ordVS;               // V- or S-letter elements: ordinal in the V/S tables
+    // ---- rows of V- and S-letter elements in the V and S tables, counted
+    // once per walk (dividing V and joining S included) ----
+    std::vector<int> ordVS;
 
     // ---- the walk ----
     int pass = -1;                        // pass counter (0 = first pass)

@@ -8,7 +8,7 @@
 
 namespace rivola {
 
-static void skipped(RunContext& ctx, const char* what) {
+[[maybe_unused]] static void skipped(RunContext& ctx, const char* what) {
     if (ctx.ui) ctx.ui->log(std::string("(not available in this build: ") + what + ")");
 }
 

@@ -213,14 +213,18 @@ void setnul(RunContext& ctx, int i) {
     // the stored values of the element's type: throat records of a measurement
     // flume, branch states of a division, inlet states of a confluence
     WspTables& w = p.wsp;
-    const int k = i < static_cast<int>(w.ord.size()) ? w.ord[i] : 0;
+    const size_t k = static_cast<size_t>(e.iord);
     if (k > 0) {
-        if (e.ityp == T_M && k < static_cast<int>(w.throat.size()))
+        if (e.ityp == T_M && k < w.throat.size()) {
             w.throat[k] = {};
-        else if (e.ityp == T_A && k < static_cast<int>(w.div.size()))
-            for (auto& b : w.div[k].br) b = {};
-        else if (e.ityp == T_Z && k < static_cast<int>(w.conf.size()))
-            w.conf[k] = {};
+        } else if (e.ityp == T_A && k < p.auf.size()) {
+            for (auto& b : p.auf[k].branch) b = {};
+            if (k < w.div.size())
+                for (auto& b : w.div[k].bem) b = {};
+        } else if (e.ityp == T_Z && k < p.zus.size()) {
+            for (auto& b : p.zus[k].inlet) b = {};
+            if (k < w.conf.size()) w.conf[k] = {};
+        }
     }
     ctx.cs.hvk = 0.0f;
     ctx.cs.hB = ctx.cs.hL = 0.0f;
