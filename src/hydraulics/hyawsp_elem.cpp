@@ -9,7 +9,6 @@
 #include "hydraulics/hyawsp.h"
 #include "hydraulics/hyawsp_util.h"
 #include "hydraulics/hydraul.h"
-#include "hydraulics/temp_vc.h"
 #include "hydraulics/hyd_abort.h"
 #include "hydraulics/hydraul_weir.h"
 #include "hydraulics/hydraul_wsp.h"
@@ -372,7 +371,7 @@ void hyames(RunContext& ctx, int i) {
         t.hvk = sumR1;
         t.hve = throatLoss;
     }
-    output::outwsp_screen(ctx, i, 2);
+    output::outwsp_screen_cs(ctx, i, "M");
 
     // 3. second half: from the sill to the inlet
     e.prof[kProfDown] = throat;

@@ -14,7 +14,6 @@
 #include "hydraulics/hyawsp.h"
 #include "hydraulics/hyawsp_util.h"
 #include "hydraulics/hyd_abort.h"
-#include "hydraulics/temp_vc.h"
 #include "hydraulics/hydraul.h"
 #include "hydraulics/hydraul_wsp.h"
 #include "hydraulics/m_iteration_rvl.h"
@@ -222,7 +221,7 @@ void hyaauf(RunContext& ctx, int i) {
         e.res[2].h = b.h;
         velocity_remarks(ctx, b.v);
         ds.bem[j] = cs.bem;
-        output::outwsp_screen(ctx, i, 2);
+        output::outwsp_screen_cs(ctx, i, "A");
         first_come(ctx, e.res[2]);
         blank(cs.bem);
     }
@@ -257,7 +256,7 @@ void hyazus(RunContext& ctx, int i) {
         cf.Tau[j] = tau(c.dhy, c.I);
         velocity_remarks(ctx, c.v);
         cf.bem[j] = cs.bem;
-        output::outwsp_screen(ctx, i, 2);
+        output::outwsp_screen_cs(ctx, i, "Z");
         blank(cs.bem);
     }
     // the inlet end shows the first inlet
@@ -320,7 +319,7 @@ void hyasam(RunContext& ctx, int i) {
             c.hR = sR1;
             c.hv = sR1 + sL1;
         }
-        output::outwsp_screen(ctx, i, 2);
+        output::outwsp_screen_cs(ctx, i, "S");
     }
 
     // 4. the upper half
@@ -375,24 +374,6 @@ void hyasam(RunContext& ctx, int i) {
         e.HVE1 = cd->inlet[1].hv - cd->inlet[1].hR;
     }
     output::outwsp_screen(ctx, i, 2);
-}
-
-// The state of a distribution flume at its outlet end (x = 0) towards outlet
-// j, an element that takes the flume's water at its end: the energy balance of
-// the junction with the inlet of that element.
-void ver_outlet(RunContext& ctx, int j, int i) {
-    Element& e = ctx.plant.el[i];
-    Qercmn& cs = ctx.cs;
-    if (e.ityp == T_A) {
-        qerdwn(ctx, j, i);
-    } else {
-        qerdwn(ctx, 1, i);
-        cs.sec[1].z = zsohle(ctx, i);
-    }
-    cs.dx = 0.0f;
-    cs.len = 0.0f;
-    qergeo(ctx, "HYAVER", 1, i, 0.0f);
-    hevgl(ctx, "HYAVER", 1, i, 0.0f);
 }
 
 // ---------------------------------------------------------------------------
@@ -466,7 +447,7 @@ void hyaver(RunContext& ctx, int i) {
         } else {
             // an outlet at the flume's end carries its own discharge there
             if (t == T_A && !mode[1] && !mode[2]) e.res[1].Q = oe.res[2].Q;
-            ver_outlet(ctx, j, i);
+            qerver(ctx, "HYAVER", j, i);
             if (ctx.failed()) return;
             cs.sec[2].P = pstat(ctx, cs.sec[2].h);
             mid[j] = state_of(cs.sec[2]);
@@ -497,7 +478,7 @@ void hyaver(RunContext& ctx, int i) {
             velocity_remarks(ctx, b.v);
             ds->bem[j] = cs.bem;
             if (!mode[j]) first_come(ctx, e.res[2]);
-            output::outwsp_screen(ctx, i, 2);
+            output::outwsp_screen_cs(ctx, i, "A");
             blank(cs.bem);
         }
     }

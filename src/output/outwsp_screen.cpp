@@ -1,5 +1,7 @@
 #include "output/outwsp_screen.h"
 
+#include <array>
+
 #include "run/context.h"
 #include "support/m_strings.h"
 #include "ui/services.h"
@@ -10,16 +12,33 @@ using support::fmt_f;
 using support::fmt_i;
 using support::pad;
 
+
+namespace {
+
+std::string line(const RunContext& ctx, int i, const std::string& tag, float Q, float z, float h,
+                 float he, const std::array<std::string, 6>& rem) {
+    const Element& e = ctx.plant.el[i];
+    std::string bem;
+    for (int k = 1; k <= 5; ++k) bem += pad(rem[k], 2);
+    return fmt_i(i, 6) + " " + pad(e.bez, 12) + " " + pad(tag, 2) + "  Q=" + fmt_f(Q, 8, 4) +
+           "  z=" + fmt_f(z, 9, 3) + "  h=" + fmt_f(h, 7, 3) + "  WSP=" + fmt_f(z + h, 9, 3) +
+           "  E=" + fmt_f(z + he, 9, 3) + "  " + bem;
+}
+
+}  // namespace
+
+void outwsp_screen_cs(RunContext& ctx, int i, const char* tag) {
+    if (!ctx.ui || ctx.plant.wsp.pass > 0 || i < 1 || i > ctx.plant.nsys) return;
+    const hyd::Qercmn& cs = ctx.cs;
+    const hyd::Section& c = cs.sec[2];
+    ctx.ui->log(line(ctx, i, tag, cs.Qx, cs.Zx, c.h, c.he, cs.bem));
+}
+
 std::string wsp_line(const RunContext& ctx, int i, int end) {
     const Plant& p = ctx.plant;
     if (i < 1 || i > p.nsys || end < 1 || end > 2) return {};
-    const Element& e = p.el[i];
-    const EndResult& r = e.res[end];
-    std::string bem;
-    for (int k = 1; k <= 5; ++k) bem += pad(r.bem[k], 2);
-    return fmt_i(i, 6) + " " + pad(e.bez, 12) + (end == 1 ? " u" : " o") + "  Q=" +
-           fmt_f(r.Q, 8, 4) + "  z=" + fmt_f(r.z, 9, 3) + "  h=" + fmt_f(r.h, 7, 3) +
-           "  WSP=" + fmt_f(r.WSP(), 9, 3) + "  E=" + fmt_f(r.E(), 9, 3) + "  " + bem;
+    const EndResult& r = p.el[i].res[end];
+    return line(ctx, i, end == 1 ? "u" : "o", r.Q, r.z, r.h, r.he, r.bem);
 }
 
 void outwsp_screen(RunContext& ctx, int i, int end) {

@@ -15,6 +15,9 @@ namespace rivola::output {
 // results. Element lines are shown during the first pass of the walk only, so
 // that an iterated plant does not flood the screen log.
 void outwsp_screen(RunContext& ctx, int i, int end);
+// The line of element i for the state in the current section (a section inside
+// the element, a branch or an inlet), marked with `tag`.
+void outwsp_screen_cs(RunContext& ctx, int i, const char* tag);
 // The line that closes a pass of the walk.
 void outwsp_screen_pass(RunContext& ctx, int pass);
 // The text of an element line (for the screen log and for traces).
