@@ -156,10 +156,11 @@ INSERT INTO tbl_rvldaten (er, sr, bez, zulauf1, ablauf1, beschreibung, tz, GEO_L
 INSERT INTO tbl_rvldaten (er, sr, bez, zulauf1, ablauf1, beschreibung, tz, GEO_L, GEO_K, GEO_ZO1, GEO_oT1, GEO_oH11, GEO_oB11, GEO_ZU1, GEO_uT1, GEO_uH11, GEO_uB11)
   VALUES (240, 1, 'B4', 'G10', 'T1', 'Belebungsbecken', 'J', 40.0, 70.0, 94.5, 'T', 5.0, 8.0, 94.5, 'T', 5.0, 8.0);
 
--- immersion tubes drawing from the aeration tank: two perforated pipes DN 400,
--- 8 m long, round holes DN 80 every 0.4 m, hole loss coefficient 1.5
+-- immersion tubes drawing from the aeration tank: two perforated pipes DN 400 at
+-- 97.60, 8 m long, round holes DN 80 every 0.4 m, hole loss coefficient 1.5; they
+-- lie below the tank's water level (about 98.35), as immersion tubes must
 INSERT INTO tbl_rvldaten (er, sr, bez, zulauf1, ablauf1, beschreibung, tz, GEO_L, GEO_K, HVE_N, HVE_T, HVE_H, HVE_A, HVE_zeta1, GEO_ZO1, GEO_oT1, GEO_oB11, GEO_ZU1, GEO_uT1, GEO_uB11)
-  VALUES (250, 1, 'T1', 'B4', 'G11', 'Tauchrohrabzug', 'J', 8.0, 0.5, 2, 'K', 0.08, 0.4, 1.5, 98.0, 'K', 0.4, 98.0, 'K', 0.4);
+  VALUES (250, 1, 'T1', 'B4', 'G11', 'Tauchrohrabzug', 'J', 8.0, 0.5, 2, 'K', 0.08, 0.4, 1.5, 97.6, 'K', 0.4, 97.6, 'K', 0.4);
 
 -- outlet channel of the aeration tank, 10 m, 1.5 m deep, held up by the siphon weir
 INSERT INTO tbl_rvldaten (er, sr, bez, zulauf1, ablauf1, beschreibung, tz, GEO_L, GEO_K, GEO_ZO1, GEO_oT1, GEO_oH11, GEO_oB11, GEO_ZU1, GEO_uT1, GEO_uH11, GEO_uB11)
