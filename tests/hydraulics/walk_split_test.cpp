@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <sstream>
 #include <cmath>
 
 #include "hydraulics/hyawsp.h"
@@ -22,6 +23,7 @@ using walktest::kG;
 struct SplitWalk : test::SetupFixture {
     // Sets the plant up as a run does, then walks it from the given level.
     void walk(float level) {
+        ctx.plant.wsp = WspTables{};  // as the reset of a run leaves it
         input::setup_system(ctx);
         ASSERT_LT(ctx.run.ierr, 2) << checklist();
         ctx.plant.all.Wasserstand = level;
@@ -162,6 +164,327 @@ TEST_F(TwoLanes, MinimumDischargeIsDelivered) {
     ASSERT_LT(ctx.run.ierr, 2) << checklist();
     EXPECT_GE(el("G4").res[2].Q, 0.150 - 1e-4);
     EXPECT_NEAR(el("G4").res[2].Q + el("G5").res[2].Q, 0.2, 1e-5);
+}
+
+}  // namespace
+}  // namespace rivola
+
+namespace rivola {
+namespace {
+
+// A circular pipe profile of diameter D at invert z (upstream), zd downstream.
+void circle(Element& e, float z, float D, float L, float zd) {
+    e.geo = GeoInput{};
+    for (GeoProfileInput* q : {&e.geo.o1, &e.geo.u1}) {
+        q->Z = q == &e.geo.o1 ? z : zd;
+        q->T = "K";
+        q->B[1] = D;
+    }
+    e.geo.L = L;
+    e.geo.K = 0.5f;  // mm
+}
+
+// Q1 -> G2 -> V3 -> (U4 -> B6 -> W8 | U5 -> B7 -> W9) -> S10 -> G11: a
+// distribution flume feeding two basins over side weirs, whose outlet walls
+// discharge into a collection flume.
+struct FlumesAndBasins : SplitWalk {
+    void build() {
+        plant({{"Q1", "", "G2"},
+               {"G2", "Q1", "V3"},
+               {"V3", "G2", "U4", "", "U5"},
+               {"U4", "V3", "B6"},
+               {"U5", "V3", "B7"},
+               {"B6", "U4", "W8"},
+               {"B7", "U5", "W9"},
+               {"W8", "B6", "S10"},
+               {"W9", "B7", "S10"},
+               {"S10", "W8", "G11", "W9"},
+               {"G11", "S10", "ENDE"}});
+        default_data(100.0f);
+        rect(el("Q1"), 101.0f, 1.0f, 1.5f);
+        rect(el("G2"), 101.0f, 1.0f, 1.5f, 10.0f, 100.99f);
+        rect(el("V3"), 100.99f, 1.0f, 1.0f, 10.0f, 100.99f);
+        // side weirs as long as the distribution flume, outlet walls as wide
+        // as the collection flume is long
+        for (const char* u : {"U4", "U5"}) rect(el(u), 101.4f, 10.0f, 0.5f);
+        for (const char* b : {"B6", "B7"}) rect(el(b), 99.0f, 3.0f, 3.0f, 20.0f, 99.0f);
+        for (const char* w : {"W8", "W9"}) rect(el(w), 100.2f, 5.0f, 2.0f);
+        rect(el("S10"), 99.8f, 1.0f, 1.0f, 5.0f, 99.8f);
+        rect(el("G11"), 99.8f, 1.0f, 1.0f, 10.0f, 99.79f);
+        for (const char* g : {"G2", "V3", "S10", "G11"}) el(g).geo.K = 70.0f;
+        el("Q1").Q = 200.0f;
+    }
+};
+
+TEST_F(FlumesAndBasins, WaterIsConservedAndTheRemarksTellTheFlow) {
+    build();
+    walk(100.1f);
+    ASSERT_LT(ctx.run.ierr, 2) << checklist();
+    // mass: what the weirs take is what enters the distribution flume, what
+    // leaves the collection flume is what the walls deliver
+    EXPECT_NEAR(el("U4").res[2].Q + el("U5").res[2].Q, el("V3").res[2].Q, 1e-6);
+    EXPECT_NEAR(el("S10").res[1].Q, el("W8").res[1].Q + el("W9").res[1].Q, 1e-6);
+    EXPECT_NEAR(el("G11").res[1].Q, 0.2f, 1e-6);
+    EXPECT_FLOAT_EQ(el("V3").res[1].Q, 0.0f);  // no outlet at the flume's end
+    // equal weirs take equal shares over free crests
+    EXPECT_NEAR(el("U4").res[2].Q, 0.1, 0.0002);
+    for (const char* u : {"U4", "U5"}) {
+        EXPECT_EQ(ctx.plant.ueb[k(u)].kind, 'F') << u;
+        EXPECT_NEAR(el(u).res[2].h, walktest::weir_head(el(u).res[2].Q, 0.6, 10.0), 0.001) << u;
+    }
+    // the flume stands above the crests: "ü" at its dead end
+    EXPECT_EQ(el("V3").res[1].bem[3], "ü");
+    EXPECT_GT(el("V3").res[1].WSP(), 101.4f);
+    // the walls discharge freely into the collection flume below their sills:
+    // critical flow in the openings, which run part-full
+    for (const char* w : {"W8", "W9"}) {
+        EXPECT_EQ(el(w).res[1].bem[1], "gr") << w;
+        EXPECT_EQ(el(w).res[1].bem[5], "FS") << w;
+        EXPECT_GT(el(w).res[1].E(), el("S10").res[2].E()) << w;
+    }
+    // the collection flume keeps the state of its upper end
+    const FlumeState& up = ctx.plant.wsp.sflume[ctx.plant.wsp.ordVS[idx("S10")]];
+    EXPECT_TRUE(up.stored);
+    EXPECT_GT(up.wsp, 99.8f);
+}
+
+// Q1 -> B2 -> T3 -> G4: immersion tubes drawing off a tank: two tubes DN 400,
+// 8 m long, holes DN 80 every 0.4 m.
+struct Tubes : SplitWalk {
+    void build(float q) {
+        plant({{"Q1", "", "B2"}, {"B2", "Q1", "T3"}, {"T3", "B2", "G4"}, {"G4", "T3", "ENDE"}});
+        default_data(100.0f);
+        rect(el("Q1"), 96.0f, 4.0f, 4.0f);
+        rect(el("B2"), 96.0f, 4.0f, 4.0f, 20.0f, 96.0f);
+        Element& t = el("T3");
+        circle(t, 97.0f, 0.4f, 8.0f, 97.0f);
+        t.hve = HveInput{};
+        t.hve.N = 2.0f;
+        t.hve.T = "K";
+        t.hve.H = 0.08f;
+        t.hve.A = 0.4f;
+        t.hve.zeta1[1] = 1.5f;
+        t.out_tau = 'J';
+        rect(el("G4"), 97.0f, 1.0f, 1.5f, 10.0f, 96.99f);
+        el("G4").geo.K = 70.0f;
+        el("Q1").Q = q;
+    }
+    std::string table() { return test::read_file(ctx.run.basePath + "_T3.TAU"); }
+};
+
+TEST_F(Tubes, ATubeAboveTheWaterStopsTheRun) {
+    build(100.0f);
+    walk(97.2f);  // 0.2 m below the top of the tubes
+    EXPECT_EQ(ctx.run.ierr, 2);
+    EXPECT_TRUE(logged("Fehler: Bei T3 liegt"));
+    EXPECT_TRUE(logged("Tauchrohrabzügen erfolgt nur bei Vollfüllung."));
+}
+
+TEST_F(Tubes, LittleDischargeIsSharedEquallyByTheHoles) {
+    for (const std::string lang : {"DEUTSCH", "ENGLISH"}) {
+        language(lang);
+        build(1.0f);  // 1 l/s: 0.025 l/s through each of the 20 holes of a tube
+        walk(98.0f);
+        ASSERT_LT(ctx.run.ierr, 2) << checklist();
+        const std::string t = table();
+        if (lang == "ENGLISH") {
+            EXPECT_NE(t.find(" detailed result of immersion tube : T3"), std::string::npos) << t;
+            EXPECT_NE(t.find(" I The discharge through the holes is less than 0.04 l/s!                     I\n"
+                             " I Because of the precision of calculation uniform distribution has been set! I\n"),
+                      std::string::npos)
+                << t;
+        } else {
+            EXPECT_NE(t.find(" I      Wegen der Berechnungsgenauigkeit wird Gleichverteilung angesetzt!     I\n"),
+                      std::string::npos)
+                << t;
+        }
+        const Element& e = el("T3");
+        EXPECT_NEAR(e.res[2].E(), e.res[1].E() + e.HVK + e.HVE1, 1e-4);
+    }
+}
+
+TEST_F(Tubes, HolesTakeTheWholeDischarge) {
+    build(100.0f);  // 50 l/s per tube, 2.5 l/s per hole on average
+    walk(98.0f);
+    ASSERT_LT(ctx.run.ierr, 2) << checklist();
+    const std::string t = table();
+    EXPECT_EQ(t.find("0.04 l/s"), std::string::npos);
+    // the hole discharges of the table (l/s, fifth column) add up to the tube's
+    double sum = 0.0;
+    int rows = 0;
+    std::istringstream in(t);
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream w(line);
+        int nr;
+        double z, x, qp, qh;
+        if (w >> nr >> z >> x >> qp >> qh) {
+            sum += qh;
+            ++rows;
+        }
+    }
+    EXPECT_EQ(rows, 20);
+    EXPECT_NEAR(sum, 50.0, 0.05);
+    const Element& e = el("T3");
+    EXPECT_NEAR(e.res[2].E(), e.res[1].E() + e.HVK + e.HVE1, 1e-4);
+    EXPECT_GT(e.HVE1, 0.0f);
+    // the tank holds the level at the closed end of the tubes
+    EXPECT_NEAR(el("B2").res[1].E(), e.res[2].E(), 0.001);
+}
+
+// Colebrook-White friction factor, by fixed-point iteration in double.
+double colebrook(double k, double D, double v) {
+    const double Re = v * D / 1.31e-6;
+    double x = 1.14 - 2.0 * std::log10(k / D);
+    for (int n = 0; n < 100; ++n) x = -2.0 * std::log10(2.51 * x / Re + k / D / 3.71);
+    return 1.0 / (x * x);
+}
+
+// Q1 -> G2 -> D3 -> D4 -> G5: a siphon weir of two pipes DN 500 over a crest
+// at 100.80, 250 l/s, drowned at its outlet.
+struct Siphon : SplitWalk {
+    void build() {
+        plant({{"Q1", "", "G2"}, {"G2", "Q1", "D3"}, {"D3", "G2", "D4"}, {"D4", "D3", "G5"},
+               {"G5", "D4", "ENDE"}});
+        default_data(100.0f);
+        rect(el("Q1"), 100.01f, 1.0f, 2.0f);
+        rect(el("G2"), 100.01f, 1.0f, 2.0f, 10.0f, 100.0f);
+        circle(el("D3"), 100.0f, 0.5f, 3.0f, 100.8f);
+        circle(el("D4"), 100.8f, 0.5f, 3.0f, 100.0f);
+        el("D3").beschreibung = "Heberwehr #HEBER";
+        el("D4").beschreibung = "Heberwehr #heber";
+        el("D3").hve.zeta1[1] = 0.5f;
+        el("D4").hve.zeta1[1] = 0.3f;
+        rect(el("G5"), 100.0f, 1.0f, 2.0f, 10.0f, 99.99f);
+        for (const char* g : {"G2", "G5"}) el(g).geo.K = 70.0f;
+        el("Q1").Q = 250.0f;
+    }
+};
+
+TEST_F(Siphon, PipesRunFullFromTheLastToTheFirst) {
+    build();
+    walk(101.0f);
+    ASSERT_LT(ctx.run.ierr, 2) << checklist();
+    ASSERT_EQ(ctx.plant.heber.n, 1);
+    EXPECT_EQ(el("D3").kurzbez, "Heber");
+    const double A = 3.141593 / 4 * 0.25, v = 0.25 / A, vh = v * v / (2 * kG);
+    const double lam = colebrook(0.0005, 0.5, v);
+    for (const char* d : {"D3", "D4"}) {
+        const Element& e = el(d);
+        for (int end = 1; end <= 2; ++end) {
+            EXPECT_NEAR(e.res[end].A, A, 1e-4) << d << end;
+            EXPECT_NEAR(e.res[end].v, v, 1e-3) << d << end;
+            // the pressure head below the energy height
+            EXPECT_NEAR(e.res[end].h, e.res[end].he - vh, 1e-4) << d << end;
+        }
+        const double zeta = d[1] == '3' ? 0.5 : 0.3;
+        EXPECT_NEAR(e.HVK, lam * 3.0 / 0.5 * vh, 2e-4) << d;
+        EXPECT_NEAR(e.HVE1, zeta * vh, 1e-4) << d;
+        EXPECT_NEAR(e.res[2].E(), e.res[1].E() + e.HVK + e.HVE1, 1e-4) << d;
+    }
+    // the junction between the two pipes of one diameter loses nothing
+    EXPECT_NEAR(el("D3").res[1].E(), el("D4").res[2].E(), 1e-4);
+    // below atmospheric pressure at the crest: the level upstream is lower
+    // than the crest, and the siphon still runs full
+    EXPECT_LT(el("D4").res[2].h, 0.5f);
+    EXPECT_LT(el("G2").res[1].WSP(), 100.8f + 0.5f);
+}
+
+}  // namespace
+}  // namespace rivola
+
+namespace rivola {
+namespace {
+
+// The second lane ends at a wall whose openings run free above a certain
+// discharge and drowned below it: the energy it needs jumps there. With the
+// pump's level inside that jump no split balances the branches.
+struct PumpAndWall : SplitWalk {
+    void build(float onLevel) {
+        plant({{"Q1", "", "G2"},
+               {"G2", "Q1", "A3"},
+               {"A3", "G2", "G4", "", "G6"},
+               {"G4", "A3", "P5"},
+               {"P5", "G4", "G7"},
+               {"G7", "P5", "Z9"},
+               {"G6", "A3", "W8"},
+               {"W8", "G6", "G10"},
+               {"G10", "W8", "Z9"},
+               {"Z9", "G7", "G11", "G10"},
+               {"G11", "Z9", "ENDE"}});
+        default_data(100.0f);
+        rect(el("Q1"), 100.2f, 1.0f, 1.5f);
+        rect(el("G2"), 100.2f, 1.0f, 1.5f, 10.0f, 100.19f);
+        for (const char* a : {"A3", "Z9"}) {
+            GeoInput& g = el(a).geo;
+            for (GeoProfileInput* q : {&g.o1, &g.u1, &g.o2, &g.u2})
+                if (given(q->Z)) {
+                    q->Z = a[0] == 'A' ? 100.19f : 100.1f;
+                    q->H[2] = 1.5f;
+                }
+        }
+        rect(el("G4"), 100.19f, 1.0f, 1.5f, 20.0f, 100.18f);
+        rect(el("P5"), 99.0f, 2.0f, 3.0f);
+        el("P5").hve.H = onLevel - 99.0f;
+        rect(el("G7"), 100.11f, 1.0f, 1.5f, 10.0f, 100.1f);
+        rect(el("G6"), 100.19f, 1.0f, 1.5f, 20.0f, 100.18f);
+        rect(el("W8"), 100.6f, 1.0f, 1.5f);
+        Element& w = el("W8");
+        w.hve = HveInput{};
+        w.hve.T = "T";
+        w.hve.H = 0.5f;
+        w.hve.BU = w.hve.BO = 0.3f;
+        w.hve.N = 1.0f;
+        w.hve.zeta1[1] = 3.0f;
+        rect(el("G10"), 100.1f, 1.0f, 1.5f, 10.0f, 100.1f);
+        rect(el("G11"), 100.1f, 1.0f, 1.5f, 10.0f, 100.09f);
+        el("Q1").Q = 200.0f;
+    }
+};
+
+TEST_F(PumpAndWall, UnbalancedDivisionEndsWithItsWarningsInBothLanguages) {
+    for (const std::string lang : {"DEUTSCH", "ENGLISH"}) {
+        language(lang);
+        build(101.08f);
+        ctx.run.iterLog = 1;
+        const auto t0 = std::chrono::steady_clock::now();
+        walk(100.9f);
+        const double sec =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        ASSERT_LT(ctx.run.ierr, 2) << checklist();
+        EXPECT_LT(sec, 60.0);  // no hang
+        const WspTables& w = ctx.plant.wsp;
+        EXPECT_LE(ctx.run.passes, ctx.run.maxPasses + 1);
+        EXPECT_GT(std::fabs(w.div[k("A3")].dE), 0.001f);
+        EXPECT_EQ(ctx.run.balance, 1);
+        EXPECT_GE(ctx.run.ierr, 1);
+        const std::string cl = checklist();
+        if (lang == "DEUTSCH") {
+            EXPECT_NE(cl.find("     Warnungen zum Berechnungsablauf\n"
+                              "     Die Energiehöhen konnten bei folgenden freien Aufteilungen nicht abgeglichen werden:\n"
+                              "      - A3           Differenz der Energiehöhe: "),
+                      std::string::npos)
+                << cl;
+        } else {
+            EXPECT_NE(cl.find("     warnings to iterative calculation\n"
+                              "     The energy level could not be balanced at the following \"free\" divisions:\n"
+                              "      - A3           difference of energy level: "),
+                      std::string::npos)
+                << cl;
+        }
+        // the iteration log: its heading and one line per step with the pass,
+        // the step, the inflow, the split and the energy difference
+        const auto log = test::read_lines(ctx.run.dbDir + "A3.pkl");
+        ASSERT_GE(log.size(), 3u);
+        EXPECT_EQ(log[0].rfind("   Iterationsprotokoll: ", 0), 0u);
+        EXPECT_NE(log[1].find("it_auf"), std::string::npos);
+        std::istringstream first(log[2]);
+        int pass = -1, step = -1;
+        double qzu = 0, x = 0, dE = 0;
+        first >> pass >> step >> qzu >> x >> dE;
+        EXPECT_EQ(pass, 0);
+        EXPECT_EQ(step, 0);
+        EXPECT_NEAR(qzu, 0.2, 1e-5);
+    }
 }
 
 }  // namespace
