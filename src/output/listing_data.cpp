@@ -146,7 +146,25 @@ bool branch_zeta(const RunContext& ctx, int i, int j, float& zeta) {
     return true;
 }
 
-LineState throat_state(const RunContext&, int) { return {}; }
+LineState throat_state(const RunContext& ctx, int i) {
+    LineState s;
+    if (!valid(ctx.plant, i)) return s;
+    const Element& e = ctx.plant.el[i];
+    const auto& th = ctx.plant.wsp.throat;
+    const size_t k = static_cast<size_t>(e.iord);
+    if (e.ityp != T_M || k < 1 || k >= th.size()) return s;
+    // the state on the sill in the throat, as the flume's computation kept it
+    const ThroatRecord& t = th[k][2];
+    s.has = true;
+    s.z = t.wsp - t.h;
+    s.h = t.h;
+    s.A = t.A;
+    s.v = t.v;
+    s.he = t.he;
+    s.Tau = t.Tau;
+    s.hges = 0.5f * (board_height(ctx, i, kProfDown) + board_height(ctx, i, kProfUp));
+    return s;
+}
 
 LineState dead_end(const RunContext& ctx, int i) {
     LineState s;

@@ -8,6 +8,7 @@
 #include "checks/m_rivola_error.h"
 #include "hydraulics/hyd_test_util.h"
 #include "hydraulics/hyawsp.h"
+#include "output/listing_data.h"
 #include "run/r_rivola.h"
 #include "support/m_strings.h"
 #include "common/test_util.h"
@@ -339,6 +340,13 @@ TEST(WalkMeasurementFlume, CriticalOnTheSillOrDrowned) {
         ASSERT_LT(w.ctx.run.ierr, 2);
         const double hc = walktest::hc_rect(0.1, 0.3);
         EXPECT_NEAR(w.p().wsp.throat[1][2].h, hc, 0.002);
+        // the listing shows the sill as the flume's middle section
+        const output::LineState t = output::throat_state(w.ctx, 3);
+        ASSERT_TRUE(t.has);
+        // the throat lies half the sill height below the mean invert, the sill
+        // top half of it above: 0.5 (1.0 + 1.0 - 0.1) + 0.1
+        EXPECT_NEAR(t.z, 1.05f, 1e-5);
+        EXPECT_NEAR(t.h, hc, 0.002);
         EXPECT_NE(w.el(3).res[2].bem[5], "uv");
         // the inverts and profiles are restored after the computation
         EXPECT_FLOAT_EQ(w.el(3).prof[kProfUp].Z, 1.0f);
