@@ -370,6 +370,10 @@ TEST_F(ResultsDbTest, ListingTableAndCsvCarryTheSameValues) {
             p.el[2].res[1].Tau = p.el[2].res[2].Tau = -9999.99f;   // a division has no shear stress
             p.el[2].res[2].bem[1] = "gr";
             p.el[6].res[2].bem[3] = "ü";
+            p.auf[1].branch[1].hR = 0.0011f;              // losses through the division's branches
+            p.auf[1].branch[1].hv = 0.0022f;
+            p.auf[1].branch[2].hR = 0.0033f;
+            p.auf[1].branch[2].hv = 0.0044f;
         }
         output::outerg(ctx);
         ASSERT_EQ(ctx.run.resultsStatus, "ok");
@@ -400,6 +404,12 @@ TEST_F(ResultsDbTest, ListingTableAndCsvCarryTheSameValues) {
             EXPECT_EQ(support::rtrim(support::ucut(l.substr(support::ucut(l, 117).size()), 10)),
                       t[19] == "NULL" ? "" : t[19]);
             same_row(t, split(csv[r + 1], ';'));
+        }
+        if (variant == "TEIL") {
+            // the single loss of the 2nd branch of a division goes to HVE2
+            EXPECT_EQ(q("SELECT IZ, round(HVK,4), round(HVE1,4), HVE2 IS NULL, round(HVE2,4) FROM ERG_TEIL "
+                        "WHERE KENSYS='A1' AND IZ > 1;"),
+                      "2|0.0011|0.0022|1|NULL\n3|0.0033|NULL|0|0.0044");
         }
     }
 }
