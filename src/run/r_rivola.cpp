@@ -8,6 +8,7 @@
 
 #include "checks/m_rivola_error.h"
 #include "input/m_database.h"
+#include "output/profile_drawing.h"
 #include "run/steps.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
@@ -263,6 +264,7 @@ void r_rivola(RunContext& ctx, int kind) {
             output::outerk(ctx);
             if (r.ierr < 2) {
                 output::outeef(ctx);
+                output::draw_profile(ctx);
                 for (const auto& f : r.writtenFiles) log(ctx, f);
                 if (r.balance) ui::screen_dlgedit(ctx, 2);
                 checks::del_pru(ctx);

@@ -1,0 +1,65 @@
+// A small writer of SVG documents: nested elements, text with XML escaping,
+// lines, polylines, polygons, paths and rectangles. It writes well-formed XML
+// by construction: every element it opens is closed by close() or finish(),
+// and every text and attribute value is escaped.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace rivola::output {
+
+// Text made safe for XML character data and attribute values: & < > " ' are
+// written as entities; control characters other than tab and line feed, which
+// XML 1.0 does not allow, are dropped.
+std::string xml_escape(std::string_view s);
+
+// A coordinate or length as SVG number text: at most two decimals, no
+// trailing zeros, "0" for a value that is not finite.
+std::string svg_num(double v);
+
+struct SvgPoint {
+    double x = 0, y = 0;
+};
+
+class SvgWriter {
+public:
+    using Attrs = std::vector<std::pair<std::string, std::string>>;
+
+    // Starts a document of the given size in pixels (user units).
+    SvgWriter(double width, double height);
+
+    // Opens an element with children (for example "g"); close() ends it.
+    void open(const std::string& tag, const Attrs& attrs = {});
+    void close();
+    // An element without children.
+    void element(const std::string& tag, const Attrs& attrs);
+    // An element holding escaped text, e.g. "text" or "title".
+    void text_element(const std::string& tag, const Attrs& attrs, std::string_view content);
+
+    void line(double x1, double y1, double x2, double y2, const Attrs& attrs = {});
+    void polyline(const std::vector<SvgPoint>& pts, const Attrs& attrs = {});
+    void polygon(const std::vector<SvgPoint>& pts, const Attrs& attrs = {});
+    void rect(double x, double y, double w, double h, const Attrs& attrs = {});
+    void circle(double cx, double cy, double r, const Attrs& attrs = {});
+    void path(const std::string& d, const Attrs& attrs = {});
+    // Text at (x, y); `rotate` in degrees about (x, y), 0 = none.
+    void text(double x, double y, std::string_view content, const Attrs& attrs = {},
+              double rotate = 0.0);
+
+    // Number of elements opened and not yet closed (the root included).
+    size_t depth() const { return open_.size(); }
+    // Closes every open element and returns the document.
+    std::string finish();
+
+private:
+    void start_tag(const std::string& tag, const Attrs& attrs, bool empty);
+    void indent();
+
+    std::string out_;
+    std::vector<std::string> open_;
+};
+
+}  // namespace rivola::output

@@ -1,0 +1,333 @@
+// The hydraulic profile drawing of plants with results built in memory. The
+// expected flow lengths and levels are worked out by hand from the element
+// data below; positions on the page are checked against the drawing's own
+// axis ticks, which is how a reader measures them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+
+#include "common/test_util.h"
+#include "output/profile_drawing.h"
+#include "output/xml_check.h"
+#include "run/context.h"
+
+using namespace rivola;
+using output::ProfileDrawing;
+using output::Shape;
+
+namespace {
+
+// A rectangular open end profile of height `top` at invert z.
+void rect(EndProfile& p, float z, float top) {
+    p.T[0] = 'o';
+    p.T[1] = 'T';
+    p.Z = z;
+    p.HS = 0.0f;
+    p.n = 1;
+    p.H[1] = top;
+    p.B[0] = p.B[1] = 1.0f;
+}
+
+struct Lv {
+    float z, h, he;
+};
+
+void add(Plant& p, int i, const std::string& name, int ityp, float flaenge, float L, Lv up, Lv down,
+         int strand = 1, float top = 1.0f) {
+    Element& e = p.el[i];
+    e.bez = name;
+    e.ityp = ityp;
+    e.flaenge = flaenge;
+    e.L = L;
+    e.istrang = strand;
+    e.res[2].z = up.z;
+    e.res[2].h = up.h;
+    e.res[2].he = up.he;
+    e.res[1].z = down.z;
+    e.res[1].h = down.h;
+    e.res[1].he = down.he;
+    rect(e.prof[kProfUp], up.z, top);
+    rect(e.prof[kProfDown], down.z, top);
+}
+
+void chain(Plant& p, const std::vector<int>& order) {
+    for (size_t k = 0; k + 1 < order.size(); ++k) {
+        p.el[order[k]].iab[1] = order[k + 1];
+        p.el[order[k + 1]].izu[1] = order[k];
+    }
+}
+
+// Q1 -> G1 (20 m) -> U1 -> G2 (30 m, not plotted) -> G3 (10 m, the outlet).
+void small_plant(RunContext& ctx) {
+    Plant& p = ctx.plant;
+    p.resize(5);
+    p.nsys = 5;
+    add(p, 1, "Q1", T_Q, 0, 0, {100.5f, 0.4f, 0.45f}, {100.5f, 0.4f, 0.45f});
+    add(p, 2, "G1", T_G, 0, 20, {100.5f, 0.4f, 0.45f}, {100.4f, 0.45f, 0.49f});
+    add(p, 3, "U1", T_U, 20, 0, {100.4f, 0.45f, 0.49f}, {100.4f, 0.45f, 0.49f});
+    add(p, 4, "G2", T_G, 20, 30, {99.8f, 0.7f, 0.72f}, {99.7f, 0.6f, 0.63f});
+    add(p, 5, "G3", T_G, 50, 10, {99.7f, 0.6f, 0.63f}, {99.65f, 0.55f, 0.6f});
+    chain(p, {1, 2, 3, 4, 5});
+    p.el[4].plotflag = 'N';
+    p.el[2].res[1].bem[1] = "gr";
+    p.el[5].res[2].bem[3] = "ü";
+    p.el[5].ablauf1 = "ENDE";
+}
+
+// The values of the ticks of one axis of a panel, by their page position.
+std::map<double, double> ticks(const ProfileDrawing& d, int panel, const std::string& role) {
+    std::map<double, double> m;
+    for (const Shape& s : d.shapes)
+        if (s.panel == panel && s.role == role)
+            m[std::atof(s.text.c_str())] = role == "xtick" ? s.pts[0].x : s.pts[0].y - 4.0;
+    return m;
+}
+
+// Page position of a value, read off two ticks of an axis.
+double on_axis(const std::map<double, double>& t, double v) {
+    const auto lo = t.begin();
+    const auto hi = std::prev(t.end());
+    return lo->second + (v - lo->first) / (hi->first - lo->first) * (hi->second - lo->second);
+}
+
+const Shape* find(const ProfileDrawing& d, int panel, const std::string& role, int isys) {
+    for (const Shape& s : d.shapes)
+        if (s.panel == panel && s.role == role && s.isys == isys) return &s;
+    return nullptr;
+}
+
+std::vector<const Shape*> all(const ProfileDrawing& d, int panel, const std::string& role) {
+    std::vector<const Shape*> v;
+    for (const Shape& s : d.shapes)
+        if (s.panel == panel && s.role == role) v.push_back(&s);
+    return v;
+}
+
+}  // namespace
+
+TEST(ProfileDrawing, TickStepsAreOneTwoOrFiveTimesAPowerOfTen) {
+    EXPECT_DOUBLE_EQ(output::nice_step(100.0, 10), 10.0);
+    EXPECT_DOUBLE_EQ(output::nice_step(430.0, 15), 50.0);  // 28.7 per tick -> 50
+    EXPECT_DOUBLE_EQ(output::nice_step(6.0, 10), 1.0);     // 0.6 per tick -> 1
+    EXPECT_DOUBLE_EQ(output::nice_step(3.0, 10), 0.5);     // 0.3 per tick -> 0.5
+    EXPECT_NEAR(output::nice_step(1.5, 10), 0.2, 1e-12);   // 0.15 per tick -> 0.2
+    EXPECT_DOUBLE_EQ(output::nice_step(0.0, 10), 1.0);     // nothing to divide
+}
+
+TEST(ProfileDrawing, ModelHoldsFlowLengthsAndComputedLevelsOfPlottedElements) {
+    RunContext ctx;
+    small_plant(ctx);
+    const auto m = output::profile_model(ctx);
+    ASSERT_EQ(m.panels.size(), 1u);
+    const auto& pan = m.panels[0];
+    EXPECT_EQ(pan.title, "Hauptstrang");
+    std::vector<int> ids;
+    for (const auto& e : pan.elements) ids.push_back(e.isys);
+    EXPECT_EQ(ids, (std::vector<int>{1, 2, 3, 5}));  // G2 has the plot flag N
+
+    const auto& g1 = pan.elements[1];
+    EXPECT_FLOAT_EQ(g1.up.x, 0.0f);
+    EXPECT_FLOAT_EQ(g1.down.x, 20.0f);
+    EXPECT_FLOAT_EQ(g1.up.wsp, 100.9f);   // 100.5 + 0.4
+    EXPECT_FLOAT_EQ(g1.down.wsp, 100.85f);  // 100.4 + 0.45
+    EXPECT_FLOAT_EQ(g1.down.e, 100.89f);  // 100.4 + 0.49
+    EXPECT_FLOAT_EQ(g1.up.crown, 101.5f);
+    EXPECT_TRUE(g1.down.gr);
+    EXPECT_FALSE(g1.up.gr);
+    const auto& g3 = pan.elements[3];
+    EXPECT_FLOAT_EQ(g3.up.x, 50.0f);
+    EXPECT_FLOAT_EQ(g3.down.x, 60.0f);
+    EXPECT_EQ(g3.up.over, "ü");
+    // U1 hands over to G2, which is not drawn; G3 is the plant outlet.
+    EXPECT_EQ(pan.elements[2].next, -1);
+    EXPECT_EQ(g1.next, 2);
+    EXPECT_TRUE(pan.boundary);
+    EXPECT_FLOAT_EQ(pan.boundaryX, 60.0f);
+    EXPECT_FLOAT_EQ(pan.boundaryLevel, 100.2f);  // 99.65 + 0.55
+}
+
+TEST(ProfileDrawing, ElementEndsSitAtTheirFlowLengthsAndLevelsOnTheAxes) {
+    RunContext ctx;
+    small_plant(ctx);
+    const ProfileDrawing d = output::profile_drawing(ctx);
+    const auto xt = ticks(d, 0, "xtick");
+    const auto yt = ticks(d, 0, "ytick");
+    ASSERT_GE(xt.size(), 3u);
+    ASSERT_GE(yt.size(), 3u);
+    // The ticks cover the plotted flow lengths 0..60 m and levels 99.65..101.5 m.
+    EXPECT_LE(xt.begin()->first, 0.0);
+    EXPECT_GE(std::prev(xt.end())->first, 60.0);
+    EXPECT_LE(yt.begin()->first, 99.65);
+    EXPECT_GE(std::prev(yt.end())->first, 101.5);
+
+    struct Want {
+        int isys;
+        double x1, x2;         // flow lengths of the inlet and outlet end
+        double z1, z2, w1, w2, e1, e2;
+    };
+    const Want want[] = {
+        {2, 0, 20, 100.5, 100.4, 100.9, 100.85, 100.95, 100.89},
+        {3, 20, 20, 100.4, 100.4, 100.85, 100.85, 100.89, 100.89},
+        {5, 50, 60, 99.7, 99.65, 100.3, 100.2, 100.33, 100.25},
+    };
+    for (const auto& w : want) {
+        SCOPED_TRACE(w.isys);
+        const Shape* inv = find(d, 0, "invert", w.isys);
+        const Shape* wsp = find(d, 0, "wsp", w.isys);
+        const Shape* en = find(d, 0, "energy", w.isys);
+        ASSERT_TRUE(inv && wsp && en);
+        EXPECT_NEAR(inv->pts[0].x, on_axis(xt, w.x1), 0.05);
+        EXPECT_NEAR(inv->pts[1].x, on_axis(xt, w.x2), 0.05);
+        EXPECT_NEAR(wsp->pts[0].x, on_axis(xt, w.x1), 0.05);
+        EXPECT_NEAR(inv->pts[0].y, on_axis(yt, w.z1), 0.05);
+        EXPECT_NEAR(inv->pts[1].y, on_axis(yt, w.z2), 0.05);
+        EXPECT_NEAR(wsp->pts[0].y, on_axis(yt, w.w1), 0.05);
+        EXPECT_NEAR(wsp->pts[1].y, on_axis(yt, w.w2), 0.05);
+        EXPECT_NEAR(en->pts[0].y, on_axis(yt, w.e1), 0.05);
+        EXPECT_NEAR(en->pts[1].y, on_axis(yt, w.e2), 0.05);
+    }
+    // The weir crest stands at the crest level, the downstream level is marked.
+    bool crest = false;
+    for (const Shape* s : all(d, 0, "weir"))
+        for (const auto& pt : s->pts)
+            crest = crest || (std::abs(pt.y - on_axis(yt, 100.4)) < 0.05 &&
+                              std::abs(pt.x - on_axis(xt, 20.0)) < 0.05);
+    EXPECT_TRUE(crest);
+    bool boundary = false;
+    for (const Shape* s : all(d, 0, "boundary"))
+        boundary = boundary || (s->kind == Shape::Kind::Text && s->text == "100.20");
+    EXPECT_TRUE(boundary);
+    // Remarks: the critical flow at G1's outlet end, water above G3's top.
+    const Shape* gr = find(d, 0, "gr", 2);
+    ASSERT_TRUE(gr);
+    EXPECT_NEAR(gr->pts[0].x, on_axis(xt, 20.0), 0.05);
+    EXPECT_NEAR(gr->pts[0].y, on_axis(yt, 100.85), 0.05);
+    EXPECT_TRUE(find(d, 0, "over", 5));
+}
+
+TEST(ProfileDrawing, ElementsWithPlotFlagNAreLeftOut) {
+    RunContext ctx;
+    small_plant(ctx);
+    const ProfileDrawing d = output::profile_drawing(ctx);
+    for (const Shape& s : d.shapes) EXPECT_NE(s.isys, 4) << s.role;
+    const std::string svg = output::drawing_svg(d);
+    EXPECT_EQ(svg.find(">G2 "), std::string::npos);
+    EXPECT_NE(svg.find(">G1 Gerinne  gr</text>"), std::string::npos);
+    EXPECT_NE(svg.find(">U1 Überfall</text>"), std::string::npos);
+    EXPECT_NE(svg.find(">G3 Gerinne  ü</text>"), std::string::npos);
+}
+
+TEST(ProfileDrawing, CrowdedLabelsDoNotOverlapAndKeepFlowOrder) {
+    // Forty walls and weirs at one place and a few flumes around them.
+    RunContext ctx;
+    Plant& p = ctx.plant;
+    const int n = 44;
+    p.resize(n);
+    p.nsys = n;
+    std::vector<int> order;
+    for (int i = 1; i <= n; ++i) {
+        const bool flume = i <= 2 || i >= n - 1;
+        const float x = i <= 2 ? 10.0f * (i - 1) : (i >= n - 1 ? 20.0f + 10.0f * (i - n + 1) : 20.0f);
+        add(p, i, (flume ? "G" : (i % 2 ? "U" : "W")) + std::to_string(i), flume ? T_G : (i % 2 ? T_U : T_W), x,
+            flume ? 10.0f : 0.0f, {100.0f, 0.5f, 0.55f}, {100.0f, 0.5f, 0.55f});
+        order.push_back(i);
+    }
+    chain(p, order);
+    const ProfileDrawing d = output::profile_drawing(ctx);
+    const auto labels = all(d, 0, "label");
+    ASSERT_EQ(labels.size(), static_cast<size_t>(n));
+    const Shape* frame = all(d, 0, "frame").at(0);
+    const double left = frame->pts[0].x, right = frame->pts[1].x;
+    std::vector<std::pair<double, int>> at;
+    for (const Shape* s : labels) {
+        EXPECT_DOUBLE_EQ(s->rotate, -90.0);  // upright text: one line height wide
+        at.emplace_back(s->pts[0].x, s->isys);
+        EXPECT_GE(s->pts[0].x, left);
+        EXPECT_LE(s->pts[0].x, right);
+    }
+    std::sort(at.begin(), at.end());
+    for (size_t k = 1; k < at.size(); ++k) {
+        EXPECT_GE(at[k].first - at[k - 1].first, labels[0]->size + 1.0);  // no overlap
+        EXPECT_EQ(at[k].second, at[k - 1].second + 1);  // flow order kept
+    }
+}
+
+TEST(ProfileDrawing, OtherStrandsAndPlotPathsGetPanelsOfTheirOwn) {
+    // Q1 -> A1 divides into G1 (strand 1) and G2 (strand 2) -> Z1 joins them.
+    RunContext ctx;
+    ctx.settings.language = "ENGLISH";
+    Plant& p = ctx.plant;
+    p.resize(5);
+    p.nsys = 5;
+    add(p, 1, "Q1", T_Q, 0, 0, {100, 0.5f, 0.52f}, {100, 0.5f, 0.52f});
+    add(p, 2, "A1", T_A, 0, 2, {100, 0.5f, 0.52f}, {100, 0.5f, 0.52f});
+    add(p, 3, "G1", T_G, 2, 20, {100, 0.5f, 0.52f}, {99.9f, 0.55f, 0.57f});
+    add(p, 4, "G2", T_G, 2, 40, {100, 0.5f, 0.52f}, {99.9f, 0.55f, 0.57f}, 2);
+    add(p, 5, "Z1", T_Z, 46, 4, {99.9f, 0.55f, 0.57f}, {99.88f, 0.55f, 0.57f});
+    chain(p, {1, 2, 3, 5});
+    p.el[2].iab[2] = 4;
+    p.el[4].izu[1] = 2;
+    p.el[4].iab[1] = 5;
+    p.el[5].izu[2] = 4;
+    p.el[3].plotweg = "X";
+    p.el[4].plotweg = "X";
+    const auto m = output::profile_model(ctx);
+    ASSERT_EQ(m.panels.size(), 3u);
+    EXPECT_EQ(m.panels[0].title, "main strand");
+    EXPECT_EQ(m.panels[1].title, "strand 2");
+    EXPECT_EQ(m.panels[2].title, "plot path X");
+    ASSERT_EQ(m.panels[1].elements.size(), 1u);
+    EXPECT_EQ(m.panels[1].elements[0].isys, 4);
+    EXPECT_FLOAT_EQ(m.panels[1].elements[0].down.x, 42.0f);  // 2 + 40
+    ASSERT_EQ(m.panels[2].elements.size(), 2u);
+    // The confluence's flow length reaches its downstream end.
+    const auto& z1 = m.panels[0].elements.back();
+    EXPECT_EQ(z1.isys, 5);
+    EXPECT_FLOAT_EQ(z1.up.x, 42.0f);
+    EXPECT_FLOAT_EQ(z1.down.x, 46.0f);
+    const std::string svg = output::drawing_svg(output::layout_profile(m));
+    EXPECT_NE(svg.find(">G2 flume</text>"), std::string::npos);
+    EXPECT_NE(svg.find(">flow length [m]</text>"), std::string::npos);
+}
+
+TEST(ProfileDrawing, RunWritesAWellFormedFileOnlyWhenSwitchedOnAndComputed) {
+    test::TempDir dir("profile");
+    RunContext ctx;
+    small_plant(ctx);
+    ctx.run.basePath = dir.str() + "PLANT";
+    ctx.plant.all.titel[1] = "Kläranlage <Nord> & Süd";
+    const std::string file = ctx.run.basePath + "_profile.svg";
+
+    ctx.run.drawing = false;
+    output::draw_profile(ctx);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    ctx.run.drawing = true;
+    ctx.run.ierr = 2;
+    output::draw_profile(ctx);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_TRUE(ctx.run.writtenFiles.empty());
+
+    ctx.run.ierr = 1;
+    output::draw_profile(ctx);
+    ASSERT_TRUE(std::filesystem::exists(file));
+    EXPECT_EQ(ctx.run.writtenFiles, std::vector<std::string>{file});
+    const std::string svg = test::read_file(file);
+    EXPECT_EQ(test::xml_problem(svg), "");
+    EXPECT_NE(svg.find(">Kläranlage &lt;Nord&gt; &amp; Süd</text>"), std::string::npos);
+
+    // Independent checks where the tools are installed: the XML parser of
+    // libxml2 and the SVG renderer of librsvg.
+    if (std::system("command -v xmllint > /dev/null 2>&1") == 0) {
+        const std::string cmd = "xmllint --noout '" + file + "' 2> /dev/null";
+        EXPECT_EQ(std::system(cmd.c_str()), 0);
+    }
+    if (std::system("command -v rsvg-convert > /dev/null 2>&1") == 0) {
+        const std::string png = dir.str() + "PLANT_profile.png";
+        const std::string cmd = "rsvg-convert -o '" + png + "' '" + file + "' 2> /dev/null";
+        EXPECT_EQ(std::system(cmd.c_str()), 0);
+        EXPECT_GT(std::filesystem::file_size(png), 1000u);
+    }
+}
