@@ -10,7 +10,9 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QScrollArea>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QThread>
 #include <QTimer>
 
@@ -61,7 +63,17 @@ MainWindow::MainWindow(ShellSettings settings, QWidget* parent)
     mono.setPointSize(10);
     log_->setFont(mono);
     log_->setUniformItemSizes(true);
-    setCentralWidget(log_);
+    // The screen log and, after a computing run, the profile drawing.
+    const bool en = is_english(settings_.language);
+    tabs_ = new QTabWidget(this);
+    tabs_->addTab(log_, en ? tr("screen log") : tr("Bildschirmprotokoll"));
+    profile_ = new ProfileView;
+    auto* scroll = new QScrollArea;
+    scroll->setWidget(profile_);
+    scroll->setBackgroundRole(QPalette::Base);
+    tabs_->addTab(scroll, en ? tr("hydraulic profile") : tr("Längsschnitt"));
+    tabs_->setTabEnabled(1, false);
+    setCentralWidget(tabs_);
 
     nameLabel_ = new QLabel(name, this);
     dateLabel_ = new QLabel(q(settings_.startDate), this);
@@ -154,6 +166,9 @@ void MainWindow::startRun() {
     runAction_->setEnabled(false);
     cancelAction_->setEnabled(true);
     log_->clear();
+    profile_->clear();
+    tabs_->setTabEnabled(1, false);
+    tabs_->setCurrentIndex(0);
     passLabel_->clear();
     passBar_->setValue(0);
     worker_ = QThread::create([this] { run::r_rivola(ctx_, 1); });
@@ -171,6 +186,15 @@ void MainWindow::onRunFinished() {
     runAction_->setEnabled(true);
     cancelAction_->setEnabled(false);
     passBar_->setVisible(false);
+    // A run that drew the profile shows it at once.
+    const std::string drawn = ctx_.run.basePath + "_profile.svg";
+    for (const auto& f : ctx_.run.writtenFiles) {
+        if (ctx_.run.basePath.empty() || f != drawn) continue;
+        profile_->setDrawing(output::profile_drawing(ctx_));
+        tabs_->setTabEnabled(1, true);
+        tabs_->setCurrentIndex(1);
+        break;
+    }
     emit runFinished(lastIerr_);
     // A fatal message was confirmed during the run: the program ends.
     if (stopRequested_) close();

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "check_list_viewer.h"
+#include "profile_view.h"
 #include "run/context.h"
 #include "shell.h"
 #include "text_windows.h"
@@ -23,6 +24,7 @@ class QProgressBar;
 class QThread;
 class QAction;
 class QDialog;
+class QTabWidget;
 
 namespace rivola::ui {
 
@@ -74,6 +76,9 @@ public:
     CheckListViewer* checkListViewer() const { return viewer_; }
     HelpWindow* helpWindow() const { return help_; }
     ListingsViewer* listingsViewer() const { return listings_; }
+    // The tabs of the window: the screen log, the profile drawing of the last run.
+    QTabWidget* tabs() const { return tabs_; }
+    ProfileView* profileView() const { return profile_; }
     // Asks a running calculation to stop (it asks the user to confirm).
     void requestCancel() { cancelRequest_ = true; }
     bool takeCancelRequest() { return cancelRequest_.exchange(false); }
@@ -115,6 +120,8 @@ private:
     RunContext ctx_;
     std::unique_ptr<QtServices> services_;
     QListWidget* log_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    ProfileView* profile_ = nullptr;
     QLabel* nameLabel_ = nullptr;
     QLabel* dateLabel_ = nullptr;
     QLabel* passLabel_ = nullptr;

@@ -253,6 +253,13 @@ TEST_F(Window, AutoRunOfTheExamplePlant) {
     // Screenshot of the window after the run.
     const QString shot = QString(RIVOLA_BINARY_DIR) + "/rivolaw_main_window.png";
     EXPECT_TRUE(w->grab().save(shot));
+    // A computed plant is drawn: the drawing tab is shown with the run's profile.
+    if (!has_line(log, "not available in this build")) {
+        EXPECT_FALSE(w->profileView()->empty());
+        EXPECT_EQ(w->tabs()->currentIndex(), 1);
+        EXPECT_TRUE(fs::exists(dir / "kleine_anlage_profile.svg"));
+        EXPECT_TRUE(w->grab().save(QString(RIVOLA_BINARY_DIR) + "/rivolaw_profile.png"));
+    }
 }
 
 TEST_F(Window, EnglishWithTheParameterEnglish) {
