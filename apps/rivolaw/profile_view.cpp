@@ -2,8 +2,9 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
+#include <QPaintEvent>
 #include <QPolygonF>
+#include <algorithm>
 #include <cmath>
 
 namespace rivola::ui {
@@ -35,14 +36,31 @@ QPolygonF polygon_of(const output::Shape& s) {
     return poly;
 }
 
+// A rectangle that holds everything the shape paints.
+QRectF reach(const output::Shape& s) {
+    double x0 = s.pts[0].x, x1 = x0, y0 = s.pts[0].y, y1 = y0;
+    for (const auto& p : s.pts) {
+        x0 = std::min(x0, p.x);
+        x1 = std::max(x1, p.x);
+        y0 = std::min(y0, p.y);
+        y1 = std::max(y1, p.y);
+    }
+    // a text may run its length in any direction from its anchor
+    const double m = s.kind == output::Shape::Kind::Text
+                         ? s.size * (static_cast<double>(s.text.size()) + 1.0)
+                         : s.width + s.r + 2.0;
+    return QRectF(QPointF(x0 - m, y0 - m), QPointF(x1 + m, y1 + m));
+}
+
 }  // namespace
 
-void paint_drawing(QPainter& painter, const output::ProfileDrawing& d) {
+void paint_drawing(QPainter& painter, const output::ProfileDrawing& d, const QRectF& area) {
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    painter.fillRect(QRectF(0, 0, d.width, d.height), Qt::white);
+    painter.fillRect(area.isEmpty() ? QRectF(0, 0, d.width, d.height) : area, Qt::white);
     for (const auto& s : d.shapes) {
         if (s.pts.empty()) continue;
+        if (!area.isEmpty() && !area.intersects(reach(s))) continue;
         const QPointF p0(s.pts[0].x, s.pts[0].y);
         switch (s.kind) {
             case output::Shape::Kind::Line:
@@ -102,10 +120,10 @@ QSize ProfileView::sizeHint() const {
     return QSize(static_cast<int>(std::ceil(drawing_.width)), static_cast<int>(std::ceil(drawing_.height)));
 }
 
-void ProfileView::paintEvent(QPaintEvent*) {
+void ProfileView::paintEvent(QPaintEvent* event) {
     if (drawing_.shapes.empty()) return;
     QPainter painter(this);
-    paint_drawing(painter, drawing_);
+    paint_drawing(painter, drawing_, QRectF(event->rect()));
 }
 
 }  // namespace rivola::ui

@@ -2,6 +2,7 @@
 // the same shapes that the SVG file holds, painted with QPainter.
 #pragma once
 
+#include <QRectF>
 #include <QWidget>
 
 #include "output/profile_drawing.h"
@@ -10,8 +11,9 @@ class QPainter;
 
 namespace rivola::ui {
 
-// Paints the shapes of a drawing with the painter's current transformation.
-void paint_drawing(QPainter& painter, const output::ProfileDrawing& drawing);
+// Paints the shapes of a drawing with the painter's current transformation;
+// with a non-empty `area` only the shapes that may reach into it.
+void paint_drawing(QPainter& painter, const output::ProfileDrawing& drawing, const QRectF& area = {});
 
 class ProfileView : public QWidget {
     Q_OBJECT

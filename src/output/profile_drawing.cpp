@@ -8,6 +8,7 @@
 #include <map>
 
 #include "output/listing_texts.h"
+#include "output/m_output_eingabe.h"
 #include "support/m_strings.h"
 #include "ui/services.h"
 
@@ -23,23 +24,10 @@ float profile_height(const EndProfile& p) {
     return p.HS + p.H[n];
 }
 
-// Ground levels per element, [i][1] at the upstream end, [i][2] at the
-// downstream end: the tops of the element's own end profiles.
-std::vector<std::array<float, 3>> ground_at_ends(const RunContext& ctx) {
-    const Plant& p = ctx.plant;
-    std::vector<std::array<float, 3>> g(static_cast<size_t>(p.nsys) + 1, {0.0f, 0.0f, 0.0f});
-    for (int i = 1; i <= p.nsys; ++i) {
-        const Element& e = p.el[i];
-        g[i][1] = e.prof[kProfUp].Z + profile_height(e.prof[kProfUp]);
-        g[i][2] = e.prof[kProfDown].Z + profile_height(e.prof[kProfDown]);
-    }
-    return g;
-}
-
 bool finite(float v) { return std::isfinite(v); }
 
-// A ground level that some rule has set (unset levels are written as -9999.99).
-bool ground_known(float v) { return finite(v) && v > -9999.0f; }
+// A ground level that some rule has set.
+bool ground_known(float v) { return finite(v) && v > kNoGround + 0.5f; }
 
 std::string slot(const EndResult& r, int k) { return support::trim(r.bem[k]); }
 
@@ -141,7 +129,7 @@ ProfileModel profile_model(const RunContext& ctx) {
     for (int k = 1; k <= 3; ++k)
         if (!support::trim(p.all.titel[k]).empty()) m.heading.push_back(support::rtrim(p.all.titel[k]));
 
-    const auto g = ground_at_ends(ctx);
+    const auto g = ground_levels(ctx);  // [i][1] upstream, [i][2] downstream end
     auto plotted = [&](int i) { return p.el[i].plotflag != 'N'; };
 
     int strands = 0;

@@ -149,6 +149,23 @@ TEST(ProfileDrawing, ModelHoldsFlowLengthsAndComputedLevelsOfPlottedElements) {
     EXPECT_FLOAT_EQ(pan.boundaryLevel, 100.2f);  // 99.65 + 0.55
 }
 
+TEST(ProfileDrawing, PressurePipesShowTheGroundOfTheirNeighboursAndTheirOwnCrown) {
+    // G1 (top 1.0 m) -> D1 (crown 0.5 m above its invert) -> G2 (top 1.2 m).
+    RunContext ctx;
+    Plant& p = ctx.plant;
+    p.resize(3);
+    p.nsys = 3;
+    add(p, 1, "G1", T_G, 0, 10, {101.0f, 0.5f, 0.52f}, {100.9f, 0.5f, 0.52f});
+    add(p, 2, "D1", T_D, 10, 40, {100.8f, 0.9f, 0.95f}, {100.0f, 1.2f, 1.25f}, 1, 0.5f);
+    add(p, 3, "G2", T_G, 50, 10, {100.0f, 1.0f, 1.02f}, {99.9f, 1.0f, 1.02f}, 1, 1.2f);
+    chain(p, {1, 2, 3});
+    const auto& d1 = output::profile_model(ctx).panels.at(0).elements.at(1);
+    EXPECT_FLOAT_EQ(d1.up.top, 101.9f);    // G1's downstream top: 100.9 + 1.0
+    EXPECT_FLOAT_EQ(d1.down.top, 101.2f);  // G2's upstream top: 100.0 + 1.2
+    EXPECT_FLOAT_EQ(d1.up.crown, 101.3f);  // 100.8 + 0.5
+    EXPECT_FLOAT_EQ(d1.down.crown, 100.5f);
+}
+
 TEST(ProfileDrawing, ElementEndsSitAtTheirFlowLengthsAndLevelsOnTheAxes) {
     RunContext ctx;
     small_plant(ctx);
