@@ -638,6 +638,12 @@ ProfileDrawing layout_profile(const ProfileModel& model) {
     for (size_t k = 0; k < model.panels.size(); ++k)
         y = layout_panel(model.panels[k], static_cast<int>(k), model.english, y, plotW, d.shapes);
     d.height = y;
+    // A level that the computation left undefined is not drawn at all rather
+    // than at some arbitrary place of the page.
+    std::erase_if(d.shapes, [](const Shape& s) {
+        return std::any_of(s.pts.begin(), s.pts.end(),
+                           [](const SvgPoint& p) { return !std::isfinite(p.x) || !std::isfinite(p.y); });
+    });
     return d;
 }
 

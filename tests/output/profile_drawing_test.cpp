@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -235,6 +236,18 @@ TEST(ProfileDrawing, ElementsWithPlotFlagNAreLeftOut) {
     EXPECT_NE(svg.find(">G1 Gerinne  gr</text>"), std::string::npos);
     EXPECT_NE(svg.find(">U1 Überfall</text>"), std::string::npos);
     EXPECT_NE(svg.find(">G3 Gerinne  ü</text>"), std::string::npos);
+}
+
+TEST(ProfileDrawing, UndefinedLevelsAreLeftOutNotDrawnAtTheEdgeOfThePage) {
+    RunContext ctx;
+    small_plant(ctx);
+    ctx.plant.el[5].res[2].h = std::nanf("");
+    const ProfileDrawing d = output::profile_drawing(ctx);
+    for (const Shape& s : d.shapes)
+        for (const auto& pt : s.pts) EXPECT_TRUE(std::isfinite(pt.x) && std::isfinite(pt.y)) << s.role;
+    EXPECT_EQ(find(d, 0, "wsp", 5), nullptr);
+    EXPECT_NE(find(d, 0, "invert", 5), nullptr);
+    EXPECT_NE(find(d, 0, "energy", 5), nullptr);
 }
 
 TEST(ProfileDrawing, CrowdedLabelsDoNotOverlapAndKeepFlowOrder) {
