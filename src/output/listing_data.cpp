@@ -80,6 +80,16 @@ BranchLine division_branch(const RunContext& ctx, int i, int j) {
         b.hvk = br.hR;
         b.hve = br.hv;
     }
+    // the remarks of the branch computation, and the transition loss of a
+    // distribution flume's branch
+    const WspTables& w = ctx.plant.wsp;
+    if (ctx.plant.el[i].ityp == T_A && k >= 1 && k < static_cast<int>(w.div.size())) {
+        b.s.bem = w.div[k].bem[j];
+        if (letter(ctx.plant.el[i]) == 'V') {
+            b.hasHvu = true;
+            b.hvu = w.div[k].hvu[j];
+        }
+    }
     return b;
 }
 
@@ -105,7 +115,10 @@ InletLine confluence_inlet(const RunContext& ctx, int i, int j) {
         b.s.he = in.he;
         b.s.Tau = 0.25f * in.dhy * 9.80665f * 1000.0f * in.I;
         b.hasLoss = true;
-        b.loss = in.hv;
+        b.hvk = in.hR;
+        b.hve = in.hv - in.hR;
+        const WspTables& w = ctx.plant.wsp;
+        if (k < static_cast<int>(w.conf.size())) b.s.bem = w.conf[k].bem[j];
     } else {
         b.s.hasFlow = false;
         b.s.hasTau = false;
@@ -149,19 +162,19 @@ bool branch_zeta(const RunContext& ctx, int i, int j, float& zeta) {
 LineState throat_state(const RunContext& ctx, int i) {
     LineState s;
     if (!valid(ctx.plant, i)) return s;
-    const Element& e = ctx.plant.el[i];
-    const auto& th = ctx.plant.wsp.throat;
-    const size_t k = static_cast<size_t>(e.iord);
-    if (e.ityp != T_M || k < 1 || k >= th.size()) return s;
-    // the state on the sill in the throat, as the flume's computation kept it
-    const ThroatRecord& t = th[k][2];
+    const int k = ordinal(ctx, i);
+    const WspTables& w = ctx.plant.wsp;
+    if (ctx.plant.el[i].ityp != T_M || k < 1 || k >= static_cast<int>(w.throat.size())) return s;
+    // the state on the sill of the throat, whose profile lies between the two
+    // end profiles
+    const ThroatRecord& r = w.throat[k][2];
     s.has = true;
-    s.z = t.wsp - t.h;
-    s.h = t.h;
-    s.A = t.A;
-    s.v = t.v;
-    s.he = t.he;
-    s.Tau = t.Tau;
+    s.z = r.wsp - r.h;
+    s.h = r.h;
+    s.A = r.A;
+    s.v = r.v;
+    s.he = r.he;
+    s.Tau = r.Tau;
     s.hges = 0.5f * (board_height(ctx, i, kProfDown) + board_height(ctx, i, kProfUp));
     return s;
 }
@@ -176,11 +189,19 @@ LineState dead_end(const RunContext& ctx, int i) {
     const bool v = letter(e) == 'V';
     const int slot = v ? kProfDown : kProfUp;
     const EndResult& r = e.res[v ? 1 : 2];
+    float level = r.z + r.h;
+    // a collection flume keeps the level at its upstream end
+    const WspTables& w = ctx.plant.wsp;
+    if (!v && i < static_cast<int>(w.ordVS.size())) {
+        const int ks = w.ordVS[i];
+        if (ks >= 1 && ks < static_cast<int>(w.sflume.size()) && w.sflume[ks].stored)
+            level = w.sflume[ks].wsp;
+    }
     s.has = true;
     s.hasFlow = false;
     s.hasTau = false;
     s.z = e.prof[slot].Z;
-    s.h = r.z + r.h - s.z;
+    s.h = level - s.z;
     s.hges = board_height(ctx, i, slot);
     s.profElem = i;
     s.profSlot = slot;

@@ -40,6 +40,8 @@ struct BranchLine {
     LineState s;
     bool hasLoss = false;
     float hvk = 0, hve = 0;
+    bool hasHvu = false;       // transition loss of a distribution flume's branch
+    float hvu = 0;
 };
 BranchLine division_branch(const RunContext& ctx, int i, int j);
 
@@ -49,7 +51,7 @@ struct InletLine {
     float Q = 0;
     LineState s;
     bool hasLoss = false;
-    float loss = 0;
+    float hvk = 0, hve = 0;    // friction and single loss to the inlet
 };
 InletLine confluence_inlet(const RunContext& ctx, int i, int j);
 

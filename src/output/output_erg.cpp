@@ -285,6 +285,10 @@ struct Writer {
                 r.l1 = b.hvk;
                 r.l2 = b.hve;
             }
+            if (b.hasHvu) {
+                r.h3 = true;
+                r.l3 = b.hvu;
+            }
             rows.push_back(r);
         }
         if (v && is_weir_or_wall(ctx.plant, e().iab[1]) && is_weir_or_wall(ctx.plant, e().iab[2]))
@@ -307,8 +311,9 @@ struct Writer {
             const int u = e().izu[j];
             r.ord = b.Q < kEps ? "**" : (valid(ctx.plant, u) ? strand(ctx.plant.el[u]) : "");
             if (b.hasLoss) {
-                r.h2 = true;
-                r.l2 = b.loss;
+                r.h1 = r.h2 = true;
+                r.l1 = b.hvk;
+                r.l2 = b.hve;
             }
             rows.push_back(r);
         }

@@ -470,7 +470,8 @@ TEST_F(ListingTest, DivisionAndConfluenceLines) {
     in.he = 0.4032f;
     in.dhy = 0.5f;
     in.I = 0.001f;
-    in.hv = 0.021f;
+    in.hR = 0.005f;
+    in.hv = 0.021f;  // all losses to the inlet
     const auto a = output::element_lines(ctx, 2);
     ASSERT_EQ(a.size(), 4u);
     EXPECT_EQ(cols(a[0], 29, 7), "frei   ");
@@ -486,12 +487,13 @@ TEST_F(ListingTest, DivisionAndConfluenceLines) {
     for (const auto& l : z) EXPECT_EQ(ulen(l), 130u);
     EXPECT_EQ(cols(z[0], 4, 12), "ZJoin5      ");
     // inlet 2: z 99.5, h 0.4, WSP 99.9, E 99.5 + 0.4032, shear stress
-    // 0.25 * 0.5 * 9806.65 * 0.001 = 1.23 N/m2, all losses to the inlet 0.021 m
+    // 0.25 * 0.5 * 9806.65 * 0.001 = 1.23 N/m2; of the 0.021 m lost up to the
+    // inlet 0.005 m by friction, 0.016 m single losses
     EXPECT_EQ(cols(z[2], 37, 8), "  99.500");
     EXPECT_EQ(cols(z[2], 57, 8), "  99.900");
     EXPECT_EQ(cols(z[2], 78, 10), "    99.903");
     EXPECT_EQ(cols(z[2], 88, 6), "  1.23");
-    EXPECT_EQ(cols(z[2], 97, 18), "       0.021      ");
+    EXPECT_EQ(cols(z[2], 97, 18), " 0.005 0.016      ");
 }
 
 struct WarningTest : ListingTest {
