@@ -1,0 +1,127 @@
+// Regression guard: the listings of the example plants, computed by whole runs
+// and compared line by line with the stored ones (tests/output/golden/), the
+// dates masked. After a deliberate change of the listings or the computation,
+// store new ones with RIVOLA_UPDATE_GOLDEN=1 and review the difference.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+#include <sstream>
+
+#include "common/recording_ui.h"
+#include "common/test_util.h"
+#include "input/db_tools.h"
+#include "run/context.h"
+#include "run/r_rivola.h"
+#include "support/m_strings.h"
+
+using namespace rivola;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string golden_dir() { return std::string(RIVOLA_SOURCE_DIR) + "/tests/output/golden/"; }
+
+// The SQL script of a plant: an example of the distribution, or a plant kept
+// with the stored listings.
+std::string example(const std::string& name) {
+    const std::string kept = golden_dir() + name + ".sql";
+    if (fs::exists(kept)) return kept;
+    return std::string(RIVOLA_SOURCE_DIR) + "/examples/" + name + ".sql";
+}
+
+std::string masked(const std::string& text) {
+    static const std::regex date(R"(\d\d\.\d\d\.\d\d\d\d)");
+    return std::regex_replace(text, date, "TT.MM.JJJJ");
+}
+
+// Runs an example plant (with its components) in a fresh directory and returns
+// the ierr of the run; the listings stay in `dir`.
+int run_example(const test::TempDir& dir, const std::string& name,
+                const std::vector<std::string>& components, bool english) {
+    RunContext tools;
+    std::string status, results;
+    input::db_new_results(tools, dir.path().string(), results, status);
+    EXPECT_EQ(status, "ok");
+    for (const auto& c : components) {
+        input::db_load_script(tools, dir.str() + c + ".mdb", example(c), status);
+        EXPECT_EQ(status, "ok") << c;
+    }
+    input::db_load_script(tools, dir.str() + name + ".mdb", example(name), status);
+    EXPECT_EQ(status, "ok") << name;
+    test::RecordingUi ui;
+    RunContext ctx;
+    ctx.ui = &ui;
+    ctx.run.params = {dir.str() + name + ".mdb"};
+    if (english) {
+        ctx.settings.language = "ENGLISH";
+        ctx.run.params.push_back("OUT=ENGL");
+    }
+    run::r_rivola(ctx, 1);
+    return ctx.run.ierr;
+}
+
+void compare(const test::TempDir& dir, const std::string& name, const std::string& lang) {
+    const bool update = std::getenv("RIVOLA_UPDATE_GOLDEN") != nullptr;
+    for (const char* ext : {".ERG", ".ERK", ".QVE", ".EEF"}) {
+        const std::string made = dir.str() + name + ext;
+        const std::string stored = golden_dir() + name + "_" + lang + ext;
+        if (update) {
+            fs::remove(stored);
+            if (fs::exists(made)) test::write_file(stored, masked(test::read_file(made)));
+            continue;
+        }
+        ASSERT_EQ(fs::exists(made), fs::exists(stored)) << made;
+        if (!fs::exists(made)) continue;
+        // every table line as wide as its table, every page of 60 lines
+        const size_t width = std::string(ext) == ".QVE" ? 98 : std::string(ext) == ".EEF" ? 105 : 130;
+        size_t inPage = 0;
+        for (const auto& l : test::read_lines(made)) {
+            if (l.rfind(" I", 0) == 0) {
+                EXPECT_EQ(support::ulen(l), width) << made << "\n" << l;
+            }
+            if (l == "\f") {
+                EXPECT_EQ(inPage, 60u) << made;
+                inPage = 0;
+            }
+            ++inPage;
+        }
+        EXPECT_EQ(inPage, 60u) << made;
+        const std::string a = masked(test::read_file(made)), b = test::read_file(stored);
+        if (a == b) continue;
+        // name the first line that differs
+        std::istringstream sa(a), sb(b);
+        std::string la, lb;
+        for (int n = 1;; ++n) {
+            const bool ga = static_cast<bool>(std::getline(sa, la));
+            const bool gb = static_cast<bool>(std::getline(sb, lb));
+            if (!ga && !gb) break;
+            if (la != lb || ga != gb) {
+                ADD_FAILURE() << stored << " line " << n << "\n new: " << la << "\n old: " << lb;
+                break;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+TEST(GoldenListings, SmallPlant) {
+    for (bool en : {false, true}) {
+        test::TempDir dir("golden_small");
+        EXPECT_LT(run_example(dir, "kleine_anlage", {}, en), 2);
+        compare(dir, "kleine_anlage", en ? "en" : "de");
+    }
+}
+
+// A plant of two stages of two lanes each behind free divisions, joined by
+// confluences: flumes, screen, measurement flumes, basins, walls, pipes,
+// distribution and collection flumes, in- and outlets.
+TEST(GoldenListings, TwoStagesOfParallelLanes) {
+    for (bool en : {false, true}) {
+        test::TempDir dir("golden_stages");
+        EXPECT_LT(run_example(dir, "zwei_stufen", {}, en), 2);
+        compare(dir, "zwei_stufen", en ? "en" : "de");
+    }
+}
