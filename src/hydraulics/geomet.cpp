@@ -467,7 +467,10 @@ float zsohle(RunContext& ctx, int i) {
     const int d = e.iab[1];
     if (d < 1 || d > ctx.plant.nsys || support::trim(e.ablauf1) == "ENDE") return 0.0f;
     const Element& de = ctx.plant.el[d];
-    if (de.ityp == T_Z) {
+    // a confluence: the invert of the branch through which i enters (a
+    // collection flume with a second inlet has no branch profiles and is
+    // entered like any element)
+    if (de.ityp == T_Z && !(de.bez.size() > 0 && de.bez[0] == 'S')) {
         const int branch = (de.izu[2] == i && de.izu[1] != i) ? kProfBranch2 : kProfBranch1;
         return de.prof[branch].Z;
     }

@@ -157,7 +157,7 @@ void hgrenz(RunContext& ctx) {
         cs.hc = cs.hEc = cs.Ac = cs.Bc = cs.dc = 0.0f;
         return;
     }
-    if (cs.typ == "RECKo") {
+    if (cs.typ == "RECKo" && cs.B[1] > 2e-5f) {
         const float b = cs.B[1];
         cs.hc = std::cbrt(Q * Q / (b * b * g));
         cs.hEc = 1.5f * cs.hc;

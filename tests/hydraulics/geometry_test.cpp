@@ -265,16 +265,10 @@ TEST(Zsohle, InvertThatAnElementDischargesInto) {
     EXPECT_FLOAT_EQ(zsohle(ctx, 1), 9.5f);
     EXPECT_FLOAT_EQ(zsohle(ctx, 2), 9.7f);
     EXPECT_FLOAT_EQ(zsohle(ctx, 3), 0.0f);
-    ctx.plant.el[3].ityp = T_G;
+    // a collection flume with a second inlet is entered at its upstream invert
+    ctx.plant.el[3].bez = "S3";
     ctx.plant.el[3].prof[kProfUp].Z = 9.9f;
+    EXPECT_FLOAT_EQ(zsohle(ctx, 2), 9.9f);
+    ctx.plant.el[3].ityp = T_G;
     EXPECT_FLOAT_EQ(zsohle(ctx, 1), 9.9f);
-}
-
-TEST(Prf21, CurrentSectionBecomesPrevious) {
-    RunContext ctx;
-    ctx.cs.sec[2] = Section{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
-    prf21(ctx);
-    EXPECT_FLOAT_EQ(ctx.cs.sec[1].z, 1.0f);
-    EXPECT_FLOAT_EQ(ctx.cs.sec[1].h, 3.0f);
-    EXPECT_FLOAT_EQ(ctx.cs.sec[1].P, 11.0f);
 }

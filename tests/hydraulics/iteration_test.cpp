@@ -28,20 +28,6 @@ TEST(Itstep, SecantWhenBracketedAndExtrapolationWithinBoundsOtherwise) {
     EXPECT_NEAR(x, 10.0f, 1e-5f);      // bracketed linear residual: exact secant root
 }
 
-TEST(Itstep, LoopFindsSquareRootOfTwo) {
-    RunContext ctx;
-    int cnt = 0;
-    float x = 0.5f;
-    for (int k = 0; k < 60; ++k) {
-        const float f = x * x - 2.0f;
-        if (std::fabs(f) < 1e-6f) break;
-        itstep(ctx, "T", 3, cnt, 0.0f, 10.0f, x, f);
-        if (cnt == 1) x = 1.0f;  // the first step keeps x: the caller sets the second trial
-    }
-    EXPECT_NEAR(x, std::sqrt(2.0f), 1e-5f);
-    EXPECT_GE(ctx.steps.slot.size(), 4u);  // slot state grows with the slot number
-}
-
 namespace {
 // Drives rfalsi on a residual as the formula routines do; returns the root.
 template <class F>
