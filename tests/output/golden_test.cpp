@@ -125,3 +125,13 @@ TEST(GoldenListings, TwoStagesOfParallelLanes) {
         compare(dir, "zwei_stufen", en ? "en" : "de");
     }
 }
+
+// The treatment plant of the examples with its grit-chamber component: every
+// element type, divisions iterated to balance.
+TEST(GoldenListings, TreatmentPlantWithComponent) {
+    for (bool en : {false, true}) {
+        test::TempDir dir("golden_plant");
+        EXPECT_LT(run_example(dir, "klaeranlage", {"klaeranlage_C_SANDFANG"}, en), 2);
+        compare(dir, "klaeranlage", en ? "en" : "de");
+    }
+}
