@@ -1,0 +1,245 @@
+// rivola-bench: times a calculation run on generated plants of growing size.
+//
+//   rivola-bench [--sizes 1000,5000,25000] [--dir DIR] [--keep]
+//
+// For every size a plant is generated (rivola-gen), loaded into a variant
+// database next to an empty results database, and computed step by step as
+// the run driver does it. Each size runs in a child process of its own so
+// that its peak memory is its own. Reported per size, wall-clock seconds
+// (and CPU seconds of the process in brackets):
+//   load     building the variant database from the SQL script
+//   read     reading the variant (tables tbl_all, tbl_rvldaten)
+//   setup    system set-up and all checks
+//   walk     the water-level walk with the division iteration; its passes
+//   lists    listings, CSV file and plot data
+//   db       the result tables in the results database (timed by writing
+//            them once more after the listings; "lists" is the rest)
+//   peak     peak resident memory of the process (MB)
+// The table is printed in Markdown.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "input/db_tools.h"
+#include "input/input.h"
+#include "input/m_db_input.h"
+#include "output/db_output.h"
+#include "plant_gen.h"
+#include "run/context.h"
+#include "run/r_rivola.h"
+#include "run/steps.h"
+#include "ui/services.h"
+
+namespace {
+
+using namespace rivola;
+
+class QuietUi : public ui::Services {
+public:
+    std::vector<std::string> boxes;
+    void message(const std::string& t, const std::string& x) override { boxes.push_back(t + ": " + x); }
+    bool question(const std::string&, const std::string&) override { return false; }
+    std::string openFile(const std::string&, const std::string&) override { return {}; }
+    void log(const std::string&) override {}
+    void finale(const std::string&, const std::string&) override {}
+};
+
+double cpu_now() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + 1e-9 * static_cast<double>(ts.tv_nsec);
+}
+
+struct Span {
+    double wall = 0, cpu = 0;
+};
+
+class Timer {
+public:
+    Timer() { reset(); }
+    void reset() {
+        w0_ = std::chrono::steady_clock::now();
+        c0_ = cpu_now();
+    }
+    Span lap() {
+        const auto w = std::chrono::steady_clock::now();
+        const double c = cpu_now();
+        Span s{std::chrono::duration<double>(w - w0_).count(), c - c0_};
+        w0_ = w;
+        c0_ = c;
+        return s;
+    }
+
+private:
+    std::chrono::steady_clock::time_point w0_;
+    double c0_ = 0;
+};
+
+std::string cell(const Span& s) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%.2f (%.2f)", s.wall, s.cpu);
+    return buf;
+}
+
+// One size, in the child process: returns the table row or an error text.
+std::string run_size(int n, const std::string& dir) {
+    gen::PlantSpec spec;
+    spec.elements = n;
+    gen::PlantSummary sum;
+    std::string why;
+    const std::string sql = gen::generate(spec, sum, why);
+    if (sql.empty()) return "generator: " + why;
+    const std::string base = dir + "/plant" + std::to_string(n);
+    {
+        std::ofstream f(base + ".sql", std::ios::binary);
+        f << sql;
+    }
+    RunContext tools;
+    tools.db.diagFile = dir + "/load.pkl";
+    std::string status, results;
+    input::db_new_results(tools, dir, results, status);
+    if (status != "ok") return "results database: " + status;
+
+    Timer t;
+    input::db_load_script(tools, base + ".mdb", base + ".sql", status);
+    const Span load = t.lap();
+    if (status != "ok") return "load: " + status;
+
+    QuietUi ui;
+    RunContext ctx;
+    ctx.ui = &ui;
+    ctx.db.diagFile = dir + "/DB_Fehler.pkl";
+    ctx.run.params = {base + ".mdb", "SIM=J"};
+    run::initl_rivola(ctx);
+    run::init_variante(ctx);
+    if (ctx.run.ierr >= 2) return "run start failed";
+
+    t.reset();
+    ctx.run.ierr = 0;
+    input::inmdb(ctx, ctx.run.dbPath, status);
+    const Span read = t.lap();
+    if (status != "ok") return "read: " + status;
+    input::setup_system(ctx);
+    const Span setup = t.lap();
+    if (ctx.run.ierr >= 2) return "set-up stopped at error level " + std::to_string(ctx.run.ierr);
+
+    t.reset();
+    run::start(ctx);
+    if (ctx.run.ierr < 2) hyd::wsp_rivola(ctx);
+    const Span walk = t.lap();
+    const int passes = ctx.run.passes;
+    const int walkLevel = ctx.run.ierr;
+
+    t.reset();
+    if (ctx.run.ierr < 2) {
+        output::o_plot(ctx);
+        output::outerg(ctx);
+        output::outqve(ctx);
+        output::outerk(ctx);
+        output::outeef(ctx);
+    }
+    Span out = t.lap();
+    // the result tables once more, alone
+    if (ctx.run.ierr < 2) {
+        output::write_erg_tables(ctx);
+        output::write_qve_table(ctx);
+    }
+    const Span db = t.lap();
+    output::close_listings(ctx);
+    Span lists{out.wall - db.wall, out.cpu - db.cpu};
+
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    std::ostringstream row;
+    row << "| " << n << " | " << sum.freeDivisions << " | " << cell(load) << " | " << cell(read)
+        << " | " << cell(setup) << " | " << cell(walk) << " | " << passes << " | "
+        << cell(lists) << " | " << cell(db) << " | " << ru.ru_maxrss / 1024 << " |";
+    if (walkLevel >= 2) row << " walk stopped at error level " << walkLevel;
+    if (!ctx.run.resultsStatus.empty() && ctx.run.resultsStatus != "ok")
+        row << " results: " << ctx.run.resultsStatus;
+    return row.str();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<int> sizes = {1000, 5000, 25000};
+    std::string dir;
+    bool keep = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--sizes" && i + 1 < argc) {
+            sizes.clear();
+            std::stringstream ss(argv[++i]);
+            std::string x;
+            while (std::getline(ss, x, ',')) sizes.push_back(std::atoi(x.c_str()));
+        } else if (a == "--dir" && i + 1 < argc) {
+            dir = argv[++i];
+        } else if (a == "--keep") {
+            keep = true;
+        } else {
+            std::cerr << "usage: rivola-bench [--sizes 1000,5000,25000] [--dir DIR] [--keep]\n";
+            return 2;
+        }
+    }
+    namespace fs = std::filesystem;
+    if (dir.empty()) {
+        std::string tmpl = (fs::temp_directory_path() / "rivola-bench-XXXXXX").string();
+        if (!mkdtemp(tmpl.data())) {
+            std::perror("mkdtemp");
+            return 1;
+        }
+        dir = tmpl;
+    } else {
+        fs::create_directories(dir);
+    }
+    dir = fs::absolute(dir).string();
+    std::cout << "seconds wall-clock (CPU of the process); " << sysconf(_SC_NPROCESSORS_ONLN)
+              << " cores\n\n"
+              << "| elements | free divisions | load | read | set-up + checks | walk | passes | "
+                 "listings | results db | peak MB |\n"
+              << "|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n"
+              << std::flush;
+    int failures = 0;
+    for (int n : sizes) {
+        int fd[2];
+        if (pipe(fd) != 0) return 1;
+        const pid_t pid = fork();
+        if (pid == 0) {
+            close(fd[0]);
+            // the run writes its scratch files into the current directory
+            if (chdir(dir.c_str()) != 0) _exit(3);
+            const std::string row = run_size(n, dir);
+            if (write(fd[1], row.data(), row.size()) < 0) _exit(3);
+            _exit(row.rfind("| ", 0) == 0 ? 0 : 1);
+        }
+        close(fd[1]);
+        std::string row;
+        char buf[512];
+        ssize_t k;
+        while ((k = read(fd[0], buf, sizeof buf)) > 0) row.append(buf, static_cast<size_t>(k));
+        close(fd[0]);
+        int st = 0;
+        waitpid(pid, &st, 0);
+        if (!WIFEXITED(st) || WEXITSTATUS(st) != 0) {
+            ++failures;
+            std::cout << "| " << n << " | failed: " << (row.empty() ? "crashed" : row) << " |\n";
+        } else {
+            std::cout << row << "\n";
+        }
+        std::cout << std::flush;
+    }
+    if (!keep) fs::remove_all(dir);
+    return failures ? 1 : 0;
+}
