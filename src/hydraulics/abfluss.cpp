@@ -217,7 +217,22 @@ int qkor_z(RunContext& ctx, int i, int j, float dQ) {
     return raise_path(ctx, path, dQ, i);
 }
 
-int qmnmxz(RunContext& ctx, int i) {
+namespace {
+
+// The positive inflows of the Q-elements before element i, added up.
+float inflows_before(const Plant& p, int i) {
+    float sum = 0.0f;
+    for (int k = 1; k < i && k <= p.nsys; ++k)
+        if (p.el[k].ityp == T_Q && p.el[k].iord < static_cast<int>(p.qzu.size()))
+            sum += std::max(p.qzu[static_cast<size_t>(p.el[k].iord)], 0.0f);
+    return sum;
+}
+
+}  // namespace
+
+int qmnmxz(RunContext& ctx, int i) { return qmnmxz(ctx, i, nullptr); }
+
+int qmnmxz(RunContext& ctx, int i, const std::vector<float>* upstream) {
     Plant& p = ctx.plant;
     Element& e = p.el[i];
     const int in1 = e.izu[1], in2 = e.izu[2], below = e.iab[1];
@@ -249,7 +264,13 @@ int qmnmxz(RunContext& ctx, int i) {
     }
     if (resume > 0) return resume;
     e.res[2].Qmin = std::max(R, m1 + m2);
-    e.res[2].Qmax = M1 + M2;
+    // Both inlets may each take all the water of the division where their
+    // paths began, so their sum overstates what can arrive; behind nested
+    // divisions it would double with every level and overflow. No more can
+    // arrive than the inflows of the elements before the confluence, which
+    // are all the elements upstream of it.
+    const float inflows = upstream ? (*upstream)[static_cast<size_t>(i)] : inflows_before(p, i);
+    e.res[2].Qmax = std::min(M1 + M2, std::max(inflows, e.res[2].Qmin));
     e.res[1].Qmin = e.res[2].Qmin;
     e.res[1].Qmax = e.res[2].Qmax;
     return i;
@@ -264,6 +285,15 @@ void qmnmx(RunContext& ctx) {
     const float q1 = p.qzu.size() > 1 ? p.qzu[1] : 0.0f;
     for (int s = 1; s <= 2; ++s) p.el[1].res[s].Qmin = p.el[1].res[s].Qmax = q1;
     for (DivisionData& a : p.auf) a.Qa1min = a.Qa2min = a.Qa1max = a.Qa2max = 0.0f, a.visited = false;
+
+    // the inflows before each element, for the bounds of the confluences
+    std::vector<float> upstream(static_cast<size_t>(n) + 2, 0.0f);
+    for (int k = 1; k <= n; ++k)
+        upstream[static_cast<size_t>(k) + 1] =
+            upstream[static_cast<size_t>(k)] +
+            (p.el[k].ityp == T_Q && p.el[k].iord < static_cast<int>(p.qzu.size())
+                 ? std::max(p.qzu[static_cast<size_t>(p.el[k].iord)], 0.0f)
+                 : 0.0f);
 
     int corrections = 0;
     // Every resumption raises some minimum for good, so the computation ends;
@@ -295,7 +325,7 @@ void qmnmx(RunContext& ctx) {
             if (e.res[1].Qmin < -kQTol)
                 resume = qkor_a(ctx, 'Q', i, -e.res[1].Qmin, corrections);
         } else if (e.ityp == T_Z) {
-            const int r = qmnmxz(ctx, i);
+            const int r = qmnmxz(ctx, i, &upstream);
             if (r != i) resume = r;
         } else {
             e.res[1].Qmin = e.res[2].Qmin;

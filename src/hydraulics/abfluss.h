@@ -36,6 +36,8 @@ int qkor_a(RunContext& ctx, char kind, int i, float dQ, int& n);
 // of its two inlets where one inlet alone cannot cover it. Returns i when the
 // confluence is settled, else the element at which to resume (0 after Q08).
 int qmnmxz(RunContext& ctx, int i);
+// The same with the inflows before each element given (index isys).
+int qmnmxz(RunContext& ctx, int i, const std::vector<float>* upstream);
 // Raises the minimum of the path that feeds inlet j of confluence i by dQ.
 // Returns the element at which to resume, 0 after Q08.
 int qkor_z(RunContext& ctx, int i, int j, float dQ);

@@ -90,6 +90,23 @@ TEST(GeneratedPlant, LargestPlantFillsTheModelWithinItsCapacities) {
         EXPECT_GT(o.ntyp[t], 0) << t;
 }
 
+TEST(GeneratedPlant, DischargeBoundsStayWithinThePlantInflow) {
+    // Three stages of eight lanes: free divisions nested three deep, stages in
+    // series. Whatever the splits, no element can carry more than all inflows
+    // together (the plant inflow and the side inflows of 0.5 l/s), and before
+    // the first pass the outlet carries exactly that sum.
+    gen::PlantSummary sum;
+    std::string why;
+    const std::string sql = gen::generate(spec(400, 21, 8), sum, why);
+    ASSERT_TRUE(why.empty()) << why;
+    const float total = static_cast<float>(sum.inflow + 0.5 * (sum.count('Q') - 1)) * 0.001f;
+    TempDir dir("gen_bounds");
+    const GenOutcome o = run_generated(dir, sql);
+    ASSERT_EQ(o.ierr, 0);
+    EXPECT_NEAR(o.outletQ, total, 1e-4f);
+    EXPECT_LE(o.largestQmax, total + 1e-4f);
+}
+
 TEST(GeneratedPlant, RefusesWhatTheModelCannotHold) {
     gen::PlantSummary sum;
     std::string why;

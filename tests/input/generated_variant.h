@@ -4,6 +4,7 @@
 // SIM=N. The outcome keeps what the set-up made of the plant.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -27,6 +28,8 @@ struct GenOutcome {
     int niter = 0;                    // free (iterated) divisions
     std::array<int, kMaxItyp + 1> ntyp{};  // elements per type number
     int untyped = 0;                  // elements without a type number
+    float outletQ = 0.0f;             // starting discharge at the outlet end of the last element
+    float largestQmax = 0.0f;         // the largest discharge bound of any element end
 };
 
 inline GenOutcome run_generated(const TempDir& dir, const std::string& script) {
@@ -56,8 +59,11 @@ inline GenOutcome run_generated(const TempDir& dir, const std::string& script) {
     out.nsys = p.nsys;
     out.niter = p.niter;
     out.ntyp = p.ntyp;
-    for (int i = 1; i <= p.nsys; ++i)
+    for (int i = 1; i <= p.nsys; ++i) {
         if (p.el[i].ityp == 0) ++out.untyped;
+        for (int s = 1; s <= 2; ++s) out.largestQmax = std::max(out.largestQmax, p.el[i].res[s].Qmax);
+    }
+    if (p.nsys > 0) out.outletQ = p.el[p.nsys].res[1].Q;
     return out;
 }
 
