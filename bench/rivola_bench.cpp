@@ -1,6 +1,6 @@
 // rivola-bench: times a calculation run on generated plants of growing size.
 //
-//   rivola-bench [--sizes 1000,5000,25000] [--dir DIR] [--keep]
+//   rivola-bench [--sizes 1000,5000,25000] [--lanes M] [--dir DIR] [--keep]
 //
 // For every size a plant is generated (rivola-gen), loaded into a variant
 // database next to an empty results database, and computed step by step as
@@ -93,9 +93,10 @@ std::string cell(const Span& s) {
 }
 
 // One size, in the child process: returns the table row or an error text.
-std::string run_size(int n, const std::string& dir) {
+std::string run_size(int n, int lanes, const std::string& dir) {
     gen::PlantSpec spec;
     spec.elements = n;
+    if (lanes > 0) spec.lanesPerStage = lanes;
     gen::PlantSummary sum;
     std::string why;
     const std::string sql = gen::generate(spec, sum, why);
@@ -157,6 +158,7 @@ std::string run_size(int n, const std::string& dir) {
     }
     const Span db = t.lap();
     output::close_listings(ctx);
+    ctx.rep.close();
     Span lists{out.wall - db.wall, out.cpu - db.cpu};
 
     rusage ru{};
@@ -177,6 +179,7 @@ int main(int argc, char** argv) {
     std::vector<int> sizes = {1000, 5000, 25000};
     std::string dir;
     bool keep = false;
+    int lanes = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--sizes" && i + 1 < argc) {
@@ -186,10 +189,12 @@ int main(int argc, char** argv) {
             while (std::getline(ss, x, ',')) sizes.push_back(std::atoi(x.c_str()));
         } else if (a == "--dir" && i + 1 < argc) {
             dir = argv[++i];
+        } else if (a == "--lanes" && i + 1 < argc) {
+            lanes = std::atoi(argv[++i]);
         } else if (a == "--keep") {
             keep = true;
         } else {
-            std::cerr << "usage: rivola-bench [--sizes 1000,5000,25000] [--dir DIR] [--keep]\n";
+            std::cerr << "usage: rivola-bench [--sizes 1000,5000,25000] [--lanes M] [--dir DIR] [--keep]\n";
             return 2;
         }
     }
@@ -220,7 +225,7 @@ int main(int argc, char** argv) {
             close(fd[0]);
             // the run writes its scratch files into the current directory
             if (chdir(dir.c_str()) != 0) _exit(3);
-            const std::string row = run_size(n, dir);
+            const std::string row = run_size(n, lanes, dir);
             if (write(fd[1], row.data(), row.size()) < 0) _exit(3);
             _exit(row.rfind("| ", 0) == 0 ? 0 : 1);
         }

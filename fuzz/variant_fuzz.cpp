@@ -151,7 +151,13 @@ public:
 // (check list, listings, diagnostics) there.
 const std::string& work_dir() {
     static const std::string dir = [] {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "rivola-fuzz-XXXXXX").string();
+        // a memory file system when there is one: the databases of every run
+        // are written and synced there many times a second
+        std::filesystem::path base = std::filesystem::temp_directory_path();
+        std::error_code ec;
+        if (const char* env = std::getenv("RIVOLA_FUZZ_DIR")) base = env;
+        else if (std::filesystem::is_directory("/dev/shm", ec)) base = "/dev/shm";
+        std::string tmpl = (base / "rivola-fuzz-XXXXXX").string();
         std::vector<char> buf(tmpl.begin(), tmpl.end());
         buf.push_back('\0');
         const char* d = mkdtemp(buf.data());

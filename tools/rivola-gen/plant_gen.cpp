@@ -75,13 +75,16 @@ double weir_head(double q, double b) {
 // ---------------------------------------------------------------------------
 // Lane structures: the element types each one uses, in flow order.
 
+// ---------------------------------------------------------------------------
+// Structures of the lanes and trunks, and the element types each one uses, in
+// flow order.
+
 enum Unit {
-    U_FEED,        // G: feed channel of the lane
+    U_FEED,        // G: feed channel of a lane
     U_SCREEN,      // R
     U_FLUME,       // M
     U_INFLOW,      // Q: side inflow
     U_INWALL,      // Q W: side inflow chamber closed by a wall
-    U_PUMP,        // P D B: pumping station, rising main, high-level basin
     U_DIST,        // V U B: distribution flume over a weir into a basin
     U_COLLECT,     // B W S: basin, outlet wall, collection flume
     U_TUBES,       // B T: basin drawn off by immersion tubes
@@ -97,18 +100,20 @@ struct UnitDef {
 };
 
 // The typical lane: a feed channel, about two basins, two walls, two pipes,
-// and a weir, a screen, a flume, inflows, a pumping station or immersion tubes
-// in some of the lanes. These rates fill every table of the model at once in a
-// plant of 25000 elements with 1500 free divisions.
+// and a weir, a screen, a flume, inflows or immersion tubes in some of the
+// lanes. With these rates a plant of 25000 elements and 1500 free divisions
+// fills the tables of the model.
 const UnitDef kUnits[U_COUNT] = {
-    {"G", 1.0},     {"R", 0.31},   {"M", 0.31},   {"Q", 0.81},   {"QW", 0.44},
-    {"PDB", 0.31},  {"VUB", 0.62}, {"BWS", 0.62}, {"BT", 0.31},  {"GW", 0.80},
-    {"D", 1.56},    {"E", 0.0},
+    {"G", 1.0},    {"R", 0.31},   {"M", 0.31},  {"Q", 0.81},  {"QW", 0.44}, {"VUB", 0.62},
+    {"BWS", 0.62}, {"BT", 0.31},  {"GW", 0.80}, {"D", 1.56},  {"E", 0.0},
 };
+const char* const kPumpLetters = "PDB";  // pumping station of a trunk
 
 int letter_index(char c) { return c - 'A'; }
+int unit_length(int u) { return static_cast<int>(std::strlen(kUnits[u].letters)); }
 
 using Counts = std::array<int, 26>;
+using UnitCounts = std::array<int, U_COUNT>;
 
 // Capacity of a letter in the plant model.
 int capacity(char c) {
@@ -155,13 +160,32 @@ private:
     unsigned rng_;
 };
 
-// Design state carried downstream through a lane.
+// Design state carried downstream: the design water level, the design
+// discharge and the open channel that carries it.
 struct Flow {
     double WL = 0.0;     // design water level
     double q = 0.05;     // design discharge (m3/s)
+    double w = 0.8;      // channel width
+    double depth = 0.4;  // design depth in channels
     int last = -1;       // the element the next one is fed from
     int lastSlot = 1;    // its outlet slot
+
+    double height() const { return depth + 0.8; }
 };
+
+// Channel of a discharge: 0.8 m wide and 0.4 m deep for 50 l/s, wider and
+// deeper with more water.
+void size_channel(Flow& f, double scale = 1.0) {
+    const double r = std::max(f.q, 0.001) / 0.05;
+    f.w = 0.8 * std::pow(r, 0.4) * scale;
+    f.depth = 0.4 * std::pow(r, 0.2);
+}
+
+// Diameter of a pipe for a discharge (about 1.2 m/s when full), at least DN 400.
+double pipe_diameter(double q) {
+    const double d = std::sqrt(q / 1.2 * 4.0 / 3.141593);
+    return std::max(0.4, std::ceil(d * 10.0) / 10.0);
+}
 
 void chain(Builder& b, Flow& f, int e) {
     if (f.last >= 0) b.link(f.last, e, f.lastSlot, 1);
@@ -171,61 +195,56 @@ void chain(Builder& b, Flow& f, int e) {
 
 // --- single elements ---------------------------------------------------------
 
-constexpr double kChannelDepth = 0.40;   // design depth in lane channels
-constexpr double kTrunkDepth = 0.70;     // design depth in trunk channels
-
-void lane_channel(Builder& b, Flow& f, double width, const std::string& desc, double L = 10.0) {
+void channel(Builder& b, Flow& f, const std::string& desc, double L = 10.0) {
     const int e = b.add('G', desc);
     Row& r = b.row(e);
-    const double zo = f.WL - kChannelDepth, zu = zo - 0.0005 * L;
+    const double zo = f.WL - f.depth, zu = zo - 0.0005 * L;
     r.num("GEO_L", L);
     r.num("GEO_K", 70.0);
-    rect(r, "o1", zo, 1.2, width);
-    rect(r, "u1", zu, 1.2, width);
+    rect(r, "o1", zo, f.height(), f.w);
+    rect(r, "u1", zu, f.height(), f.w);
     chain(b, f, e);
     f.WL -= 0.0005 * L + 0.005;
 }
 
-void screen(Builder& b, Flow& f, double width, double height, double depth, double zeta,
-            const std::string& desc) {
+void screen(Builder& b, Flow& f, double zeta, const std::string& desc) {
     const int e = b.add('R', desc);
     Row& r = b.row(e);
-    const double zo = f.WL - depth;
+    const double zo = f.WL - f.depth;
     r.num("GEO_L", 1.5);
     r.num("GEO_K", 70.0);
     r.num("HVE_zeta1", zeta);
-    rect(r, "o1", zo, height, width);
-    rect(r, "u1", zo - 0.002, height, width);
+    rect(r, "o1", zo, f.height(), f.w);
+    rect(r, "u1", zo - 0.002, f.height(), f.w);
     chain(b, f, e);
     f.WL -= 0.03;
 }
 
-void flume(Builder& b, Flow& f, double width, double height, double depth, double throat,
-           const std::string& desc) {
+// A Venturi flume: a throat of 45 % of the channel width, a sill of 5 cm.
+void flume(Builder& b, Flow& f, const std::string& desc) {
     const int e = b.add('M', desc);
     Row& r = b.row(e);
-    const double zo = f.WL - depth, zu = zo - 0.06;
+    const double zo = f.WL - f.depth, zu = zo - 0.06;
     r.num("GEO_L", 4.0);
     r.num("GEO_K", 70.0);
     r.txt("HVE_T", "T");
-    r.num("HVE_BU", throat);
+    r.num("HVE_BU", 0.45 * f.w);
     r.num("HVE_H", 0.05);
-    rect(r, "o1", zo, height, width);
-    rect(r, "u1", zu, height, width);
+    rect(r, "o1", zo, f.height(), f.w);
+    rect(r, "u1", zu, f.height(), f.w);
     chain(b, f, e);
-    f.WL = zu + depth * 0.6;
+    f.WL = zu + f.depth * 0.6;
 }
 
-void inflow(Builder& b, Flow& f, double qls, double width, double height, double depth,
-            const std::string& desc) {
+void inflow(Builder& b, Flow& f, double qls, const std::string& desc) {
     const int e = b.add('Q', desc);
     Row& r = b.row(e);
-    const double zo = f.WL - depth;
+    const double zo = f.WL - f.depth;
     r.num("Q", qls);
     r.num("GEO_L", 1.0);
     r.num("GEO_K", 70.0);
-    rect(r, "o1", zo, height, width);
-    rect(r, "u1", zo - 0.001, height, width);
+    rect(r, "o1", zo, f.height(), f.w);
+    rect(r, "u1", zo - 0.001, f.height(), f.w);
     chain(b, f, e);
     f.q += qls * 0.001;
     f.WL -= 0.002;
@@ -234,63 +253,71 @@ void inflow(Builder& b, Flow& f, double qls, double width, double height, double
 void basin(Builder& b, Flow& f, const std::string& desc, double depth = 2.5) {
     const int e = b.add('B', desc);
     Row& r = b.row(e);
-    const double z = f.WL - depth;
+    const double z = f.WL - depth, width = std::max(4.0, 2.0 * f.w);
     r.num("GEO_L", 25.0);
     r.num("GEO_K", 70.0);
-    rect(r, "o1", z, depth + 0.5, 4.0);
-    rect(r, "u1", z, depth + 0.5, 4.0);
+    rect(r, "o1", z, depth + 0.5, width);
+    rect(r, "u1", z, depth + 0.5, width);
     chain(b, f, e);
     f.WL -= 0.002;
 }
 
-// A sharp-crested weir of crest width w; the water falls freely behind it.
-void weir(Builder& b, Flow& f, double w, const std::string& desc) {
+// Crest width of the weirs of a flow: 1.5 m for a lane, wider for more water.
+double crest_width(const Flow& f) { return std::max(1.5, 2.0 * f.w); }
+
+// A sharp-crested weir of crest width cw; the water falls freely behind it.
+void weir(Builder& b, Flow& f, double cw, const std::string& desc) {
     const int e = b.add('U', desc);
     Row& r = b.row(e);
-    const double crest = f.WL - weir_head(f.q, w) - 0.01;
+    const double crest = f.WL - weir_head(f.q, cw) - 0.01;
     r.num("HVE_mue", 0.62);
     r.num("HVE_N", 1);
     r.txt("HVE_T", "T");
-    rect(r, "o1", crest, 0.5, w);
+    rect(r, "o1", crest, 0.5, cw);
     chain(b, f, e);
     f.WL = crest - 0.12;
 }
 
-// A wall with three round openings DN 300, submerged on both sides.
+// Openings DN 300 of a wall: one for each 17 l/s (about 0.25 m/s), at least three.
+int wall_openings(const Flow& f) { return std::max(3, static_cast<int>(std::ceil(f.q / 0.017))); }
+double wall_width(const Flow& f) { return std::max(3.0, 0.4 * wall_openings(f) + 0.6); }
+
+// A wall with round openings DN 300, submerged on both sides.
 void wall(Builder& b, Flow& f, const std::string& desc) {
     const int e = b.add('W', desc);
     Row& r = b.row(e);
     r.txt("HVE_T", "K");
     r.num("HVE_H", 0.3);
-    r.num("HVE_N", 3);
+    r.num("HVE_N", wall_openings(f));
     r.num("HVE_zeta1", 1.5);
-    rect(r, "o1", f.WL - 0.55, 1.0, 3.0);
+    rect(r, "o1", f.WL - 0.55, 1.0, wall_width(f));
     chain(b, f, e);
     f.WL -= 0.03;
 }
 
 // A flume along a row of weirs or walls (V) or below them (S), as long as the
 // structure it serves is wide.
-void side_flume(Builder& b, Flow& f, char letter, double length, double width,
-                const std::string& desc) {
+void side_flume(Builder& b, Flow& f, char letter, double length, const std::string& desc) {
     const int e = b.add(letter, desc);
     Row& r = b.row(e);
     const double z = f.WL - 0.5;
     r.num("GEO_L", length);
     r.num("GEO_K", 70.0);
-    rect(r, "o1", z, 1.2, width);
-    rect(r, "u1", z, 1.2, width);
+    rect(r, "o1", z, f.height(), f.w);
+    rect(r, "u1", z, f.height(), f.w);
     chain(b, f, e);
     f.WL -= 0.005;
 }
 
+// Perforated tubes DN 400 drawing off a basin: one for each 25 l/s, at least
+// two, running full well below the water level.
 void tubes(Builder& b, Flow& f, const std::string& desc) {
     const int e = b.add('T', desc);
     Row& r = b.row(e);
-    const double z = f.WL - 0.7;
+    const double z = f.WL - 1.1;
     r.num("GEO_L", 8.0);
     r.num("GEO_K", 0.5);
-    r.num("HVE_N", 2);
+    r.num("HVE_N", std::max(2, static_cast<int>(std::ceil(f.q / 0.025))));
     r.txt("HVE_T", "K");
     r.num("HVE_H", 0.08);
     r.num("HVE_A", 0.4);
@@ -304,110 +331,114 @@ void tubes(Builder& b, Flow& f, const std::string& desc) {
 void gravity_pipe(Builder& b, Flow& f, const std::string& desc) {
     const int e = b.add('D', desc);
     Row& r = b.row(e);
-    const double zo = f.WL - 0.35, zu = zo - 0.02;
+    const double d = pipe_diameter(f.q) + 0.1;
+    const double zo = f.WL - 0.7 * d, zu = zo - 0.02;
     r.num("GEO_L", 20.0);
     r.num("GEO_K", 0.5);
     r.num("HVE_zeta1", 0.3);
-    pipe(r, "o1", zo, 0.5);
-    pipe(r, "u1", zu, 0.5);
+    pipe(r, "o1", zo, d);
+    pipe(r, "u1", zu, d);
     chain(b, f, e);
     f.WL -= 0.05;
 }
 
-// Pump sump switching on at the design level, a rising main lifting 2.5 m and
-// the basin it discharges into.
+// Pump sump switching on at the design level, a rising main lifting the water
+// 1 m and the basin it discharges into.
 void pumping(Builder& b, Flow& f, const std::string& desc) {
     const double on = f.WL;
     const int p = b.add('P', desc + " Pumpwerk");
     {
         Row& r = b.row(p);
         r.num("HVE_H", 0.9);
-        rect(r, "o1", on - 0.9, 2.0, 2.0);
-        rect(r, "u1", on - 0.9, 2.0, 2.0);
+        rect(r, "o1", on - 0.9, 2.0, std::max(2.0, f.w));
+        rect(r, "u1", on - 0.9, 2.0, std::max(2.0, f.w));
     }
     chain(b, f, p);
     const int d = b.add('D', desc + " Druckltg");
     {
         Row& r = b.row(d);
+        const double dn = pipe_diameter(f.q);
         r.num("GEO_L", 40.0);
         r.num("GEO_K", 0.5);
         r.num("HVE_zeta1", 0.5);
-        pipe(r, "o1", on + 0.3, 0.4);
-        pipe(r, "u1", on + 2.5, 0.4);
+        pipe(r, "o1", on + 0.2, dn);
+        pipe(r, "u1", on + 0.8, dn);
     }
     chain(b, f, d);
-    f.WL = on + 4.5;
+    f.WL = on + 0.8 + 1.5;
     basin(b, f, desc + " Hochbecken", 2.0);
 }
 
-void point(Builder& b, Flow& f, double width, const std::string& desc) {
+void point(Builder& b, Flow& f, const std::string& desc) {
     const int e = b.add('E', desc);
     Row& r = b.row(e);
-    rect(r, "o1", f.WL - kChannelDepth, 1.2, width);
-    rect(r, "u1", f.WL - kChannelDepth, 1.2, width);
+    rect(r, "o1", f.WL - f.depth, f.height(), f.w);
+    rect(r, "u1", f.WL - f.depth, f.height(), f.w);
     chain(b, f, e);
 }
 
-// --- plan of the lanes ---------------------------------------------------------
-
-struct Plan {
-    int stages = 0;
-    std::vector<int> lanes;                        // lanes per stage
-    std::vector<std::array<int, U_COUNT>> perLane;   // structures of each lane (all stages)
-};
-
-std::string lane_desc(int stage, int lane, const char* what) {
+std::string part_desc(int stage, int lane, const char* what) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "St%d/%d %s", stage, lane, what);
+    if (lane > 0) std::snprintf(buf, sizeof buf, "St%d/%d %s", stage, lane, what);
+    else std::snprintf(buf, sizeof buf, "St%d %s", stage, what);
     return buf;
 }
 
-void build_lane(Builder& b, Flow& f, const std::array<int, U_COUNT>& k, int stage, int lane) {
-    const double w = 0.8 * b.vary(0.05);           // lane channel width
-    const double crest = 1.5 * b.vary(0.05);       // weir crest width
-    auto d = [&](const char* what) { return lane_desc(stage, lane, what); };
+// The structures of a lane (or of a trunk) in flow order.
+void build_units(Builder& b, Flow& f, const UnitCounts& k, int stage, int lane) {
+    auto d = [&](const char* what) { return part_desc(stage, lane, what); };
+    const double cw = crest_width(f) * b.vary(0.05);
     const int first = static_cast<int>(b.rows.size());
-    for (int i = 0; i < k[U_FEED]; ++i) lane_channel(b, f, w, d("Zulaufrinne"));
-    for (int i = 0; i < k[U_SCREEN]; ++i) screen(b, f, w, 1.2, kChannelDepth, 1.2, d("Feinrechen"));
-    for (int i = 0; i < k[U_FLUME]; ++i) flume(b, f, w, 1.2, kChannelDepth, 0.35, d("Messgerinne"));
-    for (int i = 0; i < k[U_INFLOW]; ++i) inflow(b, f, 0.5, w, 1.2, kChannelDepth, d("Einleitung"));
+    for (int i = 0; i < k[U_FEED]; ++i) channel(b, f, d("Zulaufrinne"));
+    for (int i = 0; i < k[U_SCREEN]; ++i) screen(b, f, 1.2, d("Feinrechen"));
+    for (int i = 0; i < k[U_FLUME]; ++i) flume(b, f, d("Messgerinne"));
+    for (int i = 0; i < k[U_INFLOW]; ++i) inflow(b, f, 0.5, d("Einleitung"));
     for (int i = 0; i < k[U_INWALL]; ++i) {
-        inflow(b, f, 0.5, w, 1.2, kChannelDepth, d("Einleitschacht"));
+        inflow(b, f, 0.5, d("Einleitschacht"));
         wall(b, f, d("Drosselwand"));
     }
-    for (int i = 0; i < k[U_PUMP]; ++i) pumping(b, f, d(""));
     for (int i = 0; i < k[U_DIST]; ++i) {
-        side_flume(b, f, 'V', crest, w, d("Verteilrinne"));
-        weir(b, f, crest, d("Zulaufwehr"));
+        side_flume(b, f, 'V', cw, d("Verteilrinne"));
+        weir(b, f, cw, d("Zulaufwehr"));
         basin(b, f, d("Becken"));
     }
     for (int i = 0; i < k[U_COLLECT]; ++i) {
         basin(b, f, d("Becken"));
+        const double ww = wall_width(f);
         wall(b, f, d("Ablaufwand"));
-        side_flume(b, f, 'S', 3.0, w, d("Sammelrinne"));
+        side_flume(b, f, 'S', ww, d("Sammelrinne"));
     }
     for (int i = 0; i < k[U_TUBES]; ++i) {
         basin(b, f, d("Belebung"));
         tubes(b, f, d("Tauchrohre"));
     }
     for (int i = 0; i < k[U_BAFFLE]; ++i) {
-        lane_channel(b, f, w, d("Rinne"));
+        channel(b, f, d("Rinne"));
         wall(b, f, d("Prallwand"));
     }
     for (int i = 0; i < k[U_PIPE]; ++i) gravity_pipe(b, f, d("Leitung"));
-    for (int i = 0; i < k[U_POINT]; ++i) point(b, f, w, d("Messpunkt"));
+    for (int i = 0; i < k[U_POINT]; ++i) point(b, f, d("Messpunkt"));
     if (static_cast<int>(b.rows.size()) > first) b.row(first).tz = 'J';
 }
 
-int unit_length(int u) { return static_cast<int>(std::strlen(kUnits[u].letters)); }
+// --- plan of the stages ----------------------------------------------------------
 
-// Chooses how many of each structure the lanes get: all grow together with
-// their rates until a capacity of the model or the element count binds; the
-// rest of the elements are observation points.
-bool plan_lanes(int laneElements, const Counts& fixedUse, Plan& plan, std::string& why) {
+struct Plan {
+    int stages = 0;
+    std::vector<int> lanes;          // lanes per stage
+    std::vector<UnitCounts> lane;    // structures of every lane of a stage (all alike)
+    std::vector<UnitCounts> trunk;   // structures of the trunk behind a stage
+    std::vector<bool> pump;          // a pumping station heads the trunk of a stage
+};
+
+// Chooses how many of each structure the plant gets: all kinds grow together
+// with their rates until a capacity of the model or the element count binds;
+// the remaining elements are observation points. All lanes of a stage are
+// alike, so that its free divisions split the water about evenly; what cannot
+// be spread over whole stages stands in the trunks between the stages.
+bool plan_stages(int laneElements, Counts use, Plan& plan, std::string& why) {
     const int L = std::accumulate(plan.lanes.begin(), plan.lanes.end(), 0);
     std::array<long, U_COUNT> total{};
-    Counts use = fixedUse;
     long placed = 0;
     auto fits = [&](int u, long n) {
         Counts c{};
@@ -454,31 +485,42 @@ bool plan_lanes(int laneElements, const Counts& fixedUse, Plan& plan, std::strin
     }
     total[U_POINT] = laneElements - placed;
 
-    // Spread every structure evenly over all lanes, each kind from its own
-    // starting lane so that the lanes mix their structures.
-    plan.perLane.assign(static_cast<size_t>(L), {});
+    const size_t S = static_cast<size_t>(plan.stages);
+    plan.lane.assign(S, {});
+    plan.trunk.assign(S, {});
     for (int u = 0; u < U_COUNT; ++u) {
-        const long off = (static_cast<long>(u) * 7919) % L;
-        for (long j = 0; j < L; ++j) {
-            const long n = ((j + 1) * total[u]) / L - (j * total[u]) / L;
-            plan.perLane[static_cast<size_t>((j + off) % L)][u] += static_cast<int>(n);
+        double acc = 0.0;
+        long used = 0;
+        for (size_t st = 0; st < S; ++st) {
+            const int m = plan.lanes[st];
+            acc += static_cast<double>(total[u]) * m / L;
+            long k = static_cast<long>(std::floor(acc / m + 1e-9));
+            k = std::min(k, (total[u] - used) / m);
+            plan.lane[st][u] = static_cast<int>(k);
+            used += k * m;
+            acc -= static_cast<double>(k * m);
+        }
+        // the rest, evenly over the trunks
+        long rest = total[u] - used;
+        for (size_t st = 0; st < S; ++st) {
+            const long share = rest / static_cast<long>(S - st);
+            plan.trunk[st][u] = static_cast<int>(share);
+            rest -= share;
         }
     }
-    // a lane needs at least one element: one moves in from a lane with more
-    auto size = [](const std::array<int, U_COUNT>& k) { return std::accumulate(k.begin(), k.end(), 0); };
-    for (auto& k : plan.perLane) {
-        if (size(k) > 0) continue;
+    // a lane needs at least one element: one moves in from the trunk
+    for (size_t st = 0; st < S; ++st) {
+        auto& k = plan.lane[st];
+        if (std::accumulate(k.begin(), k.end(), 0) > 0) continue;
+        auto& t = plan.trunk[st];
+        const int m = plan.lanes[st];
         bool moved = false;
-        for (auto& other : plan.perLane) {
-            if (size(other) < 2) continue;
-            for (int u = U_COUNT - 1; u >= 0 && !moved; --u)
-                if (other[u] > 0) {
-                    --other[u];
-                    ++k[u];
-                    moved = true;
-                }
-            if (moved) break;
-        }
+        for (int u = U_COUNT - 1; u >= 0 && !moved; --u)
+            if (unit_length(u) == 1 && t[u] >= m) {
+                t[u] -= m;
+                k[u] = 1;
+                moved = true;
+            }
         if (!moved) {
             why = "too few elements for the lanes of the stages";
             return false;
@@ -543,6 +585,7 @@ int smallest_plant(const PlantSpec& spec) {
     return kHeadWorks + kOutlet + l.stages + 2 * nFree + lanes;
 }
 
+
 PlantTables build(const PlantSpec& spec, PlantSummary& sum, std::string& why) {
     sum = PlantSummary{};
     why.clear();
@@ -565,6 +608,15 @@ PlantTables build(const PlantSpec& spec, PlantSummary& sum, std::string& why) {
     plan.stages = lay.stages;
     plan.lanes = lay.lanes;
     const int nLanes = std::accumulate(lay.lanes.begin(), lay.lanes.end(), 0);
+    int laneElements = spec.elements - (kHeadWorks + kOutlet + lay.stages + 2 * nFree);
+    // pumping stations head some trunks, taking at most a quarter of the
+    // elements the lanes can spare
+    const int nPump = std::min(lay.stages, (laneElements - nLanes) / 12);
+    laneElements -= 3 * nPump;
+    plan.pump.assign(static_cast<size_t>(lay.stages), false);
+    for (int st = 0; st < lay.stages; ++st)
+        plan.pump[static_cast<size_t>(st)] =
+            (st + 1) * nPump / lay.stages > st * nPump / lay.stages;
     Counts fixed{};
     fixed[letter_index('Q')] = 1;
     fixed[letter_index('R')] = 1;
@@ -572,112 +624,98 @@ PlantTables build(const PlantSpec& spec, PlantSummary& sum, std::string& why) {
     fixed[letter_index('G')] = 3 + kOutlet + lay.stages;
     fixed[letter_index('A')] = nFree;
     fixed[letter_index('Z')] = nFree;
-    const int laneElements =
-        spec.elements - (kHeadWorks + kOutlet + lay.stages + 2 * nFree);
-    if (!plan_lanes(laneElements, fixed, plan, why)) return {};
+    for (const char* p = kPumpLetters; *p; ++p) fixed[letter_index(*p)] += nPump;
+    if (!plan_stages(laneElements, fixed, plan, why)) return {};
 
     Builder b(spec.seed);
     const int mMax = *std::max_element(lay.lanes.begin(), lay.lanes.end());
-    const double qTotal = spec.lanesDischarge * 0.001 * mMax;     // m3/s
-    const double tw = std::max(1.0, 1.5 * std::sqrt(qTotal / 0.8));  // trunk width
-    const double th = 1.5;
+    const double qLane = spec.lanesDischarge * 0.001;
+    const double qTotal = qLane * mMax;     // m3/s
 
     Flow f;
     f.q = qTotal;
+    size_channel(f);
     // head works
+    const int q1 = b.add('Q', "Zulauf Sammelkanal");
     {
-        const int q = b.add('Q', "Zulauf Sammelkanal");
-        Row& r = b.row(q);
+        Row& r = b.row(q1);
         r.num("Q", qTotal * 1000.0);
-        rect(r, "o1", f.WL - kTrunkDepth, th, tw);
+        rect(r, "o1", f.WL - f.depth, f.height(), f.w);
         r.tz = 'J';
         r.outErk = 'J';
-        chain(b, f, q);
-        auto trunk = [&](const std::string& desc, double L) {
-            const int g = b.add('G', desc);
-            Row& rg = b.row(g);
-            const double zo = f.WL - kTrunkDepth;
-            rg.num("GEO_L", L);
-            rg.num("GEO_K", 70.0);
-            rect(rg, "o1", zo, th, tw);
-            rect(rg, "u1", zo - 0.0005 * L, th, tw);
-            chain(b, f, g);
-            f.WL -= 0.0005 * L + 0.01;
-            return g;
-        };
-        trunk("Zulaufkanal", 20.0);
-        screen(b, f, tw, th, kTrunkDepth, 0.8, "Grobrechen");
-        trunk("Rechenablauf", 10.0);
-        flume(b, f, tw, th, kTrunkDepth, 0.45 * tw, "Venturi-Messgerinne");
-        trunk("Ablauf Messgerinne", 10.0);
-
-        for (int st = 0; st < plan.stages; ++st) {
-            const int m = plan.lanes[static_cast<size_t>(st)];
-            const double zA = f.WL - kTrunkDepth;
-            const double laneWL = f.WL - 0.03;
-            double endWL = 1e30;
-            std::vector<int> confluences;
-            int laneNo = 0;
-            const size_t laneBase = static_cast<size_t>(
-                std::accumulate(plan.lanes.begin(), plan.lanes.begin() + st, 0));
-            // a tree of divisions over lanes [lo, hi), fed from (from, slot);
-            // returns the element that carries the gathered water on
-            std::function<int(int, int, int, int)> tree = [&](int from, int slot, int lo,
-                                                              int hi) -> int {
-                if (hi - lo == 1) {
-                    Flow lf;
-                    lf.WL = laneWL;
-                    lf.q = qTotal / m;
-                    lf.last = from;
-                    lf.lastSlot = slot;
-                    build_lane(b, lf, plan.perLane[laneBase + static_cast<size_t>(lo)], st + 1,
-                               ++laneNo);
-                    endWL = std::min(endWL, lf.WL);
-                    return lf.last;
-                }
-                const int a = b.add('A', lane_desc(st + 1, lo + 1, "Aufteilung"));
-                {
-                    Row& r = b.row(a);
-                    rect(r, "o1", zA, th, tw);
-                    rect(r, "u1", zA, th, tw);
-                    rect(r, "u2", zA, th, tw);
-                    r.num("HVE_zeta1", 0.3);
-                    r.num("HVE_zeta1_2", 0.5);
-                    r.tz = 'J';
-                }
-                b.link(from, a, slot, 1);
-                const int mid = (lo + hi) / 2;
-                const int l1 = tree(a, 1, lo, mid);
-                const int l2 = tree(a, 2, mid, hi);
-                const int z = b.add('Z', lane_desc(st + 1, lo + 1, "Zusammenfluss"));
-                b.row(z).num("HVE_zeta1", 0.5);
-                b.row(z).num("HVE_zeta1_2", 0.5);
-                b.link(l1, z, 1, 1);
-                b.link(l2, z, 1, 2);
-                confluences.push_back(z);
-                return z;
-            };
-            const int from = f.last;
-            const int out = tree(from, 1, 0, m);
-            // the confluences lie below the lowest lane end
-            const double zZ = endWL - kTrunkDepth;
-            for (int z : confluences) {
-                Row& r = b.row(z);
-                rect(r, "o1", zZ, th, tw);
-                rect(r, "o2", zZ, th, tw);
-                rect(r, "u1", zZ, th, tw);
-            }
-            f.last = out;
-            f.lastSlot = 1;
-            f.WL = endWL - 0.02;
-            f.q = qTotal;
-            const int g = trunk(lane_desc(st + 1, 0, "Verbindungskanal"), 15.0);
-            b.row(g).outErk = 'J';
-            b.row(g).tz = 'J';
-        }
-        const int g = trunk("Ablaufkanal", 30.0);
-        b.row(g).ab1 = "ENDE";
     }
+    chain(b, f, q1);
+    channel(b, f, "Zulaufkanal", 20.0);
+    screen(b, f, 0.8, "Grobrechen");
+    channel(b, f, "Rechenablauf", 10.0);
+    flume(b, f, "Venturi-Messgerinne");
+    channel(b, f, "Ablauf Messgerinne", 10.0);
+
+    for (int st = 0; st < plan.stages; ++st) {
+        const size_t s = static_cast<size_t>(st);
+        const int m = plan.lanes[s];
+        const Flow trunkFlow = f;
+        const double zA = f.WL - f.depth;
+        double endWL = 1e30;
+        std::vector<int> confluences;
+        int laneNo = 0;
+        // a tree of divisions over lanes [lo, hi), fed from (from, slot);
+        // returns the element that carries the gathered water on
+        std::function<int(int, int, int, int)> tree = [&](int from, int slot, int lo,
+                                                          int hi) -> int {
+            if (hi - lo == 1) {
+                Flow lf;
+                lf.WL = trunkFlow.WL - 0.03;
+                lf.q = trunkFlow.q / m;
+                size_channel(lf, b.vary(0.05));
+                lf.last = from;
+                lf.lastSlot = slot;
+                build_units(b, lf, plan.lane[s], st + 1, ++laneNo);
+                endWL = std::min(endWL, lf.WL);
+                return lf.last;
+            }
+            const int a = b.add('A', part_desc(st + 1, lo + 1, "Aufteilung"));
+            {
+                Row& r = b.row(a);
+                rect(r, "o1", zA, trunkFlow.height(), trunkFlow.w);
+                rect(r, "u1", zA, trunkFlow.height(), trunkFlow.w);
+                rect(r, "u2", zA, trunkFlow.height(), trunkFlow.w);
+                r.num("HVE_zeta1", 0.3);
+                r.num("HVE_zeta1_2", 0.5);
+                r.tz = 'J';
+            }
+            b.link(from, a, slot, 1);
+            const int mid = (lo + hi) / 2;
+            const int l1 = tree(a, 1, lo, mid);
+            const int l2 = tree(a, 2, mid, hi);
+            const int z = b.add('Z', part_desc(st + 1, lo + 1, "Zusammenfluss"));
+            b.row(z).num("HVE_zeta1", 0.5);
+            b.row(z).num("HVE_zeta1_2", 0.5);
+            b.link(l1, z, 1, 1);
+            b.link(l2, z, 1, 2);
+            confluences.push_back(z);
+            return z;
+        };
+        const int out = tree(f.last, f.lastSlot, 0, m);
+        // the confluences lie below the lowest lane end
+        const double zZ = endWL - trunkFlow.depth;
+        for (int z : confluences) {
+            Row& r = b.row(z);
+            rect(r, "o1", zZ, trunkFlow.height(), trunkFlow.w);
+            rect(r, "o2", zZ, trunkFlow.height(), trunkFlow.w);
+            rect(r, "u1", zZ, trunkFlow.height(), trunkFlow.w);
+        }
+        f.last = out;
+        f.lastSlot = 1;
+        f.WL = endWL - 0.02;
+        channel(b, f, part_desc(st + 1, 0, "Verbindungskanal"), 15.0);
+        b.row(f.last).outErk = 'J';
+        b.row(f.last).tz = 'J';
+        if (plan.pump[s]) pumping(b, f, part_desc(st + 1, 0, ""));
+        build_units(b, f, plan.trunk[s], st + 1, 0);
+    }
+    channel(b, f, "Ablaufkanal", 30.0);
+    b.row(f.last).ab1 = "ENDE";
 
     // place the plant: the lowest invert at 100 m a.s.l.
     double zmin = 1e30, zmax = -1e30;
@@ -707,7 +745,7 @@ PlantTables build(const PlantSpec& spec, PlantSummary& sum, std::string& why) {
         {"DIFFmax", number(std::ceil(zmax - zmin + 1.0))},
         {"Zeilen", "60"},
         {"Bezug", "0.0"},
-        {"Wasserstand", number(outletInvert + kTrunkDepth)},
+        {"Wasserstand", number(outletInvert + f.depth)},
         {"Q_ls", "'J'"},
         {"AnhangERG", "'Anlage 1'"},
         {"AnhangERK", "'Anlage 2'"},
