@@ -160,7 +160,8 @@ TEST(ProfileDrawing, PressurePipesShowTheGroundOfTheirNeighboursAndTheirOwnCrown
     add(p, 2, "D1", T_D, 10, 40, {100.8f, 0.9f, 0.95f}, {100.0f, 1.2f, 1.25f}, 1, 0.5f);
     add(p, 3, "G2", T_G, 50, 10, {100.0f, 1.0f, 1.02f}, {99.9f, 1.0f, 1.02f}, 1, 1.2f);
     chain(p, {1, 2, 3});
-    const auto& d1 = output::profile_model(ctx).panels.at(0).elements.at(1);
+    const auto model = output::profile_model(ctx);
+    const auto& d1 = model.panels.at(0).elements.at(1);
     EXPECT_FLOAT_EQ(d1.up.top, 101.9f);    // G1's downstream top: 100.9 + 1.0
     EXPECT_FLOAT_EQ(d1.down.top, 101.2f);  // G2's upstream top: 100.0 + 1.2
     EXPECT_FLOAT_EQ(d1.up.crown, 101.3f);  // 100.8 + 0.5
