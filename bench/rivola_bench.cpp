@@ -94,12 +94,12 @@ std::string cell(const Span& s) {
 
 // One size, in the child process: returns the table row or an error text.
 std::string run_size(int n, int lanes, const std::string& dir) {
-    gen::PlantSpec spec;
-    spec.elements = n;
-    if (lanes > 0) spec.lanesPerStage = lanes;
+    gen::PlantSpec plan;
+    plan.elements = n;
+    if (lanes > 0) plan.lanesPerStage = lanes;
     gen::PlantSummary sum;
     std::string why;
-    const std::string sql = gen::generate(spec, sum, why);
+    const std::string sql = gen::generate(plan, sum, why);
     if (sql.empty()) return "generator: " + why;
     const std::string base = dir + "/plant" + std::to_string(n);
     {

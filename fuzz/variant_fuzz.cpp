@@ -194,15 +194,15 @@ FuzzVariant variant_from_bytes(const std::uint8_t* data, std::size_t size) {
     FuzzVariant v;
 
     // the starting plant: one or two stages of two or three lanes
-    gen::PlantSpec spec;
+    gen::PlantSpec plan;
     const unsigned shape = b.next();
-    spec.lanesPerStage = 2 + static_cast<int>(shape & 1u);
-    spec.freeDivisions = static_cast<int>((shape >> 1) % 3u);
-    spec.seed = b.next();
-    spec.elements = gen::smallest_plant(spec) + static_cast<int>(b.below(12));
+    plan.lanesPerStage = 2 + static_cast<int>(shape & 1u);
+    plan.freeDivisions = static_cast<int>((shape >> 1) % 3u);
+    plan.seed = b.next();
+    plan.elements = gen::smallest_plant(plan) + static_cast<int>(b.below(12));
     gen::PlantSummary sum;
     std::string why;
-    gen::PlantTables t = gen::build(spec, sum, why);
+    gen::PlantTables t = gen::build(plan, sum, why);
 
     const unsigned flags = b.next();
     v.validateOnly = flags & 1u;

@@ -17,13 +17,13 @@ inline constexpr int kMaxBerms = 3;     // berm zones of one section
 inline constexpr float kNotSet = 1.0e30f;
 
 // One berm zone: the energy curve between the berm height z0 and the upper
-// bound z2 is replaced by two parabolas hE(h) = c0 + c1 h + c2 h^2 (part 1 for
-// z0 <= h < z1, part 2 for z1 <= h < z2), the conveyance by a straight line
+// bound z2 is replaced by two parabolas hE(h) = c0 + c1 h + c2 h^2 (piece 1 for
+// z0 <= h < z1, piece 2 for z1 <= h < z2), the conveyance by a straight line
 // Kc(h) = k0 + k1 h.
 struct BermZone {
     float z0 = kNotSet, z1 = kNotSet, z2 = kNotSet;
-    std::array<float, 3> c1{};       // part 1: c0, c1, c2
-    std::array<float, 3> c2{};       // part 2: c0, c1, c2
+    std::array<float, 3> c1{};       // piece 1: c0, c1, c2
+    std::array<float, 3> c2{};       // piece 2: c0, c1, c2
     float k0 = 0.0f, k1 = 0.0f;      // conveyance line
     float s0 = 0.0f;                 // slope of the energy curve at z0
     float E0 = 0.0f;                 // energy height just below z0

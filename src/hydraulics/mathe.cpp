@@ -115,21 +115,21 @@ void matrix(float x0, float xm, float x1, float E0, float E1, float s0, float s1
     r.fill(0.0f);
     float* m = a.data();
     constexpr int d = kGaussDim;
-    // 1: part 1 passes through (x0, E0)
+    // 1: piece 1 passes through (x0, E0)
     at(m, 1, 1, d) = 1.0f;
     at(m, 1, 2, d) = x0;
     at(m, 1, 3, d) = x0 * x0;
     r[0] = E0;
-    // 2: part 1 has the slope s0 at x0
+    // 2: piece 1 has the slope s0 at x0
     at(m, 2, 2, d) = 1.0f;
     at(m, 2, 3, d) = 2.0f * x0;
     r[1] = s0;
-    // 3: part 2 passes through (x1, E1)
+    // 3: piece 2 passes through (x1, E1)
     at(m, 3, 4, d) = 1.0f;
     at(m, 3, 5, d) = x1;
     at(m, 3, 6, d) = x1 * x1;
     r[2] = E1;
-    // 4: part 2 has the slope s1 at x1
+    // 4: piece 2 has the slope s1 at x1
     at(m, 4, 5, d) = 1.0f;
     at(m, 4, 6, d) = 2.0f * x1;
     r[3] = s1;

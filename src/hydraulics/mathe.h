@@ -34,7 +34,7 @@ void vtrian(float* a, float* b, int n, float eps, int* ip, float* piv, int& nsin
 void vrueck(const float* a, const float* b, int n, const int* ip, float* x, int ndim);
 
 // The 6 x 6 system of a berm zone in a 10 x 10 array: unknowns c0, c1, c2 of
-// part 1 and d0, d1, d2 of part 2; values and slopes at x0 and x1, equal value
+// piece 1 and d0, d1, d2 of piece 2; values and slopes at x0 and x1, equal value
 // and slope at the joint xm.
 void matrix(float x0, float xm, float x1, float E0, float E1, float s0, float s1, Matrix10& a,
             Vector10& r);
