@@ -96,7 +96,7 @@ TEST(Gauss, SingularSystemIsWrittenAndStopsTheRun) {
 }
 
 TEST(BermSystem, MatrixAndGaussRecoverTwoJoinedParabolas) {
-    // part 1: E = 1 + 0.5 h + 2 h^2; part 2 joins it at hm with equal value and
+    // piece 1: E = 1 + 0.5 h + 2 h^2; piece 2 joins it at hm with equal value and
     // slope and has the quadratic coefficient -1.
     const double c0 = 1, c1 = 0.5, c2 = 2, d2 = -1;
     const double x0 = 0.2, xm = 0.5, x1 = 0.9;

@@ -9,7 +9,7 @@
 namespace rivola::test {
 namespace {
 
-gen::PlantSpec spec(int elements, int freeDivisions, int lanes) {
+gen::PlantSpec plan_of(int elements, int freeDivisions, int lanes) {
     gen::PlantSpec s;
     s.elements = elements;
     s.freeDivisions = freeDivisions;
@@ -21,7 +21,7 @@ TEST(GeneratedPlant, SmallestPlantIsTheHandCountedChain) {
     // One free division, two lanes: head works Q G R G M G, the division A,
     // a feed channel G in each lane, the confluence Z, the trunk channel G and
     // the outlet channel G: 12 elements, 7 of them channels.
-    const gen::PlantSpec s = spec(12, 1, 2);
+    const gen::PlantSpec s = plan_of(12, 1, 2);
     EXPECT_EQ(gen::smallest_plant(s), 12);
     gen::PlantSummary sum;
     std::string why;
@@ -48,7 +48,7 @@ TEST(GeneratedPlant, PlantsOfSeveralShapesPassTheChecks) {
         SCOPED_TRACE(c.elements);
         gen::PlantSummary sum;
         std::string why;
-        const std::string sql = gen::generate(spec(c.elements, c.freeDivisions, c.lanes), sum, why);
+        const std::string sql = gen::generate(plan_of(c.elements, c.freeDivisions, c.lanes), sum, why);
         ASSERT_TRUE(why.empty()) << why;
         TempDir dir("gen_shapes");
         const GenOutcome o = run_generated(dir, sql);
@@ -71,7 +71,7 @@ TEST(GeneratedPlant, LargestPlantFillsTheModelWithinItsCapacities) {
     // least 3000 observation points without a type number.
     gen::PlantSummary sum;
     std::string why;
-    const std::string sql = gen::generate(spec(25000, 1500, 16), sum, why);
+    const std::string sql = gen::generate(plan_of(25000, 1500, 16), sum, why);
     ASSERT_TRUE(why.empty()) << why;
     TempDir dir("gen_large");
     const GenOutcome o = run_generated(dir, sql);
@@ -97,7 +97,7 @@ TEST(GeneratedPlant, DischargeBoundsStayWithinThePlantInflow) {
     // the first pass the outlet carries exactly that sum.
     gen::PlantSummary sum;
     std::string why;
-    const std::string sql = gen::generate(spec(400, 21, 8), sum, why);
+    const std::string sql = gen::generate(plan_of(400, 21, 8), sum, why);
     ASSERT_TRUE(why.empty()) << why;
     const float total = static_cast<float>(sum.inflow + 0.5 * (sum.count('Q') - 1)) * 0.001f;
     TempDir dir("gen_bounds");
@@ -110,17 +110,17 @@ TEST(GeneratedPlant, DischargeBoundsStayWithinThePlantInflow) {
 TEST(GeneratedPlant, RefusesWhatTheModelCannotHold) {
     gen::PlantSummary sum;
     std::string why;
-    EXPECT_TRUE(gen::generate(spec(25001, 1500, 16), sum, why).empty());
+    EXPECT_TRUE(gen::generate(plan_of(25001, 1500, 16), sum, why).empty());
     EXPECT_FALSE(why.empty());
-    EXPECT_TRUE(gen::generate(spec(25000, 1501, 16), sum, why).empty());
+    EXPECT_TRUE(gen::generate(plan_of(25000, 1501, 16), sum, why).empty());
     EXPECT_FALSE(why.empty());
     // one division with two lanes needs 12 elements (see above)
-    EXPECT_TRUE(gen::generate(spec(11, 1, 2), sum, why).empty());
+    EXPECT_TRUE(gen::generate(plan_of(11, 1, 2), sum, why).empty());
     EXPECT_NE(why.find("12"), std::string::npos) << why;
 }
 
 TEST(GeneratedPlant, SeedVariesTheLanesButNotTheComposition) {
-    gen::PlantSpec a = spec(500, 14, 8), b = a;
+    gen::PlantSpec a = plan_of(500, 14, 8), b = a;
     b.seed = 2;
     gen::PlantSummary sa, sa2, sb;
     std::string why;
