@@ -31,7 +31,7 @@ bool to_int(const char* s, long lo, long hi, long& v) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    rivola::gen::PlantSpec spec;
+    rivola::gen::PlantSpec plan;
     std::string out;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -41,20 +41,20 @@ int main(int argc, char** argv) {
         if (a == "-o") {
             out = next;
         } else if (a == "--elements" && to_int(next, 1, 1000000, v)) {
-            spec.elements = static_cast<int>(v);
+            plan.elements = static_cast<int>(v);
         } else if (a == "--free-divisions" && to_int(next, 0, 1000000, v)) {
-            spec.freeDivisions = static_cast<int>(v);
+            plan.freeDivisions = static_cast<int>(v);
         } else if (a == "--lanes" && to_int(next, 2, 1000, v)) {
-            spec.lanesPerStage = static_cast<int>(v);
+            plan.lanesPerStage = static_cast<int>(v);
         } else if (a == "--seed" && to_int(next, 0, 4294967295L, v)) {
-            spec.seed = static_cast<unsigned>(v);
+            plan.seed = static_cast<unsigned>(v);
         } else {
             return usage();
         }
     }
     rivola::gen::PlantSummary sum;
     std::string why;
-    const std::string sql = rivola::gen::generate(spec, sum, why);
+    const std::string sql = rivola::gen::generate(plan, sum, why);
     if (sql.empty()) {
         std::cerr << "rivola-gen: " << why << "\n";
         return 1;
