@@ -2,6 +2,8 @@
 // dispatch by element type, the type counters and the siphon-weir bookkeeping.
 #include "hydraulics/hyawsp.h"
 
+#include <algorithm>
+
 #include "checks/m_rivola_error.h"
 #include "hydraulics/abfluss.h"
 #include "hydraulics/geomet.h"
@@ -44,6 +46,50 @@ void load_boundary(RunContext& ctx) {
     c.I = r.I;
     c.he = r.he;
     for (int k = 1; k <= 5; ++k) ctx.cs.bem[k] = r.bem[k];
+}
+
+// An element the walk passes over (letter E, an observation point) takes the
+// water level and energy level of the state below it at both of its ends, so
+// that the element above it meets the water as if it discharged directly
+// into the element below.
+void pass_over(RunContext& ctx, int i) {
+    Plant& p = ctx.plant;
+    Element& e = p.el[i];
+    Section& below = ctx.cs.sec[1];  // its invert was set from the element below
+    if (i < p.nsys) {
+        qerdwn(ctx, 1, i);
+        if (ctx.failed()) return;
+    } else {  // the last element: the downstream boundary
+        const EndResult& b = e.res[1];
+        below.z = b.z;
+        below.h = b.h;
+        below.A = b.A;
+        below.v = b.v;
+        below.dhy = b.dhy;
+        below.I = b.I;
+        below.he = b.he;
+    }
+    const float level = below.z + below.h, head = below.he - below.h;
+    for (int end = 1; end <= 2; ++end) {
+        EndResult& r = e.res[end];
+        if (i == p.nsys && end == 1) continue;  // the boundary of the run stays
+        r.h = r.z == below.z ? below.h : std::max(level - r.z, 0.0f);
+        r.he = r.h + head;
+        r.A = below.A;
+        r.v = below.v;
+        r.dhy = below.dhy;
+        r.I = below.I;
+        r.Tau = 0.0f;
+    }
+    Section& cur = ctx.cs.sec[2];
+    const EndResult& in = e.res[2];
+    cur.z = in.z;
+    cur.h = in.h;
+    cur.A = in.A;
+    cur.v = in.v;
+    cur.dhy = in.dhy;
+    cur.I = in.I;
+    cur.he = in.he;
 }
 
 // Computes element i by its type; returns the next element number to compute.
@@ -119,7 +165,8 @@ int compute_element(RunContext& ctx, int i) {
             else
                 hyazus(ctx, i);
             break;
-        default:  // type E and unknown letters: passed over
+        default:  // type E and unknown letters: passed over without loss
+            pass_over(ctx, i);
             break;
     }
     count_down(ctx, i);
