@@ -328,11 +328,14 @@ void tubes(Builder& b, Flow& f, const std::string& desc) {
     f.WL -= 0.15;
 }
 
+// A pipe laid with its crown 0.3 m below the water level: it runs full. (A
+// pipe near the transition between free-surface and pressure flow makes the
+// energy heights at the divisions jump and their iteration circle.)
 void gravity_pipe(Builder& b, Flow& f, const std::string& desc) {
     const int e = b.add('D', desc);
     Row& r = b.row(e);
     const double d = pipe_diameter(f.q) + 0.1;
-    const double zo = f.WL - 0.7 * d, zu = zo - 0.02;
+    const double zo = f.WL - d - 0.3, zu = zo - 0.02;
     r.num("GEO_L", 20.0);
     r.num("GEO_K", 0.5);
     r.num("HVE_zeta1", 0.3);
@@ -343,9 +346,10 @@ void gravity_pipe(Builder& b, Flow& f, const std::string& desc) {
 }
 
 // Pump sump switching on at the design level, a rising main lifting the water
-// 1 m and the basin it discharges into.
-void pumping(Builder& b, Flow& f, const std::string& desc) {
+// back up to the level `top` (at least 1 m) and the basin it discharges into.
+void pumping(Builder& b, Flow& f, double top, const std::string& desc) {
     const double on = f.WL;
+    top = std::max(top, on + 1.0);
     const int p = b.add('P', desc + " Pumpwerk");
     {
         Row& r = b.row(p);
@@ -362,10 +366,10 @@ void pumping(Builder& b, Flow& f, const std::string& desc) {
         r.num("GEO_K", 0.5);
         r.num("HVE_zeta1", 0.5);
         pipe(r, "o1", on + 0.2, dn);
-        pipe(r, "u1", on + 0.8, dn);
+        pipe(r, "u1", top - 1.5, dn);
     }
     chain(b, f, d);
-    f.WL = on + 0.8 + 1.5;
+    f.WL = top;
     basin(b, f, desc + " Hochbecken", 2.0);
 }
 
@@ -651,6 +655,7 @@ PlantTables build(const PlantSpec& spec, PlantSummary& sum, std::string& why) {
     flume(b, f, "Venturi-Messgerinne");
     channel(b, f, "Ablauf Messgerinne", 10.0);
 
+    const double headWL = f.WL;  // the pumps lift the water back to this level
     for (int st = 0; st < plan.stages; ++st) {
         const size_t s = static_cast<size_t>(st);
         const int m = plan.lanes[s];
@@ -711,7 +716,7 @@ PlantTables build(const PlantSpec& spec, PlantSummary& sum, std::string& why) {
         channel(b, f, part_desc(st + 1, 0, "Verbindungskanal"), 15.0);
         b.row(f.last).outErk = 'J';
         b.row(f.last).tz = 'J';
-        if (plan.pump[s]) pumping(b, f, part_desc(st + 1, 0, ""));
+        if (plan.pump[s]) pumping(b, f, headWL, part_desc(st + 1, 0, ""));
         build_units(b, f, plan.trunk[s], st + 1, 0);
     }
     channel(b, f, "Ablaufkanal", 30.0);
