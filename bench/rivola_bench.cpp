@@ -94,7 +94,7 @@ std::string cell(const Span& s) {
 
 // One size, in the child process: returns the table row or an error text.
 std::string run_size(int n, int lanes, const std::string& dir) {
-    gen::PlantSpec plan;
+    gen::PlantShape plan;
     plan.elements = n;
     if (lanes > 0) plan.lanesPerStage = lanes;
     gen::PlantSummary sum;

@@ -194,7 +194,7 @@ FuzzVariant variant_from_bytes(const std::uint8_t* data, std::size_t size) {
     FuzzVariant v;
 
     // the starting plant: one or two stages of two or three lanes
-    gen::PlantSpec plan;
+    gen::PlantShape plan;
     const unsigned shape = b.next();
     plan.lanesPerStage = 2 + static_cast<int>(shape & 1u);
     plan.freeDivisions = static_cast<int>((shape >> 1) % 3u);

@@ -51,10 +51,12 @@ void load_boundary(RunContext& ctx) {
 // An element the walk passes over (letter E, an observation point) takes the
 // water level and energy level of the state below it at both of its ends, so
 // that the element above it meets the water as if it discharged directly
-// into the element below.
+// into the element below. One outside the flow path (no outlet) keeps its
+// reset values.
 void pass_over(RunContext& ctx, int i) {
     Plant& p = ctx.plant;
     Element& e = p.el[i];
+    if (i < p.nsys && e.iab[1] < 1) return;
     Section& below = ctx.cs.sec[1];  // its invert was set from the element below
     if (i < p.nsys) {
         qerdwn(ctx, 1, i);

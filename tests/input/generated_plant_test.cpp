@@ -9,8 +9,8 @@
 namespace rivola::test {
 namespace {
 
-gen::PlantSpec plan_of(int elements, int freeDivisions, int lanes) {
-    gen::PlantSpec s;
+gen::PlantShape plan_of(int elements, int freeDivisions, int lanes) {
+    gen::PlantShape s;
     s.elements = elements;
     s.freeDivisions = freeDivisions;
     s.lanesPerStage = lanes;
@@ -21,7 +21,7 @@ TEST(GeneratedPlant, SmallestPlantIsTheHandCountedChain) {
     // One free division, two lanes: head works Q G R G M G, the division A,
     // a feed channel G in each lane, the confluence Z, the trunk channel G and
     // the outlet channel G: 12 elements, 7 of them channels.
-    const gen::PlantSpec s = plan_of(12, 1, 2);
+    const gen::PlantShape s = plan_of(12, 1, 2);
     EXPECT_EQ(gen::smallest_plant(s), 12);
     gen::PlantSummary sum;
     std::string why;
@@ -120,7 +120,7 @@ TEST(GeneratedPlant, RefusesWhatTheModelCannotHold) {
 }
 
 TEST(GeneratedPlant, SeedVariesTheLanesButNotTheComposition) {
-    gen::PlantSpec a = plan_of(500, 14, 8), b = a;
+    gen::PlantShape a = plan_of(500, 14, 8), b = a;
     b.seed = 2;
     gen::PlantSummary sa, sa2, sb;
     std::string why;

@@ -22,7 +22,7 @@ protected:
     gen::PlantTables t;
 
     void SetUp() override {
-        gen::PlantSpec s;
+        gen::PlantShape s;
         s.elements = 12;
         s.freeDivisions = 1;
         s.lanesPerStage = 2;

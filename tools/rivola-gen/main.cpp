@@ -31,7 +31,7 @@ bool to_int(const char* s, long lo, long hi, long& v) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    rivola::gen::PlantSpec plan;
+    rivola::gen::PlantShape plan;
     std::string out;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];

@@ -555,7 +555,7 @@ struct Layout {
 };
 
 // Stages and their lanes for a number of free divisions.
-Layout layout(const PlantSpec& s, int nFree) {
+Layout layout(const PlantShape& s, int nFree) {
     Layout l;
     const int m = std::max(2, s.lanesPerStage);
     if (nFree <= 0) {
@@ -571,7 +571,7 @@ Layout layout(const PlantSpec& s, int nFree) {
     return l;
 }
 
-int free_divisions(const PlantSpec& s) {
+int free_divisions(const PlantShape& s) {
     if (s.freeDivisions >= 0) return s.freeDivisions;
     return std::min(cmn::maxIter, static_cast<int>(std::lround(s.elements * 0.06)));
 }
@@ -581,38 +581,38 @@ constexpr int kOutlet = 1;      // G
 
 }  // namespace
 
-int smallest_plant(const PlantSpec& spec) {
-    const int nFree = free_divisions(spec);
-    const Layout l = layout(spec, nFree);
+int smallest_plant(const PlantShape& shape) {
+    const int nFree = free_divisions(shape);
+    const Layout l = layout(shape, nFree);
     const int lanes = std::accumulate(l.lanes.begin(), l.lanes.end(), 0);
     // head works, outlet, a trunk channel per stage, divisions, confluences, lanes
     return kHeadWorks + kOutlet + l.stages + 2 * nFree + lanes;
 }
 
 
-PlantTables build(const PlantSpec& spec, PlantSummary& sum, std::string& why) {
+PlantTables build(const PlantShape& shape, PlantSummary& sum, std::string& why) {
     sum = PlantSummary{};
     why.clear();
-    const int nFree = free_divisions(spec);
+    const int nFree = free_divisions(shape);
     if (nFree > cmn::maxIter) {
         why = "more free divisions than the model holds (" + std::to_string(cmn::maxIter) + ")";
         return {};
     }
-    if (spec.elements > cmn::maxsys) {
+    if (shape.elements > cmn::maxsys) {
         why = "more elements than the model holds (" + std::to_string(cmn::maxsys) + ")";
         return {};
     }
-    if (spec.elements < smallest_plant(spec)) {
+    if (shape.elements < smallest_plant(shape)) {
         why = "a plant with " + std::to_string(nFree) + " free divisions needs at least " +
-              std::to_string(smallest_plant(spec)) + " elements";
+              std::to_string(smallest_plant(shape)) + " elements";
         return {};
     }
-    const Layout lay = layout(spec, nFree);
+    const Layout lay = layout(shape, nFree);
     Plan plan;
     plan.stages = lay.stages;
     plan.lanes = lay.lanes;
     const int nLanes = std::accumulate(lay.lanes.begin(), lay.lanes.end(), 0);
-    int laneElements = spec.elements - (kHeadWorks + kOutlet + lay.stages + 2 * nFree);
+    int laneElements = shape.elements - (kHeadWorks + kOutlet + lay.stages + 2 * nFree);
     // pumping stations head some trunks, taking at most a quarter of the
     // elements the lanes can spare
     const int nPump = std::min(lay.stages, (laneElements - nLanes) / 12);
@@ -631,9 +631,9 @@ PlantTables build(const PlantSpec& spec, PlantSummary& sum, std::string& why) {
     for (const char* p = kPumpLetters; *p; ++p) fixed[letter_index(*p)] += nPump;
     if (!plan_stages(laneElements, fixed, plan, why)) return {};
 
-    Builder b(spec.seed);
+    Builder b(shape.seed);
     const int mMax = *std::max_element(lay.lanes.begin(), lay.lanes.end());
-    const double qLane = spec.lanesDischarge * 0.001;
+    const double qLane = shape.lanesDischarge * 0.001;
     const double qTotal = qLane * mMax;     // m3/s
 
     Flow f;
@@ -787,9 +787,9 @@ PlantTables build(const PlantSpec& spec, PlantSummary& sum, std::string& why) {
     sum.lanes = nLanes;
     sum.freeDivisions = nFree;
     sum.inflow = qTotal * 1000.0;
-    if (sum.elements != spec.elements) {
+    if (sum.elements != shape.elements) {
         why = "internal: " + std::to_string(sum.elements) + " elements built instead of " +
-              std::to_string(spec.elements);
+              std::to_string(shape.elements);
         return {};
     }
     return t;
@@ -814,8 +814,8 @@ std::string to_sql(const PlantTables& t) {
     return sql;
 }
 
-std::string generate(const PlantSpec& spec, PlantSummary& sum, std::string& why) {
-    const PlantTables t = build(spec, sum, why);
+std::string generate(const PlantShape& shape, PlantSummary& sum, std::string& why) {
+    const PlantTables t = build(shape, sum, why);
     return why.empty() ? to_sql(t) : std::string();
 }
 

@@ -25,7 +25,7 @@
 
 namespace rivola::gen {
 
-struct PlantSpec {
+struct PlantShape {
     int elements = 1000;      // number of system elements wanted (exact)
     int freeDivisions = -1;   // divisions of the stages; -1: 6 per 100 elements
     int lanesPerStage = 16;   // parallel lanes of a stage (>= 2)
@@ -62,7 +62,7 @@ struct PlantTables {
 };
 
 // Builds the variant; on failure the tables are empty and `why` says why.
-PlantTables build(const PlantSpec& spec, PlantSummary& summary, std::string& why);
+PlantTables build(const PlantShape& shape, PlantSummary& summary, std::string& why);
 
 // The SQL script of a variant: both tables and their rows.
 std::string to_sql(const PlantTables& tables);
@@ -71,9 +71,9 @@ std::string to_sql(const PlantTables& tables);
 // one INSERT per element). An element count that cannot be met (fewer than
 // the smallest plant, or more than the model holds) gives an empty script and
 // a reason in `why`.
-std::string generate(const PlantSpec& spec, PlantSummary& summary, std::string& why);
+std::string generate(const PlantShape& shape, PlantSummary& summary, std::string& why);
 
-// The smallest element count a plant with this spec can have.
-int smallest_plant(const PlantSpec& spec);
+// The smallest element count a plant of this shape can have.
+int smallest_plant(const PlantShape& shape);
 
 }  // namespace rivola::gen
