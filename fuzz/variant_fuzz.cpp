@@ -343,9 +343,13 @@ FuzzOutcome run_variant(const FuzzVariant& v) {
     run::r_rivola(ctx, 1);
     out.ierr = ctx.run.ierr;
 
+    // a stop told on the screen log: the error lines of the checks and the
+    // stop messages of the computation (which name whom to contact)
     bool errorLine = false;
     for (const auto& l : ui.logs)
-        if (l.rfind("Fehler", 0) == 0 || l.rfind("error", 0) == 0) errorLine = true;
+        for (const char* head : {"Fehler", "error", "Abbruch", "abort", "Iteration in", "iteration in"})
+            if (l.rfind(head, 0) == 0 || l.find("Marlow Wasserbau") != std::string::npos)
+                errorLine = true;
     out.explained = !ui.boxes.empty() || !ui.finaleCheckList.empty() || errorLine;
 
     if (out.ierr < 0 || out.ierr > 3) out.why = "error level " + std::to_string(out.ierr);
