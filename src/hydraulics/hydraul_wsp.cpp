@@ -145,9 +145,14 @@ void hevgl(RunContext& ctx, std::string_view name, int s, int i, float x) {
             continue;
         }
         if (declared || std::fabs(F) < eps_d_4(std::fabs(Ereq), t)) break;
-        if (trials == 2 && !secant && F < F1) {
-            // Moving away from the critical depth lowers the residual: leave
-            // the bracket and step by secants from the first trial on.
+        // Moving up and away from the critical depth lowers the residual:
+        // leave the bracket and step by secants from the first trial on. In
+        // still water the second trial may lie below the first (the element's
+        // invert lies deeper than the section below it); a lower residual
+        // there is the ordinary rise of the residual with the depth, and
+        // stepping on downwards would run into the bottom of the bracket and
+        // stay there.
+        if (trials == 2 && !secant && F < F1 && x2 > x1) {
             secant = true;
             counter = 0;
             float hx = x1;

@@ -212,6 +212,50 @@ TEST(Hevgl, SurplusAtCriticalDepthBookedAsLoss) {
     }
 }
 
+TEST(Hevgl, StillWaterEntryBelowTheLevelOfTheSectionBelow) {
+    // An element without discharge (a closed lane) whose invert lies 0.31 m
+    // below the invert of the channel it opens into; that channel carries
+    // 20 l/s at 0.411 m depth over 1.0556 m width. Without velocity in the
+    // element its depth is the energy level below plus the Borda loss of the
+    // entry, measured from its own invert. The channel's area is more than
+    // twice the element's, so the entry loss is the whole velocity head below:
+    // 1.2 (1 - A1/A2)^2 > 1 is capped at v1^2/(2g). Hence
+    // h2 = h1 + 2 v1^2/(2g) - dz. Both an open flume and a closed conduit
+    // running full (pressure flow).
+    const float z1 = 100.3105f, h1 = 0.4111f, b1 = 1.0556f, q1 = 0.02f;
+    const double A1 = double(b1) * h1, v1 = q1 / A1, hv1 = v1 * v1 / (2 * kG);
+    const double dz = 100.0 - double(z1);
+    const double h2 = h1 + 2 * hv1 - dz;  // about 0.7217 m
+    for (const char top : {'o', 'g'}) {
+        SCOPED_TRACE(top == 'o' ? "open flume" : "closed conduit");
+        RunContext ctx;
+        ctx.plant.resize(1);
+        const float height = top == 'o' ? 2.0f : 0.5f;
+        rect_element(ctx, 1, "D1", T_D, top, 0.2f, height, 20.0f, 70.0f, 100.0f, 100.02f, 0.0f,
+                     0.0f);
+        auto& s1 = ctx.cs.sec[2];  // becomes the previous section below
+        s1.z = z1;
+        s1.h = h1;
+        s1.Q = q1;
+        s1.A = float(A1);
+        s1.v = float(v1);
+        s1.he = float(h1 + hv1);
+        hyd::prf21(ctx);
+        ctx.cs.dx = 0.0f;
+        hyd::qergeo(ctx, "HYANEU", 1, 1, 0.0f);
+        hyd::hevgl(ctx, "HYANEU", 1, 1, 0.0f);
+        ASSERT_EQ(ctx.run.ierr, 0);
+        const auto& s2 = ctx.cs.sec[2];
+        EXPECT_NEAR(s2.h, h2, 5e-5);
+        EXPECT_NEAR(s2.v, 0.0, 1e-6);
+        EXPECT_NEAR(ctx.cs.hB, hv1, 2e-6);
+        // the energy balance of the entry
+        EXPECT_NEAR(100.0 + s2.he, z1 + h1 + hv1 + ctx.cs.hB, 5e-5);
+        EXPECT_TRUE(ctx.cs.bem[1].empty());  // no critical flow in still water
+        EXPECT_EQ(ctx.cs.bem[3], top == 'o' ? "" : "d");
+    }
+}
+
 TEST(Ber0i, ClosedConduitSplitWhereItRunsFull) {
     // A closed box 1 m x 1 m with a flat lid, counting as full from
     // max(0.8 * 1.0, 1.0 - 0.1) = 0.9 m, on an adverse slope: the depth grows
