@@ -13,6 +13,14 @@ namespace rivola::hyd {
 
 namespace {
 
+// The line that tells after which pass the walk was stopped.
+std::string early_stop_line(const RunContext& ctx) {
+    const std::string n = std::to_string(ctx.plant.wsp.pass);
+    return ctx.english() ? "     The iteration was stopped after the " + n + ". loop!"
+                         : "     Die Berechnung wurde nach der " + n +
+                               ". Iterationsschleife abgebrochen!";
+}
+
 // Warnings of one group of divisions (free or fixed) whose energy heights stay
 // apart by more than 1 mm. Returns true when the group wrote anything.
 bool warn_group(RunContext& ctx, bool freeGroup, bool opened) {
@@ -35,13 +43,7 @@ bool warn_group(RunContext& ctx, bool freeGroup, bool opened) {
                 checks::outqqq_line(
                     ctx, en ? "     The iteration was influenced by user (RVL_iteration.ini)."
                             : "     Die Iteration wurde durch den Anwender (RVL_iteration.ini) gesteuert.");
-            if (freeGroup && w.early) {
-                const std::string n = std::to_string(w.pass);
-                checks::outqqq_line(
-                    ctx, en ? "     The iteration was stopped after the " + n + ". loop!"
-                            : "     Die Berechnung wurde nach der " + n +
-                                  ". Iterationsschleife abgebrochen!");
-            }
+            if (freeGroup && w.early) checks::outqqq_line(ctx, early_stop_line(ctx));
             if (freeGroup)
                 checks::outqqq_line(
                     ctx, en ? "     The energy level could not be balanced at the following \"free\" divisions:"
@@ -93,7 +95,22 @@ void chkdhe(RunContext& ctx) {
     }
 
     // the walk ends: divisions whose energy heights stay apart
-    const bool opened = warn_group(ctx, true, false);
+    bool opened = warn_group(ctx, true, false);
+    if (w.early && !opened) {
+        // Stopped after the maximum number of passes with every division
+        // balanced within 1 mm: the warning of the run still needs its reason
+        // in the check list.
+        const bool en = ctx.english();
+        checks::fehler(ctx, "OUTQQQ");
+        checks::outqqq_line(ctx, en ? "     warnings to iterative calculation"
+                                    : "     Warnungen zum Berechnungsablauf");
+        if (r.iniRead)
+            checks::outqqq_line(
+                ctx, en ? "     The iteration was influenced by user (RVL_iteration.ini)."
+                        : "     Die Iteration wurde durch den Anwender (RVL_iteration.ini) gesteuert.");
+        checks::outqqq_line(ctx, early_stop_line(ctx));
+        opened = true;
+    }
     warn_group(ctx, false, opened);
 }
 

@@ -2,24 +2,57 @@
 
 #include <algorithm>
 #include <fstream>
+#include <vector>
 
+#include "checks/m_rivola_error.h"
+#include "run/context.h"
 #include "support/m_strings.h"
 #include "ui/m_language.h"
 #include "ui/services.h"
 
 namespace rivola::ui {
 
+namespace {
+
+// Screen messages that stop the calculation: no message of the check list
+// tells why the run ended.
+bool stops_the_run(int key) {
+    switch (key) {
+        case 40:   // the last element has no "ENDE"
+        case 81:   // partly filled immersion tube
+        case 82:   // more than three berms
+        case 84:   // regula falsi beyond 1000 steps
+        case 101:  // energy curve of a berm zone
+        case 102: case 103: case 104:  // linear solver
+        case 105: case 106:            // berm-zone searches beyond 1000 steps
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
 void screen_dlgedit(RunContext& ctx, int key, int /*line*/, std::string_view t1,
                     std::string_view t2, std::string_view t3) {
-    if (!ctx.ui) return;
     const std::string text = compose_screen_message(
         ctx.settings.language, ctx.settings.programName, ctx.settings.version, key, t1, t2, t3);
+    std::vector<std::string> lines;
     size_t pos = 0;
     while (true) {
         const size_t nl = text.find('\n', pos);
-        ctx.ui->log(text.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos));
+        lines.push_back(text.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos));
         if (nl == std::string::npos) break;
         pos = nl + 1;
+    }
+    if (ctx.ui)
+        for (const auto& l : lines) ctx.ui->log(l);
+    // The final message of the run names the check list: a stop shown here
+    // goes there too, with the same lines, so that the file exists and says
+    // why the run ended. Only within a run whose check list was started.
+    if (stops_the_run(key) && !ctx.rep.base.empty()) {
+        checks::fehler(ctx, "OUTQQQ");
+        for (const auto& l : lines) checks::outqqq_line(ctx, l);
     }
 }
 

@@ -130,6 +130,29 @@ TEST(IterationControl, MaximumPassesStopsEarlyWithMessageAndCheckListWarnings) {
     }
 }
 
+TEST(IterationControl, MaximumPassesWithBalancedDivisionsStillSayWhyInTheCheckList) {
+    // The free division keeps moving by less than 1 mm until the last pass:
+    // a warning of the run, and the check list tells that the walk was cut.
+    for (const std::string lang : {"DEUTSCH", "ENGLISH"}) {
+        Divisions t(lang);
+        for (int n = 0; n < 100; ++n) t.pass(n, 0.0001f * (n % 5), 0.0f, 0.0f, false);
+        t.pass(100, 0.0004f, 0.0f, 0.0f, false);
+        EXPECT_TRUE(t.ctx.plant.wsp.early);
+        EXPECT_EQ(t.ctx.run.ierr, 1);
+        EXPECT_EQ(t.ctx.run.balance, 0);  // balanced within 1 mm
+        const std::string cl = t.checklist();
+        const std::string expected =
+            lang == "DEUTSCH"
+                ? "Prüfprotokoll: " + t.dir.str() + "plant.pkl\n"
+                  "     Warnungen zum Berechnungsablauf\n"
+                  "     Die Berechnung wurde nach der 100. Iterationsschleife abgebrochen!\n"
+                : "Prüfprotokoll: " + t.dir.str() + "plant.pkl\n"
+                  "     warnings to iterative calculation\n"
+                  "     The iteration was stopped after the 100. loop!\n";
+        EXPECT_EQ(cl, expected);
+    }
+}
+
 TEST(IterationControl, OnlyFixedDivisionsUnbalancedOpenTheirOwnBlock) {
     Divisions t;
     t.pass(0, 0.0f, 0.004f, 0.0f, true);
