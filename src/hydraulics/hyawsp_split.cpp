@@ -153,7 +153,9 @@ void hyazwg(RunContext& ctx, int i) {
         if (set.iter > 0 && std::fabs(ds.dE) > 0.00005f) {
             ctx.run.converged = 0;
             float& x = set.value;
-            itstep(ctx, "HYAZWG", set.iter, ds.it, 0.0f, 1.0f, x, ds.dE);
+            // a split stuck on a stale bracket is moved on while the branches
+            // still differ by more than the 1 mm reported as not balanced
+            itstep(ctx, "HYAZWG", set.iter, ds.it, 0.0f, 1.0f, x, ds.dE, 0.001f);
             if (ds.it == 1) x = ds.dE <= 0.0f ? 0.5f * (x + 1.0f) : 0.5f * x;
             if (ctx.run.iterLog) {
                 const float qzu = p.el[e.iab[1]].res[2].Q + p.el[e.iab[2]].res[2].Q;

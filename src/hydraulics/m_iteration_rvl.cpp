@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cmath>
 #include <stdexcept>
 
 #include "hydraulics/hyd_abort.h"
@@ -16,7 +17,7 @@ StepSlot& StepSlots::at(int k) {
 }
 
 void itstep(RunContext& ctx, std::string_view, int slot, int& counter, float lower, float upper,
-            float& x, float f) {
+            float& x, float f, float restart) {
     if (ctx.failed()) return;
     StepSlot& s = ctx.steps.at(slot);
     ++counter;
@@ -25,19 +26,46 @@ void itstep(RunContext& ctx, std::string_view, int slot, int& counter, float low
         s.sf = f;
         s.sxPrev = x;
         s.sfPrev = f;
+        s.bracketed = false;
         return;
     }
     s.sxPrev = s.sx;
     s.sfPrev = s.sf;
     s.sx = x;
     s.sf = f;
+    const float lo = std::min(lower, upper), hi = std::max(lower, upper);
     if (f * s.sfPrev <= 0.0f) {
         // root bracketed by the last two trials: secant (both residuals zero: stay)
         const float df = f - s.sfPrev;
-        if (df != 0.0f) x = s.sxPrev - (x - s.sxPrev) / df * s.sfPrev;
-    } else {
-        x = std::clamp(2.0f * x - s.sxPrev, std::min(lower, upper), std::max(lower, upper));
+        if (df != 0.0f) {
+            s.sSlope = df / (s.sx - s.sxPrev);
+            x = s.sxPrev - (x - s.sxPrev) / df * s.sfPrev;
+        }
+        s.sxBr = s.sxPrev;
+        s.sfBr = s.sfPrev;
+        s.bracketed = true;
+        return;
     }
+    if (s.bracketed && f * s.sfBr < 0.0f) {
+        // same side as the trial before; the root lies towards the last trial
+        // on the other side: regula falsi with that side's residual halved
+        const float fBr = 0.5f * s.sfBr;
+        const float xn = x - f * (x - s.sxBr) / (f - fBr);
+        const bool stuck = std::fabs(xn - x) <= 1e-7f * std::max(1.0f, std::fabs(x));
+        if (!stuck || std::fabs(f) <= restart) {
+            s.sfBr = fBr;
+            x = xn;
+            return;
+        }
+        s.bracketed = false;
+        if (std::isfinite(s.sSlope) && s.sSlope != 0.0f) {
+            // the residual has moved past the kept trial: Newton step with the
+            // slope of the bracketing pair, a new bracket is sought from here
+            x = std::clamp(x - f / s.sSlope, lo, hi);
+            return;
+        }
+    }
+    x = std::clamp(2.0f * x - s.sxPrev, lo, hi);
 }
 
 void rfalsi(RunContext& ctx, std::string_view name, int slot, int& counter, float x1, float x2,

@@ -6,6 +6,7 @@
 // by setting its step counter to 0.
 #pragma once
 
+#include <limits>
 #include <string_view>
 #include <vector>
 
@@ -17,8 +18,12 @@ namespace rivola::hyd {
 
 // History of one slot, separately for each step routine.
 struct StepSlot {
-    // itstep: current and previous trial with their residuals
+    // itstep: current and previous trial with their residuals; once the root
+    // has been bracketed, the last trial on the other side and the slope of
+    // the bracketing pair
     float sx = 0, sf = 0, sxPrev = 0, sfPrev = 0;
+    float sxBr = 0, sfBr = 0, sSlope = 0;
+    bool bracketed = false;
     // rfalsi: older (a) and newer (b) trial, residual at a, slope estimate,
     // first two trials and the bracket given at the start
     float ra = 0, rb = 0, rfPrev = 0, rSlope = 0, rx1 = 0, rx2 = 0, rLower = 0, rUpper = 0;
@@ -35,10 +40,21 @@ struct StepSlots {
     void clear() { slot.clear(); }
 };
 
-// Secant step with extrapolation: x is updated in place; with residuals of
-// equal sign x moves by the last step again, limited to [lower, upper].
+// Secant step with extrapolation: x is updated in place. While no trial of the
+// iteration has had a residual of the other sign, residuals of equal sign move x
+// by the last step again, limited to [lower, upper]. Once the root has been
+// bracketed it stays bracketed: a trial on the same side as the one before is
+// followed by a regula-falsi step towards the last trial on the other side,
+// whose residual is halved each time that side is kept (Illinois), so that the
+// trials close in on the root instead of jumping back by a whole step.
+// A residual that drifts between calls (the energy difference of a division
+// while the splits around it still move) can leave the kept trial on the wrong
+// side, and the trials then pile up on it. When the regula-falsi step no longer
+// moves x and |f| is above `restart`, the bracket is dropped and x takes a
+// Newton step with the slope the bracketing pair showed.
 void itstep(RunContext& ctx, std::string_view name, int slot, int& counter, float lower,
-            float upper, float& x, float f);
+            float upper, float& x, float f,
+            float restart = std::numeric_limits<float>::infinity());
 
 // One regula-falsi step with safeguards (tolerance 1e-5). Step 1 returns x1,
 // step 2 x2, later steps the next trial from the last two trials and their

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <vector>
 #include <unistd.h>
 
 #include "hydraulics/m_iteration_rvl.h"
@@ -121,4 +123,83 @@ TEST(Itmnmx, NoBracketGivesFlagZeroAndBisectionConverges) {
     EXPECT_EQ(flag, 'T');
     EXPECT_NEAR(x, 0.3f, 0.001f);
     EXPECT_LT(steps, 20);
+}
+
+namespace {
+// Drives itstep as the division computation does: the first step moves the
+// trial by halving towards the side the residual points to, every later step
+// is itstep's. Returns the trials taken until |f| <= tol (or -1).
+template <class F>
+int drive_itstep(RunContext& ctx, F fun, float& x, float tol, float restart,
+                 std::vector<float>* trials = nullptr, int maxSteps = 200) {
+    int cnt = 0;
+    for (int k = 0; k < maxSteps; ++k) {
+        const float f = fun(x, k);
+        if (std::fabs(f) <= tol) return k;
+        itstep(ctx, "HYAZWG", 1, cnt, 0.0f, 1.0f, x, f, restart);
+        if (cnt == 1) x = f <= 0.0f ? 0.5f * (x + 1.0f) : 0.5f * x;
+        if (trials) trials->push_back(x);
+    }
+    return -1;
+}
+}  // namespace
+
+TEST(Itstep, SettlesOnTheRootOnceItIsBracketed) {
+    // Energy difference of a division over its split: linear with 0.55 m per
+    // unit of split, with a step of 1 mm at the balance point x = 0.5175 as the
+    // tolerances of the element computations leave it. Secant steps land close
+    // to the root but keep the sign; stepping by the whole last step from there
+    // jumps back to the far side (0.75, 0.518, 0.287, 0.517, 0.747, ... for
+    // ever). Kept inside the bracket, the split settles on the step.
+    const float r = 0.5175f;
+    auto dE = [r](float x, int) { return 0.55f * (x - r) + (x > r ? 0.0005f : -0.0005f); };
+    RunContext ctx;
+    std::vector<float> trials;
+    float x = 0.5f;
+    EXPECT_EQ(drive_itstep(ctx, dE, x, 0.00005f, 0.001f, &trials, 30), -1);  // |dE| >= 0.5 mm
+    ASSERT_EQ(trials.size(), 30u);
+    EXPECT_NEAR(trials.back(), r, 1e-4f);
+    float lo = 1.0f, hi = 0.0f;
+    for (size_t k = 20; k < trials.size(); ++k) {
+        lo = std::min(lo, trials[k]);
+        hi = std::max(hi, trials[k]);
+    }
+    EXPECT_LT(hi - lo, 1e-3f) << "the split still jumps about";
+    // once both signs have been seen, every trial lies between the last trials
+    // on either side of the root
+    float below = 0.0f, above = 1.0f;
+    float xPrev = 0.5f;
+    for (float t : trials) {
+        (xPrev < r ? below : above) = xPrev;
+        if (below > 0.0f && above < 1.0f) {
+            EXPECT_GE(t, below - 1e-6f);
+            EXPECT_LE(t, above + 1e-6f);
+        }
+        xPrev = t;
+    }
+}
+
+TEST(Itstep, LeavesAStaleBracketWhenTheResidualHasMovedPastIt) {
+    // The residual of a division drifts while the splits around it still move:
+    // dE = x - 0.6 for the first two trials (which bracket 0.6), after that the
+    // root has moved to x = 0.45, below every trial kept so far (linear, so the
+    // roots are exact).
+    auto drifting = [](float x, int k) { return k < 2 ? x - 0.6f : 1.5f * (x - 0.45f); };
+    {
+        RunContext ctx;
+        float x = 0.5f;
+        const int steps = drive_itstep(ctx, drifting, x, 0.00005f, 0.001f);
+        ASSERT_GE(steps, 0) << "the split stayed on the stale side";
+        EXPECT_NEAR(x, 0.45f, 0.0001f);
+    }
+    {
+        // without the restart the trials pile up on the kept trial: the split
+        // never reaches the new root
+        RunContext ctx;
+        float x = 0.5f;
+        EXPECT_EQ(drive_itstep(ctx, drifting, x, 0.00005f,
+                               std::numeric_limits<float>::infinity(), nullptr, 60),
+                  -1);
+        EXPECT_GE(x, 0.5f);  // never below the trial kept from the first bracket
+    }
 }

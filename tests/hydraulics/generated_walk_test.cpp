@@ -1,0 +1,89 @@
+// The water-level walk over generated plants with many free divisions: every
+// split must be balanced, and the walk must end on its own, not by the limit
+// of passes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "common/recording_ui.h"
+#include "common/test_util.h"
+#include "input/db_tools.h"
+#include "plant_gen.h"
+#include "run/context.h"
+#include "run/r_rivola.h"
+
+using namespace rivola;
+
+namespace {
+
+struct Walked {
+    std::string why;
+    RunContext ctx;
+    test::RecordingUi ui;
+};
+
+// Loads the generated plant into a fresh variant and computes it.
+void compute(const test::TempDir& dir, const gen::PlantShape& shape, Walked& w) {
+    gen::PlantSummary sum;
+    const std::string sql = gen::generate(shape, sum, w.why);
+    if (!w.why.empty()) return;
+    RunContext tools;
+    tools.db.diagFile = dir.str() + "load.pkl";
+    std::string results, status;
+    input::db_new_results(tools, dir.path().string(), results, status);
+    const std::string db = dir.str() + "GEN.mdb", file = dir.str() + "GEN.sql";
+    test::write_file(file, sql);
+    input::db_load_script(tools, db, file, status);
+    if (status != "ok") {
+        w.why = "load: " + status;
+        return;
+    }
+    w.ctx.ui = &w.ui;
+    w.ctx.db.diagFile = dir.str() + "DB_Fehler.pkl";
+    w.ctx.run.params = {db};
+    run::r_rivola(w.ctx, 1);
+}
+
+}  // namespace
+
+TEST(GeneratedWalk, FreeDivisionsBalanceAndTheWalkEndsByItself) {
+    struct Case {
+        int elements, lanes;
+        unsigned seed;
+    };
+    for (const Case c : {Case{1000, 16, 1}, Case{1000, 4, 3}, Case{600, 2, 7}}) {
+        SCOPED_TRACE(std::to_string(c.elements) + " elements, " + std::to_string(c.lanes) +
+                     " lanes, seed " + std::to_string(c.seed));
+        test::TempDir dir("genwalk");
+        gen::PlantShape shape;
+        shape.elements = c.elements;
+        shape.lanesPerStage = c.lanes;
+        shape.seed = c.seed;
+        Walked w;
+        compute(dir, shape, w);
+        ASSERT_TRUE(w.why.empty()) << w.why;
+        const RunContext& ctx = w.ctx;
+        EXPECT_LT(ctx.run.ierr, 2);
+        EXPECT_LT(ctx.run.passes, ctx.run.maxPasses) << "the walk ran into the limit of passes";
+        const Plant& p = ctx.plant;
+        ASSERT_GT(p.niter, 0);
+        int free = 0;
+        for (size_t k = 1; k < p.aufteilung.size() && k < p.wsp.div.size(); ++k) {
+            if (p.aufteilung[k].iter == 0) continue;
+            ++free;
+            const int i = p.wsp.div[k].isys;
+            const Element& e = p.el[i];
+            // the energy heights of both branches agree to the millimetre the
+            // program reports as not balanced
+            EXPECT_LE(std::fabs(p.wsp.div[k].dE), 0.001f) << e.bez;
+            // the split hands on all the water: the two outlets carry the inflow
+            const float q1 = p.el[e.iab[1]].res[2].Q, q2 = p.el[e.iab[2]].res[2].Q;
+            EXPECT_NEAR(q1 + q2, e.res[2].Q, 1e-5f + 1e-5f * e.res[2].Q) << e.bez;
+        }
+        EXPECT_EQ(free, p.niter);
+        // no division was reported as unbalanced
+        EXPECT_EQ(test::read_file(dir.str() + "GEN.pkl").find("Differenz der Energieh"),
+                  std::string::npos);
+    }
+}
