@@ -341,6 +341,26 @@ void qerhya(RunContext& ctx, float Q, float h, float& A, float& B, float& dhy, f
 // ---------------------------------------------------------------------------
 // Loading an element
 
+namespace {
+
+// Full height of the end profile at node s of element i (1 downstream, 2
+// upstream). The search of the depth of the largest capacity depends on the
+// profile alone; its result is kept for the walk, so that the passes of the
+// division iteration do not repeat it.
+float full_height(RunContext& ctx, int i, int s) {
+    std::vector<std::array<float, 3>>& kept = ctx.plant.wsp.hfull;
+    const size_t k = static_cast<size_t>(i);
+    if (k < kept.size() && !std::isnan(kept[k][static_cast<size_t>(s)]))
+        return kept[k][static_cast<size_t>(s)];
+    qerprf(ctx, s, i, s == 1 ? 0.0f : ctx.cs.L);
+    mquer(ctx);
+    const float h = hzu(ctx, s);
+    if (!ctx.failed() && k < kept.size()) kept[k][static_cast<size_t>(s)] = h;
+    return h;
+}
+
+}  // namespace
+
 void qergeo(RunContext& ctx, std::string_view name, int s, int i, float x) {
     if (ctx.failed()) return;
     Qercmn& cs = ctx.cs;
@@ -402,17 +422,13 @@ void qergeo(RunContext& ctx, std::string_view name, int s, int i, float x) {
         if (cs.T[0] == 'o') {
             cs.hfull[1] = cs.hfull[2] = 9999.9f;
         } else {
-            qerprf(ctx, 1, i, 0.0f);
-            mquer(ctx);
-            cs.hfull[1] = hzu(ctx, 1);
+            cs.hfull[1] = full_height(ctx, i, 1);
             if (ctx.failed()) return;
             if (cs.sec[2].h > cs.hfull[1]) {
                 // impounded from downstream: never counts as running full
                 cs.hfull[1] = cs.hfull[2] = 9999.9f;
             } else if (i != 1) {
-                qerprf(ctx, 2, i, cs.L);
-                mquer(ctx);
-                cs.hfull[2] = hzu(ctx, 2);
+                cs.hfull[2] = full_height(ctx, i, 2);
                 if (ctx.failed()) return;
             } else {
                 cs.hfull[2] = cs.hfull[1];

@@ -3,6 +3,7 @@
 #include "hydraulics/hyawsp.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "checks/m_rivola_error.h"
 #include "hydraulics/abfluss.h"
@@ -207,6 +208,8 @@ void wsp_prepare(RunContext& ctx) {
     w.conf.assign(static_cast<size_t>(c[T_Z]) + 1, {});
     w.vflume.assign(static_cast<size_t>(c[T_V]) + 1, {});
     w.sflume.assign(static_cast<size_t>(c[T_S]) + 1, {});
+    constexpr float kNotSearched = std::numeric_limits<float>::quiet_NaN();
+    w.hfull.assign(static_cast<size_t>(n) + 1, {kNotSearched, kNotSearched, kNotSearched});
 
     for (int i = 1; i <= n; ++i)
         if (p.el[i].ityp == T_A) w.div[static_cast<size_t>(p.el[i].iord)].isys = i;

@@ -66,6 +66,11 @@ struct WspTables {
     // once per walk (dividing V and joining S included) ----
     std::vector<int> ordVS;
 
+    // ---- full heights of the end profiles of closed sections (hzu), by
+    // element and node; they depend on the geometry alone, so each is searched
+    // once per walk (NaN: not searched yet) ----
+    std::vector<std::array<float, 3>> hfull;
+
     // ---- the walk ----
     int pass = -1;                        // pass counter (0 = first pass)
     bool stop = false;                    // stop flag of the walk
