@@ -5,7 +5,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${RIVOLA_BUILD_DIR:-$here/build}
 
-pkgs=(build-essential cmake ninja-build ccache libgtest-dev libgmock-dev libbenchmark-dev
+pkgs=(build-essential cmake ninja-build ccache libgtest-dev libgmock-dev
       unixodbc unixodbc-dev libsqliteodbc sqlite3 qt6-base-dev xvfb xauth librsvg2-bin)
 missing=()
 for p in "${pkgs[@]}"; do

@@ -69,25 +69,29 @@ TEST(GeneratedPlant, LargestPlantFillsTheModelWithinItsCapacities) {
     // G, D, B and W, 2000 for Q, 1500 each for A and Z, 1000 each for V, S and
     // U, 500 each for R, T, M and P), so a plant of 25000 elements holds at
     // least 3000 observation points without a type number.
-    gen::PlantSummary sum;
-    std::string why;
-    const std::string sql = gen::generate(plan_of(25000, 1500, 16), sum, why);
-    ASSERT_TRUE(why.empty()) << why;
-    TempDir dir("gen_large");
-    const GenOutcome o = run_generated(dir, sql);
-    ASSERT_EQ(o.loadStatus, "ok");
-    EXPECT_EQ(o.ierr, 0);
-    EXPECT_TRUE(o.codes.empty());
-    EXPECT_EQ(o.nsys, 25000);
-    EXPECT_EQ(o.niter, 1500);
-    for (int t = 1; t <= kMaxItyp; ++t)
-        if (type_capacity(t) > 0) {
-            EXPECT_LE(o.ntyp[t], type_capacity(t)) << t;
-        }
-    EXPECT_GE(o.untyped, 3000);
-    // every type of element takes part
-    for (int t : {T_G, T_D, T_B, T_V, T_S, T_Q, T_R, T_U, T_W, T_T, T_M, T_P, T_A, T_Z})
-        EXPECT_GT(o.ntyp[t], 0) << t;
+    // with 2 lanes per stage the plant has 750 stages, each with a trunk
+    for (int lanes : {16, 2}) {
+        SCOPED_TRACE(lanes);
+        gen::PlantSummary sum;
+        std::string why;
+        const std::string sql = gen::generate(plan_of(25000, 1500, lanes), sum, why);
+        ASSERT_TRUE(why.empty()) << why;
+        TempDir dir("gen_large");
+        const GenOutcome o = run_generated(dir, sql);
+        ASSERT_EQ(o.loadStatus, "ok");
+        EXPECT_EQ(o.ierr, 0);
+        EXPECT_TRUE(o.codes.empty());
+        EXPECT_EQ(o.nsys, 25000);
+        EXPECT_EQ(o.niter, 1500);
+        for (int t = 1; t <= kMaxItyp; ++t)
+            if (type_capacity(t) > 0) {
+                EXPECT_LE(o.ntyp[t], type_capacity(t)) << t;
+            }
+        EXPECT_GE(o.untyped, 3000);
+        // every type of element takes part
+        for (int t : {T_G, T_D, T_B, T_V, T_S, T_Q, T_R, T_U, T_W, T_T, T_M, T_P, T_A, T_Z})
+            EXPECT_GT(o.ntyp[t], 0) << t;
+    }
 }
 
 TEST(GeneratedPlant, DischargeBoundsStayWithinThePlantInflow) {

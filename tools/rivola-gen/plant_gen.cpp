@@ -614,8 +614,10 @@ PlantTables build(const PlantShape& shape, PlantSummary& sum, std::string& why) 
     const int nLanes = std::accumulate(lay.lanes.begin(), lay.lanes.end(), 0);
     int laneElements = shape.elements - (kHeadWorks + kOutlet + lay.stages + 2 * nFree);
     // pumping stations head some trunks, taking at most a quarter of the
-    // elements the lanes can spare
-    const int nPump = std::min(lay.stages, (laneElements - nLanes) / 12);
+    // elements the lanes can spare, and no more than the model holds of each
+    // letter of a station
+    int nPump = std::min(lay.stages, (laneElements - nLanes) / 12);
+    for (const char* p = kPumpLetters; *p; ++p) nPump = std::min(nPump, capacity(*p) / 2);
     laneElements -= 3 * nPump;
     plan.pump.assign(static_cast<size_t>(lay.stages), false);
     for (int st = 0; st < lay.stages; ++st)
