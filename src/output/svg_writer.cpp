@@ -1,7 +1,8 @@
 #include "output/svg_writer.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <system_error>
 
 namespace rivola::output {
 
@@ -25,9 +26,11 @@ std::string xml_escape(std::string_view s) {
 
 std::string svg_num(double v) {
     if (!std::isfinite(v)) return "0";
+    // coordinates to 1/100 px, written straight into the buffer: a large plant
+    // draws a million of them
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.2f", v);
-    std::string s = buf;
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 2);
+    std::string s(buf, r.ec == std::errc() ? r.ptr : buf);
     while (!s.empty() && s.back() == '0') s.pop_back();
     if (!s.empty() && s.back() == '.') s.pop_back();
     if (s == "-0") s = "0";
