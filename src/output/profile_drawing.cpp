@@ -619,10 +619,15 @@ double layout_legend(bool en, double y, double width, std::vector<Shape>& out) {
 
 ProfileDrawing layout_profile(const ProfileModel& model) {
     ProfileDrawing d;
-    size_t most = 0;
-    for (const auto& p : model.panels) most = std::max(most, p.elements.size());
-    const double plotW = std::max(kMinWidth - kLeft - kRight, static_cast<double>(most) * kLabelGap + 40.0);
-    d.width = kLeft + plotW + kRight;
+    // Each panel is as wide as its labels need (at least the minimum page):
+    // a side strand of a dozen elements is not stretched over the width of a
+    // main strand of thousands, with its grid and ticks over all of it.
+    auto plot_width = [](const ProfilePanel& p) {
+        return std::max(kMinWidth - kLeft - kRight, static_cast<double>(p.elements.size()) * kLabelGap + 40.0);
+    };
+    double widest = kMinWidth - kLeft - kRight;
+    for (const auto& p : model.panels) widest = std::max(widest, plot_width(p));
+    d.width = kLeft + widest + kRight;
 
     double y = 34.0;
     for (size_t k = 0; k < model.heading.size(); ++k) {
@@ -636,7 +641,8 @@ ProfileDrawing layout_profile(const ProfileModel& model) {
     d.shapes.insert(d.shapes.end(), legend.begin(), legend.end());
     y += 6.0;
     for (size_t k = 0; k < model.panels.size(); ++k)
-        y = layout_panel(model.panels[k], static_cast<int>(k), model.english, y, plotW, d.shapes);
+        y = layout_panel(model.panels[k], static_cast<int>(k), model.english, y, plot_width(model.panels[k]),
+                         d.shapes);
     d.height = y;
     // A level that the computation left undefined is not drawn at all rather
     // than at some arbitrary place of the page.

@@ -362,3 +362,45 @@ TEST(ProfileDrawing, RunWritesAWellFormedFileOnlyWhenSwitchedOnAndComputed) {
         EXPECT_GT(std::filesystem::file_size(png), 1000u);
     }
 }
+
+TEST(ProfileDrawing, ShortStrandIsNotStretchedOverTheWidthOfALongMainStrand) {
+    // A main strand of 300 flumes of 10 m and a side strand of two flumes: the
+    // main strand needs 300 label places, the side strand the minimum page.
+    RunContext ctx;
+    Plant& p = ctx.plant;
+    const int nMain = 300, n = nMain + 2;
+    p.resize(n);
+    p.nsys = n;
+    std::vector<int> order;
+    for (int i = 1; i <= nMain; ++i) {
+        const float x = 10.0f * static_cast<float>(i - 1);
+        const float z = 100.0f - 0.001f * x;
+        add(p, i, "G" + std::to_string(i), T_G, x, 10.0f, {z, 0.5f, 0.52f}, {z - 0.01f, 0.5f, 0.52f});
+        order.push_back(i);
+    }
+    chain(p, order);
+    add(p, nMain + 1, "S1", T_G, 100.0f, 10.0f, {99.9f, 0.5f, 0.52f}, {99.89f, 0.5f, 0.52f}, 2);
+    add(p, nMain + 2, "S2", T_G, 110.0f, 10.0f, {99.89f, 0.5f, 0.52f}, {99.88f, 0.5f, 0.52f}, 2);
+    chain(p, {nMain + 1, nMain + 2});
+    const ProfileDrawing d = output::profile_drawing(ctx);
+
+    const auto frame_width = [&](int panel) {
+        const Shape* f = all(d, panel, "frame").at(0);
+        return f->pts[1].x - f->pts[0].x;
+    };
+    // 300 labels 14 px apart plus 40 px, and the minimum page of 1400 px less
+    // the 140 px of margins
+    EXPECT_NEAR(frame_width(0), 300 * 14.0 + 40.0, 1.0);
+    EXPECT_NEAR(frame_width(1), 1400.0 - 140.0, 1.0);
+    EXPECT_GE(d.width, 90.0 + 300 * 14.0 + 40.0 + 50.0 - 1.0);
+    // the side strand's 20 m get ticks at a readable spacing over its own
+    // frame only: not more than one per 90 px of it, and at least two
+    const auto side = ticks(d, 1, "xtick");
+    EXPECT_GE(side.size(), 2u);
+    EXPECT_LE(side.size(), static_cast<size_t>((1400.0 - 140.0) / 90.0) + 2);
+    for (const auto& [v, X] : side) {
+        EXPECT_GE(v, 100.0 - 1e-6);
+        EXPECT_LE(v, 120.0 + 1e-6);
+        EXPECT_LE(X, all(d, 1, "frame").at(0)->pts[1].x + 0.5);
+    }
+}
