@@ -14,6 +14,7 @@
 //   lists    listings, CSV file and plot data
 //   db       the result tables in the results database (timed by writing
 //            them once more after the listings; "lists" is the rest)
+//   drawing  the profile drawing (SVG) of all strands
 //   peak     peak resident memory of the process (MB)
 // The table is printed in Markdown.
 #include <sys/resource.h>
@@ -35,6 +36,7 @@
 #include "input/input.h"
 #include "input/m_db_input.h"
 #include "output/db_output.h"
+#include "output/profile_drawing.h"
 #include "plant_gen.h"
 #include "run/context.h"
 #include "run/r_rivola.h"
@@ -157,6 +159,11 @@ std::string run_size(int n, int lanes, const std::string& dir) {
         output::write_qve_table(ctx);
     }
     const Span db = t.lap();
+    if (ctx.run.ierr < 2) {
+        ctx.run.drawing = true;
+        output::draw_profile(ctx);
+    }
+    const Span drawing = t.lap();
     output::close_listings(ctx);
     ctx.rep.close();
     Span lists{out.wall - db.wall, out.cpu - db.cpu};
@@ -166,7 +173,8 @@ std::string run_size(int n, int lanes, const std::string& dir) {
     std::ostringstream row;
     row << "| " << n << " | " << sum.freeDivisions << " | " << cell(load) << " | " << cell(read)
         << " | " << cell(setup) << " | " << cell(walk) << " | " << passes << " | "
-        << cell(lists) << " | " << cell(db) << " | " << ru.ru_maxrss / 1024 << " |";
+        << cell(lists) << " | " << cell(db) << " | " << cell(drawing) << " | " << ru.ru_maxrss / 1024
+        << " |";
     if (walkLevel >= 2) row << " walk stopped at error level " << walkLevel;
     if (!ctx.run.resultsStatus.empty() && ctx.run.resultsStatus != "ok")
         row << " results: " << ctx.run.resultsStatus;
@@ -213,8 +221,8 @@ int main(int argc, char** argv) {
     std::cout << "seconds wall-clock (CPU of the process); " << sysconf(_SC_NPROCESSORS_ONLN)
               << " cores\n\n"
               << "| elements | free divisions | load | read | set-up + checks | walk | passes | "
-                 "listings | results db | peak MB |\n"
-              << "|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n"
+                 "listings | results db | drawing | peak MB |\n"
+              << "|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n"
               << std::flush;
     int failures = 0;
     for (int n : sizes) {
