@@ -6,7 +6,6 @@
 // by setting its step counter to 0.
 #pragma once
 
-#include <limits>
 #include <string_view>
 #include <vector>
 
@@ -51,10 +50,12 @@ struct StepSlots {
 // while the splits around it still move) can leave the kept trial on the wrong
 // side, and the trials then pile up on it. When the regula-falsi step no longer
 // moves x and |f| is above `restart`, the bracket is dropped and x takes a
-// Newton step with the slope the bracketing pair showed.
+// Newton step with the slope the bracketing pair showed. A formula routine
+// restarts whenever it is stuck; a division passes the energy difference it
+// accepts as balanced, so that a split may settle on a step of its residual
+// that is smaller than that.
 void itstep(RunContext& ctx, std::string_view name, int slot, int& counter, float lower,
-            float upper, float& x, float f,
-            float restart = std::numeric_limits<float>::infinity());
+            float upper, float& x, float f, float restart = 0.0f);
 
 // One regula-falsi step with safeguards (tolerance 1e-5). Step 1 returns x1,
 // step 2 x2, later steps the next trial from the last two trials and their

@@ -203,3 +203,25 @@ TEST(Itstep, LeavesAStaleBracketWhenTheResidualHasMovedPastIt) {
         EXPECT_GE(x, 0.5f);  // never below the trial kept from the first bracket
     }
 }
+
+TEST(Itstep, FormulaRoutineLeavesABracketMadeOfAForeignFirstPoint) {
+    // A weir restarts its secant stepping from the free-overflow head with the
+    // residual of another trial, so the first point need not lie on the
+    // residual: here (0.5, -0.2) while the residual is h - 0.3 (root 0.3,
+    // +0.2 at 0.5). The false bracket must not hold the trials at 0.5.
+    auto run = [](float restart) {
+        RunContext ctx;
+        int cnt = 0;
+        float x = 0.5f;
+        itstep(ctx, "HYAUEB", 0, cnt, 0.1f, 9999.9f, x, -0.2f, restart);
+        x = 0.6f;
+        for (int k = 0; k < 200; ++k) {
+            const float f = x - 0.3f;
+            if (std::fabs(f) < 1e-4f) return x;
+            itstep(ctx, "HYAUEB", 0, cnt, 0.1f, 9999.9f, x, f, restart);
+        }
+        return -1.0f;
+    };
+    EXPECT_NEAR(run(0.0f), 0.3f, 1e-4f);  // the default of the formula routines
+    EXPECT_EQ(run(std::numeric_limits<float>::infinity()), -1.0f);
+}
