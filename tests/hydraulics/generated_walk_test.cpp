@@ -6,12 +6,7 @@
 #include <cmath>
 #include <string>
 
-#include "common/recording_ui.h"
-#include "common/test_util.h"
-#include "input/db_tools.h"
-#include "plant_gen.h"
-#include "run/context.h"
-#include "run/r_rivola.h"
+#include "input/generated_variant.h"
 
 using namespace rivola;
 
@@ -28,13 +23,8 @@ void compute(const test::TempDir& dir, const gen::PlantShape& shape, Walked& w) 
     gen::PlantSummary sum;
     const std::string sql = gen::generate(shape, sum, w.why);
     if (!w.why.empty()) return;
-    RunContext tools;
-    tools.db.diagFile = dir.str() + "load.pkl";
-    std::string results, status;
-    input::db_new_results(tools, dir.path().string(), results, status);
-    const std::string db = dir.str() + "GEN.mdb", file = dir.str() + "GEN.sql";
-    test::write_file(file, sql);
-    input::db_load_script(tools, db, file, status);
+    std::string status;
+    const std::string db = test::load_generated(dir, sql, status);
     if (status != "ok") {
         w.why = "load: " + status;
         return;
