@@ -24,7 +24,7 @@ void compute(const test::TempDir& dir, const gen::PlantShape& shape, Walked& w) 
     const std::string sql = gen::generate(shape, sum, w.why);
     if (!w.why.empty()) return;
     std::string status;
-    const std::string db = test::load_generated(dir, sql, status);
+    const std::string db = test::load_variant(dir, "GEN", sql, status);
     if (status != "ok") {
         w.why = "load: " + status;
         return;

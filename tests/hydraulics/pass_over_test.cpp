@@ -8,6 +8,7 @@
 
 #include "common/recording_ui.h"
 #include "common/test_util.h"
+#include "common/variant_db.h"
 #include "input/db_tools.h"
 #include "run/context.h"
 #include "run/r_rivola.h"
@@ -42,16 +43,13 @@ Results compute(const TempDir& dir, bool point) {
         "', 'ENDE', NULL, 50, 70, 100.45, 'T', 1.0, 1.0, 100.4, 'T', 1.0, 1.0");
 
     const std::string name = point ? "WITHPOINT" : "PLAIN";
-    RunContext tools;
-    std::string status, results;
-    input::db_new_results(tools, dir.path().string(), results, status);
-    write_file(dir.str() + name + ".sql", sql);
-    input::db_load_script(tools, dir.str() + name + ".mdb", dir.str() + name + ".sql", status);
+    std::string status;
+    const std::string db = load_variant(dir, name, sql, status);
     EXPECT_EQ(status, "ok");
     RecordingUi ui;
     RunContext ctx;
     ctx.ui = &ui;
-    ctx.run.params = {dir.str() + name + ".mdb", "SIM=J"};
+    ctx.run.params = {db, "SIM=J"};
     run::r_rivola(ctx, 1);
     EXPECT_LT(ctx.run.ierr, 2);
     Results out;

@@ -11,6 +11,7 @@
 
 #include "common/recording_ui.h"
 #include "common/test_util.h"
+#include "common/variant_db.h"
 #include "input/db_tools.h"
 #include "run/context.h"
 #include "run/r_rivola.h"
@@ -85,13 +86,8 @@ TEST(WalkLanes, SmallAndLargeDischargesComputeWithBalancedEnergy) {
             tag << "Q = " << q << " l/s, pipes of " << d << " m";
             SCOPED_TRACE(tag.str());
             TempDir dir("walk_lanes");
-            RunContext tools;
-            std::string status, results;
-            input::db_new_results(tools, dir.path().string(), results, status);
-            ASSERT_EQ(status, "ok");
-            const std::string db = dir.str() + "LANES.mdb", sql = dir.str() + "LANES.sql";
-            write_file(sql, lanes_script(q, d));
-            input::db_load_script(tools, db, sql, status);
+            std::string status;
+            const std::string db = load_variant(dir, "LANES", lanes_script(q, d), status);
             ASSERT_EQ(status, "ok");
 
             RecordingUi ui;

@@ -11,6 +11,7 @@
 
 #include "common/recording_ui.h"
 #include "common/test_util.h"
+#include "common/variant_db.h"
 #include "input/db_tools.h"
 #include "plant_gen.h"
 #include "run/context.h"
@@ -32,22 +33,9 @@ struct GenOutcome {
     float largestQmax = 0.0f;         // the largest discharge bound of any element end
 };
 
-// Loads the script into the variant GEN.mdb of the directory, next to an
-// empty results database; returns the variant's path, `status` "ok" when done.
-inline std::string load_generated(const TempDir& dir, const std::string& script, std::string& status) {
-    RunContext tools;
-    tools.db.diagFile = dir.str() + "load.pkl";
-    std::string results;
-    input::db_new_results(tools, dir.path().string(), results, status);
-    const std::string db = dir.str() + "GEN.mdb", sql = dir.str() + "GEN.sql";
-    write_file(sql, script);
-    input::db_load_script(tools, db, sql, status);
-    return db;
-}
-
 inline GenOutcome run_generated(const TempDir& dir, const std::string& script) {
     GenOutcome out;
-    const std::string db = load_generated(dir, script, out.loadStatus);
+    const std::string db = load_variant(dir, "GEN", script, out.loadStatus);
     if (out.loadStatus != "ok") return out;
     RecordingUi ui;
     RunContext ctx;

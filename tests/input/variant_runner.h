@@ -8,6 +8,7 @@
 
 #include "common/recording_ui.h"
 #include "common/test_util.h"
+#include "common/variant_db.h"
 #include "input/db_tools.h"
 #include "run/context.h"
 #include "run/r_rivola.h"
@@ -28,13 +29,8 @@ inline VariantRun run_variant(const TempDir& dir, const std::string& name,
                               const std::string& script,
                               const std::vector<std::string>& extra = {}) {
     VariantRun out;
-    RunContext tools;
-    std::string status, results;
-    input::db_new_results(tools, dir.path().string(), results, status);
-    const std::string db = dir.str() + name + ".mdb";
-    const std::string sqlFile = dir.str() + name + ".sql";
-    write_file(sqlFile, script);
-    input::db_load_script(tools, db, sqlFile, status);
+    std::string status;
+    const std::string db = load_variant(dir, name, script, status);
     if (status != "ok") {
         out.checklist = "load failed: " + status;
         return out;

@@ -8,6 +8,7 @@
 #include "checks/m_rivola_error.h"
 #include "common/recording_ui.h"
 #include "common/test_util.h"
+#include "common/variant_db.h"
 #include "input/db_tools.h"
 #include "run/context.h"
 #include "run/r_rivola.h"
@@ -92,13 +93,8 @@ TEST(StopMessage, RunStoppedOnTheScreenEndsWithACheckListThatSaysWhy) {
     for (const bool english : {false, true}) {
         SCOPED_TRACE(english ? "English" : "German");
         TempDir dir("stop_message_run");
-        RunContext tools;
-        std::string status, results;
-        input::db_new_results(tools, dir.path().string(), results, status);
-        ASSERT_EQ(status, "ok");
-        const std::string db = dir.str() + "NOEND.mdb", sql = dir.str() + "NOEND.sql";
-        write_file(sql, plant_without_end());
-        input::db_load_script(tools, db, sql, status);
+        std::string status;
+        const std::string db = load_variant(dir, "NOEND", plant_without_end(), status);
         ASSERT_EQ(status, "ok");
 
         FinaleUi ui;
