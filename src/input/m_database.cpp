@@ -42,23 +42,6 @@ void split_path(const std::string& p, std::string& dir, std::string& file, std::
     ext = (dot == std::string::npos || dot == 0) ? std::string() : file.substr(dot);
 }
 
-// What the first bytes of a file say it is.
-enum class FileFormat { Unreadable, Empty, SQLite, Jet, Other };
-
-FileFormat sniff(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    if (!f) return FileFormat::Unreadable;
-    char head[32] = {};
-    f.read(head, sizeof head);
-    const std::streamsize got = f.gcount();
-    if (got == 0) return FileFormat::Empty;
-    if (got >= 16 && std::memcmp(head, "SQLite format 3", 16) == 0) return FileFormat::SQLite;
-    if (got >= 19 && (std::memcmp(head + 4, "Standard Jet DB", 15) == 0 ||
-                      std::memcmp(head + 4, "Standard ACE DB", 15) == 0))
-        return FileFormat::Jet;
-    return FileFormat::Other;
-}
-
 // A file that nobody may write by its permission bits counts as read-only,
 // also for a user whom the system would let write it anyway.
 bool file_read_only(const std::string& path) {
@@ -190,6 +173,31 @@ void db_diag_text(RunContext& ctx, const std::string& status, const std::string&
     std::fclose(f);
 }
 
+DbFileFormat db_file_format(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    if (!f) return DbFileFormat::Unreadable;
+    char head[32] = {};
+    f.read(head, sizeof head);
+    const std::streamsize got = f.gcount();
+    if (got == 0) return DbFileFormat::Empty;
+    if (got >= 16 && std::memcmp(head, "SQLite format 3", 16) == 0) return DbFileFormat::SQLite;
+    if (got >= 19 && (std::memcmp(head + 4, "Standard Jet DB", 15) == 0 ||
+                      std::memcmp(head + 4, "Standard ACE DB", 15) == 0))
+        return DbFileFormat::Jet;
+    return DbFileFormat::Other;
+}
+
+std::string db_file_of(const std::string& name0) {
+    std::string name = trim(name0);
+    const std::string uname = upper(name);
+    if (uname.rfind("DSN=", 0) == 0 || uname.rfind("WINDBF32", 0) == 0) return {};
+    std::string dir, file, ext;
+    split_path(name, dir, file, ext);
+    if (ext.empty()) file += ".mdb";
+    const std::string path = support::find_file_nocase(dir, file);
+    return support::file_exists(path) ? path : std::string();
+}
+
 void db_open(RunContext& ctx, const std::string& name0, std::string& status,
              const std::string& password, const std::string& caller) {
     DbState& s = ctx.db;
@@ -205,7 +213,7 @@ void db_open(RunContext& ctx, const std::string& name0, std::string& status,
     // What is to be opened, and through which connection string.
     const std::string uname = upper(name);
     std::string path;            // the existing file (found without regard to case)
-    FileFormat fmt = FileFormat::Other;
+    DbFileFormat fmt = DbFileFormat::Other;
     const bool dsn = uname.rfind("DSN=", 0) == 0;
     const bool winDbf = uname.rfind("WINDBF32", 0) == 0;
     if (!dsn && !winDbf) {
@@ -222,7 +230,7 @@ void db_open(RunContext& ctx, const std::string& name0, std::string& status,
                                   : "Die Datenbank " + name + " existiert nicht!";
             return;
         }
-        fmt = sniff(path);
+        fmt = db_file_format(path);
     }
     s.name = name.substr(0, 500);
 
@@ -258,14 +266,14 @@ void db_open(RunContext& ctx, const std::string& name0, std::string& status,
     } else if (contains(uname, ".XLS")) {
         s.kind = DbKind::Excel;
         conn = "DBQ=" + path + ";DRIVER={Microsoft Excel Driver (*.xls)};";
-    } else if (fmt == FileFormat::SQLite || fmt == FileFormat::Empty) {
+    } else if (fmt == DbFileFormat::SQLite || fmt == DbFileFormat::Empty) {
         s.kind = DbKind::SQLite;
         bool found = false;
         conn = sqlite_connection(s.henv, path, found);
         if (!found)
             missing = tr(ctx, "kein ODBC-Treiber \"SQLite3\" installiert (Paket libsqliteodbc)",
                          "no ODBC driver \"SQLite3\" installed (package libsqliteodbc)");
-    } else if (fmt == FileFormat::Jet || driver_registered(s.henv, kAccessDriver)) {
+    } else if (fmt == DbFileFormat::Jet || driver_registered(s.henv, kAccessDriver)) {
         if (driver_registered(s.henv, kAccessDriver)) {
             s.kind = DbKind::Access;
             if (pwd.empty())

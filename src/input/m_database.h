@@ -81,6 +81,14 @@ SQLHDBC db_connection(const RunContext& ctx);
 // True when the ODBC return code is SQL_SUCCESS or SQL_SUCCESS_WITH_INFO.
 inline bool db_ok(SQLRETURN r) { return r == SQL_SUCCESS || r == SQL_SUCCESS_WITH_INFO; }
 
+// What the first bytes of a file say it is.
+enum class DbFileFormat { Unreadable, Empty, SQLite, Jet, Other };
+DbFileFormat db_file_format(const std::string& path);
+// The file that db_open opens for a database name (".mdb" added to a name
+// without extension, found without regard to case); empty for a data source
+// name or when there is no such file.
+std::string db_file_of(const std::string& name);
+
 // Creates a new, empty SQLite database file (the embedded default format);
 // status "ok", or the failure. An existing file is left as it is.
 void db_create_file(RunContext& ctx, const std::string& path, std::string& status);

@@ -1,8 +1,11 @@
 #include "input/m_db_input.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <unordered_map>
 
 #include "input/m_database.h"
@@ -65,8 +68,9 @@ GeoProfileInput& profile_of(GeoInput& g, int p) {
 }
 
 // Reads the columns of the current row of a statement, with the NULL defaults
-// and widths of the variant database. A text where a number belongs is
-// recorded, with the column and the row's element name, for the diagnostics.
+// and widths of the variant database. A text where a number belongs, or a
+// number too large for the value it gives, is recorded with the column for
+// the diagnostics.
 class RowReader {
 public:
     RowReader(SQLHSTMT h, const std::vector<std::string>& names) : h_(h), names_(names) {}
@@ -84,10 +88,7 @@ public:
         const int r = parse_number(v, x);
         if (r == 0) return dflt;
         if (r < 0) {
-            if (bad_.empty()) {
-                badColumn_ = names_[static_cast<size_t>(col)];
-                bad_ = ucut(v, 60);
-            }
+            record(col, ucut(v, 60), r == -2);
             return dflt;
         }
         return x;
@@ -97,10 +98,7 @@ public:
         const float x = real(col, dflt);
         if (x == dflt) return x;
         if (std::fabs(x) > 2.0e9f) {
-            if (bad_.empty()) {
-                badColumn_ = names_[static_cast<size_t>(col)];
-                bad_ = support::fmt_dyn(x, 3);
-            }
+            record(col, support::fmt_dyn(x, 3), true);
             return dflt;
         }
         return std::trunc(x);
@@ -109,15 +107,25 @@ public:
     // The diagnostic line of a bad value.
     std::string badText(const RunContext& ctx, const std::string& table,
                         const std::string& bez) const {
+        const char* what = english(ctx)
+                               ? (badRange_ ? " is out of range" : " is not a number")
+                               : (badRange_ ? " liegt außerhalb des zulässigen Bereichs"
+                                            : " ist keine Zahl");
         return table + (bez.empty() ? std::string() : ", bez=" + bez) + ", " + badColumn_ +
-               ": \"" + bad_ + "\"" +
-               (english(ctx) ? " is not a number" : " ist keine Zahl");
+               ": \"" + bad_ + "\"" + what;
     }
 
 private:
+    void record(int col, const std::string& value, bool range) {
+        if (!bad_.empty()) return;     // the first bad value of the row is told
+        badColumn_ = names_[static_cast<size_t>(col)];
+        bad_ = value;
+        badRange_ = range;
+    }
     SQLHSTMT h_;
     const std::vector<std::string>& names_;
     std::string bad_, badColumn_;
+    bool badRange_ = false;
 };
 
 // Column names of a SELECT list, 1-based, without a table alias.
@@ -142,6 +150,50 @@ struct Stmt {
     }
 };
 
+// The driver's own reason of a failure, without its "[driver]" label and its
+// trailing error number, when it says that the file is damaged: SQLite tells
+// a damaged page ("database disk image is malformed", error 11) and a file
+// whose header is intact but whose content is none ("file is not a
+// database", error 26). Empty when the failure has another cause.
+std::string damage_reason(const RunContext& ctx, SQLSMALLINT type, SQLHANDLE h) {
+    for (SQLSMALLINT rec = 1; h; ++rec) {
+        SQLCHAR state[6] = {};
+        SQLCHAR msg[513] = {};
+        SQLINTEGER native = 0;
+        SQLSMALLINT len = 0;
+        if (!db_ok(SQLGetDiagRec(type, h, rec, state, &native, msg, sizeof msg, &len))) break;
+        std::string text = reinterpret_cast<char*>(msg);
+        const std::string up = support::upper(text);
+        const bool sqlite = ctx.db.kind == DbKind::SQLite && (native == 11 || native == 26);
+        if (!sqlite && !support::contains(up, "MALFORMED") &&
+            !support::contains(up, "NOT A DATABASE") && !support::contains(up, "CORRUPT"))
+            continue;
+        while (!text.empty() && text[0] == '[') {
+            const size_t e = text.find(']');
+            if (e == std::string::npos) break;
+            text.erase(0, e + 1);
+        }
+        const size_t open = text.rfind(" (");
+        if (open != std::string::npos && text.back() == ')' &&
+            text.find_first_not_of("0123456789", open + 2) == text.size() - 1)
+            text.erase(open);
+        return trim(text);
+    }
+    return {};
+}
+
+std::string damaged_text(const RunContext& ctx, const std::string& reason) {
+    return std::string(english(ctx) ? "the file is damaged" : "die Datei ist beschädigt") +
+           (reason.empty() ? std::string() : " (" + reason + ")");
+}
+
+// After a failed call: a damaged file is told as such in the status.
+void tell_damage(RunContext& ctx, const std::string& op, SQLSMALLINT type, SQLHANDLE h,
+                 std::string& status) {
+    const std::string why = damage_reason(ctx, type, h);
+    if (!why.empty()) status = "Fehler(" + op + "): " + damaged_text(ctx, why);
+}
+
 // Opens the database, allocates a statement and runs the query; failures set
 // the status to the reader's own texts ("Fehler(DB_xxx): ...").
 bool run_query(RunContext& ctx, const std::string& path, const std::string& op,
@@ -156,6 +208,7 @@ bool run_query(RunContext& ctx, const std::string& path, const std::string& op,
     if (!db_ok(SQLExecDirect(st.h, sqlc(sql), SQL_NTS))) {
         status = "Fehler(" + op + "): f90SQLExecDirect";
         db_showdiags(ctx, SQL_HANDLE_STMT, st.h, status);
+        tell_damage(ctx, op, SQL_HANDLE_STMT, st.h, status);
         return false;
     }
     return true;
@@ -185,6 +238,7 @@ void fetch_attach(RunContext& ctx, const std::string& path, const std::string& o
                 if (!db_ok(r)) {
                     status = "Fehler(DB_ein): f90SQLFetch";
                     db_showdiags(ctx, SQL_HANDLE_STMT, st.h, status);
+                    tell_damage(ctx, "DB_ein", SQL_HANDLE_STMT, st.h, status);
                     break;
                 }
                 RowReader rd(st.h, names);
@@ -193,8 +247,8 @@ void fetch_attach(RunContext& ctx, const std::string& path, const std::string& o
                 HveInput hve;
                 attach(rd, geo, hve);
                 if (rd.bad()) {
-                    status = "Fehler(DB_ein): f90SQLFetch";
-                    db_diag_text(ctx, status, rd.badText(ctx, "tbl_rvldaten", bez));
+                    status = "Fehler(DB_ein): " + rd.badText(ctx, "tbl_rvldaten", bez);
+                    db_diag_text(ctx, status, path);
                     break;
                 }
                 const auto it = idx.find(bez);
@@ -219,9 +273,24 @@ void stop(RunContext& ctx, const std::string& title, const std::string& text) {
     ctx.run.ierr = 3;
 }
 
-void stop_table(RunContext& ctx, const std::string& path, const char* table) {
+// The cause that a status of the reader tells in words ("Fehler(DB_weg): tbl_rvldaten,
+// bez=G1, Q: ..."); empty when it names no more than the failing call.
+std::string cause_of(const std::string& status) {
+    if (status.rfind("Fehler(", 0) != 0) return {};
+    const size_t p = status.find("): ");
+    if (p == std::string::npos) return {};
+    const std::string rest = status.substr(p + 3);
+    return rest.rfind("f90SQL", 0) == 0 ? std::string() : rest;
+}
+
+void stop_table(RunContext& ctx, const std::string& path, const char* table,
+                const std::string& status) {
+    const std::string cause = cause_of(status);
+    const bool en = english(ctx);
     stop(ctx, "rivola_8 Abbruch",
-         "Fehler in Datenbank-Tabelle " + path + "\\" + table + "\nsiehe DB_Fehler.pkl");
+         std::string(en ? "Error in database table " : "Fehler in Datenbank-Tabelle ") + path +
+             "/" + table + (cause.empty() ? std::string() : ":\n" + cause) +
+             (en ? "\nsee DB_Fehler.pkl" : "\nsiehe DB_Fehler.pkl"));
 }
 
 std::string dir_of(const std::string& path) {
@@ -247,9 +316,114 @@ bool read_elements(RunContext& ctx, const std::string& path, std::string& status
     if (status == "ok") db_geo(ctx, path, status, n, rec);
     if (status == "ok") db_hve(ctx, path, status, n, rec);
     if (status != "ok") {
-        stop_table(ctx, path, "tbl_rvldaten");
+        stop_table(ctx, path, "tbl_rvldaten", status);
         return false;
     }
+    return true;
+}
+
+// A file named as a variant (or as a component of one) must be a variant
+// database before anything is read from it or written to it: not empty, of a
+// database format, readable, and holding the tables tbl_all and tbl_rvldaten.
+// Otherwise the run stops with a message box that names the file and says
+// what is wrong with it; a file that is not there is told by db_open.
+bool variant_database(RunContext& ctx, const std::string& path, std::string& status) {
+    const bool en = english(ctx);
+    const std::string file = db_file_of(path);
+    const std::string shown = file.empty() ? path : file;
+    const std::string notVariant =
+        shown + (en ? ": not a variant database - " : ": keine Variantendatenbank - ");
+    auto refuse = [&](const std::string& text) {
+        status = "Fehler(DB_variante): " + text;
+        db_diag_text(ctx, status, shown);
+        stop(ctx, "Datenbankfehler", text + ctx.db.abortText);
+        return false;
+    };
+    const DbFileFormat fmt = file.empty() ? DbFileFormat::Other : db_file_format(file);
+    if (!file.empty() && fmt == DbFileFormat::Empty)
+        return refuse(notVariant +
+                      (en ? "the file is empty (0 bytes)" : "die Datei ist leer (0 Byte)"));
+    if (!file.empty() && fmt == DbFileFormat::Unreadable) {
+        const std::string why = std::strerror(errno);
+        return refuse(shown +
+                      (en ? ": the file cannot be read (" : ": die Datei kann nicht gelesen werden (") +
+                      why + ")");
+    }
+    db_open(ctx, path, status, {}, "DB_variante");
+    if (status != "ok") {
+        db_close(ctx);
+        if (!file.empty() && fmt == DbFileFormat::Other)
+            return refuse(notVariant + (en ? "neither an SQLite nor an Access database, or the "
+                                             "file is damaged"
+                                           : "weder eine SQLite- noch eine Access-Datenbank, "
+                                             "oder die Datei ist beschädigt"));
+        stop(ctx, "Datenbankfehler", rtrim(status) + ctx.db.abortText);
+        return false;
+    }
+    // An SQLite file is opened without reading it; the listing of its tables
+    // would pass over a damaged file as one without tables. Its pages are
+    // checked first (a variant database is small).
+    std::string damage;
+    if (ctx.db.kind == DbKind::SQLite) {
+        Stmt st;
+        std::string check = "PRAGMA quick_check";
+        std::string first;
+        if (st.alloc(db_connection(ctx))) {
+            if (!db_ok(SQLExecDirect(st.h, sqlc(check), SQL_NTS)) || !db_ok(SQLFetch(st.h)) ||
+                !db_get_text(st.h, 1, first)) {
+                status = "Fehler(DB_variante): f90SQLExecDirect";
+                db_showdiags(ctx, SQL_HANDLE_STMT, st.h, status);
+                damage = damage_reason(ctx, SQL_HANDLE_STMT, st.h);
+            } else if (support::upper(trim(first)) != "OK") {
+                damage = trim(first);
+                db_diag_text(ctx, "Fehler(DB_variante): PRAGMA quick_check", damage);
+            }
+        }
+    }
+    // The tables of the file; a driver that cannot list them leaves the
+    // question to the reading itself.
+    std::vector<std::string> tables;
+    bool listed = false;
+    if (damage.empty() && status == "ok") {
+        const SQLHDBC dbc = db_connection(ctx);
+        SQLUSMALLINT supported = SQL_FALSE;
+        Stmt st;
+        std::string all = "%";
+        if (db_ok(SQLGetFunctions(dbc, SQL_API_SQLTABLES, &supported)) && supported &&
+            st.alloc(dbc)) {
+            if (db_ok(SQLTables(st.h, nullptr, 0, nullptr, 0, sqlc(all), SQL_NTS, nullptr, 0))) {
+                listed = true;
+                for (std::string t;;) {
+                    const SQLRETURN r = SQLFetch(st.h);
+                    if (r == SQL_NO_DATA) break;
+                    if (!db_ok(r)) {
+                        listed = false;
+                        break;
+                    }
+                    if (db_get_text(st.h, 3, t)) tables.push_back(support::upper(trim(t)));
+                }
+            }
+            if (!listed) {
+                status = "Fehler(DB_variante): f90SQLTables";
+                db_showdiags(ctx, SQL_HANDLE_STMT, st.h, status);
+                damage = damage_reason(ctx, SQL_HANDLE_STMT, st.h);
+            }
+        }
+    }
+    db_close(ctx);
+    if (!damage.empty()) return refuse(shown + ": " + damaged_text(ctx, damage));
+    if (status != "ok") {
+        stop(ctx, "Datenbankfehler", rtrim(status) + ctx.db.abortText);
+        return false;
+    }
+    if (!listed) return true;
+    std::string missing;
+    for (const char* want : {"tbl_all", "tbl_rvldaten"}) {
+        if (std::find(tables.begin(), tables.end(), support::upper(want)) != tables.end()) continue;
+        missing += std::string(missing.empty() ? "" : ", ") +
+                   (en ? "no table " : "keine Tabelle ") + want;
+    }
+    if (!missing.empty()) return refuse(notVariant + missing);
     return true;
 }
 
@@ -274,7 +448,11 @@ int parse_number(const std::string& text, float& v) {
     }
     float x = 0.0f;
     const auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), x);
-    if (ec != std::errc() || p != s.data() + s.size() || !std::isfinite(x)) return -1;
+    if (p != s.data() + s.size()) return -1;
+    // a number beyond single precision, or an infinity, is a number out of range
+    if (ec == std::errc::result_out_of_range) return -2;
+    if (ec != std::errc() || std::isnan(x)) return -1;
+    if (std::isinf(x)) return -2;
     v = x;
     return 1;
 }
@@ -314,6 +492,7 @@ void db_all(RunContext& ctx, const std::string& path, std::string& status) {
             if (r != SQL_NO_DATA && !db_ok(r)) {
                 status = "Fehler(DB_all): f90SQLFetch";
                 db_showdiags(ctx, SQL_HANDLE_STMT, st.h, status);
+                tell_damage(ctx, "DB_all", SQL_HANDLE_STMT, st.h, status);
             } else if (r != SQL_NO_DATA) {  // no row: the defaults stand
                 const auto names = column_names(cols);
                 RowReader rd(st.h, names);
@@ -345,8 +524,8 @@ void db_all(RunContext& ctx, const std::string& path, std::string& status) {
                     b = e + 1;
                 }
                 if (rd.bad()) {
-                    status = "Fehler(DB_all): f90SQLFetch";
-                    db_diag_text(ctx, status, rd.badText(ctx, "tbl_all", {}));
+                    status = "Fehler(DB_all): " + rd.badText(ctx, "tbl_all", {});
+                    db_diag_text(ctx, status, path);
                 }
             }
             if (status == "ok") {
@@ -399,6 +578,7 @@ void db_weg(RunContext& ctx, const std::string& path, std::string& status, int& 
                 if (!db_ok(r)) {
                     status = "Fehler(DB_weg): f90SQLFetch";
                     db_showdiags(ctx, SQL_HANDLE_STMT, st.h, status);
+                    tell_damage(ctx, "DB_weg", SQL_HANDLE_STMT, st.h, status);
                     break;
                 }
                 RowReader rd(st.h, names);
@@ -421,8 +601,8 @@ void db_weg(RunContext& ctx, const std::string& path, std::string& status, int& 
                 d.aufteilung1 = rd.real(16, kMissing);
                 d.aufteilung2 = rd.real(17, kMissing);
                 if (rd.bad()) {
-                    status = "Fehler(DB_weg): f90SQLFetch";
-                    db_diag_text(ctx, status, rd.badText(ctx, "tbl_rvldaten", d.bez));
+                    status = "Fehler(DB_weg): " + rd.badText(ctx, "tbl_rvldaten", d.bez);
+                    db_diag_text(ctx, status, path);
                     break;
                 }
                 rec.push_back(std::move(d));
@@ -515,7 +695,7 @@ void inmdb(RunContext& ctx, const std::string& path, std::string& status) {
     const std::string dir = dir_of(path);
 
     // the variant database
-    if (!update(ctx, path, status)) return;
+    if (!variant_database(ctx, path, status) || !update(ctx, path, status)) return;
     std::FILE* bg = std::fopen((dir + "#BG.pkl").c_str(), "w");
     if (bg) std::fprintf(bg, "#  %s\n", path.c_str());
     auto closeLogs = [&] {
@@ -525,7 +705,7 @@ void inmdb(RunContext& ctx, const std::string& path, std::string& status) {
     db_all(ctx, path, status);
     if (status != "ok") {
         closeLogs();
-        stop_table(ctx, path, "tbl_all");
+        stop_table(ctx, path, "tbl_all", status);
         return;
     }
     DbRecords variant;
@@ -561,7 +741,8 @@ void inmdb(RunContext& ctx, const std::string& path, std::string& status) {
         if (en.component == 0) continue;
         const std::string& file = sources.src[static_cast<size_t>(en.component)].name;
         if (bg) std::fprintf(bg, "#  %s\n", file.c_str());
-        if (!update(ctx, file, status) || !read_elements(ctx, file, status, en.rec)) {
+        if (!variant_database(ctx, file, status) || !update(ctx, file, status) ||
+            !read_elements(ctx, file, status, en.rec)) {
             closeLogs();
             return;
         }

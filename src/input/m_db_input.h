@@ -54,7 +54,8 @@ void db_hve(RunContext& ctx, const std::string& path, std::string& status, int n
 // Copies one record into the element table at isys.
 void s2weg(RunContext& ctx, int isys, const DbRecord& r);
 
-// Number from a database text: 1 read, 0 NULL or blank, -1 not a finite number.
+// Number from a database text: 1 read, 0 NULL or blank, -1 not a number,
+// -2 a number out of the range of single precision (or an infinity).
 int parse_number(const std::string& text, float& v);
 // A database date as "dd.mm.yyyy", blank when it is no date.
 std::string date_text(const std::string& value);

@@ -285,14 +285,6 @@ TEST_F(ReaderTest, LongVariantPathLeavesLessRoomForTheName) {
 
 // --- bad input: a clear message, error level 3, nothing written but datum ---
 
-TEST_F(ReaderTest, FileThatIsNoDatabase) {
-    std::ofstream(db) << "kein Datenbankinhalt";
-    inmdb(ctx, db, status);
-    expectStop("Datenbankfehler");
-    EXPECT_NE(ui.boxes[0].text.find("siehe: DB_Fehler.pkl\nAbbruch!"), std::string::npos);
-    EXPECT_EQ(rivola::testing::read_file(db), "kein Datenbankinhalt");
-}
-
 TEST_F(ReaderTest, MissingVariantFile) {
     inmdb(ctx, db, status);
     expectStop("Datenbankfehler");
@@ -301,36 +293,13 @@ TEST_F(ReaderTest, MissingVariantFile) {
     EXPECT_FALSE(std::filesystem::exists(db));
 }
 
-TEST_F(ReaderTest, MissingTables) {
-    sqlite(db, "CREATE TABLE tbl_rvldaten (er integer, bez text);");
-    inmdb(ctx, db, status);                    // no tbl_all: datum cannot be added
-    expectStop("Datenbankfehler");
-    EXPECT_EQ(status.rfind("Fehler(DB_append_column): f90SQLExecDirect", 0), 0u);
-
-    const std::string v2 = dir / "V2.mdb";
-    sqlite(v2, "CREATE TABLE tbl_all (Titel text, datum Date);");
-    RunContext c2;
-    RecordingUi u2;
-    c2.ui = &u2;
-    rivola::testing::point_diagnostics(c2, dir);
-    inmdb(c2, v2, status);                     // tbl_all without its other columns
-    EXPECT_EQ(c2.run.ierr, 3);
-    ASSERT_EQ(u2.boxes.size(), 1u);
-    EXPECT_EQ(u2.boxes[0].title, "rivola_8 Abbruch");
-    EXPECT_EQ(u2.boxes[0].text,
-              "Fehler in Datenbank-Tabelle " + v2 + "\\tbl_all\nsiehe DB_Fehler.pkl");
-}
-
-TEST_F(ReaderTest, MissingElementTable) {
-    sqlite(db, rivola::testing::variant_schema());
-    sqlite(db, "DROP TABLE tbl_rvldaten; INSERT INTO tbl_all (Titel) VALUES ('x');");
-    const std::string before = rivola::testing::read_file(db);
+TEST_F(ReaderTest, BaseSettingsWithoutTheirColumns) {
+    sqlite(db, "CREATE TABLE tbl_all (Titel text, datum Date);"
+               "CREATE TABLE tbl_rvldaten (er integer, bez text);");
     inmdb(ctx, db, status);
     expectStop("rivola_8 Abbruch");
     EXPECT_EQ(ui.boxes[0].text,
-              "Fehler in Datenbank-Tabelle " + db + "\\tbl_rvldaten\nsiehe DB_Fehler.pkl");
-    EXPECT_NE(diag().find("no such table"), std::string::npos);
-    EXPECT_EQ(rivola::testing::read_file(db), before);   // datum was there: nothing written
+              "Fehler in Datenbank-Tabelle " + db + "/tbl_all\nsiehe DB_Fehler.pkl");
 }
 
 TEST_F(ReaderTest, MissingColumn) {
@@ -344,31 +313,42 @@ TEST_F(ReaderTest, MissingColumn) {
     EXPECT_EQ(rivola::testing::read_file(db), before);
 }
 
-TEST_F(ReaderTest, TextInNumericColumns) {
-    make(db, std::string(kRow) + "(1, 'Q1', NULL, 'G1');" +
-                 "INSERT INTO tbl_rvldaten (er, bez, Q) VALUES (2, 'G1', 'viel');");
-    const std::string before = rivola::testing::read_file(db);
-    inmdb(ctx, db, status);
-    expectStop("rivola_8 Abbruch");
-    EXPECT_EQ(status, "Fehler(DB_weg): f90SQLFetch");
-    EXPECT_NE(diag().find("bez=G1, Q: \"viel\" ist keine Zahl"), std::string::npos) << diag();
-    EXPECT_EQ(rivola::testing::read_file(db), before);
-
-    // in the GEO columns, an infinite value, and in tbl_all
-    for (const std::string& bad :
-         {std::string("UPDATE tbl_rvldaten SET Q = 5, GEO_oB13 = '0.8m' WHERE bez='G1';"),
-          std::string("UPDATE tbl_rvldaten SET GEO_oB13 = 1e999 WHERE bez='G1';"),
-          std::string("UPDATE tbl_rvldaten SET GEO_oB13 = 'NaN' WHERE bez='G1';"),
-          std::string("UPDATE tbl_rvldaten SET GEO_oB13 = NULL; UPDATE tbl_all SET Vmax='x';")}) {
-        sqlite(db, bad);
-        RunContext c;
+TEST_F(ReaderTest, TextsAndNumbersOutOfRangeInNumberColumns) {
+    // the box names table, element and column, and tells a text from a number
+    // that single precision cannot hold
+    struct Case {
+        const char* set;
+        const char* said;
+    };
+    for (const Case c :
+         {Case{"UPDATE tbl_rvldaten SET Q = 'viel' WHERE bez='G1';",
+               "tbl_rvldaten, bez=G1, Q: \"viel\" ist keine Zahl"},
+          Case{"UPDATE tbl_rvldaten SET GEO_oB13 = '0.8m' WHERE bez='G1';",
+               "tbl_rvldaten, bez=G1, GEO_oB13: \"0.8m\" ist keine Zahl"},
+          Case{"UPDATE tbl_rvldaten SET GEO_oB13 = 'NaN' WHERE bez='G1';",
+               "GEO_oB13: \"NaN\" ist keine Zahl"},
+          Case{"UPDATE tbl_rvldaten SET GEO_oB13 = 1e999 WHERE bez='G1';",
+               "\" liegt außerhalb des zulässigen Bereichs"},
+          Case{"UPDATE tbl_rvldaten SET HVE_N = 1e12 WHERE bez='G1';",
+               "\" liegt außerhalb des zulässigen Bereichs"},
+          Case{"UPDATE tbl_all SET Vmax='x';", "tbl_all, Vmax: \"x\" ist keine Zahl"}}) {
+        SCOPED_TRACE(c.set);
+        const std::string v = dir / "TEXT.mdb";
+        std::filesystem::remove(v);
+        make(v, std::string(kRow) + "(1, 'Q1', NULL, 'G1');" + kRow + "(2, 'G1', 'Q1', 'ENDE');");
+        sqlite(v, c.set);
+        const std::string before = rivola::testing::read_file(v);
+        RunContext cx;
         RecordingUi u;
-        c.ui = &u;
-        rivola::testing::point_diagnostics(c, dir);
-        inmdb(c, db, status);
-        EXPECT_EQ(c.run.ierr, 3) << bad;
-        EXPECT_EQ(u.boxes.size(), 1u) << bad;
-        EXPECT_NE(status, "ok") << bad;
+        cx.ui = &u;
+        rivola::testing::point_diagnostics(cx, dir);
+        inmdb(cx, v, status);
+        EXPECT_EQ(cx.run.ierr, 3);
+        ASSERT_EQ(u.boxes.size(), 1u);
+        EXPECT_EQ(u.boxes[0].title, "rivola_8 Abbruch");
+        EXPECT_NE(u.boxes[0].text.find(c.said), std::string::npos) << u.boxes[0].text;
+        EXPECT_NE(status.find(c.said), std::string::npos) << status;
+        EXPECT_EQ(rivola::testing::read_file(v), before);
     }
 }
 
@@ -448,8 +428,10 @@ TEST(ReaderValues, NumbersFromDatabaseTexts) {
     EXPECT_EQ(parse_number("1.5m", v), -1);
     EXPECT_EQ(parse_number("1,5,0", v), -1);
     EXPECT_EQ(parse_number("nan", v), -1);
-    EXPECT_EQ(parse_number("Inf", v), -1);
-    EXPECT_EQ(parse_number("1e60", v), -1);     // beyond single precision
+    EXPECT_EQ(parse_number("Inf", v), -2);      // out of every range
+    EXPECT_EQ(parse_number("-1e60", v), -2);    // beyond single precision
+    EXPECT_EQ(parse_number("1e300", v), -2);
+    EXPECT_EQ(parse_number("1e300x", v), -1);
     EXPECT_FLOAT_EQ(v, 7.0f);
 }
 

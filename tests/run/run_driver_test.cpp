@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "common/recording_ui.h"
 #include "common/test_util.h"
+#include "common/variant_db.h"
 #include "run/r_rivola.h"
 #include "support/m_files.h"
 
@@ -113,27 +116,102 @@ TEST(RunDriver, MissingResultsDatabaseStopsWithDatabaseError) {
     EXPECT_EQ(ui.finales[0].rfind("Berechnungsabbruch\n", 0), 0u);
 }
 
-TEST(RunDriver, MissingVariantIsNamedAndResultsDatabaseFoundWithoutRegardToCase) {
+TEST(RunDriver, ResultsDatabaseFoundWithoutRegardToCase) {
     test::TempDir dir("novar");
     test::RecordingUi ui;
-    RunContext ctx;
-    ctx.ui = &ui;
-    ctx.run.params = {dir.str() + "NOPE.mdb", "OUT=ENGL"};
-    run::r_rivola(ctx, 1);
-    EXPECT_EQ(ctx.run.ierr, 3);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_NE(ui.boxes[0].find("does not exist"), std::string::npos);
-    EXPECT_NE(ui.boxes[0].find("NOPE.mdb"), std::string::npos);
-
     write_file(dir.str() + "V.mdb", "x");
     write_file(dir.str() + "rivola_8_ergebnisse.MDB", "x");
-    RunContext ctx2;
-    ctx2.ui = &ui;
-    ctx2.run.params = {dir.str() + "V.mdb", "SIM=N"};
-    run::initl_rivola(ctx2);
-    run::init_variante(ctx2);
-    EXPECT_LT(ctx2.run.ierr, 2);
-    EXPECT_EQ(ctx2.run.resultsDb, dir.str() + "rivola_8_ergebnisse.MDB");
+    RunContext ctx;
+    ctx.ui = &ui;
+    ctx.run.params = {dir.str() + "V.mdb", "SIM=N"};
+    run::initl_rivola(ctx);
+    run::init_variante(ctx);
+    EXPECT_LT(ctx.run.ierr, 2);
+    EXPECT_EQ(ctx.run.resultsDb, dir.str() + "rivola_8_ergebnisse.MDB");
+}
+
+// A file named as the variant that cannot be read as one: the run stops at
+// level 3 with a box that names the file (with "/") and says what is wrong
+// with it, and the file is left as it was: nothing is added to it.
+TEST(RunDriver, BadVariantDatabaseIsToldWithItsCause) {
+    const std::string base =
+        test::read_file(std::string(RIVOLA_SOURCE_DIR) + "/tests/checks/variants/base.sql");
+    // bytes of no meaning, the same in every run
+    auto garbage = [](size_t n) {
+        std::string g(n, '\0');
+        for (size_t i = 0; i < n; ++i) g[i] = static_cast<char>((i * 37 + 11) % 256);
+        return g;
+    };
+    enum Make { None, Bytes, Script, Spoiled };
+    struct Case {
+        const char* what;
+        Make make;
+        std::string content;  // the bytes, the SQL script, or the script to spoil
+        size_t keep;          // Spoiled: bytes of the file kept before the garbage
+        bool english;
+        std::vector<std::string> phrases;  // "@" stands for the file's path
+    };
+    const std::string bad = "UPDATE tbl_rvldaten SET GEO_L = ";
+    const Case cases[] = {
+        {"no file", None, "", 0, true, {"variant database \"@\" does not exist."}},
+        {"empty file", Bytes, "", 0, false,
+         {"@: keine Variantendatenbank - die Datei ist leer (0 Byte)\n"}},
+        {"unrelated SQLite database", Script,
+         "CREATE TABLE messwerte (t text, q double); INSERT INTO messwerte VALUES ('x', 1);", 0,
+         true, {"@: not a variant database - no table tbl_all, no table tbl_rvldaten\n"}},
+        {"elements without base settings", Script,
+         "CREATE TABLE tbl_rvldaten (er integer, bez text);", 0, false,
+         {"@: keine Variantendatenbank - keine Tabelle tbl_all\n"}},
+        {"damaged pages", Spoiled, base, 100, false,
+         {"@: die Datei ist beschädigt (database disk image is malformed)\n"}},
+        {"garbage behind the header", Spoiled, base, 16, true,
+         {"@: the file is damaged (file is not a database)\n"}},
+        {"random bytes", Bytes, garbage(4096), 0, false,
+         {"@: keine Variantendatenbank - weder eine SQLite- noch eine Access-Datenbank, oder "
+          "die Datei ist beschädigt\n"}},
+        {"length beyond single precision", Script, base + bad + "'1e300' WHERE bez = 'G9';", 0,
+         false,
+         {"Fehler in Datenbank-Tabelle @/tbl_rvldaten:\ntbl_rvldaten, bez=G9, GEO_L: \"",
+          "\" liegt außerhalb des zulässigen Bereichs\n"}},
+        {"base setting beyond single precision", Script,
+         base + "UPDATE tbl_all SET Vmax = -1e300;", 0, true,
+         {"Error in database table @/tbl_all:\ntbl_all, Vmax: \"", "\" is out of range\n"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir dir("badvar");
+        std::string status;
+        const bool script = c.make == Script || c.make == Spoiled;
+        const std::string db =
+            test::load_variant(dir, "V", script ? c.content : "CREATE TABLE platz (a);", status);
+        ASSERT_EQ(status, "ok");
+        if (c.make == None) std::filesystem::remove(db);
+        if (c.make == Bytes) write_file(db, c.content);
+        if (c.make == Spoiled) {
+            const std::string whole = test::read_file(db);
+            ASSERT_GT(whole.size(), c.keep);
+            write_file(db, whole.substr(0, c.keep) + garbage(whole.size() - c.keep));
+        }
+        const bool existed = std::filesystem::exists(db);
+        const std::string before = existed ? test::read_file(db) : "";
+
+        test::RecordingUi ui;
+        RunContext ctx;
+        ctx.ui = &ui;
+        ctx.db.diagFile = dir.str() + "DB_Fehler.pkl";
+        ctx.run.params = {db, "SIM=N"};
+        if (c.english) ctx.run.params.push_back("ENGLISH");
+        run::r_rivola(ctx, 1);
+        EXPECT_EQ(ctx.run.ierr, 3);
+        ASSERT_EQ(ui.boxes.size(), 1u);
+        for (std::string p : c.phrases) {
+            if (p.find('@') != std::string::npos) p.replace(p.find('@'), 1, db);
+            EXPECT_NE(ui.boxes[0].find(p), std::string::npos) << p << "\nnot in\n" << ui.boxes[0];
+        }
+        EXPECT_EQ(ui.boxes[0].find('\\'), std::string::npos) << ui.boxes[0];
+        EXPECT_EQ(std::filesystem::exists(db), existed);
+        if (existed) EXPECT_EQ(test::read_file(db), before);
+    }
 }
 
 TEST(RunDriver, SecondRunIgnoresCommandLineAndCancelIsLevelThree) {
