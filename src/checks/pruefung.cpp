@@ -290,6 +290,29 @@ void prusys(RunContext& ctx) {
 
 // ---------------------------------------------------------------------------
 
+void prudim(RunContext& ctx, int i) {
+    const Element& e = ctx.plant.el[i];
+    const GeoInput& g = e.geo;
+    const std::string& d = des(ctx.plant, i);
+    // A value not given is no value; invert levels and roughness may be of any sign.
+    auto check = [&](float v, const std::string& column) {
+        if (given(v) && v < -kEps) report(ctx, "G53", d, column, {}, 0, v);
+    };
+    check(g.L, "GEO_L");
+    const GeoProfileInput* profiles[4] = {&g.o1, &g.u1, &g.o2, &g.u2};
+    for (int p = 0; p < 4; ++p) {
+        const std::string side = p % 2 == 0 ? "o" : "u", branch = std::to_string(p / 2 + 1);
+        const GeoProfileInput& q = *profiles[p];
+        check(q.HS, "GEO_" + side + "HS" + branch);
+        for (int k = 1; k <= cmn::maxLayers; ++k) {
+            check(q.H[k], "GEO_" + side + "H" + branch + std::to_string(k));
+            check(q.B[k], "GEO_" + side + "B" + branch + std::to_string(k));
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+
 void prugeo(RunContext& ctx) {
     Plant& p = ctx.plant;
     const BaseSettings& all = p.all;

@@ -15,6 +15,9 @@ namespace rivola::checks {
 void prumax(RunContext& ctx);
 // The links between the elements (system logic).
 void prusys(RunContext& ctx);
+// GEO data of element i as read, before the set-up completes them: a length,
+// width or height (crown rise, layer height) below 0 is an error.
+void prudim(RunContext& ctx, int i);
 // GEO data after they have been completed by the set-up; sets every GEO value
 // that is not given to 0 at the end.
 void prugeo(RunContext& ctx);

@@ -294,6 +294,7 @@ void ingeo(RunContext& ctx) {
                 report(ctx, "G07", d);
         }
         if (!div && !conf && (any_data(g.o2) || any_data(g.u2))) report(ctx, "G08", d);
+        checks::prudim(ctx, i);   // before what is not given becomes 0
 
         if (!given(g.L) || !(g.L > 0.0f)) g.L = 0.0f;
         e.L = g.L;

@@ -110,3 +110,54 @@ TEST_P(CheckVariant, CheckListHoldsTheFinding) {
 
 INSTANTIATE_TEST_SUITE_P(Variants, CheckVariant, ::testing::ValuesIn(variant_files()),
                          [](const ::testing::TestParamInfo<std::string>& i) { return i.param; });
+
+// Lengths, widths and heights (the crown rise too) below 0 are errors of their
+// own that name the column; a value not given, and invert levels below 0, are
+// none.
+TEST(CheckVariantDimensions, NegativeLengthWidthOrHeightIsAnError) {
+    struct Case {
+        std::string sql;
+        bool english;
+        int level;
+        std::vector<std::string> text;  // in the check list; none: G53 must not appear
+    };
+    const std::string below0 =
+        "UPDATE tbl_rvldaten SET GEO_ZO1 = GEO_ZO1 - 200, GEO_ZU1 = GEO_ZU1 - 200, "
+        "GEO_ZO2 = GEO_ZO2 - 200, GEO_ZU2 = GEO_ZU2 - 200;"
+        "UPDATE tbl_all SET Wasserstand = Wasserstand - 200;";
+    const Case cases[] = {
+        {"UPDATE tbl_rvldaten SET GEO_L = -20 WHERE bez = 'G9';", false, 2,
+         {"G53 Bei den GEO-Daten ist beim Element ...... : G9\n",
+          "    der Wert in Spalte GEO_L negativ =   -20.000 m!\n"}},
+        {"UPDATE tbl_rvldaten SET GEO_oB11 = -1 WHERE bez = 'G9';", false, 2,
+         {"Spalte GEO_oB11 negativ =    -1.000 m!"}},
+        {"UPDATE tbl_rvldaten SET GEO_uH11 = -0.5 WHERE bez = 'G1';", true, 2,
+         {"G53 GEO-data: At element .................... : G1\n",
+          "    the value in column GEO_uH11 is negative =    -0.500 m!\n"}},
+        {"UPDATE tbl_rvldaten SET GEO_oHS1 = -0.1 WHERE bez = 'D1';", false, 2,
+         {"Spalte GEO_oHS1 negativ =    -0.100 m!"}},
+        // not given: a flume without length is computed without friction
+        {"UPDATE tbl_rvldaten SET GEO_L = -999999 WHERE bez = 'G9';", false, 0, {}},
+        {"UPDATE tbl_rvldaten SET GEO_L = -1e30 WHERE bez = 'G9';", false, 0, {}},
+        // the whole plant 200 m lower: every invert below 0
+        {below0, false, 0, {}},
+    };
+    const std::string base = test::read_file((kDir / "base.sql").string());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sql);
+        test::TempDir dir("variant_dims");
+        std::vector<std::string> extra;
+        if (c.english) extra.push_back("ENGLISH");
+        const auto r = test::run_variant(dir, "VARIANTE", base + "\n" + c.sql, extra);
+        EXPECT_EQ(r.ierr, c.level) << r.checklist;
+        if (c.text.empty()) {
+            EXPECT_EQ(std::find(r.codes.begin(), r.codes.end(), "G53"), r.codes.end())
+                << r.checklist;
+            continue;
+        }
+        // the negative value is the only finding: nothing else is made of it
+        EXPECT_EQ(r.codes, std::vector<std::string>{"G53"}) << r.checklist;
+        for (const auto& t : c.text)
+            EXPECT_NE(r.checklist.find(t), std::string::npos) << t << r.checklist;
+    }
+}

@@ -1,4 +1,5 @@
--- A negative profile width.
+-- A profile without width (a negative width is G53).
 -- expect: G22
+-- absent: G53
 -- level: 2
-UPDATE tbl_rvldaten SET GEO_oB11 = -1 WHERE bez = 'G9';
+UPDATE tbl_rvldaten SET GEO_oB11 = NULL WHERE bez = 'G9';
