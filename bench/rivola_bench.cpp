@@ -156,7 +156,6 @@ std::string run_size(int n, int lanes, const std::string& dir) {
     // the result tables once more, alone
     if (ctx.run.ierr < 2) {
         output::write_erg_tables(ctx);
-        output::write_qve_table(ctx);
     }
     const Span db = t.lap();
     if (ctx.run.ierr < 2) {

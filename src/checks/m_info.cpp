@@ -13,6 +13,18 @@ namespace rivola::checks {
 namespace {
 
 const CatalogueEntry kCatalogue[] = {
+    {"D01",
+     " Ergebnis nicht gespeichert .............. : {T1}\n Schritt: {T2}\n Ursache: {T3}",
+     " result not stored ....................... : {T1}\n step: {T2}\n reason: {T3}"},
+    {"D02",
+     " Datei eines früheren Laufs entfernt ..... : {T1}\n Sie gehört nicht zu dieser Berechnung.",
+     " file of an earlier run removed .......... : {T1}\n It does not belong to this calculation."},
+    {"D03",
+     " Der Variantenname taugt nicht als Name der\n Ergebnistabellen ........................ : {T1}\n {T2}\n Die Variante wird nicht berechnet.",
+     " The variant name cannot name the tables\n of the results database ................. : {T1}\n {T2}\n The variant is not computed."},
+    {"D04",
+     " Die Ergebnistabellen der Variante ....... : {T1}\n fallen ohne Rücksicht auf Groß- und Klein-\n schreibung mit denen der Variante {T2}\n zusammen. Die Variante wird nicht berechnet.",
+     " The result tables of variant ............ : {T1}\n coincide, regardless of case, with those of\n variant {T2}. The variant is not computed."},
     {"G01",
      " Bei den GEO-Daten fehlt das Element ..... : {T1}\n oder es fehlen alle Angaben!",
      " GEO-data: element missing ............... : {T1}\n or all data are missing!"},

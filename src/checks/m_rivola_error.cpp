@@ -76,6 +76,9 @@ bool open_unit(RunContext& ctx) {
     Reporter& r = ctx.rep;
     if (!r.first) return r.unit != nullptr;
     r.first = false;
+    // Without a variant there is no check list to write (never ".pkl" in the
+    // working directory).
+    if (rtrim(r.base).empty()) return false;
     r.unit = std::fopen(r.fileName().c_str(), "a");
     if (!r.unit) return false;
     put(r, rtrim(r.title) + ": " + rtrim(r.base) + ".pkl");
@@ -92,7 +95,8 @@ int fehler(RunContext& ctx, std::string_view code, std::string_view t1, std::str
 
     if (code == "INIT") {
         r.close();
-        r.base = ucut(t1, 120);
+        // the whole path: a check list under a cut name would be lost
+        r.base = std::string(t1);
         r.title = ucut(t2, 100);
         r.first = true;
         support::remove_file(rtrim(r.base) + ".pkl");
@@ -109,9 +113,13 @@ int fehler(RunContext& ctx, std::string_view code, std::string_view t1, std::str
     const bool en = !de && support::contains(lang, "ENGL");
 
     const std::string_view c3 = code.substr(0, 3);
+    // A result that could not be stored (family D) is told in the check list
+    // but leaves the severity of the data alone: the run ends with its own
+    // level for storage failures.
+    const bool storage = !c3.empty() && c3[0] == 'D';
     const int sev = family_severity(c3, ival);
-    if (sev == 0 && !(c3 == "Q12")) return r.worst;  // no family: nothing changes
-    r.last = sev;
+    if (sev == 0 && !storage && !(c3 == "Q12")) return r.worst;  // no family: nothing changes
+    if (!storage) r.last = sev;
 
     if (haveFile && (de || en)) {
         if (c3 == "S01") {

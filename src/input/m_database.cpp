@@ -68,7 +68,10 @@ bool driver_registered(SQLHENV env, const std::string& want) {
 std::string sqlite_connection(SQLHENV env, const std::string& path, bool& found,
                               bool create = false) {
     found = true;
-    const std::string opts = create ? ";" : ";NoCreat=1;";
+    // A database that another program holds locked is given up after a
+    // quarter of a second; the writer of the results tries again up to its own limit and
+    // says so on the screen log, instead of the driver waiting silently.
+    const std::string opts = std::string(create ? ";" : ";NoCreat=1;") + "Timeout=250;";
     if (driver_registered(env, kSqliteDriver))
         return std::string("Driver={") + kSqliteDriver + "};Database=" + path + opts;
     if (support::file_exists(kSqliteLibrary))
@@ -165,6 +168,32 @@ void db_showdiags(RunContext& ctx, SQLSMALLINT handleType, SQLHANDLE handle, std
     }
     if (f) std::fclose(f);
 }
+
+namespace {
+
+// The identifier quote of the open connection; empty when the driver has none.
+std::string ident_quote(const RunContext& ctx) {
+    char q[8] = {};
+    SQLSMALLINT len = 0;
+    if (!ctx.db.hdbc || !db_ok(SQLGetInfo(ctx.db.hdbc, SQL_IDENTIFIER_QUOTE_CHAR, q, sizeof q, &len)) ||
+        q[0] == ' ')
+        return {};
+    return q;
+}
+
+std::string quoted(const std::string& quote, const std::string& name) {
+    if (quote.empty()) return name;
+    std::string out = quote;
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (name.compare(i, quote.size(), quote) == 0) out += quote;
+        out += name[i];
+    }
+    return out + quote;
+}
+
+}  // namespace
+
+std::string db_ident(const RunContext& ctx, const std::string& name) { return quoted(ident_quote(ctx), name); }
 
 void db_diag_text(RunContext& ctx, const std::string& status, const std::string& text) {
     std::FILE* f = open_diag(ctx);
@@ -420,7 +449,7 @@ void db_create_table(RunContext& ctx, const std::string& name, const std::string
         status = "Fehler(DB_Create_Table): f90SQLAllocHandle";
         db_showdiags(ctx, SQL_HANDLE_DBC, ctx.db.hdbc, status);
     } else {
-        const std::string sql = "CREATE TABLE [" + trim(table) + "] " + trim(columns);
+        const std::string sql = "CREATE TABLE " + db_ident(ctx, trim(table)) + " " + trim(columns);
         const SQLRETURN r = SQLExecDirect(st.h, sqlc(sql), SQL_NTS);
         if (!db_ok(r)) {
             status = "Fehler(DB_Create_Table): f90SQLExecDirect";
@@ -499,7 +528,7 @@ void db_drop_table(RunContext& ctx, const std::string& name, const std::string& 
             status = "Fehler(DB_Drop_Table): f90SQLAllocHandle";
             db_showdiags(ctx, SQL_HANDLE_DBC, ctx.db.hdbc, status);
         } else {
-            const std::string sql = "DROP TABLE \"" + trim(table) + "\";";
+            const std::string sql = "DROP TABLE " + db_ident(ctx, trim(table)) + ";";
             const SQLRETURN r = SQLExecDirect(st.h, sqlc(sql), SQL_NTS);
             if (r != SQL_SUCCESS && r != SQL_SUCCESS_WITH_INFO && r != SQL_NO_DATA) {
                 status = "Fehler(DB_Drop_Table): f90SQLExecDirect";
@@ -558,7 +587,7 @@ void delete_by_keyset(RunContext& ctx, const std::string& table, const std::stri
                    reinterpret_cast<SQLPOINTER>(SQL_CURSOR_KEYSET_DRIVEN), 0);
     SQLSetStmtAttr(st.h, SQL_ATTR_CONCURRENCY, reinterpret_cast<SQLPOINTER>(SQL_CONCUR_LOCK), 0);
     SQLBindCol(st.h, 1, SQL_C_CHAR, rows[0].v, sizeof rows[0].v, &rows[0].ind);
-    const std::string sql = "SELECT " + column + " FROM " + table;
+    const std::string sql = "SELECT " + db_ident(ctx, column) + " FROM " + db_ident(ctx, table);
     if (!db_ok(SQLExecDirect(st.h, sqlc(sql), SQL_NTS))) {
         status = "Fehler(DB_bwk): f90SQLExecDirect";
         db_showdiags(ctx, SQL_HANDLE_STMT, st.h, status);
@@ -594,7 +623,7 @@ void delete_by_sql(RunContext& ctx, const std::string& table, const std::string&
         return;
     }
     // the table and column must be there, as for the cursor
-    const std::string select = "SELECT " + column + " FROM " + table;
+    const std::string select = "SELECT " + db_ident(ctx, column) + " FROM " + db_ident(ctx, table);
     if (!db_ok(SQLExecDirect(st.h, sqlc(select), SQL_NTS))) {
         status = "Fehler(DB_bwk): f90SQLExecDirect";
         db_showdiags(ctx, SQL_HANDLE_STMT, st.h, status);
@@ -602,7 +631,7 @@ void delete_by_sql(RunContext& ctx, const std::string& table, const std::string&
     }
     SQLFreeStmt(st.h, SQL_CLOSE);
     const std::string sql =
-        "DELETE FROM [" + table + "] WHERE RTRIM([" + column + "]) = ?";
+        "DELETE FROM " + db_ident(ctx, table) + " WHERE RTRIM(" + db_ident(ctx, column) + ") = ?";
     if (!db_ok(SQLPrepare(st.h, sqlc(sql), SQL_NTS))) {
         status = "Fehler(DB_row_delete_by_char): f90SQLSetPos";
         db_showdiags(ctx, SQL_HANDLE_STMT, st.h, status);
@@ -661,7 +690,7 @@ void db_append_column(RunContext& ctx, const std::string& name, const std::strin
     if (status != "ok") return;
     const std::string t = trim(table), c = trim(column);
     if (!db_exists_column(ctx, t, c)) {
-        db_exec(ctx, "ALTER TABLE [" + t + "] ADD " + c + " " + trim(type), status,
+        db_exec(ctx, "ALTER TABLE " + db_ident(ctx, t) + " ADD " + db_ident(ctx, c) + " " + trim(type), status,
                 "Fehler(DB_append_column): f90SQLExecDirect DB=" + ctx.db.name + "  Table=" + t +
                     "  Column=" + c);
     }
@@ -693,6 +722,7 @@ void db_read_table(RunContext& ctx, const std::string& name, const std::string& 
             }
         }
     }
+    const std::string quote = ident_quote(ctx);
     db_close(ctx);
 
     // The chosen columns: the listed ones, or all.
@@ -721,8 +751,10 @@ void db_read_table(RunContext& ctx, const std::string& name, const std::string& 
         }
     }
     out.ncol = static_cast<int>(out.colName.size()) - 1;
-    const std::string sql =
-        list.empty() ? "SELECT * FROM " + t : "SELECT " + list + " FROM " + t;
+    std::string select;
+    for (int c = 1; c <= out.ncol && !list.empty(); ++c)
+        select += (c > 1 ? "," : "") + quoted(quote, out.colName[c]);
+    const std::string sql = "SELECT " + (list.empty() ? std::string("*") : select) + " FROM " + quoted(quote, t);
     int n = 0;
     db_table_n_row(ctx, name, sql, n, status, password);
     if (status != "ok") return;

@@ -98,6 +98,12 @@ void db_create_file(RunContext& ctx, const std::string& path, std::string& statu
 void db_exec(RunContext& ctx, const std::string& sql, std::string& status,
              const std::string& failText);
 
+// A table or column name as an SQL identifier of the open connection: in the
+// driver's identifier quotes, a quote inside the name doubled. A driver
+// without identifier quotes gets the name as it is (only the program's own
+// fixed names reach such a driver).
+std::string db_ident(const RunContext& ctx, const std::string& name);
+
 // Reads one column of the current row of a statement as text; false for NULL.
 // Long values are read in full.
 bool db_get_text(SQLHSTMT stmt, SQLUSMALLINT col, std::string& out);

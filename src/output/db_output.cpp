@@ -1,13 +1,19 @@
 #include "output/db_output.h"
 
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "checks/m_rivola_error.h"
 #include "input/m_database.h"
 #include "output/listing_data.h"
+#include "output/result_files.h"
 #include "output/text_fields.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
+#include "ui/m_realwin.h"
 #include "ui/services.h"
 
 namespace rivola::output {
@@ -59,104 +65,27 @@ SQLRETURN bind_real(SQLHSTMT st, int n, double* v, SQLLEN* ind) {
                             SQL_DOUBLE, 0, 0, v, 0, ind);
 }
 
-// One table of a run on the open results database: opened for writing, with
-// a transaction over the whole table when the driver supports transactions
-// that take table definitions and rows alike.
-struct TableSession {
-    RunContext& ctx;
-    bool open = false;
-    bool tx = false;
-    SQLHSTMT stmt = SQL_NULL_HSTMT;
-
-    explicit TableSession(RunContext& c) : ctx(c) {}
-    ~TableSession() { end(false); }
-
-    bool begin(const std::string& file, const std::string& caller, std::string& st) {
-        input::db_open(ctx, file, st, {}, caller);
-        if (st != "ok") return false;
-        open = true;
-        SQLHDBC dbc = input::db_connection(ctx);
-        SQLUSMALLINT tc = SQL_TC_NONE;
-        tx = db_ok(SQLGetInfo(dbc, SQL_TXN_CAPABLE, &tc, sizeof tc, nullptr)) && tc == SQL_TC_ALL &&
-             db_ok(SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT,
-                                     reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0));
-        return true;
-    }
-
-    // Replaces a table by an empty one with the given columns.
-    void replace(const std::string& file, const std::string& table, const std::string& columns,
-                 bool existed, const std::string& who, std::string& status) {
-        std::string st = "ok";
-        if (tx) {
-            if (existed)
-                input::db_exec(ctx, "DROP TABLE \"" + table + "\";", st,
-                               "Fehler(" + who + "): DB_Drop_Table");
-            if (st != "ok") {
-                status = st;
-                return;
-            }
-            input::db_exec(ctx, "CREATE TABLE [" + table + "] " + columns, st,
-                           "Fehler(" + who + "): DB_Create_Table");
-            if (st != "ok") status = st;
-            return;
-        }
-        // Without transactions: the operations of the database layer, each on
-        // its own connection, then the table is opened again for the rows.
-        input::db_close(ctx);
-        open = false;
-        input::db_drop_table(ctx, file, table, st);
-        if (st != "ok") {
-            status = "Fehler(" + who + "): DB_Drop_Table";
-            return;
-        }
-        input::db_create_table(ctx, file, table, columns, st);
-        if (st != "ok") {
-            status = "Fehler(" + who + "): DB_Create_Table";
-            return;
-        }
-        if (!begin(file, who, st)) status = "Fehler(" + who + "): DB_Create_Table";
-    }
-
-    // Allocates and prepares the INSERT statement.
-    bool prepare(const std::string& sql, const std::string& who, std::string& status) {
-        SQLHDBC dbc = input::db_connection(ctx);
-        if (!db_ok(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt))) {
-            stmt = SQL_NULL_HSTMT;
-            status = "Fehler(" + who + "): f90SQLAllocHandle(2)";
-            input::db_showdiags(ctx, SQL_HANDLE_DBC, dbc, status);
-            return false;
-        }
-        if (!db_ok(SQLPrepare(stmt, sqlc(sql), SQL_NTS))) {
-            status = "Fehler(" + who + "): f90SQLPrepare";
-            input::db_showdiags(ctx, SQL_HANDLE_STMT, stmt, status);
-            return false;
-        }
-        return true;
-    }
-
-    // Frees the statement, commits (ok) or rolls back, and closes.
-    void end(bool ok, std::string* status = nullptr, const std::string& who = {}) {
-        if (stmt) {
-            SQLFreeHandle(SQL_HANDLE_STMT, stmt);
-            stmt = SQL_NULL_HSTMT;
-        }
-        if (!open) return;
-        SQLHDBC dbc = input::db_connection(ctx);
-        if (tx) {
-            if (ok && !db_ok(SQLEndTran(SQL_HANDLE_DBC, dbc, SQL_COMMIT))) {
-                if (status) {
-                    *status = "Fehler(" + who + "): f90SQLEndTran";
-                    input::db_showdiags(ctx, SQL_HANDLE_DBC, dbc, *status);
-                }
-                ok = false;
-            }
-            if (!ok) SQLEndTran(SQL_HANDLE_DBC, dbc, SQL_ROLLBACK);
-            SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
-        }
-        input::db_close(ctx);
-        open = false;
-    }
+// Parameter buffers of one row of the "ERG_" table, bound once to the prepared
+// INSERT. Text buffers hold a name or remark text of UTF-8 characters.
+struct ErgParams {
+    SQLINTEGER id = 0, iz = 0, ord = 0;
+    char kensys[64] = {};
+    char profil[8] = {};
+    char bemerk[64] = {};
+    // Q, L, Lges, B, Z, HGES, H, WSP, A, V, E, Tau, HVK, HVE1, HVE2, HVU
+    double d[16] = {};
+    SQLLEN ind[23] = {};             // indicator per parameter, 1..22
 };
+
+bool bind_erg(SQLHSTMT st, ErgParams& p) {
+    bool ok = db_ok(bind_int(st, 1, &p.id, &p.ind[1])) && db_ok(bind_int(st, 2, &p.iz, &p.ind[2])) &&
+              db_ok(bind_text(st, 3, p.kensys, sizeof p.kensys, &p.ind[3])) &&
+              db_ok(bind_int(st, 4, &p.ord, &p.ind[4]));
+    for (int m = 0; m < 12 && ok; ++m) ok = db_ok(bind_real(st, 5 + m, &p.d[m], &p.ind[5 + m]));
+    ok = ok && db_ok(bind_text(st, 17, p.profil, sizeof p.profil, &p.ind[17]));
+    for (int m = 0; m < 4 && ok; ++m) ok = db_ok(bind_real(st, 18 + m, &p.d[12 + m], &p.ind[18 + m]));
+    return ok && db_ok(bind_text(st, 22, p.bemerk, sizeof p.bemerk, &p.ind[22]));
+}
 
 // A CSV number: the decimals of its listing column, without blanks. The field
 // has no width, so a large value keeps all its digits.
@@ -172,58 +101,17 @@ std::string group_name(const RunContext& ctx, int i) {
     return ctx.run.dbName;
 }
 
-void log(RunContext& ctx, const std::string& text) {
-    if (ctx.ui) ctx.ui->log(text);
-}
-
-// Writes the rows of element i through the writer: each to the CSV file and,
-// while the database part works, to the table. `who` names the member in a
-// failure text.
+// Writes the rows of element i to the CSV file and keeps them for the table;
+// `who` names the element's member in a failure text.
 void write_rows(RunContext& ctx, ErgWriter& w, int i, const char* who) {
-    const std::vector<ErgRow> rows = erg_rows(ctx, i, w.k);
-    const Element& e = ctx.plant.el[i];
     int k = 0;
-    for (const ErgRow& r : rows) {
-        ++k;
+    for (ErgRow& r : erg_rows(ctx, i, w.k)) {
         ++w.id;
         w.isys = i;
-        w.row = r;
+        w.row = std::move(r);
         o_csv(w, 1);
-        if (!w.db) continue;
-        ErgParams& p = w.par;
-        p.id = w.id;
-        p.ind[1] = 0;
-        p.iz = r.iz;
-        p.ind[2] = 0;
-        set_text(p.kensys, sizeof p.kensys, p.ind[3], e.bez, 20);
-        p.ord = r.ord.value_or(0);
-        p.ind[4] = r.ord ? 0 : SQL_NULL_DATA;
-        const std::optional<float> vals[12] = {r.Q, r.L, r.Lges, r.B, r.z, r.hges,
-                                               r.h, r.WSP, r.A, r.v, r.E, r.Tau};
-        for (int m = 0; m < 12; ++m) set_real(p.d[m], p.ind[5 + m], vals[m]);
-        set_text(p.profil, sizeof p.profil, p.ind[17], r.profil, 1);
-        const std::optional<float> loss[4] = {r.HVK, r.HVE1, r.HVE2, r.HVU};
-        for (int m = 0; m < 4; ++m) set_real(p.d[12 + m], p.ind[18 + m], loss[m]);
-        set_text(p.bemerk, sizeof p.bemerk, p.ind[22], r.remarks(), 20);
-        const SQLRETURN rc = SQLExecute(w.stmt);
-        if (!db_ok(rc)) {
-            w.status = std::string("Fehler(") + who + "): f90SQLExecute(" + std::to_string(k) + ")";
-            input::db_showdiags(ctx, SQL_HANDLE_STMT, w.stmt, w.status);
-            w.db = false;   // the table is given up; the CSV file is completed
-        }
+        w.rows.push_back({w.id, i, ++k, who, w.row});
     }
-}
-
-bool bind_erg(ErgWriter& w) {
-    SQLHSTMT st = w.stmt;
-    ErgParams& p = w.par;
-    bool ok = db_ok(bind_int(st, 1, &p.id, &p.ind[1])) && db_ok(bind_int(st, 2, &p.iz, &p.ind[2])) &&
-              db_ok(bind_text(st, 3, p.kensys, sizeof p.kensys, &p.ind[3])) &&
-              db_ok(bind_int(st, 4, &p.ord, &p.ind[4]));
-    for (int m = 0; m < 12 && ok; ++m) ok = db_ok(bind_real(st, 5 + m, &p.d[m], &p.ind[5 + m]));
-    ok = ok && db_ok(bind_text(st, 17, p.profil, sizeof p.profil, &p.ind[17]));
-    for (int m = 0; m < 4 && ok; ++m) ok = db_ok(bind_real(st, 18 + m, &p.d[12 + m], &p.ind[18 + m]));
-    return ok && db_ok(bind_text(st, 22, p.bemerk, sizeof p.bemerk, &p.ind[22]));
 }
 
 // Every element's rows, by the member of its type.
@@ -266,22 +154,22 @@ void start_writer(RunContext& ctx, ErgWriter& w) {
 
 void o_csv(ErgWriter& w, int mode) {
     if (mode == 9) {
-        if (w.csvOpen) {
-            w.csv.close();
-            w.csvOpen = false;
-            if (!w.csv) w.csvFailed = true;
+        if (w.csv) {
+            if (!finish_file(*w.ctx, *w.csv)) w.csvFailed = true;
+            w.csv.reset();
         }
         return;
     }
     if (mode != 1 || w.csvFailed || !w.ctx) return;
-    if (!w.csvOpen) {
-        w.csv.open(w.csvFile, std::ios::binary | std::ios::trunc);
-        if (!w.csv) {
+    if (!w.csv) {
+        w.csv = std::make_unique<support::AtomicFile>(w.csvFile);
+        if (!w.csv->is_open()) {
+            finish_file(*w.ctx, *w.csv);
+            w.csv.reset();
             w.csvFailed = true;
             return;
         }
-        w.csvOpen = true;
-        w.csv << (w.groups ? kCsvHeaderGroups : kCsvHeader) << '\n';
+        w.csv->out() << (w.groups ? kCsvHeaderGroups : kCsvHeader) << '\n';
     }
     const RunContext& ctx = *w.ctx;
     const Element& e = ctx.plant.el[w.isys];
@@ -313,7 +201,7 @@ void o_csv(ErgWriter& w, int mode) {
     field(cnum(r.HVE2, 4));
     field(cnum(r.HVU, 4));
     field(csv_text(r.remarks()));
-    w.csv << l << '\n';
+    w.csv->out() << l << '\n';
 }
 
 void db_erg_outtrs(RunContext& ctx, ErgWriter& w, int i) { write_rows(ctx, w, i, "DB_ERG_OUTTRS"); }
@@ -347,194 +235,309 @@ void db_erg_outauf(RunContext& ctx, ErgWriter& w, int i) {
     write_rows(ctx, w, i, "DB_ERG_OUTAUF");
 }
 
-void out_tbl_berechnungsuebersicht(RunContext& ctx, const std::string& dbFile,
-                                   const std::string& variant, std::string& status) {
-    const std::string who = "out_tbl_Berechnungsuebersicht";
-    status = "ok";
-    if (!support::file_exists(dbFile)) {
-        status = missing_text(ctx, dbFile);
-        return;
+namespace {
+
+// The first diagnostic text of a handle: the driver's own reason.
+std::string driver_reason(SQLSMALLINT type, SQLHANDLE h) {
+    SQLCHAR state[6] = {};
+    SQLCHAR msg[513] = {};
+    SQLINTEGER native = 0;
+    SQLSMALLINT len = 0;
+    if (!h || !db_ok(SQLGetDiagRec(type, h, 1, state, &native, msg, sizeof msg, &len))) return {};
+    return support::trim(reinterpret_cast<char*>(msg));
+}
+
+// A lock held by another connection: the store may succeed when tried again.
+bool is_lock(const std::string& reason) {
+    const std::string r = support::upper(reason);
+    return support::contains(r, "LOCKED") || support::contains(r, "BUSY");
+}
+
+// The results of one run on one connection of the results database.
+class ResultsSession {
+public:
+    ResultsSession(RunContext& ctx, std::string variant) : ctx_(ctx), variant_(std::move(variant)) {}
+    ~ResultsSession() { close(false); }
+
+    // The status text of the failure, "" while everything went well.
+    const std::string& failure() const { return failure_; }
+    const std::string& reason() const { return reason_; }
+    const std::string& table() const { return table_; }
+    bool locked() const { return is_lock(reason_); }
+
+    bool open(const std::string& file) {
+        std::string st;
+        input::db_open(ctx_, file, st, {}, "out_tbl_Berechnungsuebersicht");
+        if (st != "ok") return fail("Berechnungsuebersicht", st, SQL_HANDLE_DBC, input::db_connection(ctx_));
+        open_ = true;
+        SQLHDBC dbc = input::db_connection(ctx_);
+        // Each statement waits a quarter of a second for a lock (the
+        // connection's timeout); the caller repeats the whole store and says that it waits.
+        SQLUSMALLINT tc = SQL_TC_NONE;
+        tx_ = db_ok(SQLGetInfo(dbc, SQL_TXN_CAPABLE, &tc, sizeof tc, nullptr)) && tc == SQL_TC_ALL &&
+              db_ok(SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT,
+                                      reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0));
+        return true;
     }
-    TableSession s(ctx);
-    std::string st = "ok";
-    if (!s.begin(dbFile, who, st)) {
-        status = "Fehler(" + who + "): DB_row_delete_by_char";
-        return;
-    }
-    if (s.tx) {
-        // The old row goes in the same transaction as the new one comes.
-        SQLHSTMT del = SQL_NULL_HSTMT;
-        SQLHDBC dbc = input::db_connection(ctx);
-        bool ok = db_ok(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &del));
-        std::string key = support::rtrim(variant);
+
+    // The variant's row of the overview: the old one deleted, the new one inserted.
+    bool overview() {
+        const std::string who = "out_tbl_Berechnungsuebersicht";
+        const std::string t = "Berechnungsuebersicht";
+        Stmt del(ctx_);
+        std::string key = support::rtrim(variant_);
         SQLLEN ind = SQL_NTS;
-        ok = ok && db_ok(SQLPrepare(del, sqlc("DELETE FROM Berechnungsuebersicht WHERE Variante = ?"), SQL_NTS)) &&
-             db_ok(SQLBindParameter(del, 1, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, key.size() + 1, 0,
-                                    key.data(), static_cast<SQLLEN>(key.size() + 1), &ind));
-        if (ok) {
-            const SQLRETURN r = SQLExecute(del);
-            ok = db_ok(r) || r == SQL_NO_DATA;
+        if (!del.prepare("DELETE FROM Berechnungsuebersicht WHERE Variante = ?") ||
+            !db_ok(SQLBindParameter(del.h, 1, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, key.size() + 1, 0,
+                                    key.data(), static_cast<SQLLEN>(key.size() + 1), &ind)))
+            return fail(t, "Fehler(" + who + "): DB_row_delete_by_char", SQL_HANDLE_STMT, del.h);
+        const SQLRETURN r = SQLExecute(del.h);
+        if (!db_ok(r) && r != SQL_NO_DATA)
+            return fail(t, "Fehler(" + who + "): DB_row_delete_by_char", SQL_HANDLE_STMT, del.h);
+        hook("overview");
+        Stmt ins(ctx_);
+        if (!ins.prepare("INSERT INTO Berechnungsuebersicht (Variante,Datum,Beschreibung1,Beschreibung2,"
+                         "Beschreibung3,Programmversion,Anh_Erg,Anh_Qve) VALUES (?       ,?    ,?            "
+                         ",?            ,?            ,?              ,?      ,?      )"))
+            return fail(t, "Fehler(" + who + "): f90SQLPrepare", SQL_HANDLE_STMT, ins.h);
+        const BaseSettings& a = ctx_.plant.all;
+        const std::string values[8] = {variant_,   a.datum,
+                                       a.titel[1], a.titel[2],
+                                       a.titel[3], ctx_.settings.programName + " " + ctx_.settings.version,
+                                       a.AnhangERG, a.AnhangQVE};
+        const size_t chars[8] = {200, 50, 100, 50, 50, 20, 20, 20};
+        char buf[8][808];
+        SQLLEN inds[8];
+        bool ok = true;
+        for (int k = 0; k < 8 && ok; ++k) {
+            set_text(buf[k], sizeof buf[k], inds[k], values[k], chars[k]);
+            ok = db_ok(bind_text(ins.h, k + 1, buf[k], sizeof buf[k], &inds[k]));
         }
-        if (!ok) {
-            status = "Fehler(" + who + "): DB_row_delete_by_char";
-            if (del) input::db_showdiags(ctx, SQL_HANDLE_STMT, del, status);
-        }
-        if (del) SQLFreeHandle(SQL_HANDLE_STMT, del);
-        if (!ok) return;
-    } else {
-        s.end(true);
-        input::db_row_delete_by_char(ctx, dbFile, "Berechnungsuebersicht", "Variante ", variant, st);
-        if (st != "ok") {
-            status = "Fehler(" + who + "): DB_row_delete_by_char";
-            return;
-        }
-        if (!s.begin(dbFile, who, st)) {
-            status = "Fehler(" + who + "): f90SQLPrepare";
-            return;
-        }
+        if (!ok || !db_ok(SQLExecute(ins.h)))
+            return fail(t, "Fehler(" + who + "): f90SQLExecute", SQL_HANDLE_STMT, ins.h);
+        return true;
     }
-    const std::string sql =
-        "INSERT INTO Berechnungsuebersicht (Variante,Datum,Beschreibung1,Beschreibung2,Beschreibung3,"
-        "Programmversion,Anh_Erg,Anh_Qve) VALUES (?       ,?    ,?            ,?            ,?            "
-        ",?              ,?      ,?      )";
-    if (!s.prepare(sql, who, status)) return;
-    const BaseSettings& a = ctx.plant.all;
-    const std::string values[8] = {variant,
-                                   a.datum,
-                                   a.titel[1],
-                                   a.titel[2],
-                                   a.titel[3],
-                                   ctx.settings.programName + " " + ctx.settings.version,
-                                   a.AnhangERG,
-                                   a.AnhangQVE};
-    const size_t chars[8] = {200, 50, 100, 50, 50, 20, 20, 20};
-    char buf[8][808];
-    SQLLEN ind[8];
-    bool ok = true;
-    for (int k = 0; k < 8 && ok; ++k) {
-        set_text(buf[k], sizeof buf[k], ind[k], values[k], chars[k]);
-        ok = db_ok(bind_text(s.stmt, k + 1, buf[k], sizeof buf[k], &ind[k]));
-    }
-    if (!ok || !db_ok(SQLExecute(s.stmt))) {
-        status = "Fehler(" + who + "): f90SQLExecute";
-        input::db_showdiags(ctx, SQL_HANDLE_STMT, s.stmt, status);
-        return;
-    }
-    s.end(true, &status, who);
-}
 
-void out_tbl_erg(RunContext& ctx, const std::string& dbFile, const std::string& variant,
-                 std::string& status) {
-    const std::string who = "out_tbl_erg";
-    const std::string table = "ERG_" + support::rtrim(variant);
-    status = "ok";
-    ErgWriter w;
-    start_writer(ctx, w);
-    TableSession s(ctx);
-    if (!support::file_exists(dbFile)) {
-        status = missing_text(ctx, dbFile);
-    } else {
-        std::string st = "ok";
-        const int existed = input::db_exists_table(ctx, dbFile, table, st);
-        if (st != "ok" || !s.begin(dbFile, who, st)) status = "Fehler(" + who + "): DB_Drop_Table";
-        if (status == "ok") s.replace(dbFile, table, kErgColumns, existed != 0, who, status);
-        if (status == "ok") {
-            const std::string sql =
-                "INSERT INTO [" + table +
-                "] (ID,IZ,KENSYS,ORD,Q,L,Lges,B,Z,HGES,H,WSP,A,V,E,Tau,PROFIL,HVK,HVE1,HVE2,HVU,BEMERK )"
-                "VALUES (? ,? ,?     ,?  ,?,?,?   ,?,?,?   ,?,?  ,?,?,?,?  ,?     ,?  ,?   ,?   ,?  ,?      )";
-            if (s.prepare(sql, who, status)) {
-                w.stmt = s.stmt;
-                if (bind_erg(w)) {
-                    w.db = true;
-                } else {
-                    status = "Fehler(" + who + "): f90SQLBindParameter";
-                    input::db_showdiags(ctx, SQL_HANDLE_STMT, s.stmt, status);
-                }
+    // Replaces the table by an empty one with the given columns.
+    bool replace(const std::string& table, const std::string& columns, const std::string& who) {
+        if (exists(table) &&
+            !exec("DROP TABLE " + input::db_ident(ctx_, table), table, "Fehler(" + who + "): DB_Drop_Table"))
+            return false;
+        return exec("CREATE TABLE " + input::db_ident(ctx_, table) + " " + columns, table,
+                    "Fehler(" + who + "): DB_Create_Table");
+    }
+
+    bool erg(const std::vector<ErgRecord>& rows) {
+        const std::string who = "out_tbl_erg";
+        const std::string table = "ERG_" + support::rtrim(variant_);
+        if (!replace(table, kErgColumns, who)) return false;
+        Stmt st(ctx_);
+        if (!st.prepare("INSERT INTO " + input::db_ident(ctx_, table) +
+                        " (ID,IZ,KENSYS,ORD,Q,L,Lges,B,Z,HGES,H,WSP,A,V,E,Tau,PROFIL,HVK,HVE1,HVE2,HVU,BEMERK )"
+                        "VALUES (? ,? ,?     ,?  ,?,?,?   ,?,?,?   ,?,?  ,?,?,?,?  ,?     ,?  ,?   ,?   ,?  ,?      )"))
+            return fail(table, "Fehler(" + who + "): f90SQLPrepare", SQL_HANDLE_STMT, st.h);
+        ErgParams p;
+        if (!bind_erg(st.h, p)) return fail(table, "Fehler(" + who + "): f90SQLBindParameter", SQL_HANDLE_STMT, st.h);
+        for (const ErgRecord& rec : rows) {
+            if (rec.id == 2) hook("erg");
+            const ErgRow& r = rec.row;
+            p.id = rec.id;
+            p.ind[1] = 0;
+            p.iz = r.iz;
+            p.ind[2] = 0;
+            set_text(p.kensys, sizeof p.kensys, p.ind[3], ctx_.plant.el[rec.isys].bez, 20);
+            p.ord = r.ord.value_or(0);
+            p.ind[4] = r.ord ? 0 : SQL_NULL_DATA;
+            const std::optional<float> vals[12] = {r.Q, r.L, r.Lges, r.B, r.z, r.hges,
+                                                   r.h, r.WSP, r.A, r.v, r.E, r.Tau};
+            for (int m = 0; m < 12; ++m) set_real(p.d[m], p.ind[5 + m], vals[m]);
+            set_text(p.profil, sizeof p.profil, p.ind[17], r.profil, 1);
+            const std::optional<float> loss[4] = {r.HVK, r.HVE1, r.HVE2, r.HVU};
+            for (int m = 0; m < 4; ++m) set_real(p.d[12 + m], p.ind[18 + m], loss[m]);
+            set_text(p.bemerk, sizeof p.bemerk, p.ind[22], r.remarks(), 20);
+            if (!db_ok(SQLExecute(st.h)))
+                return fail(table,
+                            std::string("Fehler(") + rec.who + "): f90SQLExecute(" + std::to_string(rec.k) + ")",
+                            SQL_HANDLE_STMT, st.h);
+        }
+        return true;
+    }
+
+    bool qve() {
+        const std::string who = "out_tbl_qve";
+        const std::string table = "QVE_" + support::rtrim(variant_);
+        hook("qve");
+        if (!replace(table, kQveColumns, who)) return false;
+        Stmt st(ctx_);
+        if (!st.prepare("INSERT INTO " + input::db_ident(ctx_, table) +
+                        " (ID,KENSYS,ORD,KENZA1,ORDZA1,Q_ZA1,P_ZA1,Z_ZA1,KENZA2,ORDZA2,Q_ZA2,P_ZA2,Z_ZA2) "
+                        "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)"))
+            return fail(table, "Fehler(" + who + "): f90SQLPrepare", SQL_HANDLE_STMT, st.h);
+        SQLINTEGER id = 0, ord = 0, ordz[2] = {0, 0};
+        char kensys[64], kenz[2][64];
+        double q[2], pct[2], zeta[2];
+        SQLLEN ind[14] = {};
+        bool ok = db_ok(bind_int(st.h, 1, &id, &ind[1])) &&
+                  db_ok(bind_text(st.h, 2, kensys, sizeof kensys, &ind[2])) &&
+                  db_ok(bind_int(st.h, 3, &ord, &ind[3]));
+        for (int j = 0; j < 2 && ok; ++j) {
+            const int b = 4 + 5 * j;
+            ok = db_ok(bind_text(st.h, b, kenz[j], sizeof kenz[j], &ind[b])) &&
+                 db_ok(bind_int(st.h, b + 1, &ordz[j], &ind[b + 1])) &&
+                 db_ok(bind_real(st.h, b + 2, &q[j], &ind[b + 2])) &&
+                 db_ok(bind_real(st.h, b + 3, &pct[j], &ind[b + 3])) &&
+                 db_ok(bind_real(st.h, b + 4, &zeta[j], &ind[b + 4]));
+        }
+        if (!ok) return fail(table, "Fehler(" + who + "): f90SQLBindParameter", SQL_HANDLE_STMT, st.h);
+        const Plant& p = ctx_.plant;
+        for (int i = 1; i <= p.nsys; ++i) {
+            const Element& e = p.el[i];
+            if (e.ityp != T_A && e.ityp != T_Z) continue;
+            ++id;
+            ind[1] = 0;
+            set_text(kensys, sizeof kensys, ind[2], e.bez, 20);
+            ord = e.istrang;
+            ind[3] = 0;
+            for (int j = 1; j <= 2; ++j) {
+                const int b = 4 + 5 * (j - 1);
+                const int k = e.ityp == T_Z ? e.izu[j] : e.iab[j];
+                const std::string& name = e.ityp == T_Z ? (j == 1 ? e.zulauf1 : e.zulauf2)
+                                                        : (j == 1 ? e.ablauf1 : e.ablauf2);
+                set_text(kenz[j - 1], sizeof kenz[j - 1], ind[b], name, 20);
+                ordz[j - 1] = k >= 1 && k <= p.nsys ? p.el[k].istrang : 0;
+                ind[b + 1] = k >= 1 && k <= p.nsys ? 0 : SQL_NULL_DATA;
+                set_real(q[j - 1], ind[b + 2], branch_discharge(ctx_, i, j));
+                set_real(pct[j - 1], ind[b + 3], branch_share(ctx_, i, j));
+                float z = 0.0f;
+                set_real(zeta[j - 1], ind[b + 4],
+                         branch_zeta(ctx_, i, j, z) ? std::optional<float>(z) : std::nullopt);
             }
+            if (!db_ok(SQLExecute(st.h)))
+                return fail(table, "Fehler(" + who + "): f90SQLExecute", SQL_HANDLE_STMT, st.h);
         }
+        return true;
     }
-    element_loop(ctx, w);
-    o_csv(w, 9);
-    if (w.csvFailed && ctx.ui)
-        log(ctx, (ctx.english() ? "CSV file not written: " : "CSV-Datei nicht geschrieben: ") + w.csvFile);
-    else if (!w.csvFailed)
-        ctx.run.writtenFiles.push_back(w.csvFile);
-    if (status == "ok" && w.status != "ok") status = w.status;
-    s.end(status == "ok" && w.db, &status, who);
+
+    // Commits (ok) or rolls back, and closes the connection.
+    bool close(bool ok) {
+        if (!open_) return ok;
+        open_ = false;
+        SQLHDBC dbc = input::db_connection(ctx_);
+        if (tx_) {
+            hook("commit");
+            if (ok && !db_ok(SQLEndTran(SQL_HANDLE_DBC, dbc, SQL_COMMIT)))
+                ok = fail("ERG_" + support::rtrim(variant_), "Fehler(out_tbl_erg): f90SQLEndTran",
+                          SQL_HANDLE_DBC, dbc);
+            if (!ok) SQLEndTran(SQL_HANDLE_DBC, dbc, SQL_ROLLBACK);
+            SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
+        }
+        input::db_close(ctx_);
+        return ok;
+    }
+
+private:
+    // A statement handle of the session's connection, freed at the end of its scope.
+    struct Stmt {
+        RunContext& ctx;
+        SQLHSTMT h = SQL_NULL_HSTMT;
+        explicit Stmt(RunContext& c) : ctx(c) {}
+        ~Stmt() {
+            if (h) SQLFreeHandle(SQL_HANDLE_STMT, h);
+        }
+        bool prepare(const std::string& sql) {
+            return db_ok(SQLAllocHandle(SQL_HANDLE_STMT, input::db_connection(ctx), &h)) &&
+                   db_ok(SQLPrepare(h, sqlc(sql), SQL_NTS));
+        }
+    };
+
+    bool fail(const std::string& table, const std::string& text, SQLSMALLINT type, SQLHANDLE h) {
+        if (!failure_.empty()) return false;
+        table_ = table;
+        failure_ = text;
+        reason_ = driver_reason(type, h);
+        if (reason_.empty() && text.rfind("Fehler(", 0) != 0) {
+            // the database layer's own text (a missing file, no driver)
+            reason_ = text;
+            failure_ = "Fehler(out_tbl_Berechnungsuebersicht): DB_open";
+        }
+        std::string st = failure_;
+        input::db_showdiags(ctx_, type, h, st);
+        return false;
+    }
+
+    bool exec(const std::string& sql, const std::string& table, const std::string& text) {
+        Stmt st(ctx_);
+        if (!db_ok(SQLAllocHandle(SQL_HANDLE_STMT, input::db_connection(ctx_), &st.h)))
+            return text.empty() || fail(table, text, SQL_HANDLE_DBC, input::db_connection(ctx_));
+        const SQLRETURN r = SQLExecDirect(st.h, sqlc(sql), SQL_NTS);
+        if (db_ok(r) || r == SQL_NO_DATA || text.empty()) return true;
+        return fail(table, text, SQL_HANDLE_STMT, st.h);
+    }
+
+    // Whether the table exists, asked on the session's own connection.
+    bool exists(const std::string& table) {
+        Stmt st(ctx_);
+        if (!db_ok(SQLAllocHandle(SQL_HANDLE_STMT, input::db_connection(ctx_), &st.h))) return true;
+        std::string all = "%";
+        if (!db_ok(SQLTables(st.h, nullptr, 0, nullptr, 0, sqlc(all), SQL_NTS, nullptr, 0))) return true;
+        const std::string want = support::upper(table);
+        std::string t;
+        while (db_ok(SQLFetch(st.h)))
+            if (input::db_get_text(st.h, 3, t) && support::upper(t) == want) return true;
+        return false;
+    }
+
+    // A point of the store at which a test may kill the process (the
+    // environment variable RIVOLA_TEST_KILL_AT names it), to prove that a
+    // kill leaves all of the old or all of the new results.
+    static void hook(const char* point) {
+        const char* at = std::getenv("RIVOLA_TEST_KILL_AT");
+        if (at && std::strcmp(at, point) == 0) std::raise(SIGKILL);
+    }
+
+    RunContext& ctx_;
+    std::string variant_;
+    bool open_ = false, tx_ = false;
+    std::string failure_, reason_, table_;
+};
+
+bool store_once(const std::string& file, const std::vector<ErgRecord>& rows, ResultsSession& s) {
+    const bool ok = s.open(file) && s.overview() && s.erg(rows) && s.qve();
+    return s.close(ok);
 }
 
-void out_tbl_qve(RunContext& ctx, const std::string& dbFile, const std::string& variant,
-                 std::string& status) {
-    const std::string who = "out_tbl_qve";
-    const std::string table = "QVE_" + support::rtrim(variant);
+}  // namespace
+
+StoreFailure store_results(RunContext& ctx, const std::string& dbFile, const std::string& variant,
+                           const std::vector<ErgRecord>& rows, std::string& status) {
     status = "ok";
     if (!support::file_exists(dbFile)) {
         status = missing_text(ctx, dbFile);
-        return;
+        return {"", "Fehler(out_tbl_Berechnungsuebersicht): DB_open",
+                ctx.english() ? "the file does not exist" : "die Datei existiert nicht"};
     }
-    TableSession s(ctx);
-    std::string st = "ok";
-    const int existed = input::db_exists_table(ctx, dbFile, table, st);
-    if (st != "ok" || !s.begin(dbFile, who, st)) {
-        status = "Fehler(" + who + "): DB_Drop_Table";
-        return;
-    }
-    s.replace(dbFile, table, kQveColumns, existed != 0, who, status);
-    if (status != "ok") return;
-    const std::string sql = "INSERT INTO [" + table +
-                            "] (ID,KENSYS,ORD,KENZA1,ORDZA1,Q_ZA1,P_ZA1,Z_ZA1,KENZA2,ORDZA2,Q_ZA2,P_ZA2,Z_ZA2) "
-                            "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?)";
-    if (!s.prepare(sql, who, status)) return;
-    SQLINTEGER id = 0, ord = 0, ordz[2] = {0, 0};
-    char kensys[64], kenz[2][64];
-    double q[2], pct[2], zeta[2];
-    SQLLEN ind[14] = {};
-    bool ok = db_ok(bind_int(s.stmt, 1, &id, &ind[1])) &&
-              db_ok(bind_text(s.stmt, 2, kensys, sizeof kensys, &ind[2])) &&
-              db_ok(bind_int(s.stmt, 3, &ord, &ind[3]));
-    for (int j = 0; j < 2 && ok; ++j) {
-        const int b = 4 + 5 * j;
-        ok = db_ok(bind_text(s.stmt, b, kenz[j], sizeof kenz[j], &ind[b])) &&
-             db_ok(bind_int(s.stmt, b + 1, &ordz[j], &ind[b + 1])) &&
-             db_ok(bind_real(s.stmt, b + 2, &q[j], &ind[b + 2])) &&
-             db_ok(bind_real(s.stmt, b + 3, &pct[j], &ind[b + 3])) &&
-             db_ok(bind_real(s.stmt, b + 4, &zeta[j], &ind[b + 4]));
-    }
-    if (!ok) {
-        status = "Fehler(" + who + "): f90SQLBindParameter";
-        input::db_showdiags(ctx, SQL_HANDLE_STMT, s.stmt, status);
-        return;
-    }
-    const Plant& p = ctx.plant;
-    for (int i = 1; i <= p.nsys; ++i) {
-        const Element& e = p.el[i];
-        if (e.ityp != T_A && e.ityp != T_Z) continue;
-        ++id;
-        ind[1] = 0;
-        set_text(kensys, sizeof kensys, ind[2], e.bez, 20);
-        ord = e.istrang;
-        ind[3] = 0;
-        for (int j = 1; j <= 2; ++j) {
-            const int b = 4 + 5 * (j - 1);
-            const int k = e.ityp == T_Z ? e.izu[j] : e.iab[j];
-            const std::string& name = e.ityp == T_Z ? (j == 1 ? e.zulauf1 : e.zulauf2)
-                                                    : (j == 1 ? e.ablauf1 : e.ablauf2);
-            set_text(kenz[j - 1], sizeof kenz[j - 1], ind[b], name, 20);
-            ordz[j - 1] = k >= 1 && k <= p.nsys ? p.el[k].istrang : 0;
-            ind[b + 1] = k >= 1 && k <= p.nsys ? 0 : SQL_NULL_DATA;
-            set_real(q[j - 1], ind[b + 2], branch_discharge(ctx, i, j));
-            set_real(pct[j - 1], ind[b + 3], branch_share(ctx, i, j));
-            float z = 0.0f;
-            set_real(zeta[j - 1], ind[b + 4], branch_zeta(ctx, i, j, z) ? std::optional<float>(z) : std::nullopt);
+    using clock = std::chrono::steady_clock;
+    const auto begin = clock::now();
+    auto shown = begin;
+    for (;;) {
+        ResultsSession s(ctx, variant);
+        if (store_once(dbFile, rows, s)) return {};
+        const double waited = std::chrono::duration<double>(clock::now() - begin).count();
+        if (!s.locked() || waited >= ctx.run.dbWait) {
+            StoreFailure f{s.table(), s.failure(), s.reason()};
+            if (s.locked() && ctx.run.dbWait > 0)
+                f.reason += ctx.english() ? " (waited " + std::to_string(static_cast<int>(waited)) + " s)"
+                                          : " (" + std::to_string(static_cast<int>(waited)) + " s gewartet)";
+            status = f.step + ": " + f.reason;
+            return f;
         }
-        if (!db_ok(SQLExecute(s.stmt))) {
-            status = "Fehler(" + who + "): f90SQLExecute";
-            input::db_showdiags(ctx, SQL_HANDLE_STMT, s.stmt, status);
-            return;
+        if (clock::now() - shown >= std::chrono::seconds(3) || shown == begin) {
+            ui::screen_dlgedit(ctx, 90, 0, std::to_string(static_cast<int>(waited + 0.5)),
+                               std::to_string(ctx.run.dbWait));
+            shown = clock::now();
         }
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
-    s.end(true, &status, who);
 }
 
 // ---------------------------------------------------------------------------
@@ -548,31 +551,59 @@ std::string variant_name(const RunContext& ctx) { return ctx.run.dbName; }
 
 void write_erg_tables(RunContext& ctx) {
     if (ctx.failed()) return;
-    const std::string file = results_db_file(ctx);
-    const std::string var = variant_name(ctx);
-    std::string st;
-    out_tbl_berechnungsuebersicht(ctx, file, var, st);
-    ctx.run.resultsStatus = st;
-    const std::string tag = ctx.english() ? "results database: " : "Ergebnisdatenbank: ";
-    if (st == "ok") {
-        out_tbl_erg(ctx, file, var, st);
-        if (st != "ok") log(ctx, tag + st);
-        return;
-    }
-    log(ctx, tag + st);
-    // The variant is not registered: no table, but the CSV file of this run.
     ErgWriter w;
     start_writer(ctx, w);
     element_loop(ctx, w);
     o_csv(w, 9);
-    if (!w.csvFailed) ctx.run.writtenFiles.push_back(w.csvFile);
+    if (ctx.failed()) return;
+    const std::string file = results_db_file(ctx);
+    std::string st;
+    const StoreFailure f = store_results(ctx, file, variant_name(ctx), w.rows, st);
+    ctx.run.resultsStatus = st;
+    if (st != "ok") store_failed(ctx, f.table.empty() ? file : file + " (" + f.table + ")", f.step, f.reason);
 }
 
-void write_qve_table(RunContext& ctx) {
-    if (ctx.failed() || ctx.run.resultsStatus != "ok") return;
+bool check_table_names(RunContext& ctx) {
+    const std::string name = variant_name(ctx);
+    const bool en = ctx.english();
+    std::string why;
+    for (unsigned char c : name) {
+        if (c < 0x20 || c == 0x7f) {
+            why = en ? "a control character (code " + std::to_string(c) + ")"
+                     : "ein Steuerzeichen (Code " + std::to_string(c) + ")";
+            break;
+        }
+        if (std::strchr("'\"`[]$", c)) {
+            why = std::string(en ? "the character " : "das Zeichen ") + static_cast<char>(c);
+            break;
+        }
+    }
+    if (why.empty() && !name.empty() && (name.front() == ' ' || name.back() == ' '))
+        why = en ? "a leading or trailing blank" : "ein Leerzeichen am Anfang oder Ende";
+    if (why.empty() && support::ulen(name) > 200)
+        why = en ? std::to_string(support::ulen(name)) + " characters, more than 200"
+                 : std::to_string(support::ulen(name)) + " Zeichen, mehr als 200";
+    if (!why.empty()) {
+        checks::fehler(ctx, "D03", name, (en ? "It holds " : "Er enthält ") + why + ".");
+        ctx.run.ierr = 3;
+        return false;
+    }
+    // Another variant whose tables would be the same without regard to case.
+    const std::string file = results_db_file(ctx);
     std::string st;
-    out_tbl_qve(ctx, results_db_file(ctx), variant_name(ctx), st);
-    if (st != "ok") log(ctx, (ctx.english() ? "results database: " : "Ergebnisdatenbank: ") + st);
+    input::DbTable t;
+    input::db_read_table(ctx, file, "Berechnungsuebersicht", "Variante", st, t);
+    if (st != "ok") return true;   // the store itself will say what is wrong
+    const std::string want = support::upper(name);
+    for (int r = 1; r <= t.nrow; ++r) {
+        const std::string other = support::rtrim(t.v[r][1]);
+        if (other != name && support::upper(other) == want) {
+            checks::fehler(ctx, "D04", name, other);
+            ctx.run.ierr = 3;
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace rivola::output

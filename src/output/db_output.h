@@ -4,23 +4,26 @@
 // Per run the variant is registered in the table `Berechnungsuebersicht` (one
 // row per variant), its element table "ERG_" + variant and its discharge table
 // "QVE_" + variant are replaced, and the element rows are written to base +
-// ".csv". Each table is written inside one transaction where the database
-// driver supports transactions for table definitions and rows alike, so that a
-// failure leaves the variant's previous results in place. Rows of other
-// variants are never touched.
+// ".csv". The three tables of a run are written on one connection in one
+// transaction where the database driver supports transactions for table
+// definitions and rows alike, so that a failure or a kill leaves the
+// variant's previous results in place. Rows of other variants are never
+// touched.
 //
 // Every writer reports through a status text: "ok", or the text of the step
 // that failed.
 #pragma once
 
-#include <fstream>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include <sql.h>
 #include <sqlext.h>
 
 #include "output/erg_rows.h"
 #include "run/context.h"
+#include "support/m_files.h"
 
 namespace rivola::output {
 
@@ -42,50 +45,54 @@ inline constexpr const char* kCsvHeaderGroups =
     "Ident;iz;Baugruppe;Kenn;Beschreibung;Ord;Q ;L ;z ;hges;h ;WSP;A ;v ;E ;To;P ;Hvk;Hve1;Hve2;"
     "Hvu;Bemerkung;";
 
-// Parameter buffers of one row of the "ERG_" table, bound once to the prepared
-// INSERT. Text buffers hold a name or remark text of UTF-8 characters.
-struct ErgParams {
-    SQLINTEGER id = 0, iz = 0, ord = 0;
-    char kensys[64] = {};
-    char profil[8] = {};
-    char bemerk[64] = {};
-    // Q, L, Lges, B, Z, HGES, H, WSP, A, V, E, Tau, HVK, HVE1, HVE2, HVU
-    double d[16] = {};
-    SQLLEN ind[23] = {};             // indicator per parameter, 1..22
+// One row of the "ERG_" table: its running number, the element, the row's
+// number within the element and the element's member (for failure texts).
+struct ErgRecord {
+    int id = 0;
+    int isys = 0;
+    int k = 0;
+    const char* who = "";
+    ErgRow row;
 };
 
-// State of the writer of the "ERG_" table and the CSV file while one table is
-// written: the prepared statement and its buffers, the current row, the CSV
-// file and the running row number.
+// State of the writer of the CSV file while the rows of a run are gathered:
+// the current row, the CSV file, the running row number and the rows kept
+// for the "ERG_" table.
 struct ErgWriter {
-    // database part
-    bool db = false;                 // rows go to the database
-    SQLHSTMT stmt = SQL_NULL_HSTMT;
-    ErgParams par;
-    std::string status = "ok";
-    // the current row
     int isys = 0;
     int k = 0;                       // type ordinal of the element
     ErgRow row;
     int id = 0;                      // running row number
+    std::vector<ErgRecord> rows;
     // CSV part
     std::string csvFile;
-    std::ofstream csv;
-    bool csvOpen = false;
+    std::unique_ptr<support::AtomicFile> csv;
     bool csvFailed = false;
     bool groups = false;             // the variant has element groups
-    const RunContext* ctx = nullptr;
+    RunContext* ctx = nullptr;
 };
 
-// Registers the variant in `Berechnungsuebersicht`.
-void out_tbl_berechnungsuebersicht(RunContext& ctx, const std::string& dbFile,
-                                   const std::string& variant, std::string& status);
-// Replaces the "ERG_" table of the variant and writes the CSV file.
-void out_tbl_erg(RunContext& ctx, const std::string& dbFile, const std::string& variant,
-                 std::string& status);
-// Replaces the "QVE_" table of the variant.
-void out_tbl_qve(RunContext& ctx, const std::string& dbFile, const std::string& variant,
-                 std::string& status);
+// The results of the run in the results database `dbFile`, in one
+// transaction: the variant's row of `Berechnungsuebersicht`, its "ERG_" table
+// (the gathered rows) and its "QVE_" table. After any failure, or a kill of
+// the process, the database holds either all of the previous or all of this
+// run's results of the variant. While another program holds the database
+// locked, the store is tried again up to the run's waiting time. `status`:
+// "ok", or the text of the failing step followed by the driver's reason.
+// The failed store names the table, the failing step and the driver's reason
+// (all empty after success).
+struct StoreFailure {
+    std::string table, step, reason;
+};
+StoreFailure store_results(RunContext& ctx, const std::string& dbFile, const std::string& variant,
+                           const std::vector<ErgRecord>& rows, std::string& status);
+
+// Checks before anything is computed that the variant's name can name its
+// tables in the results database: no quotes, brackets, "$", control
+// characters, leading or trailing blanks, at most 200 characters, and no
+// other registered variant whose tables would be the same regardless of
+// case. A refused name is reported (D03, D04) with error level 3.
+bool check_table_names(RunContext& ctx);
 
 // The CSV writer: mode 1 writes the current row of the writer (opening the
 // file and writing the header before the first row); mode 9 closes the file.
@@ -113,13 +120,9 @@ std::string results_db_file(const RunContext& ctx);
 // The variant's name in the results database: the base name without directory.
 std::string variant_name(const RunContext& ctx);
 
-// After the *.ERG listing: registers the variant, replaces its "ERG_" table and
-// writes the CSV file (also when the database cannot be written). A failure is
-// shown on the screen log and kept in ctx.run.resultsStatus; the run goes on.
+// After the *.ERG listing: writes the CSV file and stores the run's results
+// (store_results). A failure is recorded as a result not stored and kept in
+// ctx.run.resultsStatus; the run goes on with its other files.
 void write_erg_tables(RunContext& ctx);
-// After the *.QVE listing (also for a plant without divisions and
-// confluences, whose table then is emptied): replaces the "QVE_" table when
-// the variant was registered.
-void write_qve_table(RunContext& ctx);
 
 }  // namespace rivola::output

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "output/listing_texts.h"
+#include "output/result_files.h"
 #include "run/context.h"
 #include "support/m_strings.h"
 
@@ -150,13 +151,13 @@ std::vector<std::string> bemerk(const RunContext& ctx, Kind kind, int steps) {
 // ---------------------------------------------------------------------------
 
 Listing::Listing(RunContext& ctx, Kind kind, const std::string& path)
-    : ctx_(ctx), kind_(kind), out_(path, std::ios::out | std::ios::trunc | std::ios::binary) {
+    : ctx_(ctx), kind_(kind), out_(path) {
     ok_ = out_.is_open();
     zeilen_ = std::max(ctx.plant.Zeilen, 60);
 }
 
 void Listing::put(const std::string& s) {
-    out_ << s << '\n';
+    out_.out() << s << '\n';
     ++used_;
     ++count_;
 }
@@ -200,7 +201,9 @@ void Listing::begin_element(int nlines, bool separate) {
 
 void Listing::line(const std::string& s) { put(s); }
 
-void Listing::finish(const std::vector<std::string>& legend) {
+void Listing::give_up() { finish_file(ctx_, out_); }
+
+bool Listing::finish(const std::vector<std::string>& legend) {
     if (page_ == 0) new_page(true);
     const int need = 1 + (legend.empty() ? 0 : 1 + static_cast<int>(legend.size())) + 2;
     if (used_ + need > zeilen_ && !legend.empty()) {
@@ -214,7 +217,7 @@ void Listing::finish(const std::vector<std::string>& legend) {
         for (const auto& s : legend) put(s);
     }
     for (const auto& s : fuss(ctx_, kind_, used_, zeilen_)) put(s);
-    out_.flush();
+    return finish_file(ctx_, out_);
 }
 
 }  // namespace rivola::output

@@ -7,11 +7,11 @@
 // the table and the program line.
 #pragma once
 
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "output/output.h"
+#include "support/m_files.h"
 
 namespace rivola {
 struct RunContext;
@@ -39,14 +39,17 @@ public:
     Listing(RunContext& ctx, Kind kind, const std::string& path);
     // False when the file could not be created.
     bool ok() const { return ok_; }
+    // Records that the file could not be created (after ok() said false).
+    void give_up();
     // Makes room for an element of `nlines` lines: begins a new page when the
     // current one is full; writes the separator line before an element marked
     // for it (never before the first element, nor at the top of a page).
     void begin_element(int nlines, bool separate);
     void line(const std::string& s);
     // Closes the table, writes the legend (on a page of its own when it does
-    // not fit) and the last footer.
-    void finish(const std::vector<std::string>& legend);
+    // not fit) and the last footer, and puts the complete file in place of an
+    // older one. False when the file could not be stored whole.
+    bool finish(const std::vector<std::string>& legend);
     int page() const { return page_; }
     int used() const { return used_; }
 
@@ -57,7 +60,7 @@ private:
 
     RunContext& ctx_;
     Kind kind_;
-    std::ofstream out_;
+    support::AtomicFile out_;
     bool ok_ = false;
     int zeilen_ = 60;
     int used_ = 0;        // lines on the current page

@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "input/m_database.h"
+#include "output/result_files.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
 #include "ui/services.h"
@@ -345,22 +346,15 @@ Explanations read_explanations(RunContext& ctx) {
 void write_input_echo(RunContext& ctx) {
     if (ctx.failed()) return;
     const std::string file = ctx.run.basePath + ".EIN";
-    std::ofstream f(file, std::ios::binary | std::ios::trunc);
-    if (!f) {
-        if (ctx.ui)
-            ctx.ui->log((ctx.english() ? "input echo not written: " : "Eingabeprotokoll nicht geschrieben: ") +
-                        file);
-        return;
-    }
+    support::AtomicFile f(file);
     Echo e;
-    e.out = &f;
+    e.out = &f.out();
     const Explanations erl = read_explanations(ctx);
     o_weg(ctx, e);
     o_geo(ctx, e);
     o_hve(ctx, e, erl);
     o_all(ctx, e);
-    f.close();
-    if (f) ctx.run.writtenFiles.push_back(file);
+    finish_file(ctx, f);
 }
 
 }  // namespace rivola::output

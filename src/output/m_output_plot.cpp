@@ -3,6 +3,7 @@
 // section of the plant.
 #include <fstream>
 
+#include "output/result_files.h"
 #include "output/m_output_eingabe.h"
 #include "output/text_fields.h"
 #include "support/m_strings.h"
@@ -134,13 +135,8 @@ void o_plot(RunContext& ctx) {
     if (ctx.failed()) return;
     const Plant& p = ctx.plant;
     const std::string file = ctx.run.basePath + "_plot.csv";
-    std::ofstream f(file, std::ios::binary | std::ios::trunc);
-    if (!f) {
-        if (ctx.ui)
-            ctx.ui->log((ctx.english() ? "plot data not written: " : "Plotdaten nicht geschrieben: ") +
-                        file);
-        return;
-    }
+    support::AtomicFile out(file);
+    std::ostream& f = out.out();
     f << "lfd;visible;bez;zul1;zul2;zul3;abl1;abl2;ord1;ord2;ord3;typ;laenge;profh;profh2;profh1;"
          "schlitzhoehe;solo;sohle2;solu;gelo;gelu;text1;plotweg;\n";
     const auto g = ground_levels(ctx);
@@ -182,14 +178,7 @@ void o_plot(RunContext& ctx) {
         field(csv_text(e.plotweg));
         f << l << '\n';
     }
-    f.close();
-    if (!f) {
-        if (ctx.ui)
-            ctx.ui->log((ctx.english() ? "plot data not written: " : "Plotdaten nicht geschrieben: ") +
-                        file);
-        return;
-    }
-    ctx.run.writtenFiles.push_back(file);
+    finish_file(ctx, out);
 }
 
 }  // namespace rivola::output

@@ -12,6 +12,7 @@
 #include "output/listing_rows.h"
 #include "output/listing_texts.h"
 #include "output/output.h"
+#include "output/result_files.h"
 #include "run/context.h"
 #include "support/m_strings.h"
 #include "ui/services.h"
@@ -353,14 +354,6 @@ std::vector<std::string> lines_of(RunContext& ctx, int i, int k) {
     return out;
 }
 
-void log(RunContext& ctx, const std::string& s) {
-    if (ctx.ui) ctx.ui->log(s);
-}
-
-void cannot_write(RunContext& ctx, const std::string& path) {
-    log(ctx, (ctx.english() ? "cannot write the file " : "Die Datei kann nicht geschrieben werden: ") +
-                 path);
-}
 
 // The n characters from column `col` (0-based) of a line.
 std::string column(const std::string& line, size_t col, size_t n) {
@@ -451,7 +444,7 @@ void outerg(RunContext& ctx) {
     const std::string path = ctx.run.basePath + ".ERG";
     Listing out(ctx, Kind::ERG, path);
     if (!out.ok()) {
-        cannot_write(ctx, path);
+        out.give_up();
         return;
     }
     std::array<int, kMaxItyp + 1> count{};
@@ -465,7 +458,6 @@ void outerg(RunContext& ctx) {
         for (const auto& l : lines) out.line(l);
     }
     out.finish(bemerk(ctx, Kind::ERG, ctx.run.passes));
-    ctx.run.writtenFiles.push_back(path);
     // The overview row, the element table and the CSV file of the variant.
     write_erg_tables(ctx);
 }
@@ -483,7 +475,11 @@ void outerk(RunContext& ctx) {
     }
     // The lines of the marked elements, read back from the finished *.ERG.
     std::ifstream in(ctx.run.basePath + ".ERG", std::ios::binary);
-    if (!in) return;
+    if (!in) {
+        // without this run's result listing there is no short listing either
+        remove_earlier(ctx, path, true);
+        return;
+    }
     std::vector<std::pair<int, std::vector<std::string>>> blocks;
     int cursor = 1;
     int current = 0;  // element of the block being read, 0 = none
@@ -510,7 +506,7 @@ void outerk(RunContext& ctx) {
     }
     Listing out(ctx, Kind::ERK, path);
     if (!out.ok()) {
-        cannot_write(ctx, path);
+        out.give_up();
         return;
     }
     for (const auto& [i, lines] : blocks) {
@@ -518,7 +514,6 @@ void outerk(RunContext& ctx) {
         for (const auto& s : lines) out.line(s);
     }
     out.finish(bemerk(ctx, Kind::ERK, ctx.run.passes));
-    ctx.run.writtenFiles.push_back(path);
 }
 
 void close_listings(RunContext&) {}

@@ -21,12 +21,6 @@ namespace {
 
 bool valid(const Plant& p, int i) { return i >= 1 && i <= p.nsys; }
 
-void cannot_write(RunContext& ctx, const std::string& path) {
-    if (ctx.ui)
-        ctx.ui->log((ctx.english() ? "cannot write the file "
-                                   : "Die Datei kann nicht geschrieben werden: ") +
-                    path);
-}
 
 // One branch of a row: the branch element's name and strand, its discharge,
 // its share of the element's discharge and its loss coefficient.
@@ -101,12 +95,11 @@ void outqve(RunContext& ctx) {
     if (!any) {
         std::error_code ec;
         std::filesystem::remove(path, ec);  // no listing of an earlier run stays behind
-        write_qve_table(ctx);               // nor a discharge table of an earlier run
         return;
     }
     Listing out(ctx, Kind::QVE, path);
     if (!out.ok()) {
-        cannot_write(ctx, path);
+        out.give_up();
         return;
     }
     for (int i = 1; i <= p.nsys; ++i) {
@@ -115,8 +108,6 @@ void outqve(RunContext& ctx) {
         out.line(qve_row(ctx, i));
     }
     out.finish({});
-    ctx.run.writtenFiles.push_back(path);
-    write_qve_table(ctx);
 }
 
 void outeef(RunContext& ctx) {
@@ -125,7 +116,7 @@ void outeef(RunContext& ctx) {
     const std::string path = ctx.run.basePath + ".EEF";
     Listing out(ctx, Kind::EEF, path);
     if (!out.ok()) {
-        cannot_write(ctx, path);
+        out.give_up();
         return;
     }
     float sumPp = 0.0f, sumPv = 0.0f;
@@ -144,7 +135,6 @@ void outeef(RunContext& ctx) {
              "I" + cell + "I" + cell + "I" + fmt_f(sumPp, 10, 2) + " I" + fmt_f(sumPv, 10, 2) +
              " I");
     out.finish(bemerk(ctx, Kind::EEF, 0));
-    ctx.run.writtenFiles.push_back(path);
 }
 
 }  // namespace rivola::output

@@ -9,6 +9,7 @@
 
 #include "output/listing_texts.h"
 #include "output/m_output_eingabe.h"
+#include "output/result_files.h"
 #include "support/m_strings.h"
 #include "ui/services.h"
 
@@ -698,15 +699,9 @@ void draw_profile(RunContext& ctx) {
     if (!ctx.run.drawing || ctx.failed() || ctx.plant.nsys < 1) return;
     const std::string file = ctx.run.basePath + "_profile.svg";
     const std::string svg = drawing_svg(profile_drawing(ctx));
-    std::ofstream f(file, std::ios::binary | std::ios::trunc);
-    if (f) f << svg;
-    f.close();
-    if (!f) {
-        if (ctx.ui)
-            ctx.ui->log((ctx.english() ? "profile drawing not written: " : "Längsschnitt nicht geschrieben: ") + file);
-        return;
-    }
-    ctx.run.writtenFiles.push_back(file);
+    support::AtomicFile f(file);
+    f.out() << svg;
+    finish_file(ctx, f);
 }
 
 }  // namespace rivola::output

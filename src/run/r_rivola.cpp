@@ -2,13 +2,16 @@
 // the water-level walk, the listings and the final message.
 #include "run/r_rivola.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 
 #include "checks/m_rivola_error.h"
 #include "input/m_database.h"
+#include "output/db_output.h"
 #include "output/profile_drawing.h"
+#include "output/result_files.h"
 #include "run/steps.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
@@ -95,7 +98,9 @@ void initl_rivola(RunContext& ctx) {
     const int calls = r.callCount, rt = r.runtimeError;
     std::vector<std::string> params = std::move(r.params);
     const bool drawing = r.drawing;
+    const int dbWait = r.dbWait;
     r = RunState{};
+    r.dbWait = dbWait;
     r.callCount = calls;
     r.runtimeError = rt;
     r.params = std::move(params);
@@ -199,6 +204,9 @@ void init_variante(RunContext& ctx) {
 
     r.ierr = checks::fehler(ctx, "INIT", r.basePath,
                             contains(ctx.settings.language, "ENGL") ? "check-list" : "Prüfprotokoll");
+    // The variant's name becomes the name of its result tables: refused before
+    // anything is computed when it cannot name them safely.
+    if (!output::check_table_names(ctx)) return;
     read_iteration_settings(ctx, support::find_file_nocase("", "RVL_iteration.ini"));
 }
 
@@ -239,7 +247,10 @@ std::string final_message(const RunContext& ctx) {
     if (l <= 0) return (en ? "end of calculation\n" : "Berechnungsende\n") + f;
     if (l == 1) return (en ? "warnings see: " : "Warnungen siehe: ") + f;
     if (l == 2) return (en ? "abort see: " : "Berechnungsabbruch siehe: ") + f;
-    return (en ? "abort\n" : "Berechnungsabbruch\n") + f;
+    std::string m = (en ? "abort\n" : "Berechnungsabbruch\n") + f;
+    if (!ctx.run.storeFailures.empty())
+        m += en ? "\nThe results were not (all) stored." : "\nDie Ergebnisse wurden nicht (alle) gespeichert.";
+    return m;
 }
 
 void r_rivola(RunContext& ctx, int kind) {
@@ -271,6 +282,12 @@ void r_rivola(RunContext& ctx, int kind) {
             }
         }
     }
+    // A run with errors, or one that only checks, has no results: listings,
+    // CSV and drawing of an earlier run must not pass for this run's.
+    if (!r.basePath.empty() && r.ierr < 3 && (r.ierr == 2 || r.compute != 'J'))
+        output::remove_earlier_results(ctx);
+    // Any result that could not be stored ends the run as a file or database failure.
+    if (!r.storeFailures.empty()) r.ierr = std::max(r.ierr, 3);
     ctx.rep.close();
     if (r.runtimeError) box(ctx, "Hinweis", "Runtime-Fehler siehe: runtime_error.pkl");
     ui::rw_dlgfinale(ctx, final_message(ctx));

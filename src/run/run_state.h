@@ -29,7 +29,9 @@ struct RunState {
     int callCount = 0;               // runs in this process
     std::vector<std::string> params; // command-line parameters
     std::vector<std::string> writtenFiles;  // result files written by this run
-    std::string resultsStatus;       // status of registering the variant in the results database
+    std::string resultsStatus;       // status of storing the run's results in the results database
+    std::vector<std::string> storeFailures;  // results of this run that could not be stored
+    int dbWait = 60;                 // seconds to wait for a results database locked by another program
     bool drawing = true;             // draw the hydraulic profile after a run
 };
 

@@ -51,6 +51,10 @@ const std::vector<ScreenMessage>& screen_messages() {
          "Iteration in «1»/Regula Falsi Iterationsschritte > 1000 !\n"
          "Bitte an Marlow Wasserbau wenden!",
          "iteration in «1»/Regula Falsi iteration steps > 1000 !\nContact Marlow Wasserbau!"},
+        {90, true, "Warten auf die Ergebnisdatenbank … («1» von «2» s)",
+         "waiting for the results database … («1» of «2» s)"},
+        {91, true, "Nicht gespeichert: «1»\n  Ursache: «2»", "not stored: «1»\n  reason: «2»"},
+        {92, true, "Datei eines früheren Laufs entfernt: «1»", "file of an earlier run removed: «1»"},
         {101, true, "Abbruch durch FKTHYA/«1»!\nBitte an Marlow Wasserbau wenden!",
          "abort by FKTHYA/«1»!\nContact Marlow Wasserbau!"},
         {102, false,

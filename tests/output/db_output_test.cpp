@@ -278,7 +278,6 @@ TEST_F(ResultsDbTest, VariantComputedTwiceKeepsOneOverviewRowAndTheLastRows) {
         prepare(ctx, "SUED");
         chain(ctx, qrun);
         output::write_erg_tables(ctx);
-        output::write_qve_table(ctx);
         EXPECT_EQ(ctx.run.resultsStatus, "ok");
         ctx.rep.close();
     }
@@ -430,9 +429,9 @@ TEST_F(ResultsDbTest, DivisionsAndConfluencesGiveSharesAndLossCoefficients) {
     RunContext ctx;
     prepare(ctx, "TEIL");
     branching(ctx);
-    output::out_tbl_berechnungsuebersicht(ctx, resultsDb, "TEIL", ctx.run.resultsStatus);
-    ASSERT_EQ(ctx.run.resultsStatus, "ok");
-    output::write_qve_table(ctx);
+    std::string status;
+    output::store_results(ctx, resultsDb, "TEIL", {}, status);
+    ASSERT_EQ(status, "ok");
     const auto rows = lines_of(q("SELECT ID,KENSYS,ORD,KENZA1,ORDZA1,round(Q_ZA1,4),round(P_ZA1,4),round(Z_ZA1,4),"
                                  "KENZA2,ORDZA2,round(Q_ZA2,4),round(P_ZA2,4),round(Z_ZA2,4) FROM QVE_TEIL ORDER BY ID;"));
     ASSERT_EQ(rows.size(), 4u);
@@ -447,71 +446,72 @@ TEST_F(ResultsDbTest, DivisionsAndConfluencesGiveSharesAndLossCoefficients) {
     EXPECT_EQ(rows[3], "4|S1|1|U1|1|0.12|40.0|NULL|U2|3|0.18|60.0|NULL");
 }
 
-TEST_F(ResultsDbTest, MissingResultsDatabaseGivesItsTextAndTheCsvIsStillWritten) {
-    RunContext ctx;
-    prepare(ctx, "SUED");
-    chain(ctx);
-    std::filesystem::remove(resultsDb);
-    output::outerg(ctx);
-    const std::string text = "Die Ergebnisdatenbank " + resultsDb + " exitiert nicht! Abbruch";
-    EXPECT_EQ(ctx.run.resultsStatus, text);
-    ASSERT_FALSE(ui.logs.empty());
-    EXPECT_EQ(ui.logs.back(), "Ergebnisdatenbank: " + text);
-    EXPECT_EQ(lines_of(read_file(ctx.run.basePath + ".csv")).size(), 14u);
-    EXPECT_FALSE(std::filesystem::exists(resultsDb));   // nothing creates it
-    EXPECT_EQ(erg_element_lines(ctx.run.basePath + ".ERG").size(), 13u);   // the listing is complete
-    EXPECT_NE(read_file(ctx.run.basePath + ".ERG").find("RIVOLA 8.03"), std::string::npos);
-    output::write_qve_table(ctx);                        // skipped: not registered
-    EXPECT_FALSE(std::filesystem::exists(resultsDb));
-}
-
-TEST_F(ResultsDbTest, ReadOnlyResultsDatabaseKeepsAllPreviousResults) {
-    for (const char* v : {"NORD", "SUED"}) {
-        RunContext ctx;
-        prepare(ctx, v);
-        chain(ctx, 0.1f);
-        output::write_erg_tables(ctx);
-        ASSERT_EQ(ctx.run.resultsStatus, "ok");
-    }
-    std::filesystem::permissions(resultsDb, std::filesystem::perms::owner_read | std::filesystem::perms::group_read,
-                                 std::filesystem::perm_options::replace);
-    RunContext ctx;
-    prepare(ctx, "SUED");
-    chain(ctx, 0.3f);
-    output::outerg(ctx);
-    EXPECT_EQ(ctx.run.resultsStatus, "Fehler(out_tbl_Berechnungsuebersicht): DB_row_delete_by_char");
-    // the new results are in the listing and the CSV file, the old ones stay in the database
-    EXPECT_EQ(erg_element_lines(ctx.run.basePath + ".ERG").size(), 13u);
-    EXPECT_EQ(split(lines_of(read_file(ctx.run.basePath + ".csv"))[3], ';')[5], "0.3000");
-    EXPECT_EQ(q("SELECT count(*) FROM Berechnungsuebersicht;"), "2");
-    EXPECT_EQ(q("SELECT count(*), round(max(Q),4) FROM ERG_SUED;"), "13|0.1");
-    EXPECT_EQ(q("SELECT count(*) FROM ERG_NORD;"), "13");
-    // the element table alone cannot replace its old rows either
-    std::string status;
-    output::out_tbl_erg(ctx, resultsDb, "SUED", status);
-    EXPECT_EQ(status, "Fehler(out_tbl_erg): DB_Drop_Table");
-    EXPECT_EQ(q("SELECT count(*), round(max(Q),4) FROM ERG_SUED;"), "13|0.1");
-}
-
-TEST_F(ResultsDbTest, FailedInsertOfTheOverviewKeepsTheOldRow) {
-    {
+// Results that cannot be stored in the database: the listing and CSV file of
+// the run are still complete, the database keeps every earlier result, and the
+// run has a result not stored, with a check-list line with the driver's own reason.
+TEST_F(ResultsDbTest, ResultsTheDatabaseRefusesKeepItsEarlierResultsAndAreTold) {
+    const struct {
+        const char* attack;
+        std::string status;   // the run's status text of the results database
+        const char* reason;   // the driver's reason in the check list
+    } cases[] = {
+        {"missing", "Die Ergebnisdatenbank " + resultsDb + " exitiert nicht! Abbruch", "die Datei existiert nicht"},
+        {"read-only", "Fehler(out_tbl_Berechnungsuebersicht): DB_row_delete_by_char: [SQLite]attempt to write a readonly database (8)",
+         "readonly database"},
+        {"trigger", "Fehler(out_tbl_Berechnungsuebersicht): f90SQLExecute: [SQLite]refused (19)", "refused"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.attack);
+        std::filesystem::remove(resultsDb);
+        std::string status;
+        RunContext tools;
+        point_diagnostics(tools, dir);
+        input::db_new_results(tools, dir.path(), resultsDb, status);
+        ASSERT_EQ(status, "ok");
+        for (const char* v : {"NORD", "SUED"}) {
+            RunContext ctx;
+            prepare(ctx, v);
+            chain(ctx, 0.1f);
+            output::write_erg_tables(ctx);
+            ASSERT_EQ(ctx.run.resultsStatus, "ok");
+            ctx.rep.close();
+        }
+        const std::string attack = c.attack;
+        if (attack == "missing") std::filesystem::remove(resultsDb);
+        if (attack == "read-only")
+            std::filesystem::permissions(resultsDb, std::filesystem::perms::owner_read, std::filesystem::perm_options::replace);
+        if (attack == "trigger")   // a rule of the database refuses the new overview row
+            sqlite(resultsDb, "CREATE TRIGGER refuse BEFORE INSERT ON Berechnungsuebersicht "
+                              "BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+        ui.logs.clear();
         RunContext ctx;
         prepare(ctx, "SUED");
-        chain(ctx);
-        output::write_erg_tables(ctx);
-        ASSERT_EQ(ctx.run.resultsStatus, "ok");
+        chain(ctx, 0.3f);
+        ctx.plant.all.datum = "03.04.2025";
+        output::outerg(ctx);
+        ctx.rep.close();
+        EXPECT_EQ(ctx.run.resultsStatus, c.status);
+        ASSERT_EQ(ctx.run.storeFailures.size(), 1u);   // the run driver makes it level 3
+        const std::string list = read_file(ctx.run.checkListFile);
+        EXPECT_NE(list.find("D01"), std::string::npos) << list;
+        EXPECT_NE(list.find(c.reason), std::string::npos) << list;
+        bool shown = false;
+        for (const auto& l : ui.logs) shown = shown || l.find(c.reason) != std::string::npos;
+        EXPECT_TRUE(shown);
+        // the new results are in the listing and the CSV file
+        EXPECT_EQ(erg_element_lines(ctx.run.basePath + ".ERG").size(), 13u);
+        EXPECT_EQ(split(lines_of(read_file(ctx.run.basePath + ".csv"))[3], ';')[5], "0.3000");
+        if (attack == "missing") {
+            EXPECT_FALSE(std::filesystem::exists(resultsDb));   // nothing creates it
+            continue;
+        }
+        // the database keeps the earlier run's results of both variants
+        EXPECT_EQ(q("SELECT group_concat(Variante || ' ' || Datum) FROM Berechnungsuebersicht;"),
+                  "NORD 01.02.2024,SUED 01.02.2024");
+        EXPECT_EQ(q("SELECT count(*), round(max(Q),4) FROM ERG_SUED;"), "13|0.1");
+        EXPECT_EQ(q("SELECT count(*) FROM ERG_NORD;"), "13");
+        std::filesystem::permissions(resultsDb, std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
     }
-    // A rule of the database refuses the new row after the old one is deleted.
-    sqlite(resultsDb, "CREATE TRIGGER refuse BEFORE INSERT ON Berechnungsuebersicht "
-                      "BEGIN SELECT RAISE(ABORT, 'refused'); END;");
-    RunContext ctx;
-    prepare(ctx, "SUED");
-    chain(ctx);
-    ctx.plant.all.datum = "03.04.2025";
-    output::write_erg_tables(ctx);
-    EXPECT_EQ(ctx.run.resultsStatus, "Fehler(out_tbl_Berechnungsuebersicht): f90SQLExecute");
-    EXPECT_EQ(q("SELECT Variante, Datum FROM Berechnungsuebersicht;"), "SUED|01.02.2024");
-    EXPECT_NE(read_file(dir / "DB_Fehler.pkl").find("refused"), std::string::npos);
 }
 
 TEST_F(ResultsDbTest, ElementGroupsAddTheirNameToTheCsv) {

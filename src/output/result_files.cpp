@@ -1,0 +1,45 @@
+#include "output/result_files.h"
+
+#include "checks/m_rivola_error.h"
+#include "ui/m_realwin.h"
+
+namespace rivola::output {
+
+void store_failed(RunContext& ctx, const std::string& what, const std::string& step,
+                  const std::string& reason) {
+    ctx.run.storeFailures.push_back(what);
+    checks::fehler(ctx, "D01", what, step, reason);
+    ui::screen_dlgedit(ctx, 91, 0, what, reason.empty() ? step : step + ": " + reason);
+}
+
+void remove_earlier(RunContext& ctx, const std::string& path, bool checkList) {
+    if (!support::file_exists(path)) return;
+    support::remove_file(path);
+    if (checkList) checks::fehler(ctx, "D02", path);
+    ui::screen_dlgedit(ctx, 92, 0, path);
+}
+
+bool finish_file(RunContext& ctx, support::AtomicFile& f) {
+    if (f.commit()) {
+        ctx.run.writtenFiles.push_back(f.path());
+        return true;
+    }
+    const bool en = ctx.english();
+    const std::string& s = f.step();
+    const std::string step = s == "open"    ? (en ? "create the file" : "Datei anlegen")
+                             : s == "write" ? (en ? "write" : "schreiben")
+                             : s == "close" ? (en ? "close the file" : "Datei schließen")
+                                            : (en ? "rename the finished file" : "fertige Datei umbenennen");
+    store_failed(ctx, f.path(), step, f.reason());
+    remove_earlier(ctx, f.path(), true);
+    return false;
+}
+
+void remove_earlier_results(RunContext& ctx) {
+    const std::string& b = ctx.run.basePath;
+    if (b.empty()) return;
+    for (const char* ext : {".ERG", ".ERK", ".QVE", ".EEF", ".csv", "_profile.svg"})
+        remove_earlier(ctx, b + ext);
+}
+
+}  // namespace rivola::output
