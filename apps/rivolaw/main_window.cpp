@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -52,6 +53,7 @@ MainWindow::MainWindow(ShellSettings settings, QWidget* parent)
     ctx_.settings.programName = support::trim(settings_.programName);
     ctx_.settings.version = settings_.version;
     ctx_.run.params = settings_.params;
+    ctx_.run.dbWait = settings_.dbWait;
     services_ = std::make_unique<QtServices>(this, &ctx_);
     ctx_.ui = services_.get();
 
@@ -109,6 +111,9 @@ void MainWindow::buildMenu() {
     cancelAction_ = file->addAction(en ? tr("Cancel calculation") : tr("Berechnung abbrechen"));
     cancelAction_->setEnabled(false);
     connect(cancelAction_, &QAction::triggered, this, [this] { requestCancel(); });
+    dbWaitAction_ = file->addAction(en ? tr("Waiting time for the results database …")
+                                       : tr("Wartezeit der Ergebnisdatenbank …"));
+    connect(dbWaitAction_, &QAction::triggered, this, [this] { askDbWait(); });
     file->addSeparator();
     QAction* leave = file->addAction(q(menu_exit_text(lang)));
     connect(leave, &QAction::triggered, this, [this] { dispatch(kCmdExit); });
@@ -122,6 +127,8 @@ void MainWindow::buildMenu() {
 }
 
 void MainWindow::autoStart() {
+    if (!settings_.badOption.empty())
+        showMessage(q(support::trim(settings_.programName)), q(settings_.badOption));
     if (settings_.autoRun != 1) return;
     QTimer::singleShot(0, this, [this] { dispatch(kCmdRun); });
 }
@@ -164,7 +171,9 @@ void MainWindow::startRun() {
     stopRequested_ = false;
     cancelRequest_ = false;
     runAction_->setEnabled(false);
+    dbWaitAction_->setEnabled(false);
     cancelAction_->setEnabled(true);
+    ctx_.run.dbWait = settings_.dbWait;
     log_->clear();
     profile_->clear();
     tabs_->setTabEnabled(1, false);
@@ -184,6 +193,7 @@ void MainWindow::onRunFinished() {
     running_ = false;
     lastIerr_ = ctx_.run.ierr;
     runAction_->setEnabled(true);
+    dbWaitAction_->setEnabled(true);
     cancelAction_->setEnabled(false);
     passBar_->setVisible(false);
     // A run that drew the profile shows it at once.
@@ -259,6 +269,33 @@ QString MainWindow::chooseFile(const QString& title, const QString& filter) {
     return QFileDialog::getOpenFileName(
         this, title, QString(),
         qf + QStringLiteral(";;") + (en ? tr("All files (*)") : tr("Alle Dateien (*)")));
+}
+
+void MainWindow::askDbWait() {
+    // The run reads the setting while it proceeds; it changes between runs only.
+    if (running_) return;
+    const bool en = is_english(settings_.language);
+    const QString title = en ? tr("Waiting time for the results database")
+                             : tr("Wartezeit der Ergebnisdatenbank");
+    const QString label =
+        en ? tr("seconds a calculation waits for a results database that another program "
+                "holds locked")
+           : tr("Sekunden, die eine Berechnung auf eine von einem anderen Programm gesperrte "
+                "Ergebnisdatenbank wartet");
+    QInputDialog dialog(this);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setInputMode(QInputDialog::IntInput);
+    dialog.setIntRange(0, 86400);
+    dialog.setIntValue(settings_.dbWait);
+    const bool hookOk = hook_ && hook_->number >= 0;
+    if (runDialog(&dialog, QStringLiteral("number"), title, label,
+                  hookOk ? QDialog::Accepted : QDialog::Rejected) != QDialog::Accepted)
+        return;
+    // The hook's answer goes through the dialog's range like a typed one.
+    if (hook_) dialog.setIntValue(hook_->number);
+    settings_.dbWait = dialog.intValue();
+    ctx_.run.dbWait = settings_.dbWait;
 }
 
 void MainWindow::showFinale(const QString& text, const QString& checkList,

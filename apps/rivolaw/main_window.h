@@ -37,7 +37,7 @@ inline constexpr int kCmdListings = 110;
 // briefly, recorded and answered here instead of waiting for a user.
 struct DialogHook {
     struct Shown {
-        QString kind;   // "message", "question", "file", "info", "finale", "print"
+        QString kind;   // "message", "question", "file", "number", "info", "finale", "print"
         QString title;
         QString text;
     };
@@ -46,6 +46,8 @@ struct DialogHook {
     std::function<bool(const QString& title, const QString& text)> answer;
     // Result of the file dialog ("" = cancel).
     QString fileToOpen;
+    // Result of a number dialog (negative = cancel).
+    int number = -1;
 };
 
 class MainWindow : public QMainWindow {
@@ -59,7 +61,8 @@ public:
     int rw_control(int command);
     // A menu command: rw_control first, then the window system's handling.
     void dispatch(int command);
-    // Starts the run of the command line when the program was given one.
+    // Tells what was wrong on the command line, then starts the run of the
+    // command line when the program was given one.
     void autoStart();
 
     bool running() const { return running_; }
@@ -105,6 +108,8 @@ protected:
 private:
     void buildMenu();
     void startRun();
+    // Asks for the seconds a run waits for a locked results database.
+    void askDbWait();
     void onRunFinished();
     void showInfo();
     void openHelp();
@@ -128,6 +133,7 @@ private:
     QProgressBar* passBar_ = nullptr;
     QAction* runAction_ = nullptr;
     QAction* cancelAction_ = nullptr;
+    QAction* dbWaitAction_ = nullptr;
     QThread* worker_ = nullptr;
     QPointer<CheckListViewer> viewer_;
     QPointer<HelpWindow> help_;

@@ -1,6 +1,7 @@
 #include "shell.h"
 
 #include <QApplication>
+#include <cstdlib>
 
 #include "main_window.h"
 #include "support/m_files.h"
@@ -18,12 +19,36 @@ ShellSettings shell_settings(const std::string& exePath, const std::vector<std::
     }
     s.helpPath = dir + kHelpFile;
     s.startDate = " " + date;
-    s.params = args;
-    for (const auto& a : args)
+    std::string badWait;
+    bool hasBadWait = false;
+    for (const auto& a : args) {
+        if (a.rfind("--db-wait=", 0) != 0) {
+            s.params.push_back(a);
+            continue;
+        }
+        const std::string v = a.substr(10);
+        char* end = nullptr;
+        const long n = std::strtol(v.c_str(), &end, 10);
+        if (v.empty() || *end != '\0' || n < 0 || n > 86400) {
+            hasBadWait = true;
+            badWait = v;
+        } else {
+            s.dbWait = static_cast<int>(n);
+        }
+    }
+    for (const auto& a : s.params)
         if (support::contains(support::upper(a), "ENGLISH")) s.language = "ENGLISH";
     if (s.language == "ENGLISH" && support::file_exists(dir + kHelpFileEnglish))
         s.helpPath = dir + kHelpFileEnglish;
-    s.autoRun = args.empty() ? 0 : 1;
+    s.autoRun = s.params.empty() ? 0 : 1;
+    if (hasBadWait) {
+        s.dbWait = 60;
+        s.badOption = s.language == "ENGLISH"
+                          ? "--db-wait needs a number of seconds from 0 to 86400, not \"" + badWait +
+                                "\"; the calculation waits 60 s."
+                          : "--db-wait verlangt eine Zahl von Sekunden von 0 bis 86400, nicht \"" +
+                                badWait + "\"; die Berechnung wartet 60 s.";
+    }
     return s;
 }
 

@@ -16,6 +16,8 @@ struct ShellSettings {
     std::string startDate;                 // " dd.mm.yyyy"
     std::vector<std::string> params;       // the command line as typed
     int autoRun = 0;                       // 1: start a run at once
+    int dbWait = 60;                       // seconds to wait for a locked results database
+    std::string badOption;                 // what was wrong on the command line, told at start
 };
 
 // Name of the help page; the English page is used when it exists.
@@ -25,6 +27,8 @@ inline constexpr const char* kHelpFileEnglish = "RIVOLAW_en.html";
 // The settings of a program started as exePath with the given parameters on
 // the given date ("dd.mm.yyyy"). Any parameter that contains "ENGLISH" in any
 // case selects English; at least one parameter starts a run at once.
+// "--db-wait=SECONDS" (0..86400) is the program's own option, not a parameter
+// of the run; a bad value keeps the default and is noted in badOption.
 ShellSettings shell_settings(const std::string& exePath, const std::vector<std::string>& args,
                              const std::string& date);
 

@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <utility>
 #include <thread>
 #include <unistd.h>
 
@@ -110,23 +111,42 @@ struct Window : ::testing::Test {
 
 TEST(ShellStart, SettingsFromTheCommandLine) {
     auto s = ui::shell_settings("/opt/rivola/bin/rivolaw", {}, "06.12.2025");
-    EXPECT_EQ(s.language, "DEUTSCH");
-    EXPECT_EQ(s.autoRun, 0);
     EXPECT_EQ(s.startDate, " 06.12.2025");
     EXPECT_EQ(s.helpPath, "/opt/rivola/bin/RIVOLAW.html");
     EXPECT_EQ(s.programName, "RIVOLA  ");
+    EXPECT_EQ(ui::shell_settings("rivolaw", {"x.mdb"}, "01.01.2026").helpPath, "RIVOLAW.html");
 
-    s = ui::shell_settings("/opt/rivola/bin/rivolaw", {"/data/PLANT.mdb", "EnGlIsH"}, "06.12.2025");
-    EXPECT_EQ(s.language, "ENGLISH");
-    EXPECT_EQ(s.autoRun, 1);
-    EXPECT_EQ(s.params, (std::vector<std::string>{"/data/PLANT.mdb", "EnGlIsH"}));
-
-    // A single parameter "english" starts a run in English; any other in German.
-    EXPECT_EQ(ui::shell_settings("rivolaw", {"english"}, "01.01.2026").language, "ENGLISH");
-    s = ui::shell_settings("rivolaw", {"/data/PLANT.mdb", "SIM=N"}, "01.01.2026");
-    EXPECT_EQ(s.language, "DEUTSCH");
-    EXPECT_EQ(s.autoRun, 1);
-    EXPECT_EQ(s.helpPath, "RIVOLAW.html");
+    // Any parameter containing "english" selects English; --db-wait is no parameter
+    // of the run, and a bad value keeps 60 s and is noted.
+    using Args = std::vector<std::string>;
+    const struct {
+        Args args;
+        const char* language;
+        int autoRun;
+        Args params;
+        int dbWait;
+        bool bad;
+    } cases[] = {
+        {{}, "DEUTSCH", 0, {}, 60, false},
+        {{"/data/PLANT.mdb", "EnGlIsH"}, "ENGLISH", 1, {"/data/PLANT.mdb", "EnGlIsH"}, 60, false},
+        {{"english"}, "ENGLISH", 1, {"english"}, 60, false},
+        {{"/data/PLANT.mdb", "SIM=N"}, "DEUTSCH", 1, {"/data/PLANT.mdb", "SIM=N"}, 60, false},
+        {{"--db-wait=5"}, "DEUTSCH", 0, {}, 5, false},
+        {{"--db-wait=0", "P.mdb"}, "DEUTSCH", 1, {"P.mdb"}, 0, false},
+        {{"--db-wait=x", "P.mdb"}, "DEUTSCH", 1, {"P.mdb"}, 60, true},
+        {{"--db-wait=-1"}, "DEUTSCH", 0, {}, 60, true},
+        {{"ENGLISH", "--db-wait=86401"}, "ENGLISH", 1, {"ENGLISH"}, 60, true},
+        {{"--db-wait="}, "DEUTSCH", 0, {}, 60, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        s = ui::shell_settings("rivolaw", c.args, "01.01.2026");
+        EXPECT_EQ(s.language, c.language);
+        EXPECT_EQ(s.autoRun, c.autoRun);
+        EXPECT_EQ(s.params, c.params);
+        EXPECT_EQ(s.dbWait, c.dbWait);
+        EXPECT_EQ(!s.badOption.empty(), c.bad) << s.badOption;
+    }
 }
 
 TEST_F(Window, MenuAndStatusBarInGerman) {
@@ -164,6 +184,29 @@ TEST_F(Window, ConfigurationIsNotAKnownCommand) {
     // Any other unknown number behaves alike; the window stays.
     EXPECT_EQ(w->rw_control(4711), 1);
     EXPECT_TRUE(w->isVisible());
+}
+
+TEST_F(Window, WaitingTimeForTheResultsDatabase) {
+    auto w = make({"--db-wait=12x"});
+    EXPECT_EQ(w->context().run.dbWait, 60);
+    // The bad option is told when the window starts; nothing runs without a variant.
+    w->autoStart();
+    ASSERT_EQ(hook.shown.size(), 1u);
+    EXPECT_TRUE(hook.shown[0].text.contains("\"12x\"")) << hook.shown[0].text.toStdString();
+    EXPECT_FALSE(w->running());
+
+    QAction* a = menu_action(*w, "Wartezeit der Ergebnisdatenbank …");
+    ASSERT_NE(a, nullptr);
+    // A cancelled dialog keeps the value; an answer is taken within 0..86400.
+    const std::pair<int, int> answers[] = {{7, 7}, {-1, 7}, {90000, 86400}};
+    for (const auto& [answer, expected] : answers) {
+        hook.number = answer;
+        a->trigger();
+        EXPECT_EQ(hook.shown.back().kind, "number");
+        EXPECT_EQ(w->settings().dbWait, expected) << answer;
+        EXPECT_EQ(w->context().run.dbWait, expected) << answer;
+    }
+    EXPECT_TRUE(hook.shown.back().text.contains("gesperrte Ergebnisdatenbank"));
 }
 
 TEST_F(Window, InfoShowsTheVersionTitle) {
