@@ -33,6 +33,7 @@ int family_severity(std::string_view code, int ival) {
         case 'H': return code.substr(0, 3) == "H56" ? 1 : 2;
         case 'Q': return code.substr(0, 3) == "Q12" ? ival : 2;
         case 'W': return 1;
+        case 'F': return code.substr(0, 3) == "F04" ? 0 : 1;
         default: return 0;
     }
 }
@@ -117,9 +118,11 @@ int fehler(RunContext& ctx, std::string_view code, std::string_view t1, std::str
     // but leaves the severity of the data alone: the run ends with its own
     // level for storage failures.
     const bool storage = !c3.empty() && c3[0] == 'D';
+    // The freeboard summary informs; it changes no level either.
+    const bool silent = storage || c3 == "F04";
     const int sev = family_severity(c3, ival);
-    if (sev == 0 && !storage && !(c3 == "Q12")) return r.worst;  // no family: nothing changes
-    if (!storage) r.last = sev;
+    if (sev == 0 && !silent && !(c3 == "Q12")) return r.worst;  // no family: nothing changes
+    if (!silent) r.last = sev;
 
     if (haveFile && (de || en)) {
         if (c3 == "S01") {

@@ -476,6 +476,29 @@ void db_update(RunContext& ctx, const std::string& path, std::string& status) {
     db_append_column(ctx, path, "tbl_all", "datum", "Date", status);
 }
 
+// The freeboard the plant must keep, from the optional column Freibord of
+// tbl_all on the open connection; kMissing when the variant has no such
+// column, no row or NULL.
+float read_freibord(RunContext& ctx, const std::string& path, std::string& status) {
+    if (!db_exists_column(ctx, "tbl_all", "Freibord")) return kMissing;
+    Stmt st;
+    if (!st.alloc(db_connection(ctx)) ||
+        !db_ok(SQLExecDirect(st.h, sqlc(std::string("SELECT Freibord FROM tbl_all;")), SQL_NTS))) {
+        status = "Fehler(DB_all): f90SQLExecDirect";
+        db_showdiags(ctx, SQL_HANDLE_STMT, st.h, status);
+        return kMissing;
+    }
+    if (!db_ok(SQLFetch(st.h))) return kMissing;
+    const auto names = column_names({"Freibord"});
+    RowReader rd(st.h, names);
+    const float f = rd.real(1, kMissing);
+    if (rd.bad()) {
+        status = "Fehler(DB_all): " + rd.badText(ctx, "tbl_all", {});
+        db_diag_text(ctx, status, path);
+    }
+    return f;
+}
+
 void db_all(RunContext& ctx, const std::string& path, std::string& status) {
     static const std::vector<std::string> cols = {
         "Titel", "Vmin", "Vmax", "Bmin", "Bmax", "Hmin", "Hmax", "Lmax", "DIFFmax",
@@ -531,6 +554,7 @@ void db_all(RunContext& ctx, const std::string& path, std::string& status) {
             if (status == "ok") {
                 if (zeilen < 61) zeilen = 60;
                 if (a.Bezug < 0.0f) a.Bezug = 0.0f;
+                a.Freibord = read_freibord(ctx, path, status);
                 ctx.plant.all = a;
                 ctx.plant.Zeilen = zeilen;
             }

@@ -72,9 +72,9 @@ struct ErgParams {
     char kensys[64] = {};
     char profil[8] = {};
     char bemerk[64] = {};
-    // Q, L, Lges, B, Z, HGES, H, WSP, A, V, E, Tau, HVK, HVE1, HVE2, HVU
-    double d[16] = {};
-    SQLLEN ind[23] = {};             // indicator per parameter, 1..22
+    // Q, L, Lges, B, Z, HGES, H, WSP, A, V, E, Tau, HVK, HVE1, HVE2, HVU, Freibord
+    double d[17] = {};
+    SQLLEN ind[24] = {};             // indicator per parameter, 1..23
 };
 
 bool bind_erg(SQLHSTMT st, ErgParams& p) {
@@ -84,7 +84,8 @@ bool bind_erg(SQLHSTMT st, ErgParams& p) {
     for (int m = 0; m < 12 && ok; ++m) ok = db_ok(bind_real(st, 5 + m, &p.d[m], &p.ind[5 + m]));
     ok = ok && db_ok(bind_text(st, 17, p.profil, sizeof p.profil, &p.ind[17]));
     for (int m = 0; m < 4 && ok; ++m) ok = db_ok(bind_real(st, 18 + m, &p.d[12 + m], &p.ind[18 + m]));
-    return ok && db_ok(bind_text(st, 22, p.bemerk, sizeof p.bemerk, &p.ind[22]));
+    return ok && db_ok(bind_text(st, 22, p.bemerk, sizeof p.bemerk, &p.ind[22])) &&
+           db_ok(bind_real(st, 23, &p.d[16], &p.ind[23]));
 }
 
 // A CSV number: the decimals of its listing column, without blanks. The field
@@ -201,6 +202,7 @@ void o_csv(ErgWriter& w, int mode) {
     field(cnum(r.HVE2, 4));
     field(cnum(r.HVU, 4));
     field(csv_text(r.remarks()));
+    field(cnum(r.Freibord, 3));
     w.csv->out() << l << '\n';
 }
 
@@ -333,8 +335,8 @@ public:
         if (!replace(table, kErgColumns, who)) return false;
         Stmt st(ctx_);
         if (!st.prepare("INSERT INTO " + input::db_ident(ctx_, table) +
-                        " (ID,IZ,KENSYS,ORD,Q,L,Lges,B,Z,HGES,H,WSP,A,V,E,Tau,PROFIL,HVK,HVE1,HVE2,HVU,BEMERK )"
-                        "VALUES (? ,? ,?     ,?  ,?,?,?   ,?,?,?   ,?,?  ,?,?,?,?  ,?     ,?  ,?   ,?   ,?  ,?      )"))
+                        " (ID,IZ,KENSYS,ORD,Q,L,Lges,B,Z,HGES,H,WSP,A,V,E,Tau,PROFIL,HVK,HVE1,HVE2,HVU,BEMERK,Freibord)"
+                        "VALUES (? ,? ,?     ,?  ,?,?,?   ,?,?,?   ,?,?  ,?,?,?,?  ,?     ,?  ,?   ,?   ,?  ,?     ,?       )"))
             return fail(table, "Fehler(" + who + "): f90SQLPrepare", SQL_HANDLE_STMT, st.h);
         ErgParams p;
         if (!bind_erg(st.h, p)) return fail(table, "Fehler(" + who + "): f90SQLBindParameter", SQL_HANDLE_STMT, st.h);
@@ -355,6 +357,7 @@ public:
             const std::optional<float> loss[4] = {r.HVK, r.HVE1, r.HVE2, r.HVU};
             for (int m = 0; m < 4; ++m) set_real(p.d[12 + m], p.ind[18 + m], loss[m]);
             set_text(p.bemerk, sizeof p.bemerk, p.ind[22], r.remarks(), 20);
+            set_real(p.d[16], p.ind[23], r.Freibord);
             if (!db_ok(SQLExecute(st.h)))
                 return fail(table,
                             std::string("Fehler(") + rec.who + "): f90SQLExecute(" + std::to_string(rec.k) + ")",

@@ -32,7 +32,7 @@ inline constexpr const char* kErgColumns =
     "(ID     counter ,IZ  integer,KENSYS char(20),ORD integer,Q      double  ,L    double,Lges "
     "double,B    double,Z    double,HGES double,H      double  ,WSP  double,A    double,V    "
     "double,E   double,Tau double,PROFIL char(1) ,HVK  double,HVE1 double,HVE2 double,HVU "
-    "double,BEMERK char(20))";
+    "double,BEMERK char(20),Freibord double)";
 inline constexpr const char* kQveColumns =
     "(ID     counter ,KENSYS char(20),ORD integer,KENZA1 char(20),ORDZA1 integer,Q_ZA1  double  "
     ",P_ZA1 double,Z_ZA1 double,KENZA2 char(20),ORDZA2 integer,Q_ZA2  double  ,P_ZA2 "
@@ -40,10 +40,10 @@ inline constexpr const char* kQveColumns =
 
 // Header lines of the CSV file, without and with element groups.
 inline constexpr const char* kCsvHeader =
-    "Ident;iz;Kenn;Beschreibung;Ord;Q ;L ;z ;hges;h ;WSP;A ;v ;E ;To;P ;Hvk;Hve1;Hve2;Hvu;Bemerkung;";
+    "Ident;iz;Kenn;Beschreibung;Ord;Q ;L ;z ;hges;h ;WSP;A ;v ;E ;To;P ;Hvk;Hve1;Hve2;Hvu;Bemerkung;Freibord;";
 inline constexpr const char* kCsvHeaderGroups =
     "Ident;iz;Baugruppe;Kenn;Beschreibung;Ord;Q ;L ;z ;hges;h ;WSP;A ;v ;E ;To;P ;Hvk;Hve1;Hve2;"
-    "Hvu;Bemerkung;";
+    "Hvu;Bemerkung;Freibord;";
 
 // One row of the "ERG_" table: its running number, the element, the row's
 // number within the element and the element's member (for failure texts).

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "hydraulics/freeboard.h"
+#include "hydraulics/hyawsp_util.h"
 #include "output/listing_rows.h"
 #include "support/m_strings.h"
 
@@ -52,6 +54,8 @@ std::vector<ErgRow> erg_rows(RunContext& ctx, int i, int k) {
             const EndProfile& pr = p.el[s.profElem].prof[s.profSlot];
             r.B = *std::max_element(pr.B.begin(), pr.B.end());
             if (pr.T[1] != ' ' && pr.T[1] != '\0') r.profil = std::string(1, pr.T[1]);
+            if (pr.T[0] == 'o' && s.has && l.Q != 0.0f && hyd::has_channel_top(p.el[s.profElem]))
+                r.Freibord = hyd::profile_top(pr) - s.h;
         }
         if (l.h1) r.HVK = l.l1;
         if (l.h2) (l.branch == 2 ? r.HVE2 : r.HVE1) = l.l2;

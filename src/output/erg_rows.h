@@ -25,6 +25,7 @@ struct ErgRow {
     std::string profil;              // profile type letter of the section
     std::optional<float> HVK, HVE1, HVE2, HVU;
     std::array<std::string, 6> bem;  // remark codes 1..5 of the line
+    std::optional<float> Freibord;   // top of the open section above the water level, m
 
     // The five remark codes as one text: each code in two columns, trailing
     // blanks removed.

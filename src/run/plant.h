@@ -174,6 +174,7 @@ struct BaseSettings {
     float DIFFmax = 10.0f;
     float Bezug = 0.0f;
     float Wasserstand = kMissing;
+    float Freibord = kMissing;       // freeboard the plant must keep, m (optional column)
     std::string Q_ls = "J";
     std::string AnhangERG, AnhangERK, AnhangQVE;
     std::string datum;               // "dd.mm.yyyy" or blank

@@ -269,6 +269,7 @@ void r_rivola(RunContext& ctx, int kind) {
     if (r.compute == 'J' && r.ierr < 2) {
         start(ctx);
         if (r.ierr < 2) hyd::wsp_rivola(ctx);
+        if (r.ierr < 2) hyd::check_freeboard(ctx);
         if (r.ierr < 2) {
             output::outerg(ctx);
             output::outqve(ctx);

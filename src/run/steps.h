@@ -11,6 +11,7 @@ void del_pru(RunContext& ctx);        // delete the scratch files of the check s
 }
 namespace hyd {
 void wsp_rivola(RunContext& ctx);     // the water-level walk against the flow
+void check_freeboard(RunContext& ctx); // overtopping and freeboard in the check list
 }
 namespace output {
 void o_plot(RunContext& ctx);         // plot data

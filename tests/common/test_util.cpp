@@ -35,6 +35,21 @@ std::vector<std::string> read_lines(const std::string& path) {
     return lines;
 }
 
+std::vector<std::string> fields(const std::string& line, char sep) {
+    std::vector<std::string> f;
+    std::string cur;
+    for (char c : line) {
+        if (c == sep) {
+            f.push_back(cur);
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    f.push_back(cur);
+    return f;
+}
+
 void write_file(const std::string& path, const std::string& text) {
     std::ofstream f(path, std::ios::binary);
     f << text;

@@ -22,5 +22,8 @@ private:
 std::string read_file(const std::string& path);
 std::vector<std::string> read_lines(const std::string& path);
 void write_file(const std::string& path, const std::string& text);
+// The fields of a line between separators (a line ending in `sep` has an
+// empty last field).
+std::vector<std::string> fields(const std::string& line, char sep);
 
 }  // namespace rivola::test

@@ -55,7 +55,7 @@ std::vector<std::string> lines_of(const std::string& text) {
 
 // Columns of the "ERG_" table in the order the tests read them.
 constexpr const char* kColumns =
-    "ID,IZ,KENSYS,ORD,Q,L,Z,HGES,H,WSP,A,V,E,Tau,PROFIL,HVK,HVE1,HVE2,HVU,BEMERK,Lges,B";
+    "ID,IZ,KENSYS,ORD,Q,L,Z,HGES,H,WSP,A,V,E,Tau,PROFIL,HVK,HVE1,HVE2,HVU,BEMERK,Lges,B,Freibord";
 
 // A table value (as the sqlite3 shell prints it) with d decimals; "" for NULL.
 std::string fixed(const std::string& v, int d) {
@@ -67,8 +67,8 @@ std::string fixed(const std::string& v, int d) {
 
 // A table row t (columns as kColumns) against its CSV line c, field by field.
 void same_row(const std::vector<std::string>& t, const std::vector<std::string>& c) {
-    ASSERT_EQ(t.size(), 22u);
-    ASSERT_EQ(c.size(), 22u);   // 21 fields and the empty rest after the last ";"
+    ASSERT_EQ(t.size(), 23u);
+    ASSERT_EQ(c.size(), 23u);   // 22 fields and the empty rest after the last ";"
     EXPECT_EQ(t[0], c[0]);
     EXPECT_EQ(t[1], c[1]);
     EXPECT_EQ(t[2], c[2]);
@@ -78,6 +78,7 @@ void same_row(const std::vector<std::string>& t, const std::vector<std::string>&
     EXPECT_EQ(t[14] == "NULL" ? "" : t[14], c[15]);
     for (int k = 0; k < 4; ++k) EXPECT_EQ(fixed(t[15 + k], 4), c[16 + k]) << "ID " << t[0];
     EXPECT_EQ(t[19] == "NULL" ? "" : t[19], c[20]);
+    EXPECT_EQ(fixed(t[22], 3), c[21]) << "ID " << t[0];
 }
 
 // The n characters from column `col` (0-based) of a listing line.
@@ -314,22 +315,26 @@ TEST_F(ResultsDbTest, TableRowsAndCsvLinesCarryTheSectionsOfEachListingLine) {
     ASSERT_EQ(ctx.run.resultsStatus, "ok");
     const auto csv = lines_of(read_file(ctx.run.basePath + ".csv"));
     ASSERT_EQ(csv.size(), 14u);
-    EXPECT_EQ(csv[0], "Ident;iz;Kenn;Beschreibung;Ord;Q ;L ;z ;hges;h ;WSP;A ;v ;E ;To;P ;Hvk;Hve1;Hve2;Hvu;Bemerkung;");
+    EXPECT_EQ(csv[0], "Ident;iz;Kenn;Beschreibung;Ord;Q ;L ;z ;hges;h ;WSP;A ;v ;E ;To;P ;Hvk;Hve1;Hve2;Hvu;Bemerkung;Freibord;");
     // The flume: upstream section with friction and single loss and no length,
-    // then the downstream section with length and transition loss.
-    EXPECT_EQ(csv[3], "3;1;G1;Rinne 1;1;0.1000;;100.900;0.800;0.550;101.450;0.440;0.23;101.4526;0.41;T;0.0123;0.0045;;;;");
-    EXPECT_EQ(csv[4], "4;2;G1;Rinne 1;1;0.1000;12.500;100.800;0.800;0.600;101.400;0.480;0.21;101.4022;0.38;T;;;;0.0012;;");
-    // The pressure pipe flows part full below its crown: "FS" in the fifth remark.
-    EXPECT_EQ(csv[5], "5;1;D1;;1;0.1000;;100.500;1.200;0.600;101.100;0.480;0.21;101.1022;0.30;T;0.0000;0.0000;;;        FS;");
-    // The sluice gate: one line (transition loss 0.00005 m) with the single loss.
-    EXPECT_EQ(csv[7], "7;1;W1;;1;0.1000;;100.300;0.800;0.900;101.200;0.720;0.14;101.2010;0.10;T;;0.0500;;;;");
-    // The weir: one line with the transition loss.
-    EXPECT_EQ(csv[8], "8;1;U1;;1;0.1000;;100.200;0.800;0.350;100.550;0.280;0.36;100.5565;0.00;T;;;;0.1234;;");
+    // then the downstream section with length and transition loss; the
+    // freeboard is the height of the open section less the depth.
+    EXPECT_EQ(csv[3], "3;1;G1;Rinne 1;1;0.1000;;100.900;0.800;0.550;101.450;0.440;0.23;101.4526;0.41;T;0.0123;0.0045;;;;0.250;");
+    EXPECT_EQ(csv[4], "4;2;G1;Rinne 1;1;0.1000;12.500;100.800;0.800;0.600;101.400;0.480;0.21;101.4022;0.38;T;;;;0.0012;;0.200;");
+    // The pressure pipe flows part full below its crown: "FS" in the fifth
+    // remark, no freeboard of a closed section.
+    EXPECT_EQ(csv[5], "5;1;D1;;1;0.1000;;100.500;1.200;0.600;101.100;0.480;0.21;101.1022;0.30;T;0.0000;0.0000;;;        FS;;");
+    // The sluice gate: one line (transition loss 0.00005 m) with the single
+    // loss; a wall's section is its opening, with no freeboard.
+    EXPECT_EQ(csv[7], "7;1;W1;;1;0.1000;;100.300;0.800;0.900;101.200;0.720;0.14;101.2010;0.10;T;;0.0500;;;;;");
+    // The weir: one line with the transition loss; water over its crest is
+    // no lack of freeboard.
+    EXPECT_EQ(csv[8], "8;1;U1;;1;0.1000;;100.200;0.800;0.350;100.550;0.280;0.36;100.5565;0.00;T;;;;0.1234;;;");
     // The basin's velocity remark is cleared, its critical-depth remark kept.
-    EXPECT_EQ(csv[9].substr(csv[9].size() - 3), ";;;");
+    EXPECT_EQ(split(csv[9], ';')[20], "");
     EXPECT_EQ(split(csv[10], ';')[20], "gr");
     // The pump: the delivery head in the length column.
-    EXPECT_EQ(csv[11], "11;1;P1;;1;0.1000;2.500;98.000;0.800;0.500;98.500;0.400;0.25;98.5032;0.00;T;;;;;;");
+    EXPECT_EQ(csv[11], "11;1;P1;;1;0.1000;2.500;98.000;0.800;0.500;98.500;0.400;0.25;98.5032;0.00;T;;;;;;0.300;");
 
     // The table rows carry the same values, field by field.
     const auto rows = lines_of(q("SELECT " + std::string(kColumns) + " FROM ERG_SUED ORDER BY ID;"));
@@ -385,7 +390,7 @@ TEST_F(ResultsDbTest, ListingTableAndCsvCarryTheSameValues) {
         std::string name;
         for (size_t r = 0; r < rows.size(); ++r) {
             const auto t = split(rows[r], '|');
-            ASSERT_EQ(t.size(), 22u);
+            ASSERT_EQ(t.size(), 23u);
             const std::string& l = erg[r];
             if (!col(l, 3, 12).empty()) name = col(l, 3, 12);
             EXPECT_EQ(name, t[2]);
@@ -526,7 +531,7 @@ TEST_F(ResultsDbTest, ElementGroupsAddTheirNameToTheCsv) {
     output::write_erg_tables(ctx);
     const auto csv = lines_of(read_file(ctx.run.basePath + ".csv"));
     ASSERT_EQ(csv.size(), 14u);
-    EXPECT_EQ(csv[0], "Ident;iz;Baugruppe;Kenn;Beschreibung;Ord;Q ;L ;z ;hges;h ;WSP;A ;v ;E ;To;P ;Hvk;Hve1;Hve2;Hvu;Bemerkung;");
+    EXPECT_EQ(csv[0], "Ident;iz;Baugruppe;Kenn;Beschreibung;Ord;Q ;L ;z ;hges;h ;WSP;A ;v ;E ;To;P ;Hvk;Hve1;Hve2;Hvu;Bemerkung;Freibord;");
     EXPECT_EQ(csv[1].substr(0, 13), "1;1;SUED;Q1;;");
     EXPECT_EQ(csv[3].substr(0, 24), "3;1;C_ZULAUF;G1;Rinne 1;");
 }
@@ -544,6 +549,6 @@ TEST(CsvText, SeparatorsInDescriptionsDoNotShiftFields) {
     output::o_csv(w, 9);
     const auto csv = lines_of(read_file(w.csvFile));
     ASSERT_EQ(csv.size(), 3u);
-    EXPECT_EQ(split(csv[1], ';').size(), 22u);
+    EXPECT_EQ(split(csv[1], ';').size(), 23u);
     EXPECT_EQ(split(csv[1], ';')[3], "Rinne, Teil 2");
 }

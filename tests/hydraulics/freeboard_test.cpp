@@ -1,0 +1,199 @@
+// Freeboard and overtopping in the check list and the result rows, on the small
+// example plant (inlet, screen, two flumes 1.0 m high) computed by whole runs.
+// The outlet depth is the given downstream level minus the outlet invert, so
+// the top of the outlet flume can be placed exactly at, just below or above
+// the water surface; every other top is raised to 2 m.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+
+#include "common/recording_ui.h"
+#include "common/test_util.h"
+#include "input/db_fixture.h"
+#include "input/db_tools.h"
+#include "run/context.h"
+#include "run/r_rivola.h"
+
+using namespace rivola;
+
+namespace {
+
+// Outlet invert of G2 and the downstream level of every case: the outlet
+// depth in single precision, as the run takes it.
+constexpr float kInvert = 101.428f;
+constexpr float kLevel = 102.0f;
+const float kDepth = kLevel - kInvert;   // 0.572 m
+
+struct Outcome {
+    int ierr = -1;
+    std::string list;
+    std::vector<std::string> csv;
+};
+
+// The small plant with `sql` applied, computed in a fresh directory.
+Outcome compute(const std::string& sql, bool english = false) {
+    test::TempDir dir("freeboard");
+    RunContext tools;
+    tools.db.diagFile = dir.str() + "load.pkl";
+    std::string status, results;
+    input::db_new_results(tools, dir.path().string(), results, status);
+    const std::string db = dir.str() + "V.mdb";
+    input::db_load_script(tools, db, std::string(RIVOLA_SOURCE_DIR) + "/examples/kleine_anlage.sql", status);
+    EXPECT_EQ(status, "ok");
+    char level[32];
+    std::snprintf(level, sizeof level, "%.9g", static_cast<double>(kLevel));
+    rivola::testing::sqlite(db, "UPDATE tbl_all SET Wasserstand = " + std::string(level) +
+                            "; UPDATE tbl_rvldaten SET GEO_oH11 = 2, GEO_uH11 = 2 WHERE bez <> 'G2';"
+                            "UPDATE tbl_rvldaten SET GEO_oH11 = 2 WHERE bez = 'G2';" + sql);
+    test::RecordingUi ui;
+    RunContext ctx;
+    ctx.ui = &ui;
+    ctx.run.params = {db};
+    if (english) {
+        ctx.settings.language = "ENGLISH";
+        ctx.run.params.push_back("OUT=ENGL");
+    }
+    run::r_rivola(ctx, 1);
+    return {ctx.run.ierr, test::read_file(dir.str() + "V.pkl"), test::read_lines(dir.str() + "V.csv")};
+}
+
+// The top of G2's outlet section, `above` metres over the outlet water level.
+std::string outlet_top(double above) {
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "UPDATE tbl_rvldaten SET GEO_uH11 = %.9g WHERE bez = 'G2';",
+                  static_cast<double>(kDepth) + above);
+    return buf;
+}
+
+int count(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (size_t p = text.find(part); p != std::string::npos; p = text.find(part, p + 1)) ++n;
+    return n;
+}
+
+}  // namespace
+
+TEST(Freeboard, OvertoppingSurchargeAndRequiredFreeboardInTheCheckList) {
+    const struct {
+        const char* name;
+        std::string sql;
+        std::vector<std::string> expected;   // lines (or parts) the check list holds
+        std::vector<std::string> absent;     // codes it must not hold
+        int ierr;                            // -1: below 2, other warnings may come
+        int ends;                            // ends overtopped or short of the freeboard
+    } cases[] = {
+        {"water exactly at the top", outlet_top(0.0), {}, {"F01", "F02", "F03", "F04"}, 0, 0},
+        {"1 mm over the top", outlet_top(-0.001),
+         {"F01 Überlauf: Wasserspiegel über Oberkante .. : G2",
+          "    Ablaufende: Wasserspiegel 102.000 m, Oberkante 101.999 m, Überstau 0.1 cm",
+          "F04 Kleinster Freibord der Anlage ........... : -0.001 m bei G2 (Ablaufende)",
+          "    1 von 8 offenen Enden laufen über; kein Freibord gefordert"},
+         {"F02", "F03"}, 1, 1},
+        // a lid 0.05 m above a layer of 0.5 m at the outlet: the crown 0.022 m
+        // under the water surface; upstream a rise of 0.3 m leaves room
+        {"closed flume under pressure",
+         "UPDATE tbl_rvldaten SET GEO_uH11 = 0.5, GEO_uHS1 = 0.05, GEO_oH11 = 0.5, GEO_oHS1 = 0.3 WHERE bez = 'G2';",
+         {"F02 Geschlossener Querschnitt unter Druck ... : G2",
+          "    Ablaufende: Wasserspiegel 102.000 m, Scheitel 101.978 m, um 2.2 cm darüber"},
+         {"F01", "F03"}, 1, 0},
+        {"pressure pipe running full",
+         "UPDATE tbl_rvldaten SET bez = 'D2', GEO_uH11 = 0.5, GEO_uHS1 = 0.05, GEO_oH11 = 0.5, GEO_oHS1 = 0.05 "
+         "WHERE bez = 'G2'; UPDATE tbl_rvldaten SET ablauf1 = 'D2' WHERE bez = 'G1';",
+         {}, {"F01", "F02", "F03", "F04"}, -1, 0},
+        {"Freibord column without a value", "ALTER TABLE tbl_all ADD COLUMN Freibord double;" + outlet_top(0.228),
+         {}, {"F01", "F02", "F03", "F04"}, 0, 0},
+        // 0.8 m top over a depth of 0.572 m leaves 0.228 m
+        {"Freibord 0.3 m", "ALTER TABLE tbl_all ADD COLUMN Freibord double; UPDATE tbl_all SET Freibord = 0.3;" +
+                               outlet_top(0.228),
+         {"F03 Freibord zu klein beim Element .......... : G2", "    Ablaufende: Freibord 0.228 m, gefordert 0.300 m",
+          "F04 Kleinster Freibord der Anlage ........... : 0.228 m bei G2 (Ablaufende)",
+          "    1 von 8 offenen Enden unter dem geforderten Freibord von 0.300 m"},
+         {"F01", "F02"}, 1, 1},
+        {"negative Freibord", "ALTER TABLE tbl_all ADD COLUMN Freibord double; UPDATE tbl_all SET Freibord = -0.3;" +
+                                  outlet_top(0.228),
+         {"F05 Freibord in tbl_all ist ungültig ........ : -0.300 m"}, {"F03", "F04"}, 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Outcome r = compute(c.sql);
+        for (const auto& e : c.expected) EXPECT_NE(r.list.find(e + "\n"), std::string::npos) << e << "\n" << r.list;
+        for (const auto& a : c.absent) EXPECT_EQ(r.list.find(a), std::string::npos) << a << "\n" << r.list;
+        if (c.ierr >= 0) EXPECT_EQ(r.ierr, c.ierr) << r.list;
+        else EXPECT_LT(r.ierr, 2) << r.list;
+        EXPECT_EQ(count(r.list, "\nF01") + count(r.list, "\nF03"), c.ends) << r.list;
+    }
+}
+
+// The result rows carry the freeboard of their open section, top minus depth.
+TEST(Freeboard, ResultRowsCarryTheFreeboardOfTheirOpenSection) {
+    const Outcome r = compute(outlet_top(0.228), true);
+    ASSERT_GE(r.csv.size(), 2u);
+    EXPECT_TRUE(r.csv[0].ends_with(";Bemerkung;Freibord;")) << r.csv[0];
+    // the last row: G2's outlet end, 0.228 m under its top
+    const std::string& last = r.csv.back();
+    EXPECT_TRUE(std::regex_search(last, std::regex(";0\\.572;102\\.000;.*;0\\.228;$"))) << last;
+    // every row: freeboard = height of the section - depth, where both are given
+    for (size_t k = 1; k < r.csv.size(); ++k) {
+        const auto f = test::fields(r.csv[k], ';');
+        ASSERT_EQ(f.size(), 23u) << r.csv[k];   // 22 fields and the empty rest
+        if (f[21].empty() || f[9].empty()) continue;
+        EXPECT_NEAR(std::stod(f[21]), std::stod(f[8]) - std::stod(f[9]), 0.0015) << r.csv[k];
+    }
+}
+
+// The example treatment plant at 500 l/s runs over in channels, the basins and
+// the distribution flume. Every result row with a negative freeboard belongs
+// to an element that the check list names as overtopped, and every row of an
+// element's own channel section that the computation marks "ü" has a negative
+// freeboard. (The branch lines of divisions and collection flumes carry the
+// remarks of the element but the section of the branch; weirs, walls and
+// immersion tubes have no channel top.)
+TEST(Freeboard, ExamplePlantAt500LitresAgreesWithTheOverflowRemarks) {
+    test::TempDir dir("freeboard_plant");
+    RunContext tools;
+    tools.db.diagFile = dir.str() + "load.pkl";
+    std::string status, results;
+    input::db_new_results(tools, dir.path().string(), results, status);
+    for (const char* v : {"klaeranlage_C_SANDFANG", "klaeranlage"}) {
+        input::db_load_script(tools, dir.str() + v + ".mdb",
+                              std::string(RIVOLA_SOURCE_DIR) + "/examples/" + v + ".sql", status);
+        ASSERT_EQ(status, "ok");
+    }
+    rivola::testing::sqlite(dir.str() + "klaeranlage.mdb", "UPDATE tbl_rvldaten SET Q = 500 WHERE bez = 'Q1';");
+    test::RecordingUi ui;
+    RunContext ctx;
+    ctx.ui = &ui;
+    ctx.run.params = {dir.str() + "klaeranlage.mdb"};
+    run::r_rivola(ctx, 1);
+    ASSERT_LT(ctx.run.ierr, 2);
+    const std::string list = test::read_file(dir.str() + "klaeranlage.pkl");
+    std::set<std::string> overtopped;
+    const std::regex f01("^F01 .* : (\\S+)$");
+    for (const auto& l : test::read_lines(dir.str() + "klaeranlage.pkl")) {
+        std::smatch m;
+        if (std::regex_match(l, m, f01)) overtopped.insert(m[1]);
+    }
+    for (const char* e : {"G2", "B2", "V1", "S1"}) EXPECT_EQ(overtopped.count(e), 1u) << e << "\n" << list;
+    int negative = 0, marked = 0;
+    const auto csv = test::read_lines(dir.str() + "klaeranlage.csv");
+    for (size_t k = 1; k < csv.size(); ++k) {
+        const auto f = test::fields(csv[k], ';');
+        ASSERT_EQ(f.size(), 24u) << csv[k];   // with the element group
+        const std::string& name = f[3];
+        const int iz = std::stoi(f[1]);
+        const bool below = !f[22].empty() && std::stod(f[22]) < 0.0;
+        if (below) {
+            ++negative;
+            EXPECT_EQ(overtopped.count(name), 1u) << csv[k];
+        }
+        const bool own = std::string("AVSZ").find(name[0]) == std::string::npos || iz == 1;
+        if (own && std::string("UWT").find(name[0]) == std::string::npos &&
+            f[21].find("ü") != std::string::npos) {
+            ++marked;
+            EXPECT_TRUE(below) << csv[k];
+        }
+    }
+    EXPECT_GT(marked, 10);
+    EXPECT_GE(negative, marked);
+}
