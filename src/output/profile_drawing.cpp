@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 
+#include "hydraulics/freeboard.h"
 #include "output/listing_texts.h"
 #include "output/m_output_eingabe.h"
 #include "output/result_files.h"
@@ -44,9 +45,10 @@ ProfileEnd end_of(const Element& e, int end, float x, float ground) {
     pe.top = ground;
     pe.hasTop = ground_known(ground);
     pe.gr = slot(r, 1) == "gr" || slot(r, 2) == "gr";
+    // the remark of the computation; a weir's or wall's "ü" is water over its
+    // crest or opening, not an overtopping
     const std::string s3 = slot(r, 3);
-    if (s3 == "ü" || s3 == "d") pe.over = s3;
-    else if (slot(r, 5) == "ü") pe.over = "ü";
+    if (s3 == "d" || (s3 == "ü" && hyd::has_channel_top(e))) pe.over = s3;
     return pe;
 }
 
@@ -65,6 +67,14 @@ ProfileElement element_of(const RunContext& ctx, int i, const std::vector<std::a
     const float xDown = e.ityp == T_Z ? e.flaenge : e.flaenge + L;
     pe.up = end_of(e, 2, xUp, g[i][1]);
     pe.down = end_of(e, 1, xDown, g[i][2]);
+    // Overtopping of an open channel and pressure in a closed section that is
+    // not built for it, as the check list tells them.
+    for (int end = 1; end <= 2; ++end) {
+        ProfileEnd& x = end == 2 ? pe.up : pe.down;
+        x.freeboard = hyd::end_freeboard(p, i, end);
+        if (x.freeboard && *x.freeboard < 0.0f) x.over = "ü";
+        if (hyd::surcharged(p, i, end)) x.over = "d";
+    }
     if (e.ityp == T_W) {
         if (e.iord >= 1 && e.iord < static_cast<int>(p.wand.size()) && p.wand[e.iord].H > 0.0f)
             pe.opening = p.wand[e.iord].H;
@@ -121,6 +131,7 @@ ProfileModel profile_model(const RunContext& ctx) {
     ProfileModel m;
     m.english = ctx.english();
     const bool en = m.english;
+    if (p.all.Freibord != kMissing && p.all.Freibord >= 0.0f) m.required = p.all.Freibord;
     std::string first = ctx.settings.programName + " " + ctx.settings.version + " - " +
                         (en ? "hydraulic profile" : "Hydraulischer Längsschnitt");
     m.heading.push_back(first);
@@ -199,7 +210,9 @@ const char* kEnergy = "#d32f2f";
 const char* kWeir = "#2e7d32";
 const char* kWall = "#616161";
 const char* kGr = "#ef6c00";
-const char* kOver = "#8e24aa";
+const char* kOver = "#c62828";       // overtopping: red
+const char* kPressure = "#6a1b9a";   // pressure flow: purple
+const char* kShort = "#f57c00";      // short of the required freeboard: orange
 const char* kGrid = "#e3e3e3";
 const char* kAxis = "#555555";
 const char* kLeader = "#9e9e9e";
@@ -291,9 +304,16 @@ Shape circle(double x, double y, double r, const std::string& fill, const std::s
     return s;
 }
 
-Shape diamond(double x, double y, double r, const std::string& fill, const std::string& role, int isys) {
-    return poly(Shape::Kind::Polygon, {{x, y - r}, {x + r, y}, {x, y + r}, {x - r, y}}, "#ffffff", fill, 1.0,
+// Overtopping: a triangle pointing up from the water surface.
+Shape triangle(double x, double y, double r, const std::string& fill, const std::string& role, int isys) {
+    return poly(Shape::Kind::Polygon, {{x, y - r}, {x + r, y + r * 0.8}, {x - r, y + r * 0.8}}, "#ffffff", fill, 1.0,
                 role, isys);
+}
+
+// Pressure flow: a square.
+Shape square(double x, double y, double r, const std::string& fill, const std::string& role, int isys) {
+    return poly(Shape::Kind::Polygon, {{x - r, y - r}, {x + r, y - r}, {x + r, y + r}, {x - r, y + r}}, "#ffffff",
+                fill, 1.0, role, isys);
 }
 
 // The downstream water level symbol: an open triangle standing on the level
@@ -376,8 +396,8 @@ struct Range {
 };
 
 // Lays out one panel from the page position y; returns the y below it.
-double layout_panel(const ProfilePanel& panel, int index, bool en, double y, double plotW,
-                    std::vector<Shape>& out) {
+double layout_panel(const ProfilePanel& panel, int index, bool en, std::optional<float> required, double y,
+                    double plotW, std::vector<Shape>& out) {
     Layers L;
     const auto& els = panel.elements;
     auto tag = [index](std::vector<Shape>& v, size_t from) {
@@ -522,11 +542,30 @@ double layout_panel(const ProfilePanel& panel, int index, bool en, double y, dou
             }
         }
 
-        // Remarks at the ends: critical flow and water above the section.
+        // Remarks at the ends: critical flow, water above the section, pressure.
         for (const ProfileEnd* pe : {&u, &d}) {
             const double X = px(pe->x), Y = py(pe->wsp);
             if (pe->gr) L.marks.push_back(circle(X, Y, 4.0, kGr, "gr", id));
-            if (!pe->over.empty()) L.marks.push_back(diamond(X, pe->gr ? Y - 10 : Y, 5.0, kOver, "over", id));
+            const double my = pe->gr ? Y - 10 : Y;
+            if (pe->over == "ü") L.marks.push_back(triangle(X, my, 5.5, kOver, "over", id));
+            if (pe->over == "d") L.marks.push_back(square(X, my, 4.0, kPressure, "pressure", id));
+        }
+        // The span of an overtopped channel in red with its largest excess,
+        // a span short of the required freeboard in orange with its smallest
+        // freeboard.
+        std::optional<float> least;
+        for (const ProfileEnd* pe : {&u, &d})
+            if (pe->freeboard && (!least || *pe->freeboard < *least)) least = pe->freeboard;
+        const bool over = least && *least < 0.0f;
+        const bool lacking = least && !over && required && *least < *required;
+        if (over || lacking) {
+            const char* colour = over ? kOver : kShort;
+            L.marks.push_back(line(X1, py(u.wsp), X2, py(d.wsp), colour, 3.2, over ? "overtopped" : "freeboard-short", id));
+            const std::string value = over ? "+" + fixed(-100.0f * *least, 1) + " cm" : fixed(*least, 2) + " m";
+            // the value where the span is wide enough to carry it
+            if (std::fabs(X2 - X1) >= text_w(value, 10.0) + 4.0)
+                L.marks.push_back(text((X1 + X2) / 2, py(std::max(u.wsp, d.wsp)) - 8, value, 10.0, 0,
+                                   over ? "overtopped-value" : "freeboard-value", colour, true, 0.0, id));
         }
         want.push_back((X1 + X2) / 2);
     }
@@ -560,25 +599,46 @@ double layout_panel(const ProfilePanel& panel, int index, bool en, double y, dou
     return plotBottom + 70.0;
 }
 
-// The legend: a sample of every line and marker with its text, in rows.
-double layout_legend(bool en, double y, double width, std::vector<Shape>& out) {
+// The legend: a sample of every line and marker that the drawing holds, with
+// its text, in rows.
+double layout_legend(const ProfileModel& m, double y, double width, std::vector<Shape>& out) {
     struct Item {
         std::string text;
         int kind;
     };
-    const std::vector<Item> items = {
+    const bool en = m.english;
+    bool closed = false, weir = false, wall = false, gr = false, over = false, pressure = false, lacking = false,
+         boundary = false;
+    for (const auto& panel : m.panels) {
+        boundary = boundary || panel.boundary;
+        for (const auto& e : panel.elements) {
+            closed = closed || e.ityp == T_D || e.ityp == T_T;
+            weir = weir || e.ityp == T_U;
+            wall = wall || e.ityp == T_W;
+            for (const ProfileEnd* pe : {&e.up, &e.down}) {
+                gr = gr || pe->gr;
+                over = over || pe->over == "ü";
+                pressure = pressure || pe->over == "d";
+                lacking = lacking || (m.required && pe->freeboard && *pe->freeboard >= 0.0f &&
+                                      *pe->freeboard < *m.required);
+            }
+        }
+    }
+    std::vector<Item> items = {
         {en ? "invert" : "Sohle", 0},
         {en ? "top of profile (ground)" : "Profiloberkante (Gelände)", 1},
         {en ? "water level" : "Wasserspiegel", 2},
         {en ? "energy level" : "Energielinie", 3},
-        {en ? "pipe crown" : "Rohrscheitel", 4},
-        {en ? "weir crest" : "Überfallkrone", 5},
-        {en ? "wall with opening" : "Wand mit Öffnung", 6},
-        {"gr: " + remark_text("gr", en), 7},
-        {"ü: " + remark_text("ü", en), 8},
-        {"d: " + remark_text("d", en), 8},
-        {en ? "downstream water level" : "Wasserstand am Ablauf", 9},
     };
+    if (closed) items.push_back({en ? "pipe crown" : "Rohrscheitel", 4});
+    if (weir) items.push_back({en ? "weir crest" : "Überfallkrone", 5});
+    if (wall) items.push_back({en ? "wall with opening" : "Wand mit Öffnung", 6});
+    if (gr) items.push_back({"gr: " + remark_text("gr", en), 7});
+    if (over) items.push_back({en ? "ü: overtopped (excess in cm)" : "ü: Überlauf (Überstau in cm)", 8});
+    if (pressure) items.push_back({"d: " + remark_text("d", en), 10});
+    if (lacking)
+        items.push_back({(en ? "freeboard below " : "Freibord unter ") + fixed(*m.required, 2) + " m", 11});
+    if (boundary) items.push_back({en ? "downstream water level" : "Wasserstand am Ablauf", 9});
     double x = kLeft;
     const double rowH = 22.0;
     for (const auto& it : items) {
@@ -606,7 +666,12 @@ double layout_legend(bool en, double y, double width, std::vector<Shape>& out) {
                 out.push_back(line(mx, sy + 2, mx, sy + 7, kWall, 5.0, "legend"));
                 break;
             case 7: out.push_back(circle(mx, sy, 4.0, kGr, "legend", 0)); break;
-            case 8: out.push_back(diamond(mx, sy, 5.0, kOver, "legend", 0)); break;
+            case 8:
+                out.push_back(line(sx, sy, ex, sy, kOver, 3.2, "legend"));
+                out.push_back(triangle(mx, sy, 5.5, kOver, "legend", 0));
+                break;
+            case 10: out.push_back(square(mx, sy, 4.0, kPressure, "legend", 0)); break;
+            case 11: out.push_back(line(sx, sy, ex, sy, kShort, 3.2, "legend")); break;
             case 9: water_level_symbol(out, mx, sy + 2, "legend"); break;
             default: break;
         }
@@ -638,12 +703,12 @@ ProfileDrawing layout_profile(const ProfileModel& model) {
     }
     y += 8.0;
     std::vector<Shape> legend;
-    y = layout_legend(model.english, y, d.width, legend);
+    y = layout_legend(model, y, d.width, legend);
     d.shapes.insert(d.shapes.end(), legend.begin(), legend.end());
     y += 6.0;
     for (size_t k = 0; k < model.panels.size(); ++k)
-        y = layout_panel(model.panels[k], static_cast<int>(k), model.english, y, plot_width(model.panels[k]),
-                         d.shapes);
+        y = layout_panel(model.panels[k], static_cast<int>(k), model.english, model.required, y,
+                         plot_width(model.panels[k]), d.shapes);
     d.height = y;
     // A level that the computation left undefined is not drawn at all rather
     // than at some arbitrary place of the page.

@@ -15,6 +15,7 @@
 // Element numbers are the isys of the plant model (1-based).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,7 @@ struct ProfileEnd {
     bool hasTop = false;  // false: no ground level is known at this end
     bool gr = false;      // critical or supercritical flow ("gr")
     std::string over;     // "ü" or "d": water above the top of the section, pressure flow
+    std::optional<float> freeboard;  // top of the open channel above the water level
 };
 
 struct ProfileElement {
@@ -61,6 +63,7 @@ struct ProfileModel {
     std::vector<std::string> heading;      // program and variant line, then the title lines
     std::vector<ProfilePanel> panels;
     bool english = false;
+    std::optional<float> required;         // freeboard the plant must keep (tbl_all.Freibord)
 };
 
 ProfileModel profile_model(const RunContext& ctx);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <optional>
 
 #include "common/test_util.h"
 #include "output/profile_drawing.h"
@@ -402,5 +403,61 @@ TEST(ProfileDrawing, ShortStrandIsNotStretchedOverTheWidthOfALongMainStrand) {
         EXPECT_GE(v, 100.0 - 1e-6);
         EXPECT_LE(v, 120.0 + 1e-6);
         EXPECT_LE(X, all(d, 1, "frame").at(0)->pts[1].x + 0.5);
+    }
+}
+
+// Overtopped spans in red with their excess, spans short of the required
+// freeboard in orange with their freeboard, distinct markers for water above
+// an open section and pressure in a closed one, and a legend of only what is
+// drawn. G1's ends are 1.0 m high; the cases change its outlet depth.
+TEST(ProfileDrawing, OvertoppingAndFreeboardAreMarkedAndTheLegendHoldsWhatIsDrawn) {
+    const struct {
+        const char* name;
+        float depth;                     // G1 outlet depth (top 1.0 m)
+        bool closed;                     // G1 closed with a flat lid at 1.0 m
+        std::optional<float> required;   // tbl_all.Freibord
+        const char* span;                // role of G1's span mark ("" none)
+        const char* value;               // its label
+        const char* marker;              // role of the marker at G1's outlet end
+        const char* legend;              // a legend text that must be there ("" none)
+    } cases[] = {
+        {"nothing over", 0.45f, false, std::nullopt, "", "", "", ""},
+        {"1 mm over", 1.001f, false, std::nullopt, "overtopped", "+0.1 cm", "over", "ü: Überlauf (Überstau in cm)"},
+        {"short of 0.3 m", 0.8f, false, 0.3f, "freeboard-short", "0.20 m", "", "Freibord unter 0.30 m"},
+        {"closed under pressure", 1.05f, true, std::nullopt, "", "", "pressure", "d: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RunContext ctx;
+        small_plant(ctx);
+        ctx.plant.el[5].res[2].bem[3].clear();
+        for (int i = 1; i <= 5; ++i) ctx.plant.el[i].res[1].Q = ctx.plant.el[i].res[2].Q = 0.1f;
+        Element& g1 = ctx.plant.el[2];
+        g1.res[1].h = c.depth;
+        if (c.closed) {
+            for (EndProfile* pr : {&g1.prof[kProfUp], &g1.prof[kProfDown]}) pr->T[0] = 'g';
+            g1.res[1].bem[3] = "d";
+        }
+        if (c.required) ctx.plant.all.Freibord = *c.required;
+        const ProfileDrawing d = output::profile_drawing(ctx);
+        for (const char* role : {"overtopped", "freeboard-short"}) {
+            const Shape* s = find(d, 0, role, 2);
+            EXPECT_EQ(s != nullptr, std::string(c.span) == role) << role;
+        }
+        if (*c.span) {
+            const Shape* v = find(d, 0, std::string(c.span) == "overtopped" ? "overtopped-value" : "freeboard-value", 2);
+            ASSERT_TRUE(v);
+            EXPECT_EQ(v->text, c.value);
+        }
+        for (const char* role : {"over", "pressure"}) EXPECT_EQ(find(d, 0, role, 2) != nullptr, std::string(c.marker) == role);
+        std::vector<std::string> legend;
+        for (const Shape& s : d.shapes)
+            if (s.role == "legend-text") legend.push_back(s.text);
+        const auto has = [&](const std::string& t) {
+            return std::any_of(legend.begin(), legend.end(), [&](const std::string& l) { return l.rfind(t, 0) == 0; });
+        };
+        for (const char* t : {"ü:", "d:", "Freibord unter", "Rohrscheitel", "Wand mit Öffnung"})
+            EXPECT_EQ(has(t), *c.legend && std::string(c.legend).rfind(t, 0) == 0) << t;
+        EXPECT_TRUE(has("Überfallkrone"));   // the plant has a weir
     }
 }
