@@ -121,6 +121,15 @@ TEST_F(ReporterTest, SeveritiesAccumulate) {
     EXPECT_EQ(fehler(ctx, "Q12", "G1", "0.1", "0.2", 1), 1);
     EXPECT_EQ(fehler(ctx, "H56", "W1", "", "", 0, 0.3863f), 1);
     EXPECT_EQ(fehler(ctx, "Q12", "G1", "0.1", "0.2", 2), 2);
+    // a result not stored and the freeboard summary are told but change no
+    // level; the freeboard warnings are warnings
+    init();
+    EXPECT_EQ(fehler(ctx, "D01", "V.ERG", "write", "File too large"), 0);
+    EXPECT_EQ(fehler(ctx, "F04", "0.2 m", "1 von 8"), 0);
+    EXPECT_EQ(fehler(ctx, "F01", "G2", "Ablaufende"), 1);
+    EXPECT_EQ(fehler(ctx, "D02", "V.ERG"), 1);
+    EXPECT_EQ(ctx.rep.last, 1);
+    EXPECT_EQ(lines().size(), 10u);   // title, D01 with step and reason, two lines each of the others
 }
 
 TEST_F(ReporterTest, CodesWithoutTextStillCount) {

@@ -11,60 +11,45 @@
 using namespace rivola;
 using test::write_file;
 
-namespace {
-
-struct IniTest : ::testing::Test {
-    test::TempDir dir{"ini"};
-    RunContext ctx;
-    void read(const std::string& text) {
-        write_file(dir.str() + "RVL_iteration.ini", text);
-        run::read_iteration_settings(ctx, dir.str() + "RVL_iteration.ini");
+// The iteration settings file: the largest number of passes (rounded, at
+// least 100, comma or point), the tolerance at divisions (never below
+// 0.00005) and the step log (a J from column 9); the first matching row of a
+// line wins. Every row starts from values the file must replace.
+TEST(IterationSettings, FromTheLinesOfTheFile) {
+    const struct {
+        const char* text;   // nullptr: no file
+        int maxPasses;
+        float tolerance;
+        int iterLog, iniRead;
+    } cases[] = {
+        {nullptr, 100, 0.00005f, 0, 0},
+        {"max_iterationen = 50\n", 100, 0.00005f, 0, 1},
+        {"MAX ITERATIONEN 250.6\n", 251, 0.00005f, 0, 1},
+        {"Max. Iterationen: 250,4\n", 250, 0.00005f, 0, 1},
+        {"ITERATIONEN MAXIMAL 101\n", 101, 0.00005f, 0, 1},
+        {"HEEPS = 0.00001\n", 100, 0.00005f, 0, 1},
+        {"heeps = 0,001\n", 100, 0.001f, 0, 1},
+        {"HEEPS = 2E-3\n", 100, 0.002f, 0, 1},
+        {"PROTOK  J\n", 100, 0.00005f, 1, 1},      // J in column 9
+        {"PROTOKJ\n", 100, 0.00005f, 0, 1},        // J in column 7 only
+        {"PROTOKOLL = ja\n", 100, 0.00005f, 1, 1},
+        {"MAX ITERAT PROTOKOLL J 300\n", 300, 0.00005f, 0, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text ? c.text : "no file");
+        test::TempDir dir("ini");
+        RunContext ctx;
+        ctx.run.maxPasses = 7;
+        ctx.run.tolerance = 0.5f;
+        ctx.run.iterLog = 1;
+        const std::string file = dir.str() + "RVL_iteration.ini";
+        if (c.text) write_file(file, c.text);
+        run::read_iteration_settings(ctx, file);
+        EXPECT_EQ(ctx.run.maxPasses, c.maxPasses);
+        EXPECT_FLOAT_EQ(ctx.run.tolerance, c.tolerance);
+        EXPECT_EQ(ctx.run.iterLog, c.iterLog);
+        EXPECT_EQ(ctx.run.iniRead, c.iniRead);
     }
-};
-
-}  // namespace
-
-TEST_F(IniTest, MissingFileGivesDefaults) {
-    ctx.run.maxPasses = 7;
-    run::read_iteration_settings(ctx, dir.str() + "nothing.ini");
-    EXPECT_EQ(ctx.run.maxPasses, 100);
-    EXPECT_FLOAT_EQ(ctx.run.tolerance, 0.00005f);
-    EXPECT_EQ(ctx.run.iterLog, 0);
-    EXPECT_EQ(ctx.run.iniRead, 0);
-}
-
-TEST_F(IniTest, MaximumPassesRoundedAndAtLeastHundred) {
-    read("max_iterationen = 50\n");
-    EXPECT_EQ(ctx.run.maxPasses, 100);
-    EXPECT_EQ(ctx.run.iniRead, 1);
-    read("MAX ITERATIONEN 250.6\n");
-    EXPECT_EQ(ctx.run.maxPasses, 251);
-    read("Max. Iterationen: 250,4\n");           // comma as decimal point
-    EXPECT_EQ(ctx.run.maxPasses, 250);
-    read("ITERATIONEN MAXIMAL 101\n");
-    EXPECT_EQ(ctx.run.maxPasses, 101);
-}
-
-TEST_F(IniTest, ToleranceHasAFloor) {
-    read("HEEPS = 0.00001\n");
-    EXPECT_FLOAT_EQ(ctx.run.tolerance, 0.00005f);
-    read("heeps = 0,001\n");
-    EXPECT_FLOAT_EQ(ctx.run.tolerance, 0.001f);
-    read("HEEPS = 2E-3\n");
-    EXPECT_FLOAT_EQ(ctx.run.tolerance, 0.002f);
-}
-
-TEST_F(IniTest, StepLogNeedsJFromColumnNine) {
-    read("PROTOK  J\n");   // J in column 9
-    EXPECT_EQ(ctx.run.iterLog, 1);
-    read("PROTOKJ\n");     // J in column 7 only
-    EXPECT_EQ(ctx.run.iterLog, 0);
-    read("PROTOKOLL = ja\n");
-    EXPECT_EQ(ctx.run.iterLog, 1);
-    // the first matching row of a line wins: MAX/ITERAT before PROTOK
-    read("MAX ITERAT PROTOKOLL J 300\n");
-    EXPECT_EQ(ctx.run.maxPasses, 300);
-    EXPECT_EQ(ctx.run.iterLog, 0);
 }
 
 TEST(CommandLine, ParametersWithAndWithoutPrefix) {
