@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <unordered_map>
 
 #include "input/m_database.h"
@@ -67,6 +68,9 @@ GeoProfileInput& profile_of(GeoInput& g, int p) {
     }
 }
 
+// A row of a table as texts, columns 1.. (index 0 unused); none for NULL.
+using MemRow = std::vector<std::optional<std::string>>;
+
 // Reads the columns of the current row of a statement, with the NULL defaults
 // and widths of the variant database. A text where a number belongs, or a
 // number too large for the value it gives, is recorded with the column for
@@ -74,16 +78,18 @@ GeoProfileInput& profile_of(GeoInput& g, int p) {
 class RowReader {
 public:
     RowReader(SQLHSTMT h, const std::vector<std::string>& names) : h_(h), names_(names) {}
+    // A row read before into memory (columns 1.., none for NULL).
+    RowReader(const MemRow& row, const std::vector<std::string>& names) : row_(&row), names_(names) {}
 
     // Text cut to `width` characters and right-trimmed; `dflt` when NULL.
     std::string text(int col, size_t width, const std::string& dflt = {}) {
         std::string v;
-        if (!db_get_text(h_, static_cast<SQLUSMALLINT>(col), v)) return dflt;
+        if (!get(col, v)) return dflt;
         return rtrim(ucut(v, width));
     }
     float real(int col, float dflt) {
         std::string v;
-        if (!db_get_text(h_, static_cast<SQLUSMALLINT>(col), v)) return dflt;
+        if (!get(col, v)) return dflt;
         float x = dflt;
         const int r = parse_number(v, x);
         if (r == 0) return dflt;
@@ -116,13 +122,22 @@ public:
     }
 
 private:
+    bool get(int col, std::string& v) const {
+        if (!row_) return db_get_text(h_, static_cast<SQLUSMALLINT>(col), v);
+        const size_t c = static_cast<size_t>(col);
+        if (c >= row_->size() || !(*row_)[c]) return false;
+        v = *(*row_)[c];
+        return true;
+    }
+
     void record(int col, const std::string& value, bool range) {
         if (!bad_.empty()) return;     // the first bad value of the row is told
         badColumn_ = names_[static_cast<size_t>(col)];
         bad_ = value;
         badRange_ = range;
     }
-    SQLHSTMT h_;
+    SQLHSTMT h_ = SQL_NULL_HSTMT;
+    const MemRow* row_ = nullptr;
     const std::vector<std::string>& names_;
     std::string bad_, badColumn_;
     bool badRange_ = false;
@@ -214,6 +229,74 @@ bool run_query(RunContext& ctx, const std::string& path, const std::string& op,
     return true;
 }
 
+// The read-only MDBTools driver for Access files parses plain column lists
+// only: no table alias, no WHERE that could hold NULLs, no ORDER BY, no closing
+// ";". On it the reader selects plain columns and picks and orders the rows
+// itself, by the same rules as the statements for the other drivers.
+bool plain_driver(RunContext& ctx, const std::string& path) {
+    std::string st;
+    db_open(ctx, path, st, {}, "DB_open");
+    const bool plain = st == "ok" && ctx.db.kind == DbKind::MDBTools;
+    db_close(ctx);
+    return plain;
+}
+
+std::string plain_name(const std::string& c) { return c.rfind("h.", 0) == 0 ? c.substr(2) : c; }
+
+// The live elements of tbl_rvldaten in flow order, columns `cols`: rows whose
+// geloescht is 0 or NULL, ordered by er (NULL first), rows of equal er in
+// their stored order.
+bool live_rows(RunContext& ctx, const std::string& path, const std::string& op,
+               const std::vector<std::string>& cols, std::vector<MemRow>& rows, std::string& status) {
+    std::vector<std::string> plain;
+    for (const auto& c : cols) plain.push_back(plain_name(c));
+    const size_t nc = plain.size();
+    plain.push_back("er");
+    plain.push_back("geloescht");
+    rows.clear();
+    struct Keyed {
+        bool erNull;
+        float er;
+        MemRow row;
+    };
+    std::vector<Keyed> live;
+    {
+        Stmt st;
+        if (run_query(ctx, path, op, "SELECT " + join(plain) + " FROM tbl_rvldaten", st, status)) {
+            for (;;) {
+                const SQLRETURN r = SQLFetch(st.h);
+                if (r == SQL_NO_DATA) break;
+                if (!db_ok(r)) {
+                    status = "Fehler(" + op + "): f90SQLFetch";
+                    db_showdiags(ctx, SQL_HANDLE_STMT, st.h, status);
+                    tell_damage(ctx, op, SQL_HANDLE_STMT, st.h, status);
+                    break;
+                }
+                std::string er, del;
+                const bool hasEr = db_get_text(st.h, static_cast<SQLUSMALLINT>(nc + 1), er);
+                float d = 0.0f, e = 0.0f;
+                if (db_get_text(st.h, static_cast<SQLUSMALLINT>(nc + 2), del) &&
+                    !(parse_number(del, d) == 1 && d == 0.0f))
+                    continue;   // marked deleted
+                MemRow row(nc + 1);
+                for (size_t c = 1; c <= nc; ++c) {
+                    std::string v;
+                    if (db_get_text(st.h, static_cast<SQLUSMALLINT>(c), v)) row[c] = v;
+                }
+                const bool erOk = hasEr && parse_number(er, e) == 1;
+                live.push_back({!erOk, erOk ? e : 0.0f, std::move(row)});
+            }
+        }
+    }
+    db_close(ctx);
+    std::stable_sort(live.begin(), live.end(), [](const Keyed& a, const Keyed& b) {
+        if (a.erNull != b.erNull) return a.erNull;
+        return a.er < b.er;
+    });
+    for (auto& k : live) rows.push_back(std::move(k.row));
+    return status == "ok";
+}
+
 // Indices of the records by name, for attaching GEO and HVE rows.
 std::unordered_map<std::string, std::vector<int>> index_by_name(const DbRecords& rec, int n) {
     std::unordered_map<std::string, std::vector<int>> idx;
@@ -227,11 +310,39 @@ void fetch_attach(RunContext& ctx, const std::string& path, const std::string& o
                   const std::vector<std::string>& cols, const std::string& sql, int n,
                   DbRecords& rec, std::string& status, Attach attach) {
     status = "ok";
+    const auto names = column_names(cols);
+    const auto idx = index_by_name(rec, n);
+    // one row: its data attached to the records of its name; false on a bad value
+    auto take = [&](RowReader& rd) {
+        const std::string bez = rd.text(1, 12);
+        GeoInput geo;
+        HveInput hve;
+        attach(rd, geo, hve);
+        if (rd.bad()) {
+            status = "Fehler(DB_ein): " + rd.badText(ctx, "tbl_rvldaten", bez);
+            db_diag_text(ctx, status, path);
+            return false;
+        }
+        const auto it = idx.find(bez);
+        if (it != idx.end())
+            for (int i : it->second) {
+                if (op == "DB_geo") rec[i].geo = geo;
+                else rec[i].hve = hve;
+            }
+        return true;
+    };
+    if (plain_driver(ctx, path)) {
+        std::vector<MemRow> rows;
+        if (!live_rows(ctx, path, op, cols, rows, status)) return;
+        for (const MemRow& row : rows) {
+            RowReader rd(row, names);
+            if (!take(rd)) break;
+        }
+        return;
+    }
     {
         Stmt st;
         if (run_query(ctx, path, op, sql, st, status)) {
-            const auto names = column_names(cols);
-            const auto idx = index_by_name(rec, n);
             for (;;) {
                 const SQLRETURN r = SQLFetch(st.h);
                 if (r == SQL_NO_DATA) break;
@@ -242,21 +353,7 @@ void fetch_attach(RunContext& ctx, const std::string& path, const std::string& o
                     break;
                 }
                 RowReader rd(st.h, names);
-                const std::string bez = rd.text(1, 12);
-                GeoInput geo;
-                HveInput hve;
-                attach(rd, geo, hve);
-                if (rd.bad()) {
-                    status = "Fehler(DB_ein): " + rd.badText(ctx, "tbl_rvldaten", bez);
-                    db_diag_text(ctx, status, path);
-                    break;
-                }
-                const auto it = idx.find(bez);
-                if (it == idx.end()) continue;
-                for (int i : it->second) {
-                    if (op == "DB_geo") rec[i].geo = geo;
-                    else rec[i].hve = hve;
-                }
+                if (!take(rd)) break;
             }
         }
     }
@@ -473,6 +570,10 @@ std::string date_text(const std::string& value) {
 }
 
 void db_update(RunContext& ctx, const std::string& path, std::string& status) {
+    // an Access file opened through the read-only driver is never written: a
+    // missing date is taken as empty
+    status = "ok";
+    if (plain_driver(ctx, path)) return;
     db_append_column(ctx, path, "tbl_all", "datum", "Date", status);
 }
 
@@ -483,7 +584,7 @@ float read_freibord(RunContext& ctx, const std::string& path, std::string& statu
     if (!db_exists_column(ctx, "tbl_all", "Freibord")) return kMissing;
     Stmt st;
     if (!st.alloc(db_connection(ctx)) ||
-        !db_ok(SQLExecDirect(st.h, sqlc(std::string("SELECT Freibord FROM tbl_all;")), SQL_NTS))) {
+        !db_ok(SQLExecDirect(st.h, sqlc(std::string("SELECT Freibord FROM tbl_all")), SQL_NTS))) {
         status = "Fehler(DB_all): f90SQLExecDirect";
         db_showdiags(ctx, SQL_HANDLE_STMT, st.h, status);
         return kMissing;
@@ -504,9 +605,18 @@ void db_all(RunContext& ctx, const std::string& path, std::string& status) {
         "Titel", "Vmin", "Vmax", "Bmin", "Bmax", "Hmin", "Hmax", "Lmax", "DIFFmax",
         "Zeilen", "Bezug", "Wasserstand", "Q_ls", "AnhangERG", "AnhangERK", "AnhangQVE", "datum"};
     status = "ok";
+    const bool plain = plain_driver(ctx, path);
+    bool dated = true;
+    if (plain) {
+        db_open(ctx, path, status, {}, "DB_all");
+        if (status != "ok") return;
+        dated = db_exists_column(ctx, "tbl_all", "datum");
+        db_close(ctx);
+    }
     {
         Stmt st;
-        const std::string sql = "SELECT " + join(cols) + " FROM tbl_all;";
+        const std::vector<std::string> read(cols.begin(), dated ? cols.end() : cols.end() - 1);
+        const std::string sql = "SELECT " + join(read) + " FROM tbl_all" + (plain ? "" : ";");
         if (run_query(ctx, path, "DB_all", sql, st, status)) {
             BaseSettings a;                 // NULL gives the defaults of the model
             a.datum.clear();
@@ -535,7 +645,7 @@ void db_all(RunContext& ctx, const std::string& path, std::string& status) {
                 a.AnhangERG = rd.text(14, 19);
                 a.AnhangERK = rd.text(15, 19);
                 a.AnhangQVE = rd.text(16, 19);
-                a.datum = date_text(rd.text(17, 40));
+                if (dated) a.datum = date_text(rd.text(17, 40));
                 // title: up to three lines, each left-adjusted and cut to 40 characters
                 size_t b = 0;
                 for (int line = 1; line <= 3 && b <= titel.size(); ++line) {
@@ -569,9 +679,15 @@ void db_weg(RunContext& ctx, const std::string& path, std::string& status, int& 
         "id", "er", "sr", "bez", "zulauf1", "zulauf2", "ablauf1", "ablauf2", "beschreibung", "Q",
         "plotweg", "tz", "np", "out_erk", "out_tau", "aufteilung1", "aufteilung2"};
     rec.assign(1, DbRecord{});
-    db_table_n_row(ctx, path, std::string("SELECT h.BEZ FROM tbl_rvldaten h") + kWhere, n,
-                   status);
-    if (status != "ok") return;
+    const bool plain = plain_driver(ctx, path);
+    std::vector<MemRow> rows;
+    if (plain) {
+        if (!live_rows(ctx, path, "DB_weg", cols, rows, status)) return;
+        n = static_cast<int>(rows.size());
+    } else {
+        db_table_n_row(ctx, path, std::string("SELECT h.BEZ FROM tbl_rvldaten h") + kWhere, n, status);
+        if (status != "ok") return;
+    }
     if (n == 0) {
         // a variant without elements cannot be computed; say so here, where the
         // table is known, rather than through later consequential errors
@@ -590,12 +706,45 @@ void db_weg(RunContext& ctx, const std::string& path, std::string& status, int& 
         return;
     }
     rec.reserve(static_cast<size_t>(n) + 1);
-    {
+    const auto names = column_names(cols);
+    // one element's row; false on a bad value
+    auto take = [&](RowReader& rd) {
+        DbRecord d;
+        rd.real(1, 0.0f);           // id, er, sr: read, not kept
+        rd.real(2, 0.0f);
+        rd.real(3, 0.0f);
+        d.bez = rd.text(4, 12);
+        d.zulauf1 = rd.text(5, 12);
+        d.zulauf2 = rd.text(6, 12);
+        d.ablauf1 = rd.text(7, 12);
+        d.ablauf2 = rd.text(8, 12);
+        d.beschreibung = rd.text(9, 26);
+        d.Q = rd.real(10, kMissing);
+        d.plotweg = rd.text(11, 1);
+        d.tz = rd.text(12, 1, "N");
+        d.np = rd.text(13, 1);
+        d.out_erk = rd.text(14, 1, "N");
+        d.out_tau = rd.text(15, 1, "N");
+        d.aufteilung1 = rd.real(16, kMissing);
+        d.aufteilung2 = rd.real(17, kMissing);
+        if (rd.bad()) {
+            status = "Fehler(DB_weg): " + rd.badText(ctx, "tbl_rvldaten", d.bez);
+            db_diag_text(ctx, status, path);
+            return false;
+        }
+        rec.push_back(std::move(d));
+        return true;
+    };
+    if (plain) {
+        for (const MemRow& row : rows) {
+            RowReader rd(row, names);
+            if (!take(rd)) break;
+        }
+    } else {
         Stmt st;
         const std::string sql = "SELECT " + join(cols) + " FROM tbl_rvldaten" + kWhere +
                                 " ORDER BY ER";
         if (run_query(ctx, path, "DB_weg", sql, st, status)) {
-            const auto names = column_names(cols);
             while (static_cast<int>(rec.size()) <= n) {
                 const SQLRETURN r = SQLFetch(st.h);
                 if (r == SQL_NO_DATA) break;
@@ -606,30 +755,7 @@ void db_weg(RunContext& ctx, const std::string& path, std::string& status, int& 
                     break;
                 }
                 RowReader rd(st.h, names);
-                DbRecord d;
-                rd.real(1, 0.0f);           // id, er, sr: read, not kept
-                rd.real(2, 0.0f);
-                rd.real(3, 0.0f);
-                d.bez = rd.text(4, 12);
-                d.zulauf1 = rd.text(5, 12);
-                d.zulauf2 = rd.text(6, 12);
-                d.ablauf1 = rd.text(7, 12);
-                d.ablauf2 = rd.text(8, 12);
-                d.beschreibung = rd.text(9, 26);
-                d.Q = rd.real(10, kMissing);
-                d.plotweg = rd.text(11, 1);
-                d.tz = rd.text(12, 1, "N");
-                d.np = rd.text(13, 1);
-                d.out_erk = rd.text(14, 1, "N");
-                d.out_tau = rd.text(15, 1, "N");
-                d.aufteilung1 = rd.real(16, kMissing);
-                d.aufteilung2 = rd.real(17, kMissing);
-                if (rd.bad()) {
-                    status = "Fehler(DB_weg): " + rd.badText(ctx, "tbl_rvldaten", d.bez);
-                    db_diag_text(ctx, status, path);
-                    break;
-                }
-                rec.push_back(std::move(d));
+                if (!take(rd)) break;
             }
         }
     }
