@@ -31,6 +31,15 @@ struct SplitWalk : test::SetupFixture {
         hyd::wsp_rivola(ctx);
     }
     int k(const std::string& name) { return el(name).iord; }
+    // The given profiles of a division or confluence: invert z, width b, 1.5 m high.
+    static void junction(Element& e, float z, float b) {
+        for (GeoProfileInput* q : {&e.geo.o1, &e.geo.u1, &e.geo.o2, &e.geo.u2})
+            if (given(q->Z)) {
+                q->Z = z;
+                q->B[1] = q->B[2] = b;
+                q->H[2] = 1.5f;
+            }
+    }
     // Energy level at the inlet end of an element.
     float E2(const std::string& name) { return el(name).res[2].E(); }
 };
@@ -68,15 +77,8 @@ struct TwoLanes : SplitWalk {
         default_data(100.0f);
         rect(el("Q1"), 100.2f, kB, 1.5f);
         rect(el("G2"), 100.2f, kB, 1.5f, 10.0f, 100.19f);
-        for (const char* a : {"A3", "Z6"}) {
-            GeoInput& g = el(a).geo;
-            for (GeoProfileInput* q : {&g.o1, &g.u1, &g.o2, &g.u2})
-                if (given(q->Z)) {
-                    q->Z = a[0] == 'A' ? 100.19f : 100.1f;
-                    q->B[1] = q->B[2] = kB;
-                    q->H[2] = 1.5f;
-                }
-        }
+        junction(el("A3"), 100.19f, kB);
+        junction(el("Z6"), 100.1f, kB);
         rect(el("G4"), 100.19f, kB, 1.5f, L4, 100.1f);
         rect(el("G5"), 100.19f, kB, 1.5f, L5, 100.1f);
         rect(el("G7"), 100.1f, kB, 1.5f, 10.0f, 100.09f);
@@ -165,12 +167,6 @@ TEST_F(TwoLanes, MinimumDischargeIsDelivered) {
     EXPECT_GE(el("G4").res[2].Q, 0.150 - 1e-4);
     EXPECT_NEAR(el("G4").res[2].Q + el("G5").res[2].Q, 0.2, 1e-5);
 }
-
-}  // namespace
-}  // namespace rivola
-
-namespace rivola {
-namespace {
 
 // A circular pipe profile of diameter D at invert z (upstream), zd downstream.
 void circle(Element& e, float z, float D, float L, float zd) {
@@ -389,12 +385,6 @@ TEST_F(Siphon, PipesRunFullFromTheLastToTheFirst) {
     EXPECT_LT(el("G2").res[1].WSP(), 100.8f + 0.5f);
 }
 
-}  // namespace
-}  // namespace rivola
-
-namespace rivola {
-namespace {
-
 // The second lane ends at a wall whose openings run free above a certain
 // discharge and drowned below it: the energy it needs jumps there. With the
 // pump's level inside that jump no split balances the branches.
@@ -414,14 +404,8 @@ struct PumpAndWall : SplitWalk {
         default_data(100.0f);
         rect(el("Q1"), 100.2f, 1.0f, 1.5f);
         rect(el("G2"), 100.2f, 1.0f, 1.5f, 10.0f, 100.19f);
-        for (const char* a : {"A3", "Z9"}) {
-            GeoInput& g = el(a).geo;
-            for (GeoProfileInput* q : {&g.o1, &g.u1, &g.o2, &g.u2})
-                if (given(q->Z)) {
-                    q->Z = a[0] == 'A' ? 100.19f : 100.1f;
-                    q->H[2] = 1.5f;
-                }
-        }
+        junction(el("A3"), 100.19f, 1.0f);
+        junction(el("Z9"), 100.1f, 1.0f);
         rect(el("G4"), 100.19f, 1.0f, 1.5f, 20.0f, 100.18f);
         rect(el("P5"), 99.0f, 2.0f, 3.0f);
         el("P5").hve.H = onLevel - 99.0f;

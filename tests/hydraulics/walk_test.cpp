@@ -41,6 +41,17 @@ struct Walk {
     }
 };
 
+// Q_IN -> G_1 -> mid -> G_2 on level inverts: the flumes L long at z, the
+// middle element Lmid long at z, the lower flume at zBelow; Q everywhere.
+void chain(Walk& w, const std::string& mid, const Prof& r, float L, float z, float Lmid,
+           float zBelow, float Q) {
+    w.pb.add("Q_IN", "", "G_1", 1.0f, z, z, r);
+    w.pb.add("G_1", "Q_IN", mid, L, z, z, r);
+    w.pb.add(mid, "G_1", "G_2", Lmid, z, z, r);
+    w.pb.add("G_2", mid, "ENDE", L, zBelow, zBelow, r);
+    w.pb.finish(Q);
+}
+
 // Q -> G -> G, rectangular 1 m wide, Strickler 70, bed slope 1 per mille,
 // 100 m each, 0.5 m3/s, 1.0 m deep at the outlet (an M1 backwater curve).
 TEST(WalkFlumes, BackwaterAgainstIndependentIntegrationAndEnergyBalance) {
@@ -221,12 +232,7 @@ TEST(WalkWeir, TailWaterAboveCrestIteratesOrUsesTheFormula) {
 // Q -> G -> W -> G: two rectangular openings 0.4 m wide and 0.3 m high.
 TEST(WalkWall, SubmergedOpeningsLoseZetaVelocityHeads) {
     Walk w;
-    const Prof r = Prof::rect(2.0f, 3.0f);
-    w.pb.add("Q_IN", "", "G_1", 1.0f, 30.0f, 30.0f, r);
-    w.pb.add("G_1", "Q_IN", "W_1", 5.0f, 30.0f, 30.0f, r);
-    w.pb.add("W_1", "G_1", "G_2", 0.0f, 30.0f, 30.0f, r);
-    w.pb.add("G_2", "W_1", "ENDE", 5.0f, 30.0f, 30.0f, r);
-    w.pb.finish(0.3f);
+    chain(w, "W_1", Prof::rect(2.0f, 3.0f), 5.0f, 30.0f, 0.0f, 30.0f, 0.3f);
     WallData& wd = w.p().wand[1];
     wd.T = 'T';
     wd.H = 0.3f;
@@ -246,12 +252,7 @@ TEST(WalkWall, SubmergedOpeningsLoseZetaVelocityHeads) {
 
 TEST(WalkWall, SluiceGateReportsTheContractedInflowLoss) {
     Walk w;
-    const Prof r = Prof::rect(1.0f, 3.0f);
-    w.pb.add("Q_IN", "", "G_1", 1.0f, 30.0f, 30.0f, r);
-    w.pb.add("G_1", "Q_IN", "W_1", 5.0f, 30.0f, 30.0f, r);
-    w.pb.add("W_1", "G_1", "G_2", 0.0f, 30.0f, 30.0f, r);
-    w.pb.add("G_2", "W_1", "ENDE", 5.0f, 29.5f, 29.5f, r);
-    w.pb.finish(0.1f);
+    chain(w, "W_1", Prof::rect(1.0f, 3.0f), 5.0f, 30.0f, 0.0f, 29.5f, 0.1f);
     w.el(3).kurzbez = "Schuetz";
     w.p().schuetzPresent = true;
     WallData& wd = w.p().wand[1];
@@ -276,12 +277,7 @@ TEST(WalkWall, SluiceGateReportsTheContractedInflowLoss) {
 TEST(WalkPump, UpstreamSeesTheSwitchOnLevelWhateverTheLevelBelow) {
     for (float tail : {9.0f, 12.0f}) {
         Walk w;
-        const Prof r = Prof::rect(1.5f, 3.0f);
-        w.pb.add("Q_IN", "", "G_1", 1.0f, 5.0f, 5.0f, r);
-        w.pb.add("G_1", "Q_IN", "P_1", 10.0f, 5.0f, 5.0f, r);
-        w.pb.add("P_1", "G_1", "G_2", 0.0f, 5.0f, 5.0f, r);
-        w.pb.add("G_2", "P_1", "ENDE", 10.0f, 8.0f, 8.0f, r);
-        w.pb.finish(0.2f);
+        chain(w, "P_1", Prof::rect(1.5f, 3.0f), 10.0f, 5.0f, 0.0f, 8.0f, 0.2f);
         w.p().pumpe[1].H = 1.2f;
         w.p().all.Wasserstand = tail;
         w.run();
@@ -297,12 +293,7 @@ TEST(WalkPump, UpstreamSeesTheSwitchOnLevelWhateverTheLevelBelow) {
 TEST(WalkScreen, GivenLevelDifferenceRaisesTheInletDepth) {
     for (float zeta : {0.0f, 0.8f}) {
         Walk w;
-        const Prof r = Prof::rect(1.0f, 2.0f);
-        w.pb.add("Q_IN", "", "G_1", 1.0f, 3.0f, 3.0f, r);
-        w.pb.add("G_1", "Q_IN", "R_1", 5.0f, 3.0f, 3.0f, r);
-        w.pb.add("R_1", "G_1", "G_2", 1.0f, 3.0f, 3.0f, r);
-        w.pb.add("G_2", "R_1", "ENDE", 5.0f, 3.0f, 3.0f, r);
-        w.pb.finish(0.3f);
+        chain(w, "R_1", Prof::rect(1.0f, 2.0f), 5.0f, 3.0f, 1.0f, 3.0f, 0.3f);
         w.p().rec[1].dh = 0.05f;
         w.el(3).zeta = zeta;
         w.p().all.Wasserstand = 3.8f;
@@ -320,12 +311,7 @@ TEST(WalkScreen, GivenLevelDifferenceRaisesTheInletDepth) {
 struct FlumePlant {
     Walk w;
     explicit FlumePlant(float tail) {
-        const Prof r = Prof::rect(1.0f, 2.0f);
-        w.pb.add("Q_IN", "", "G_1", 1.0f, 1.0f, 1.0f, r);
-        w.pb.add("G_1", "Q_IN", "M_1", 5.0f, 1.0f, 1.0f, r);
-        w.pb.add("M_1", "G_1", "G_2", 2.0f, 1.0f, 1.0f, r);
-        w.pb.add("G_2", "M_1", "ENDE", 5.0f, 1.0f, 1.0f, r);
-        w.pb.finish(0.1f);
+        chain(w, "M_1", Prof::rect(1.0f, 2.0f), 5.0f, 1.0f, 2.0f, 1.0f, 0.1f);
         w.p().mes[1].b = 0.3f;
         w.p().mes[1].s = 0.1f;
         w.p().all.Wasserstand = tail;

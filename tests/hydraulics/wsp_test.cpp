@@ -67,6 +67,22 @@ void entry_state(RunContext& ctx, int i, float h, std::string_view caller = "HYA
     s2.P = hyd::pstat(ctx, h);
 }
 
+// Puts a section below an element of no length into the previous-section
+// slot and computes the entry step of element 1 from it.
+void entry_step(RunContext& ctx, float z, float h, float Q, float A, float v, float he) {
+    auto& s1 = ctx.cs.sec[2];  // becomes the previous section below
+    s1.z = z;
+    s1.h = h;
+    s1.Q = Q;
+    s1.A = A;
+    s1.v = v;
+    s1.he = he;
+    hyd::prf21(ctx);
+    ctx.cs.dx = 0.0f;
+    hyd::qergeo(ctx, "HYANEU", 1, 1, 0.0f);
+    hyd::hevgl(ctx, "HYANEU", 1, 1, 0.0f);
+}
+
 // Friction slope of a rectangular channel: Manning-Strickler.
 double sf_strickler(double h, double b, double Q, double kst) {
     const double A = b * h, R = A / (b + 2 * h);
@@ -191,17 +207,7 @@ TEST(Hevgl, SurplusAtCriticalDepthBookedAsLoss) {
         RunContext ctx;
         ctx.plant.resize(1);
         rect_element(ctx, 1, "G1", T_G, 'o', 1.0f, 2.0f, 10.0f, 70.0f, 10.4f, 10.4f, 0.5f, 0.5f);
-        auto& s1 = ctx.cs.sec[2];  // becomes the previous section below
-        s1.z = 10.0f;
-        s1.h = float(hc);
-        s1.Q = 0.5f;
-        s1.A = float(hc);
-        s1.v = float(0.5 / hc);
-        s1.he = float(1.5 * hc);
-        hyd::prf21(ctx);
-        ctx.cs.dx = 0.0f;
-        hyd::qergeo(ctx, "HYANEU", 1, 1, 0.0f);
-        hyd::hevgl(ctx, "HYANEU", 1, 1, 0.0f);
+        entry_step(ctx, 10.0f, float(hc), 0.5f, float(hc), float(0.5 / hc), float(1.5 * hc));
         EXPECT_EQ(ctx.run.ierr, 0);
         EXPECT_NEAR(ctx.cs.sec[2].h, hc, 2e-4);
         EXPECT_EQ(ctx.cs.bem[1], "gr");
@@ -233,17 +239,7 @@ TEST(Hevgl, StillWaterEntryBelowTheLevelOfTheSectionBelow) {
         const float height = top == 'o' ? 2.0f : 0.5f;
         rect_element(ctx, 1, "D1", T_D, top, 0.2f, height, 20.0f, 70.0f, 100.0f, 100.02f, 0.0f,
                      0.0f);
-        auto& s1 = ctx.cs.sec[2];  // becomes the previous section below
-        s1.z = z1;
-        s1.h = h1;
-        s1.Q = q1;
-        s1.A = float(A1);
-        s1.v = float(v1);
-        s1.he = float(h1 + hv1);
-        hyd::prf21(ctx);
-        ctx.cs.dx = 0.0f;
-        hyd::qergeo(ctx, "HYANEU", 1, 1, 0.0f);
-        hyd::hevgl(ctx, "HYANEU", 1, 1, 0.0f);
+        entry_step(ctx, z1, h1, q1, float(A1), float(v1), float(h1 + hv1));
         ASSERT_EQ(ctx.run.ierr, 0);
         const auto& s2 = ctx.cs.sec[2];
         EXPECT_NEAR(s2.h, h2, 5e-5);

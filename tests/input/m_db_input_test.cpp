@@ -285,78 +285,85 @@ TEST_F(ReaderTest, LongVariantPathLeavesLessRoomForTheName) {
 
 // --- bad input: a clear message, error level 3, nothing written but datum ---
 
-TEST_F(ReaderTest, MissingVariantFile) {
-    inmdb(ctx, db, status);
-    expectStop("Datenbankfehler");
-    EXPECT_EQ(ui.boxes[0].text,
-              "Die Datenbank " + db + " existiert nicht!\nsiehe: DB_Fehler.pkl\nAbbruch!");
-    EXPECT_FALSE(std::filesystem::exists(db));
-}
-
-TEST_F(ReaderTest, BaseSettingsWithoutTheirColumns) {
-    sqlite(db, "CREATE TABLE tbl_all (Titel text, datum Date);"
-               "CREATE TABLE tbl_rvldaten (er integer, bez text);");
-    inmdb(ctx, db, status);
-    expectStop("rivola_8 Abbruch");
-    EXPECT_EQ(ui.boxes[0].text,
-              "Fehler in Datenbank-Tabelle " + db + "/tbl_all\nsiehe DB_Fehler.pkl");
-}
-
-TEST_F(ReaderTest, MissingColumn) {
-    make(db, std::string(kRow) + "(1, 'Q1', NULL, 'ENDE');");
-    sqlite(db, "ALTER TABLE tbl_rvldaten DROP COLUMN HVE_A;");
-    const std::string before = rivola::testing::read_file(db);
-    inmdb(ctx, db, status);
-    expectStop("rivola_8 Abbruch");
-    EXPECT_EQ(status, "Fehler(DB_hve): f90SQLExecDirect");
-    EXPECT_NE(diag().find("HVE_A"), std::string::npos);
-    EXPECT_EQ(rivola::testing::read_file(db), before);
-}
-
-TEST_F(ReaderTest, TextsAndNumbersOutOfRangeInNumberColumns) {
+TEST_F(ReaderTest, BadVariantsStopWithAClearMessage) {
+    const std::string one = std::string(kRow) + "(1, 'Q1', NULL, 'ENDE');";
+    const std::string two = std::string(kRow) + "(1, 'Q1', NULL, 'G1');" + kRow +
+                            "(2, 'G1', 'Q1', 'ENDE');";
+    struct Case {
+        std::string rows;    // element rows of the variant; "-" no file at all
+        std::string change;  // SQL applied to the variant afterwards
+        const char* title;   // of the message box; nullptr: not checked
+        std::string status;  // the status, or part of it when `partial`
+        std::string box;     // the box text, or part of it when `partial`
+        bool partial;
+        const char* diag;    // part of DB_Fehler.pkl
+    };
+    const std::string db_text = "Fehler in Datenbank-Tabelle " + db + "/tbl_all\nsiehe DB_Fehler.pkl";
     // the box names table, element and column, and tells a text from a number
     // that single precision cannot hold
-    struct Case {
-        const char* set;
-        const char* said;
+    auto number = [&](const std::string& set, const std::string& said) {
+        return Case{two, set, "rivola_8 Abbruch", said, said, true, ""};
     };
-    for (const Case c :
-         {Case{"UPDATE tbl_rvldaten SET Q = 'viel' WHERE bez='G1';",
-               "tbl_rvldaten, bez=G1, Q: \"viel\" ist keine Zahl"},
-          Case{"UPDATE tbl_rvldaten SET GEO_oB13 = '0.8m' WHERE bez='G1';",
-               "tbl_rvldaten, bez=G1, GEO_oB13: \"0.8m\" ist keine Zahl"},
-          Case{"UPDATE tbl_rvldaten SET GEO_oB13 = 'NaN' WHERE bez='G1';",
-               "GEO_oB13: \"NaN\" ist keine Zahl"},
-          Case{"UPDATE tbl_rvldaten SET GEO_oB13 = 1e999 WHERE bez='G1';",
-               "\" liegt außerhalb des zulässigen Bereichs"},
-          Case{"UPDATE tbl_rvldaten SET HVE_N = 1e12 WHERE bez='G1';",
-               "\" liegt außerhalb des zulässigen Bereichs"},
-          Case{"UPDATE tbl_all SET Vmax='x';", "tbl_all, Vmax: \"x\" ist keine Zahl"}}) {
-        SCOPED_TRACE(c.set);
-        const std::string v = dir / "TEXT.mdb";
-        std::filesystem::remove(v);
-        make(v, std::string(kRow) + "(1, 'Q1', NULL, 'G1');" + kRow + "(2, 'G1', 'Q1', 'ENDE');");
-        sqlite(v, c.set);
-        const std::string before = rivola::testing::read_file(v);
+    const Case cases[] = {
+        {"-", "", "Datenbankfehler", "",
+         "Die Datenbank " + db + " existiert nicht!\nsiehe: DB_Fehler.pkl\nAbbruch!", false, ""},
+        // base settings without their columns
+        {"+", "", "rivola_8 Abbruch", "", db_text, false, ""},
+        {one, "ALTER TABLE tbl_rvldaten DROP COLUMN HVE_A;", "rivola_8 Abbruch",
+         "Fehler(DB_hve): f90SQLExecDirect", "", false, "HVE_A"},
+        {one + kRow + "(2, 'C_FEHLT', NULL, NULL);", "", "Datenbankfehler",
+         "Die Datenbank " + (dir / "PLANT_C_FEHLT.mdb") + " existiert nicht!", "", false, ""},
+        {"", "", "rivola_8 Abbruch", "Fehler(DB_weg): tbl_rvldaten enthält keine Elemente", "",
+         false, "keine Elemente"},
+        // only deleted rows count as empty too
+        {"INSERT INTO tbl_rvldaten (er, bez, geloescht) VALUES (1, 'Q1', 1);", "", nullptr, "", "",
+         false, ""},
+        number("UPDATE tbl_rvldaten SET Q = 'viel' WHERE bez='G1';",
+               "tbl_rvldaten, bez=G1, Q: \"viel\" ist keine Zahl"),
+        number("UPDATE tbl_rvldaten SET GEO_oB13 = '0.8m' WHERE bez='G1';",
+               "tbl_rvldaten, bez=G1, GEO_oB13: \"0.8m\" ist keine Zahl"),
+        number("UPDATE tbl_rvldaten SET GEO_oB13 = 'NaN' WHERE bez='G1';",
+               "GEO_oB13: \"NaN\" ist keine Zahl"),
+        number("UPDATE tbl_rvldaten SET GEO_oB13 = 1e999 WHERE bez='G1';",
+               "\" liegt außerhalb des zulässigen Bereichs"),
+        number("UPDATE tbl_rvldaten SET HVE_N = 1e12 WHERE bez='G1';",
+               "\" liegt außerhalb des zulässigen Bereichs"),
+        number("UPDATE tbl_all SET Vmax='x';", "tbl_all, Vmax: \"x\" ist keine Zahl"),
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rows + " | " + c.change);
+        std::filesystem::remove(db);
+        if (c.rows == "+")
+            sqlite(db, "CREATE TABLE tbl_all (Titel text, datum Date);"
+                       "CREATE TABLE tbl_rvldaten (er integer, bez text);");
+        else if (c.rows != "-")
+            make(db, c.rows);
+        if (!c.change.empty()) sqlite(db, c.change);
+        const bool existed = std::filesystem::exists(db);
+        const std::string before = existed ? rivola::testing::read_file(db) : "";
         RunContext cx;
         RecordingUi u;
         cx.ui = &u;
         rivola::testing::point_diagnostics(cx, dir);
-        inmdb(cx, v, status);
+        inmdb(cx, db, status);
+        EXPECT_NE(status, "ok");
         EXPECT_EQ(cx.run.ierr, 3);
-        ASSERT_EQ(u.boxes.size(), 1u);
-        EXPECT_EQ(u.boxes[0].title, "rivola_8 Abbruch");
-        EXPECT_NE(u.boxes[0].text.find(c.said), std::string::npos) << u.boxes[0].text;
-        EXPECT_NE(status.find(c.said), std::string::npos) << status;
-        EXPECT_EQ(rivola::testing::read_file(v), before);
+        ASSERT_EQ(u.boxes.size(), 1u) << status;
+        if (c.title) { EXPECT_EQ(u.boxes[0].title, c.title); }
+        auto says = [&](const std::string& got, const std::string& want) {
+            if (want.empty()) return;
+            if (c.partial)
+                EXPECT_NE(got.find(want), std::string::npos) << got;
+            else
+                EXPECT_EQ(got, want);
+        };
+        says(status, c.status);
+        says(u.boxes[0].text, c.box);
+        if (*c.diag) { EXPECT_NE(diag().find(c.diag), std::string::npos); }
+        // the file is left as it was, a missing one is not created
+        EXPECT_EQ(std::filesystem::exists(db), existed);
+        if (existed) { EXPECT_EQ(rivola::testing::read_file(db), before); }
     }
-}
-
-TEST_F(ReaderTest, MissingComponentFile) {
-    make(db, std::string(kRow) + "(1, 'Q1', NULL, 'ENDE');" + kRow + "(2, 'C_FEHLT', NULL, NULL);");
-    inmdb(ctx, db, status);
-    expectStop("Datenbankfehler");
-    EXPECT_EQ(status, "Die Datenbank " + (dir / "PLANT_C_FEHLT.mdb") + " existiert nicht!");
 }
 
 TEST_F(ReaderTest, ReadOnlyVariant) {
@@ -380,22 +387,6 @@ TEST_F(ReaderTest, ReadOnlyVariant) {
     EXPECT_EQ(c.plant.nsys, 1);
 }
 
-TEST_F(ReaderTest, EmptyElementTable) {
-    make(db, "");
-    const std::string before = rivola::testing::read_file(db);
-    inmdb(ctx, db, status);
-    expectStop("rivola_8 Abbruch");
-    EXPECT_EQ(status, "Fehler(DB_weg): tbl_rvldaten enthält keine Elemente");
-    EXPECT_NE(diag().find("keine Elemente"), std::string::npos);
-    EXPECT_EQ(rivola::testing::read_file(db), before);
-    // only deleted rows count as empty too
-    sqlite(db, "INSERT INTO tbl_rvldaten (er, bez, geloescht) VALUES (1, 'Q1', 1);");
-    RunContext c;
-    rivola::testing::point_diagnostics(c, dir);
-    inmdb(c, db, status);
-    EXPECT_EQ(c.run.ierr, 3);
-}
-
 TEST_F(ReaderTest, MoreElementsThanTheModelTakesAreReadForTheChecks) {
     // 25001 rows: all are read (the capacity check of the set-up rejects them)
     std::string rows = "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n "
@@ -411,28 +402,23 @@ TEST_F(ReaderTest, MoreElementsThanTheModelTakesAreReadForTheChecks) {
 }
 
 TEST(ReaderValues, NumbersFromDatabaseTexts) {
-    float v = -1.0f;
-    EXPECT_EQ(parse_number("0.8", v), 1);
-    EXPECT_FLOAT_EQ(v, 0.8f);
-    EXPECT_EQ(parse_number(" +12.5 ", v), 1);
-    EXPECT_FLOAT_EQ(v, 12.5f);
-    EXPECT_EQ(parse_number("-3e2", v), 1);
-    EXPECT_FLOAT_EQ(v, -300.0f);
-    EXPECT_EQ(parse_number("0,25", v), 1);      // decimal comma
-    EXPECT_FLOAT_EQ(v, 0.25f);
-    v = 7.0f;
-    EXPECT_EQ(parse_number("", v), 0);
-    EXPECT_EQ(parse_number("   ", v), 0);
-    EXPECT_FLOAT_EQ(v, 7.0f);                   // untouched
-    EXPECT_EQ(parse_number("abc", v), -1);
-    EXPECT_EQ(parse_number("1.5m", v), -1);
-    EXPECT_EQ(parse_number("1,5,0", v), -1);
-    EXPECT_EQ(parse_number("nan", v), -1);
-    EXPECT_EQ(parse_number("Inf", v), -2);      // out of every range
-    EXPECT_EQ(parse_number("-1e60", v), -2);    // beyond single precision
-    EXPECT_EQ(parse_number("1e300", v), -2);
-    EXPECT_EQ(parse_number("1e300x", v), -1);
-    EXPECT_FLOAT_EQ(v, 7.0f);
+    // 1 a number, 0 blank, -1 no number, -2 beyond single precision; the
+    // value is left untouched unless a number was read
+    struct Case {
+        const char* text;
+        int rc;
+        float v;
+    };
+    for (const Case c : {Case{"0.8", 1, 0.8f}, Case{" +12.5 ", 1, 12.5f}, Case{"-3e2", 1, -300.0f},
+                         Case{"0,25", 1, 0.25f},  // decimal comma
+                         Case{"", 0, 7.0f}, Case{"   ", 0, 7.0f}, Case{"abc", -1, 7.0f},
+                         Case{"1.5m", -1, 7.0f}, Case{"1,5,0", -1, 7.0f}, Case{"nan", -1, 7.0f},
+                         Case{"Inf", -2, 7.0f}, Case{"-1e60", -2, 7.0f}, Case{"1e300", -2, 7.0f},
+                         Case{"1e300x", -1, 7.0f}}) {
+        float v = 7.0f;
+        EXPECT_EQ(parse_number(c.text, v), c.rc) << c.text;
+        EXPECT_FLOAT_EQ(v, c.v) << c.text;
+    }
 }
 
 TEST(ReaderValues, DatesAsDayMonthYear) {
