@@ -3,6 +3,9 @@
 //   rivola-db new-results DIR         empty results database DIR/RIVOLA_8_Ergebnisse.mdb
 //   rivola-db new-variant FILE        empty variant with tbl_all and tbl_rvldaten
 //   rivola-db load FILE SCRIPT.sql    database built from an SQL script
+//   rivola-db convert SOURCE TARGET [--force]
+//                                     SQLite copy of a variant (Access or
+//                                     SQLite) and of its components
 //
 // New databases are SQLite files. Exit status 0 on success, 1 on failure,
 // 2 for a wrong command line.
@@ -10,7 +13,9 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <vector>
 
+#include "input/db_convert.h"
 #include "input/db_tools.h"
 #include "input/m_database.h"
 #include "support/m_files.h"
@@ -20,7 +25,8 @@ namespace {
 int usage() {
     std::cerr << "usage: rivola-db new-results DIR\n"
                  "       rivola-db new-variant FILE\n"
-                 "       rivola-db load FILE SCRIPT.sql\n";
+                 "       rivola-db load FILE SCRIPT.sql\n"
+                 "       rivola-db convert SOURCE.mdb TARGET.mdb [--force]\n";
     return 2;
 }
 
@@ -46,6 +52,10 @@ int main(int argc, char** argv) {
     } else if (cmd == "load" && argc == 4) {
         input::db_load_script(ctx, argv[2], argv[3], status);
         what = argv[2];
+    } else if (cmd == "convert" && (argc == 4 || (argc == 5 && std::string(argv[4]) == "--force"))) {
+        std::vector<std::string> written;
+        input::db_convert_variant(ctx, argv[2], argv[3], argc == 5, written, status);
+        for (size_t k = 0; k < written.size(); ++k) what += (k ? "\n" : "") + written[k];
     } else {
         return usage();
     }

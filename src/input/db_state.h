@@ -35,6 +35,14 @@ struct DbState {
     std::string caller = "unknown";  // label of the calling operation
     std::string diagFile = "DB_Fehler.pkl";  // diagnostics file (current directory)
     bool diagOpened = false;         // the diagnostics file has been started
+    // What the MDBTools library printed while the last connection was open
+    // (it reports damaged pages on the console, not in diagnostic records),
+    // and how much of it the diagnostics file has been given.
+    std::string driverText;
+    size_t driverReported = 0;
+    int savedStderr = -1;            // the process's standard error while it is captured
+    void* console = nullptr;         // FILE* of the scratch file that captures it
+    long consoleRead = 0;            // bytes of the scratch file taken into driverText
 
     DbState() = default;
     // A copy takes the settings only, never the handles of an open connection.

@@ -80,11 +80,81 @@ std::string sqlite_connection(SQLHENV env, const std::string& path, bool& found,
     return {};
 }
 
+// The MDBTools library writes its complaints about a file (damaged pages,
+// statements it cannot parse) to the process's standard error instead of its
+// diagnostic records. While such a connection is open, standard error goes
+// to a scratch file; what the driver wrote is kept for the messages and the
+// diagnostics file instead of reaching the user's screen.
+void console_begin(DbState& s) {
+    std::fflush(stderr);
+    std::FILE* f = std::tmpfile();
+    if (!f) return;
+    const int saved = ::dup(2);
+    if (saved < 0 || ::dup2(::fileno(f), 2) < 0) {
+        if (saved >= 0) ::close(saved);
+        std::fclose(f);
+        return;
+    }
+    s.savedStderr = saved;
+    s.console = f;
+    s.consoleRead = 0;
+}
+
+// Takes what the driver has written since the last call into driverText.
+void console_collect(DbState& s) {
+    if (!s.console) return;
+    std::fflush(stderr);
+    const int fd = ::fileno(static_cast<std::FILE*>(s.console));
+    char buf[4096];
+    for (;;) {
+        const ssize_t n = ::pread(fd, buf, sizeof buf, s.consoleRead);
+        if (n <= 0) break;
+        s.driverText.append(buf, static_cast<size_t>(n));
+        s.consoleRead += n;
+    }
+}
+
+void console_end(DbState& s) {
+    if (!s.console) return;
+    console_collect(s);
+    ::dup2(s.savedStderr, 2);
+    ::close(s.savedStderr);
+    std::fclose(static_cast<std::FILE*>(s.console));
+    s.console = nullptr;
+    s.savedStderr = -1;
+}
+
 void free_handles(DbState& s) {
+    console_end(s);
     if (s.hstmt) SQLFreeHandle(SQL_HANDLE_STMT, s.hstmt);
     if (s.hdbc) SQLFreeHandle(SQL_HANDLE_DBC, s.hdbc);
     if (s.henv) SQLFreeHandle(SQL_HANDLE_ENV, s.henv);
     s.hstmt = s.hdbc = s.henv = nullptr;
+}
+
+std::FILE* open_diag(RunContext& ctx);
+
+// Writes to the diagnostics what the driver printed and was not reported yet.
+void report_driver_text(RunContext& ctx, std::FILE* f) {
+    DbState& s = ctx.db;
+    console_collect(s);
+    if (s.driverReported >= s.driverText.size()) return;
+    std::FILE* own = f ? nullptr : open_diag(ctx);
+    std::FILE* out = f ? f : own;
+    if (!out) return;
+    if (own) std::fprintf(out, "%s\n", s.name.c_str());
+    std::fprintf(out, "  %s\n", tr(ctx, "Meldung des Treibers MDBTools:", "message of the MDBTools driver:"));
+    const std::string text = s.driverText.substr(s.driverReported);
+    size_t a = 0;
+    while (a < text.size()) {
+        size_t b = text.find('\n', a);
+        if (b == std::string::npos) b = text.size();
+        const std::string line = rtrim(text.substr(a, b - a));
+        if (!line.empty()) std::fprintf(out, "    %s\n", line.c_str());
+        a = b + 1;
+    }
+    s.driverReported = s.driverText.size();
+    if (own) std::fclose(own);
 }
 
 // Does a diagnostic record carry the accepted state? The SQLite driver reports
@@ -163,6 +233,8 @@ void db_showdiags(RunContext& ctx, SQLSMALLINT handleType, SQLHANDLE handle, std
                              static_cast<long>(native));
                 std::fprintf(f, "  %s\n", text.c_str());
             }
+            // a driver without a state has said what is wrong on its console
+            if (!got || trim(st).empty()) report_driver_text(ctx, f);
         }
         if (!got) break;
     }
@@ -238,6 +310,8 @@ void db_open(RunContext& ctx, const std::string& name0, std::string& status,
     s.exists = 0;
     s.readOnly = false;
     s.kind = DbKind::None;
+    s.driverText.clear();
+    s.driverReported = 0;
 
     // What is to be opened, and through which connection string.
     const std::string uname = upper(name);
@@ -343,6 +417,7 @@ void db_open(RunContext& ctx, const std::string& name0, std::string& status,
     }
     if (s.kind == DbKind::SQLite) s.readOnly = file_read_only(path);
 
+    if (s.kind == DbKind::MDBTools) console_begin(s);
     SQLCHAR out[2001] = {};
     SQLSMALLINT outLen = 0;
     const SQLRETURN r = SQLDriverConnect(s.hdbc, nullptr, sqlc(conn), SQL_NTS, out,
@@ -389,6 +464,8 @@ void db_close(RunContext& ctx, std::string& status) {
         db_showdiags(ctx, SQL_HANDLE_DBC, s.hdbc, status);
     }
     s.hdbc = nullptr;
+    console_end(s);
+    if (s.driverReported < s.driverText.size()) report_driver_text(ctx, nullptr);
     if (!db_ok(SQLFreeHandle(SQL_HANDLE_ENV, s.henv))) {
         status = "Fehler(DB_close): f90SQLFreeHandle";
         db_showdiags(ctx, SQL_HANDLE_ENV, s.henv, status);
@@ -439,11 +516,24 @@ bool db_get_text(SQLHSTMT stmt, SQLUSMALLINT col, std::string& out) {
     }
 }
 
+bool db_writable(RunContext& ctx, std::string& status, const std::string& op) {
+    if (ctx.db.kind != DbKind::MDBTools) return true;
+    status = "Fehler(" + op + "): " + ctx.db.name +
+             tr(ctx,
+                ": Access-Datei, mit dem Treiber MDBTools nur lesbar - nicht geschrieben "
+                "(rivola-db convert macht daraus eine SQLite-Datei)",
+                ": Access file, read-only through the MDBTools driver - not written "
+                "(rivola-db convert makes an SQLite file of it)");
+    db_diag_text(ctx, status, ctx.db.name);
+    return false;
+}
+
 void db_create_table(RunContext& ctx, const std::string& name, const std::string& table,
                      const std::string& columns, std::string& status,
                      const std::string& password) {
     db_open(ctx, name, status, password, "DB_Create_Table");
     if (status != "ok") return;
+    if (!db_writable(ctx, status, "DB_Create_Table")) return db_close(ctx);
     Stmt st;
     if (!db_ok(st.alloc(ctx.db.hdbc))) {
         status = "Fehler(DB_Create_Table): f90SQLAllocHandle";
@@ -522,6 +612,7 @@ void db_drop_table(RunContext& ctx, const std::string& name, const std::string& 
     if (!db_exists_table(ctx, name, table, status, password)) return;  // nothing to drop
     db_open(ctx, name, status, password, "DB_Drop_Table");
     if (status != "ok") return;
+    if (!db_writable(ctx, status, "DB_Drop_Table")) return db_close(ctx);
     {
         Stmt st;
         if (!db_ok(st.alloc(ctx.db.hdbc))) {
@@ -656,6 +747,7 @@ void db_row_delete_by_char(RunContext& ctx, const std::string& name, const std::
                            std::string& status, const std::string& password) {
     db_open(ctx, name, status, password, "DB_row_delete_by_char");
     if (status != "ok") return;
+    if (!db_writable(ctx, status, "DB_row_delete_by_char")) return db_close(ctx);
     const std::string t = trim(table), c = trim(column), key = rtrim(value);
     if (ctx.db.kind == DbKind::SQLite)
         delete_by_sql(ctx, t, c, key, status);
@@ -689,7 +781,7 @@ void db_append_column(RunContext& ctx, const std::string& name, const std::strin
     db_open(ctx, name, status, password, "DB_append_column");
     if (status != "ok") return;
     const std::string t = trim(table), c = trim(column);
-    if (!db_exists_column(ctx, t, c)) {
+    if (!db_exists_column(ctx, t, c) && db_writable(ctx, status, "DB_append_column")) {
         db_exec(ctx, "ALTER TABLE " + db_ident(ctx, t) + " ADD " + db_ident(ctx, c) + " " + trim(type), status,
                 "Fehler(DB_append_column): f90SQLExecDirect DB=" + ctx.db.name + "  Table=" + t +
                     "  Column=" + c);

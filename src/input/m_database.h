@@ -68,6 +68,10 @@ void db_row_delete_by_char(RunContext& ctx, const std::string& name, const std::
 void db_append_column(RunContext& ctx, const std::string& name, const std::string& table,
                       const std::string& column, const std::string& type, std::string& status,
                       const std::string& password = {});
+// True when the open connection may be written. An Access file read through
+// the MDBTools driver is never written: the status then says so for the
+// operation `op` and the diagnostics file gets it.
+bool db_writable(RunContext& ctx, std::string& status, const std::string& op);
 // On the connection opened by the caller: 1 when the table has the column.
 int db_exists_column(RunContext& ctx, const std::string& table, const std::string& column);
 void db_read_table(RunContext& ctx, const std::string& name, const std::string& table,

@@ -419,6 +419,20 @@ bool read_elements(RunContext& ctx, const std::string& path, std::string& status
     return true;
 }
 
+// The last line of a text that is not blank.
+std::string last_line(const std::string& text) {
+    std::string last;
+    size_t a = 0;
+    while (a < text.size()) {
+        size_t b = text.find('\n', a);
+        if (b == std::string::npos) b = text.size();
+        const std::string line = trim(text.substr(a, b - a));
+        if (!line.empty()) last = line;
+        a = b + 1;
+    }
+    return last;
+}
+
 // A file named as a variant (or as a component of one) must be a variant
 // database before anything is read from it or written to it: not empty, of a
 // database format, readable, and holding the tables tbl_all and tbl_rvldaten.
@@ -513,6 +527,13 @@ bool variant_database(RunContext& ctx, const std::string& path, std::string& sta
         stop(ctx, "Datenbankfehler", rtrim(status) + ctx.db.abortText);
         return false;
     }
+    // The MDBTools library tells damaged pages only on its console: a file
+    // of Access format whose tables cannot be read is said to be damaged.
+    const std::string driverSaid = last_line(ctx.db.driverText);
+    if (fmt == DbFileFormat::Jet && !driverSaid.empty() && (!listed || tables.empty()))
+        return refuse(shown + (en ? ": the Access file is damaged or incomplete (MDBTools: "
+                                  : ": die Access-Datei ist beschädigt oder unvollständig (MDBTools: ") +
+                      driverSaid + ")");
     if (!listed) return true;
     std::string missing;
     for (const char* want : {"tbl_all", "tbl_rvldaten"}) {

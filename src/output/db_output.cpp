@@ -272,6 +272,9 @@ public:
         input::db_open(ctx_, file, st, {}, "out_tbl_Berechnungsuebersicht");
         if (st != "ok") return fail("Berechnungsuebersicht", st, SQL_HANDLE_DBC, input::db_connection(ctx_));
         open_ = true;
+        if (!input::db_writable(ctx_, st, "out_tbl_Berechnungsuebersicht"))
+            return fail("Berechnungsuebersicht", st.substr(st.find("): ") + 3), SQL_HANDLE_DBC,
+                        SQL_NULL_HANDLE);
         SQLHDBC dbc = input::db_connection(ctx_);
         // Each statement waits a quarter of a second for a lock (the
         // connection's timeout); the caller repeats the whole store and says that it waits.

@@ -8,11 +8,16 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <sstream>
 
 #include "common/test_util.h"
 #include "input/db_tools.h"
+#include "input/m_database.h"
 #include "run/context.h"
+#include "plant_gen.h"
 
 using namespace rivola;
 namespace fs = std::filesystem;
@@ -24,9 +29,10 @@ struct Outcome {
     std::string out;
 };
 
-Outcome run_in(const std::string& dir, const std::string& variant) {
-    const std::string cmd = "cd '" + dir + "' && '" + std::string(RIVOLA_BINARY_DIR) + "/rivola' --yes '" +
-                            variant + "' 2>&1";
+// Runs a program of the build in `dir`; `args` as typed on the command line.
+Outcome tool_in(const std::string& dir, const std::string& program, const std::string& args) {
+    const std::string cmd =
+        "cd '" + dir + "' && '" + std::string(RIVOLA_BINARY_DIR) + "/" + program + "' " + args + " 2>&1";
     Outcome o;
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) return o;
@@ -35,6 +41,20 @@ Outcome run_in(const std::string& dir, const std::string& variant) {
     const int st = pclose(p);
     o.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     return o;
+}
+
+Outcome run_in(const std::string& dir, const std::string& variant) {
+    return tool_in(dir, "rivola", "--yes '" + variant + "'");
+}
+
+// The Access copy of a test file into `to`; a packed one (.gz) unpacked.
+void copy_access(const std::string& from, const std::string& to) {
+    if (from.size() > 3 && from.compare(from.size() - 3, 3, ".gz") == 0) {
+        ASSERT_EQ(std::system(("gzip -dc '" + from + "' > '" + to + "'").c_str()), 0) << from;
+    } else {
+        fs::copy_file(from, to);
+        fs::permissions(to, fs::perms::owner_write, fs::perm_options::add);
+    }
 }
 
 std::string results_db(const test::TempDir& dir) {
@@ -50,11 +70,11 @@ std::string access(const std::string& name) { return std::string(RIVOLA_SOURCE_D
 
 }  // namespace
 
-TEST(AccessVariant, ComputesLikeItsSqliteSourceAndStaysUntouched) {
+TEST(AccessVariant, ComputesLikeItsSqliteSourceAndConvertsToIt) {
     const struct {
         const char* name;                 // the variant
         std::vector<std::string> files;   // Access files: the variant, then its components
-        std::vector<std::string> scripts; // the SQLite sources
+        std::vector<std::string> scripts; // the SQLite sources; empty: the generated plant
     } cases[] = {
         {"kleine_anlage", {"kleine_anlage.mdb"}, {"kleine_anlage"}},
         {"klaeranlage", {"klaeranlage.mdb", "klaeranlage_C_SANDFANG.mdb"}, {"klaeranlage", "klaeranlage_C_SANDFANG"}},
@@ -62,34 +82,58 @@ TEST(AccessVariant, ComputesLikeItsSqliteSourceAndStaysUntouched) {
         {"klaeranlage",
          {"klaeranlage_deleted_rows.mdb", "klaeranlage_deleted_rows_C_SANDFANG.mdb"},
          {"klaeranlage", "klaeranlage_C_SANDFANG"}},
+        // the generator's plant of 2000 elements with its default shape
+        {"generated_2000", {"generated_2000.mdb.gz"}, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.files[0]);
-        test::TempDir sq("access_sqlite"), ac("access_mdb");
+        test::TempDir sq("access_sqlite"), ac("access_mdb"), cv("access_converted");
         results_db(sq);
         results_db(ac);
+        results_db(cv);
         RunContext tools;
         tools.db.diagFile = sq.str() + "load.pkl";
         std::string status;
+        std::vector<std::string> names = c.scripts;
+        if (names.empty()) {
+            gen::PlantShape shape;
+            shape.elements = 2000;
+            gen::PlantSummary summary;
+            std::string why;
+            test::write_file(sq.str() + "plant.sql", gen::generate(shape, summary, why));
+            ASSERT_TRUE(why.empty()) << why;
+            input::db_load_script(tools, sq.str() + c.name + ".mdb", sq.str() + "plant.sql", status);
+            ASSERT_EQ(status, "ok");
+            names = {c.name};
+        }
         for (const auto& s : c.scripts) {
             input::db_load_script(tools, sq.str() + s + ".mdb", std::string(RIVOLA_SOURCE_DIR) + "/examples/" + s + ".sql",
                                   status);
             ASSERT_EQ(status, "ok") << s;
         }
         // the Access copies under the names the variant and its components carry
-        for (size_t k = 0; k < c.files.size(); ++k)
-            fs::copy_file(access(c.files[k]), ac.str() + c.scripts[k] + ".mdb");
-        const std::string before = test::read_file(ac.str() + c.name + ".mdb");
-        const Outcome a = run_in(ac.str(), std::string(c.name) + ".mdb");
-        const Outcome s = run_in(sq.str(), std::string(c.name) + ".mdb");
+        for (size_t k = 0; k < c.files.size(); ++k) copy_access(access(c.files[k]), ac.str() + names[k] + ".mdb");
+        const std::string variant = std::string(c.name) + ".mdb";
+        const std::string before = test::read_file(ac.str() + variant);
+        // the converted SQLite copy, its components beside it under the target's name
+        const Outcome conv = tool_in(ac.str(), "rivola-db", "convert " + variant + " '" + cv.str() + variant + "'");
+        ASSERT_EQ(conv.status, 0) << conv.out;
+        const Outcome a = run_in(ac.str(), variant);
+        const Outcome s = run_in(sq.str(), variant);
+        const Outcome v = run_in(cv.str(), variant);
         ASSERT_LT(s.status, 2) << s.out;
         EXPECT_EQ(a.status, s.status) << a.out;
-        EXPECT_EQ(test::read_file(ac.str() + c.name + ".csv"), test::read_file(sq.str() + c.name + ".csv"));
+        EXPECT_EQ(v.status, s.status) << v.out;
+        const std::string csv = test::read_file(sq.str() + c.name + ".csv");
+        EXPECT_EQ(test::read_file(ac.str() + c.name + ".csv"), csv);
+        EXPECT_EQ(test::read_file(cv.str() + c.name + ".csv"), csv);
         EXPECT_EQ(test::read_file(ac.str() + c.name + ".pkl"), test::read_file(sq.str() + c.name + ".pkl"));
         EXPECT_EQ(test::read_file(ac.str() + c.name + ".ERG"), test::read_file(sq.str() + c.name + ".ERG"));
-        EXPECT_EQ(test::read_file(ac.str() + c.name + ".mdb"), before) << "the Access file was written";
-        // the driver's parser complaints never reach the user
+        EXPECT_EQ(test::read_file(ac.str() + variant), before) << "the Access file was written";
+        // nothing of the driver reaches the user's screen, no diagnostics are left
         EXPECT_EQ(a.out.find("syntax error"), std::string::npos) << a.out;
+        EXPECT_EQ(a.out.find("mdb_"), std::string::npos) << a.out;
+        EXPECT_FALSE(fs::exists(ac.str() + "DB_Fehler.pkl"));
     }
 }
 
@@ -110,7 +154,114 @@ TEST(AccessVariant, DamagedFileIsToldNotCrashedOn) {
         test::write_file(dir.str() + "V.mdb", c.bytes);
         const Outcome o = run_in(dir.str(), "V.mdb");
         EXPECT_EQ(o.status, 3) << o.out;
-        EXPECT_NE(o.out.find("V.mdb"), std::string::npos) << o.out;
+        EXPECT_NE(o.out.find("V.mdb: die Access-Datei ist beschädigt oder unvollständig (MDBTools: "),
+                  std::string::npos)
+            << o.out;
         EXPECT_FALSE(fs::exists(dir.str() + "V.ERG"));
+        // what the driver printed is in the diagnostics, not on the screen
+        EXPECT_NE(test::read_file(dir.str() + "DB_Fehler.pkl").find("Meldung des Treibers MDBTools:"),
+                  std::string::npos);
+        std::istringstream lines(o.out);
+        for (std::string line; std::getline(lines, line);) {
+            if (line.find("page") != std::string::npos || line.find("EOF") != std::string::npos) {
+                EXPECT_NE(line.find("(MDBTools: "), std::string::npos) << line;
+            }
+        }
+    }
+}
+
+// Nothing is written into an Access variant: every writing operation of the
+// database layer is refused with a message that says why.
+TEST(AccessVariant, WritesAreRefused) {
+    test::TempDir dir("access_write");
+    const std::string file = dir.str() + "V.mdb";
+    copy_access(access("kleine_anlage.mdb"), file);
+    const std::string before = test::read_file(file);
+    RunContext ctx;
+    ctx.db.diagFile = dir.str() + "DB_Fehler.pkl";
+    const struct {
+        const char* op;
+        std::function<void(std::string&)> call;
+    } cases[] = {
+        {"DB_Create_Table", [&](std::string& st) { input::db_create_table(ctx, file, "neu", "(a integer)", st); }},
+        {"DB_Drop_Table", [&](std::string& st) { input::db_drop_table(ctx, file, "tbl_all", st); }},
+        {"DB_append_column", [&](std::string& st) { input::db_append_column(ctx, file, "tbl_all", "neu", "Date", st); }},
+        {"DB_row_delete_by_char",
+         [&](std::string& st) { input::db_row_delete_by_char(ctx, file, "tbl_rvldaten", "bez", "G1", st); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.op);
+        std::string status;
+        c.call(status);
+        EXPECT_EQ(status.rfind(std::string("Fehler(") + c.op + "): ", 0), 0u) << status;
+        EXPECT_NE(status.find("V.mdb: Access-Datei, mit dem Treiber MDBTools nur lesbar - nicht geschrieben"),
+                  std::string::npos)
+            << status;
+        EXPECT_EQ(input::db_connection(ctx), nullptr);
+    }
+    EXPECT_EQ(test::read_file(file), before);
+}
+
+// The converter makes new files only: an existing target is kept unless
+// --force, a source is never overwritten, a variant without its component
+// or a file that is no variant is refused; nothing half-made is left.
+TEST(AccessVariant, ConvertRefusesWhatWouldLoseData) {
+    const struct {
+        const char* what;
+        const char* args;
+        bool targetExists;   // a file V.mdb is there before
+        int status;
+        const char* says;    // part of the message ("" for none)
+        bool converted;      // V.mdb is the variant afterwards
+    } cases[] = {
+        {"new target", "convert A.mdb V.mdb", false, 0, "V_C_SANDFANG.mdb", true},
+        {"target exists", "convert A.mdb V.mdb", true, 1, "V.mdb existiert bereits (mit --force überschreiben)", false},
+        {"target exists, forced", "convert A.mdb V.mdb --force", true, 0, "", true},
+        {"target is the source", "convert A.mdb A.mdb --force", false, 1, "das Ziel ist eine Quelldatei der Umwandlung",
+         false},
+        {"target is a component of the source", "convert A.mdb A_C_SANDFANG.mdb --force", false, 1,
+         "das Ziel ist eine Quelldatei der Umwandlung", false},
+        {"component missing", "convert B.mdb V.mdb", false, 1, "Komponente C_SANDFANG der Variante fehlt", false},
+        {"no variant", "convert N.mdb V.mdb", false, 1, "keine Variantendatenbank - keine Tabelle tbl_all", false},
+        {"wrong command line", "convert A.mdb", false, 2, "usage:", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir dir("access_convert");
+        copy_access(access("klaeranlage.mdb"), dir.str() + "A.mdb");
+        copy_access(access("klaeranlage_C_SANDFANG.mdb"), dir.str() + "A_C_SANDFANG.mdb");
+        copy_access(access("klaeranlage.mdb"), dir.str() + "B.mdb");
+        {
+            RunContext tools;
+            tools.db.diagFile = dir.str() + "load.pkl";
+            std::string status;
+            input::db_create_file(tools, dir.str() + "N.mdb", status);
+            ASSERT_EQ(status, "ok");
+        }
+        const std::string old = "an earlier file";
+        if (c.targetExists) test::write_file(dir.str() + "V.mdb", old);
+        const std::string source = test::read_file(dir.str() + "A.mdb");
+        const Outcome o = tool_in(dir.str(), "rivola-db", c.args);
+        EXPECT_EQ(o.status, c.status) << o.out;
+        if (*c.says) {
+            EXPECT_NE(o.out.find(c.says), std::string::npos) << o.out;
+        }
+        EXPECT_EQ(test::read_file(dir.str() + "A.mdb"), source);
+        if (c.converted) {
+            RunContext ctx;
+            ctx.db.diagFile = dir.str() + "read.pkl";
+            input::DbTable t;
+            std::string status;
+            input::db_read_table(ctx, dir.str() + "V.mdb", "tbl_rvldaten", "bez", status, t);
+            EXPECT_EQ(status, "ok");
+            EXPECT_EQ(t.nrow, 33);
+            EXPECT_TRUE(fs::exists(dir.str() + "V_C_SANDFANG.mdb"));
+        } else if (c.targetExists) {
+            EXPECT_EQ(test::read_file(dir.str() + "V.mdb"), old);
+        } else {
+            EXPECT_FALSE(fs::exists(dir.str() + "V.mdb"));
+        }
+        for (const auto& e : fs::directory_iterator(dir.path()))
+            EXPECT_EQ(e.path().string().find(".build"), std::string::npos) << e.path();
     }
 }

@@ -195,7 +195,7 @@ TEST(RunDriver, BadVariantDatabaseIsToldWithItsCause) {
         }
         EXPECT_EQ(ui.boxes[0].find('\\'), std::string::npos) << ui.boxes[0];
         EXPECT_EQ(std::filesystem::exists(db), existed);
-        if (existed) EXPECT_EQ(test::read_file(db), before);
+        if (existed) { EXPECT_EQ(test::read_file(db), before); }
     }
 }
 
