@@ -29,7 +29,7 @@ namespace {
 // 0 for a character that names no family.
 int family_severity(std::string_view code, int ival) {
     switch (code.empty() ? ' ' : code[0]) {
-        case 'G': case 'S': case 'm': return 2;
+        case 'G': case 'S': case 'L': case 'm': return 2;
         case 'H': return code.substr(0, 3) == "H56" ? 1 : 2;
         case 'Q': return code.substr(0, 3) == "Q12" ? ival : 2;
         case 'W': return 1;

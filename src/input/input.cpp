@@ -506,6 +506,11 @@ void inhve(RunContext& ctx) {
 // ---------------------------------------------------------------------------
 
 void input(RunContext& ctx) {
+    read_variant(ctx);
+    if (ctx.run.ierr < 3) setup_system(ctx);
+}
+
+void read_variant(RunContext& ctx) {
     ctx.run.ierr = 0;
     ui::screen_dlgedit(ctx, 1);
     std::string status;
@@ -513,9 +518,7 @@ void input(RunContext& ctx) {
     if (status != "ok") {
         // The reader has told the user; a run without its variant goes no further.
         ctx.run.ierr = std::max(ctx.run.ierr, 3);
-        return;
     }
-    setup_system(ctx);
 }
 
 void setup_system(RunContext& ctx) {

@@ -11,6 +11,9 @@ namespace rivola::input {
 
 // The whole step: reads the variant (ctx.run.dbPath) and sets it up.
 void input(RunContext& ctx);
+// The first half of it: reads the variant into the plant model (error
+// level 3 when it cannot be read).
+void read_variant(RunContext& ctx);
 
 // Everything after the variant has been read into the plant model: inall,
 // insys, ingeo and inhve in this order, each only while the error level is

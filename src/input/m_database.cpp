@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <mutex>
 
 #include "support/m_files.h"
 #include "support/m_strings.h"
@@ -85,14 +86,22 @@ std::string sqlite_connection(SQLHENV env, const std::string& path, bool& found,
 // diagnostic records. While such a connection is open, standard error goes
 // to a scratch file; what the driver wrote is kept for the messages and the
 // diagnostics file instead of reaching the user's screen.
+// Standard error is one per process: runs in parallel threads (flow cases)
+// take their turns with such connections.
+std::mutex& console_lock() {
+    static std::mutex m;
+    return m;
+}
+
 void console_begin(DbState& s) {
+    console_lock().lock();
     std::fflush(stderr);
     std::FILE* f = std::tmpfile();
-    if (!f) return;
-    const int saved = ::dup(2);
-    if (saved < 0 || ::dup2(::fileno(f), 2) < 0) {
+    const int saved = f ? ::dup(2) : -1;
+    if (!f || saved < 0 || ::dup2(::fileno(f), 2) < 0) {
         if (saved >= 0) ::close(saved);
-        std::fclose(f);
+        if (f) std::fclose(f);
+        console_lock().unlock();
         return;
     }
     s.savedStderr = saved;
@@ -122,6 +131,7 @@ void console_end(DbState& s) {
     std::fclose(static_cast<std::FILE*>(s.console));
     s.console = nullptr;
     s.savedStderr = -1;
+    console_lock().unlock();
 }
 
 void free_handles(DbState& s) {

@@ -1,5 +1,7 @@
 #include "output/db_output.h"
 
+#include <mutex>
+
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -564,6 +566,8 @@ void write_erg_tables(RunContext& ctx) {
     if (ctx.failed()) return;
     const std::string file = results_db_file(ctx);
     std::string st;
+    std::unique_lock<std::mutex> one;  // the cases of a run store one after the other
+    if (ctx.run.storeLock) one = std::unique_lock<std::mutex>(*ctx.run.storeLock);
     const StoreFailure f = store_results(ctx, file, variant_name(ctx), w.rows, st);
     ctx.run.resultsStatus = st;
     if (st != "ok") store_failed(ctx, f.table.empty() ? file : file + " (" + f.table + ")", f.step, f.reason);

@@ -344,8 +344,8 @@ Explanations read_explanations(RunContext& ctx) {
 }
 
 void write_input_echo(RunContext& ctx) {
-    if (ctx.failed()) return;
-    const std::string file = ctx.run.basePath + ".EIN";
+    if (ctx.failed() || !ctx.run.echo) return;
+    const std::string file = ctx.run.echoFile.empty() ? ctx.run.basePath + ".EIN" : ctx.run.echoFile;
     support::AtomicFile f(file);
     Echo e;
     e.out = &f.out();

@@ -231,6 +231,17 @@ int decimals(double step) {
     return l >= 0.0 ? 0 : static_cast<int>(std::ceil(-l - 1e-9));
 }
 
+// Colour and dash pattern of the water level of the k-th other flow case.
+struct CaseStyle {
+    const char* colour;
+    const char* dash;
+};
+CaseStyle case_style(size_t k) {
+    static const CaseStyle styles[] = {{"#2ca02c", "8 4"}, {"#9467bd", "3 3"},   {"#8c564b", "10 3 2 3"},
+                                       {"#e377c2", "5 2"}, {"#17becf", "12 4"}, {"#bcbd22", "2 2"}};
+    return styles[k % (sizeof styles / sizeof styles[0])];
+}
+
 // The text of one legend row for a remark code of the listings.
 std::string remark_text(const std::string& code, bool en) {
     int n = 0;
@@ -416,6 +427,9 @@ double layout_panel(const ProfilePanel& panel, int index, bool en, std::optional
             yr.add(pe->crown);
             if (pe->hasTop) yr.add(pe->top);
         }
+        for (const auto& w : e.caseWsp)
+            for (float v : w)
+                if (!std::isnan(v)) yr.add(v);
     }
     if (panel.boundary) yr.add(panel.boundaryLevel);
     if (!xr.any) xr.add(0.0);
@@ -498,6 +512,15 @@ double layout_panel(const ProfilePanel& panel, int index, bool en, std::optional
         L.lines.push_back(line(X1, py(u.z), X2, py(d.z), kInvert, 2.2, "invert", id));
         L.lines.push_back(line(X1, py(u.e), X2, py(d.e), kEnergy, 1.3, "energy", id, "6 3"));
         L.lines.push_back(line(X1, py(u.wsp), X2, py(d.wsp), kWsp, 2.0, "wsp", id));
+        for (size_t c = 0; c < e.caseWsp.size(); ++c) {
+            const auto& w = e.caseWsp[c];
+            if (std::isnan(w[0]) || std::isnan(w[1])) continue;
+            const CaseStyle st = case_style(c);
+            L.lines.push_back(line(X1, py(w[0]), X2, py(w[1]), st.colour, 1.6, "wsp-case", id, st.dash));
+            const ProfileElement* nx = e.next >= 0 ? &els[static_cast<size_t>(e.next)] : nullptr;
+            if (nx && c < nx->caseWsp.size() && !std::isnan(nx->caseWsp[c][0]) && std::fabs(nx->up.x - d.x) < kJoin)
+                L.lines.push_back(line(X2, py(w[1]), X2, py(nx->caseWsp[c][0]), st.colour, 1.2, "wsp-case-join", id));
+        }
 
         // Where the element hands over to the next one at the same place, the
         // levels step from its outlet end to the next element's inlet end.
@@ -627,9 +650,11 @@ double layout_legend(const ProfileModel& m, double y, double width, std::vector<
     std::vector<Item> items = {
         {en ? "invert" : "Sohle", 0},
         {en ? "top of profile (ground)" : "Profiloberkante (Gelände)", 1},
-        {en ? "water level" : "Wasserspiegel", 2},
-        {en ? "energy level" : "Energielinie", 3},
+        {(en ? "water level" : "Wasserspiegel") + (m.caseNames.empty() ? std::string() : " " + m.caseNames[0]), 2},
+        {(en ? "energy level" : "Energielinie") + (m.caseNames.empty() ? std::string() : " " + m.caseNames[0]), 3},
     };
+    for (size_t c = 1; c < m.caseNames.size(); ++c)
+        items.push_back({(en ? "water level " : "Wasserspiegel ") + m.caseNames[c], 100 + static_cast<int>(c) - 1});
     if (closed) items.push_back({en ? "pipe crown" : "Rohrscheitel", 4});
     if (weir) items.push_back({en ? "weir crest" : "Überfallkrone", 5});
     if (wall) items.push_back({en ? "wall with opening" : "Wand mit Öffnung", 6});
@@ -673,7 +698,12 @@ double layout_legend(const ProfileModel& m, double y, double width, std::vector<
             case 10: out.push_back(square(mx, sy, 4.0, kPressure, "legend", 0)); break;
             case 11: out.push_back(line(sx, sy, ex, sy, kShort, 3.2, "legend")); break;
             case 9: water_level_symbol(out, mx, sy + 2, "legend"); break;
-            default: break;
+            default:
+                if (it.kind >= 100) {
+                    const CaseStyle st = case_style(static_cast<size_t>(it.kind - 100));
+                    out.push_back(line(sx, sy, ex, sy, st.colour, 1.6, "legend", 0, st.dash));
+                }
+                break;
         }
         out.push_back(text(x + 36.0, y, it.text, 11.0, -1, "legend-text"));
         x += w;
@@ -758,6 +788,38 @@ std::string drawing_svg(const ProfileDrawing& d) {
         }
     }
     return w.finish();
+}
+
+void draw_case_profiles(RunContext& ctx, const RunContext& design, const std::string& designName,
+                        const std::vector<const RunContext*>& others, const std::vector<std::string>& names) {
+    if (!ctx.run.drawing || design.failed() || design.plant.nsys < 1) return;
+    ProfileModel m = profile_model(design);
+    // the heading names the variant and its cases, not the design case's run
+    if (m.heading.size() > 1) {
+        std::string variant = ctx.run.dbName + ctx.run.dbExt;
+        if (!ctx.run.runDate.empty()) variant += "   " + ctx.run.runDate;
+        m.heading[1] = variant;
+    }
+    m.caseNames.push_back(designName);
+    for (size_t c = 0; c < others.size(); ++c) {
+        if (others[c]->failed()) continue;
+        const ProfileModel o = profile_model(*others[c]);
+        m.caseNames.push_back(names[c]);
+        for (size_t p = 0; p < m.panels.size(); ++p) {
+            for (ProfileElement& e : m.panels[p].elements) {
+                std::array<float, 2> w = {std::nanf(""), std::nanf("")};
+                if (p < o.panels.size())
+                    for (const ProfileElement& oe : o.panels[p].elements)
+                        if (oe.isys == e.isys) w = {oe.up.wsp, oe.down.wsp};
+                e.caseWsp.push_back(w);
+            }
+        }
+    }
+    const std::string file = ctx.run.basePath + "_profile.svg";
+    const std::string svg = drawing_svg(layout_profile(m));
+    support::AtomicFile f(file);
+    f.out() << svg;
+    finish_file(ctx, f);
 }
 
 void draw_profile(RunContext& ctx) {

@@ -15,6 +15,7 @@
 // Element numbers are the isys of the plant model (1-based).
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,6 +48,9 @@ struct ProfileElement {
     ProfileEnd up;        // inlet end (upstream)
     ProfileEnd down;      // outlet end (downstream)
     float opening = 0.0f; // wall: height of its openings above the invert (0 = unknown)
+    // water levels of the other flow cases at the inlet and outlet end
+    // (the model's caseNames[1..]); NaN where a case has no level
+    std::vector<std::array<float, 2>> caseWsp;
     int next = -1;        // index in the panel of the element it discharges into (-1: none)
     int prev = -1;        // index in the panel of its 1st inlet element (-1: none)
 };
@@ -64,6 +68,9 @@ struct ProfileModel {
     std::vector<ProfilePanel> panels;
     bool english = false;
     std::optional<float> required;         // freeboard the plant must keep (tbl_all.Freibord)
+    // flow cases: the case the model was made of, then the others whose
+    // water levels the elements carry; empty for a variant without cases
+    std::vector<std::string> caseNames;
 };
 
 ProfileModel profile_model(const RunContext& ctx);
@@ -107,5 +114,11 @@ std::string drawing_svg(const ProfileDrawing& d);
 // Writes base + "_profile.svg" after a computing run when the drawing is
 // switched on; the file is added to the run's written files.
 void draw_profile(RunContext& ctx);
+
+// The one drawing of a variant computed in flow cases, written under the
+// variant's base name (ctx): the model of the design case with its energy
+// line, and the water level of every other case (names[k] of others[k]).
+void draw_case_profiles(RunContext& ctx, const RunContext& design, const std::string& designName,
+                        const std::vector<const RunContext*>& others, const std::vector<std::string>& names);
 
 }  // namespace rivola::output

@@ -28,4 +28,9 @@ void remove_earlier(RunContext& ctx, const std::string& path, bool checkList = f
 // that ends with errors, or only checks the input, leaves no older copy of.
 void remove_earlier_results(RunContext& ctx);
 
+// A variant computed in flow cases has no results under its own name: the
+// listings, CSV and plot data of an earlier run without cases are removed,
+// and so are its tables and overview row in the results database.
+void remove_uncased_results(RunContext& ctx);
+
 }  // namespace rivola::output

@@ -12,6 +12,9 @@
 #include "output/db_output.h"
 #include "output/profile_drawing.h"
 #include "output/result_files.h"
+#include "input/flow_case_input.h"
+#include "input/input.h"
+#include "run/flow_cases.h"
 #include "run/steps.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
@@ -84,6 +87,21 @@ bool first_number(const std::string& line, double& value) {
         return std::isfinite(value);
     }
     return false;
+}
+
+// The flow cases of the variant, checked against the elements it has read;
+// a fault in them stops the run with errors before any case is computed.
+void read_cases(RunContext& ctx, std::vector<input::FlowCase>& cases) {
+    std::string status;
+    input::read_flow_cases(ctx, ctx.run.dbPath, cases, status);
+    if (status != "ok") {
+        box(ctx, ctx.english() ? "database error" : "Datenbankfehler", status);
+        ctx.run.ierr = std::max(ctx.run.ierr, 3);
+        cases.clear();
+        return;
+    }
+    if (!input::check_flow_cases(ctx, cases)) ctx.run.ierr = std::max(ctx.run.ierr, 2);
+    if (ctx.run.ierr >= 2) cases.clear();
 }
 
 }  // namespace
@@ -262,30 +280,19 @@ void r_rivola(RunContext& ctx, int kind) {
     r.ierr = 0;
     initl_rivola(ctx);
     if (r.ierr < 2) init_variante(ctx);
+    // The variant is read once; a variant with flow cases is computed once per
+    // case, each case in a run context of its own.
+    std::vector<input::FlowCase> cases;
     if (r.ierr < 2) {
-        input::input(ctx);
-        if (r.ierr < 2) output::o_plot(ctx);
+        input::read_variant(ctx);
+        if (r.ierr < 2) read_cases(ctx, cases);
     }
-    if (r.compute == 'J' && r.ierr < 2) {
-        start(ctx);
-        if (r.ierr < 2) hyd::wsp_rivola(ctx);
-        if (r.ierr < 2) hyd::check_freeboard(ctx);
-        if (r.ierr < 2) {
-            output::outerg(ctx);
-            output::outqve(ctx);
-            output::outerk(ctx);
-            if (r.ierr < 2) {
-                output::outeef(ctx);
-                output::draw_profile(ctx);
-                for (const auto& f : r.writtenFiles) log(ctx, f);
-                if (r.balance) ui::screen_dlgedit(ctx, 2);
-                checks::del_pru(ctx);
-            }
-        }
-    }
+    if (r.ierr < 2 && cases.empty()) compute_variant(ctx);
+    if (r.ierr < 2 && !cases.empty()) run_flow_cases(ctx, cases);
+    if (r.ierr < 2 && r.compute == 'J') checks::del_pru(ctx);
     // A run with errors, or one that only checks, has no results: listings,
     // CSV and drawing of an earlier run must not pass for this run's.
-    if (!r.basePath.empty() && r.ierr < 3 && (r.ierr == 2 || r.compute != 'J'))
+    if (!r.basePath.empty() && r.ierr < 3 && (r.ierr == 2 || r.compute != 'J') && cases.empty())
         output::remove_earlier_results(ctx);
     // Any result that could not be stored ends the run as a file or database failure.
     if (!r.storeFailures.empty()) r.ierr = std::max(r.ierr, 3);

@@ -1,5 +1,10 @@
 #include "common/test_util.h"
 
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+
 #include <atomic>
 #include <fstream>
 #include <sstream>
@@ -53,6 +58,19 @@ std::vector<std::string> fields(const std::string& line, char sep) {
 void write_file(const std::string& path, const std::string& text) {
     std::ofstream f(path, std::ios::binary);
     f << text;
+}
+
+ProgramRun run_program(const std::string& dir, const std::string& program, const std::string& args) {
+    const std::string cmd = (dir.empty() ? std::string() : "cd '" + dir + "' && ") + "'" +
+                            std::string(RIVOLA_BINARY_DIR) + "/" + program + "' " + args + " 2>&1";
+    ProgramRun r;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    std::array<char, 512> buf{};
+    while (fgets(buf.data(), static_cast<int>(buf.size()), p)) r.out += buf.data();
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
 }
 
 }  // namespace rivola::test

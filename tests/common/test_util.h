@@ -26,4 +26,13 @@ void write_file(const std::string& path, const std::string& text);
 // empty last field).
 std::vector<std::string> fields(const std::string& line, char sep);
 
+// A program of the build run as its own process in `dir` (empty: the
+// current directory), `args` as typed on a command line; standard error is
+// kept with standard output.
+struct ProgramRun {
+    int status = -1;
+    std::string out;
+};
+ProgramRun run_program(const std::string& dir, const std::string& program, const std::string& args);
+
 }  // namespace rivola::test

@@ -24,23 +24,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-};
+using Outcome = test::ProgramRun;
 
-// Runs a program of the build in `dir`; `args` as typed on the command line.
 Outcome tool_in(const std::string& dir, const std::string& program, const std::string& args) {
-    const std::string cmd =
-        "cd '" + dir + "' && '" + std::string(RIVOLA_BINARY_DIR) + "/" + program + "' " + args + " 2>&1";
-    Outcome o;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return o;
-    std::array<char, 512> buf{};
-    while (fgets(buf.data(), buf.size(), p)) o.out += buf.data();
-    const int st = pclose(p);
-    o.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return o;
+    return test::run_program(dir, program, args);
 }
 
 Outcome run_in(const std::string& dir, const std::string& variant) {

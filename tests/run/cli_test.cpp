@@ -10,22 +10,9 @@
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-};
+using Result = rivola::test::ProgramRun;
 
-Result run_rivola(const std::string& args) {
-    const std::string cmd = std::string(RIVOLA_BINARY_DIR) + "/rivola " + args + " 2>&1";
-    Result r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    std::array<char, 512> buf{};
-    while (fgets(buf.data(), buf.size(), p)) r.out += buf.data();
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-}
+Result run_rivola(const std::string& args) { return rivola::test::run_program("", "rivola", args); }
 
 }  // namespace
 

@@ -1,0 +1,234 @@
+#include "run/flow_cases.h"
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "checks/m_rivola_error.h"
+#include "input/input.h"
+#include "output/db_output.h"
+#include "output/envelope.h"
+#include "output/profile_drawing.h"
+#include "output/result_files.h"
+#include "run/r_rivola.h"
+#include "run/steps.h"
+#include "support/m_files.h"
+#include "support/m_strings.h"
+#include "ui/m_realwin.h"
+#include "ui/services.h"
+
+namespace rivola::run {
+
+namespace {
+
+// The window or console of the main run as one case sees it: the screen log
+// and message boxes of a case are kept and shown after the cases, in their
+// order, so that parallel cases do not mix their lines; questions, progress
+// and the cancel request go to the main run's services one at a time.
+class CaseServices : public ui::Services {
+public:
+    CaseServices(ui::Services* main, std::mutex& lock) : main_(main), lock_(lock) {}
+    void message(const std::string& title, const std::string& text) override {
+        said_.push_back({true, title, text});
+    }
+    bool question(const std::string& title, const std::string& text) override {
+        std::lock_guard<std::mutex> g(lock_);
+        return main_ && main_->question(title, text);
+    }
+    std::string openFile(const std::string&, const std::string&) override { return {}; }
+    void log(const std::string& line) override { said_.push_back({false, {}, line}); }
+    void finale(const std::string&, const std::string&) override {}
+    void progress(int pass) override {
+        std::lock_guard<std::mutex> g(lock_);
+        if (main_) main_->progress(pass);
+    }
+    bool cancelled() override {
+        std::lock_guard<std::mutex> g(lock_);
+        return main_ && main_->cancelled();
+    }
+    void stop_program() override {
+        std::lock_guard<std::mutex> g(lock_);
+        if (main_) main_->stop_program();
+    }
+    // Shows what the case said on the main run's services.
+    void replay() {
+        if (!main_) return;
+        for (const Said& s : said_) {
+            if (s.box) main_->message(s.title, s.text);
+            else main_->log(s.text);
+        }
+        said_.clear();
+    }
+
+private:
+    struct Said {
+        bool box;
+        std::string title, text;
+    };
+    ui::Services* main_;
+    std::mutex& lock_;
+    std::vector<Said> said_;
+};
+
+struct CaseRun {
+    const input::FlowCase* fc = nullptr;
+    std::unique_ptr<RunContext> ctx;
+    std::unique_ptr<CaseServices> ui;
+};
+
+// The design case: the first with factor 1 and the variant's own inflows;
+// else the first case.
+size_t design_case(const std::vector<input::FlowCase>& cases) {
+    for (size_t k = 0; k < cases.size(); ++k)
+        if ((cases[k].faktor == kMissing || cases[k].faktor == 1.0f) && cases[k].inflows.empty() &&
+            cases[k].splits.empty())
+            return k;
+    for (size_t k = 0; k < cases.size(); ++k)
+        if (cases[k].faktor == kMissing || cases[k].faktor == 1.0f) return k;
+    return 0;
+}
+
+// The run context of one case: the main run's settings, paths and plant as
+// read, with the case applied; its results under base + "_" + case.
+std::unique_ptr<RunContext> case_context(const RunContext& main, const input::FlowCase& fc, bool echo,
+                                         std::mutex& storeLock) {
+    auto c = std::make_unique<RunContext>();
+    c->settings = main.settings;
+    c->run = main.run;
+    c->db = main.db;
+    RunState& r = c->run;
+    r.caseName = fc.name;
+    r.dbName = main.run.dbName + "_" + fc.name;
+    r.basePath = main.run.basePath + "_" + fc.name;
+    r.checkListFile = r.basePath + ".pkl";
+    r.writtenFiles.clear();
+    r.storeFailures.clear();
+    r.resultsStatus.clear();
+    r.drawing = false;
+    r.echo = echo;
+    r.echoFile = main.run.basePath + ".EIN";
+    r.storeLock = &storeLock;
+    r.ierr = 0;
+    c->plant = main.plant;
+    input::apply_flow_case(c->plant, fc);
+    return c;
+}
+
+// The check list of one case as a section of the main check list: headed by
+// the case's name and description, its lines without the file's own heading.
+void append_section(RunContext& ctx, const CaseRun& cr) {
+    const bool en = ctx.english();
+    checks::fehler(ctx, "OUTQQQ");
+    checks::outqqq_line(ctx, "");
+    std::string head = (en ? "flow case " : "Lastfall ") + cr.fc->name;
+    if (!cr.fc->beschreibung.empty()) head += ": " + cr.fc->beschreibung;
+    checks::outqqq_line(ctx, head);
+    checks::outqqq_line(ctx, std::string(support::ulen(head), '='));
+    const std::string file = cr.ctx->rep.fileName();
+    std::ifstream in(file, std::ios::binary);
+    std::string line;
+    bool first = true, any = false;
+    while (std::getline(in, line)) {
+        if (first) {
+            first = false;
+            if (line.rfind(cr.ctx->rep.title + ":", 0) == 0) continue;  // the heading of the case's own file
+        }
+        checks::outqqq_line(ctx, line);
+        any = true;
+    }
+    if (!any) checks::outqqq_line(ctx, en ? "no messages" : "keine Meldungen");
+    in.close();
+    support::remove_file(file);
+}
+
+}  // namespace
+
+void compute_variant(RunContext& ctx) {
+    RunState& r = ctx.run;
+    input::setup_system(ctx);
+    if (r.ierr < 2) output::o_plot(ctx);
+    if (r.compute != 'J' || r.ierr >= 2) return;
+    start(ctx);
+    if (r.ierr < 2) hyd::wsp_rivola(ctx);
+    if (r.ierr < 2) hyd::check_freeboard(ctx);
+    if (r.ierr >= 2) return;
+    output::outerg(ctx);
+    output::outqve(ctx);
+    output::outerk(ctx);
+    if (r.ierr >= 2) return;
+    output::outeef(ctx);
+    output::draw_profile(ctx);
+    if (ctx.ui)
+        for (const auto& f : r.writtenFiles) ctx.ui->log(f);
+    if (r.balance) ui::screen_dlgedit(ctx, 2);
+}
+
+void run_flow_cases(RunContext& ctx, const std::vector<input::FlowCase>& cases) {
+    RunState& r = ctx.run;
+    std::mutex uiLock, storeLock;
+    std::vector<CaseRun> runs(cases.size());
+    for (size_t k = 0; k < cases.size(); ++k) {
+        CaseRun& cr = runs[k];
+        cr.fc = &cases[k];
+        cr.ctx = case_context(ctx, cases[k], k == 0, storeLock);
+        cr.ui = std::make_unique<CaseServices>(ctx.ui, uiLock);
+        cr.ctx->ui = cr.ui.get();
+    }
+    // each case checks its own table names, then is set up, checked and computed
+    auto one = [&](CaseRun& cr) {
+        RunContext& c = *cr.ctx;
+        checks::fehler(c, "INIT", c.run.basePath, ctx.rep.title);
+        if (output::check_table_names(c)) compute_variant(c);
+        // a case that ends with errors or only checks leaves no older results of its own
+        if (c.run.ierr < 3 && (c.run.ierr == 2 || c.run.compute != 'J')) output::remove_earlier_results(c);
+        c.rep.close();
+    };
+    const size_t workers =
+        std::min<size_t>(cases.size(), std::max(1u, std::thread::hardware_concurrency()));
+    std::atomic<size_t> next{0};
+    auto work = [&]() {
+        for (size_t k = next++; k < runs.size(); k = next++) one(runs[k]);
+    };
+    std::vector<std::thread> pool;
+    for (size_t w = 1; w < workers; ++w) pool.emplace_back(work);
+    work();
+    for (auto& t : pool) t.join();
+
+    // what the cases said, in their order; their check lists as sections
+    std::vector<std::string> names, csv;
+    for (CaseRun& cr : runs) {
+        cr.ui->replay();
+        append_section(ctx, cr);
+        r.ierr = std::max(r.ierr, cr.ctx->run.ierr);
+        r.storeFailures.insert(r.storeFailures.end(), cr.ctx->run.storeFailures.begin(),
+                               cr.ctx->run.storeFailures.end());
+        r.balance = r.balance || cr.ctx->run.balance;
+        names.push_back(cr.fc->name);
+        csv.push_back(cr.ctx->run.basePath + ".csv");
+    }
+    // the variant's own results would belong to no case
+    output::remove_uncased_results(ctx);
+    if (r.compute != 'J') {
+        output::remove_earlier(ctx, r.basePath + "_Lastfaelle.csv");
+        output::remove_earlier(ctx, r.basePath + "_profile.svg");
+        return;
+    }
+    output::write_envelope(ctx, names, csv);
+    const size_t d = design_case(cases);
+    std::vector<const RunContext*> others;
+    std::vector<std::string> otherNames;
+    for (size_t k = 0; k < runs.size(); ++k) {
+        if (k == d) continue;
+        others.push_back(runs[k].ctx.get());
+        otherNames.push_back(names[k]);
+    }
+    if (!runs[d].ctx->failed()) output::draw_case_profiles(ctx, *runs[d].ctx, names[d], others, otherNames);
+    else output::remove_earlier(ctx, r.basePath + "_profile.svg");
+    if (ctx.ui)
+        for (const auto& f : r.writtenFiles) ctx.ui->log(f);
+}
+
+}  // namespace rivola::run
