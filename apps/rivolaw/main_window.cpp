@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -83,6 +84,10 @@ MainWindow::MainWindow(ShellSettings settings, QWidget* parent)
     passBar_ = new QProgressBar(this);
     passBar_->setMaximumWidth(160);
     passBar_->setVisible(false);
+    caseChoice_ = new QComboBox(this);
+    caseChoice_->setToolTip(en ? tr("flow case whose listings are shown") : tr("Lastfall, dessen Ergebnislisten gezeigt werden"));
+    caseChoice_->setVisible(false);
+    statusBar()->addPermanentWidget(caseChoice_);
     statusBar()->addPermanentWidget(passLabel_);
     statusBar()->addPermanentWidget(passBar_);
     statusBar()->addPermanentWidget(nameLabel_);
@@ -196,11 +201,16 @@ void MainWindow::onRunFinished() {
     dbWaitAction_->setEnabled(true);
     cancelAction_->setEnabled(false);
     passBar_->setVisible(false);
-    // A run that drew the profile shows it at once.
+    // A run in flow cases offers the choice of the case for its listings.
+    caseChoice_->clear();
+    for (const auto& c : ctx_.flowCases) caseChoice_->addItem(q(c->run.caseName));
+    if (!ctx_.flowCases.empty()) caseChoice_->setCurrentIndex(static_cast<int>(ctx_.designCase));
+    caseChoice_->setVisible(!ctx_.flowCases.empty());
+    // A run that drew the profile shows it at once (with cases, all of them).
     const std::string drawn = ctx_.run.basePath + "_profile.svg";
     for (const auto& f : ctx_.run.writtenFiles) {
         if (ctx_.run.basePath.empty() || f != drawn) continue;
-        profile_->setDrawing(output::profile_drawing(ctx_));
+        profile_->setDrawing(output::run_profile_drawing(ctx_));
         tabs_->setTabEnabled(1, true);
         tabs_->setCurrentIndex(1);
         break;
@@ -357,7 +367,12 @@ void MainWindow::openListings() {
         return;
     }
     QStringList files;
-    for (const auto& f : ctx_.run.writtenFiles)
+    // with flow cases the listings of the case chosen in the status bar
+    const int chosen = caseChoice_->currentIndex();
+    const RunContext& run = !ctx_.flowCases.empty() && chosen >= 0 && chosen < static_cast<int>(ctx_.flowCases.size())
+                                ? *ctx_.flowCases[static_cast<size_t>(chosen)]
+                                : ctx_;
+    for (const auto& f : run.run.writtenFiles)
         if (support::file_exists(f) && !files.contains(q(f))) files << q(f);
     if (files.isEmpty() && !ctx_.run.basePath.empty()) {
         for (const char* ext : {".ERG", ".ERK", ".QVE", ".EEF"}) {
@@ -373,7 +388,7 @@ void MainWindow::openListings() {
     }
     if (listings_) listings_->close();
     auto* v = new ListingsViewer(files,
-                                 q(ctx_.run.dbName + ctx_.run.dbExt) +
+                                 q(run.run.dbName + ctx_.run.dbExt) +
                                      (en ? tr(": listings") : tr(": Ergebnislisten")),
                                  this);
     v->setAttribute(Qt::WA_DeleteOnClose);

@@ -20,6 +20,7 @@
 
 class QListWidget;
 class QLabel;
+class QComboBox;
 class QProgressBar;
 class QThread;
 class QAction;
@@ -82,6 +83,8 @@ public:
     // The tabs of the window: the screen log, the profile drawing of the last run.
     QTabWidget* tabs() const { return tabs_; }
     ProfileView* profileView() const { return profile_; }
+    // The flow case whose listings the window shows (visible after a run in cases).
+    QComboBox* caseChoice() const { return caseChoice_; }
     // Asks a running calculation to stop (it asks the user to confirm).
     void requestCancel() { cancelRequest_ = true; }
     bool takeCancelRequest() { return cancelRequest_.exchange(false); }
@@ -131,6 +134,7 @@ private:
     QLabel* dateLabel_ = nullptr;
     QLabel* passLabel_ = nullptr;
     QProgressBar* passBar_ = nullptr;
+    QComboBox* caseChoice_ = nullptr;
     QAction* runAction_ = nullptr;
     QAction* cancelAction_ = nullptr;
     QAction* dbWaitAction_ = nullptr;

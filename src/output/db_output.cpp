@@ -557,6 +557,22 @@ std::string results_db_file(const RunContext& ctx) {
 
 std::string variant_name(const RunContext& ctx) { return ctx.run.dbName; }
 
+namespace {
+
+// The rows of the run into the results database; a failure is recorded as a
+// result not stored.
+void store_run(RunContext& ctx, const std::vector<ErgRecord>& rows) {
+    const std::string file = results_db_file(ctx);
+    std::string st;
+    std::unique_lock<std::mutex> one;  // the cases of a run store one after the other
+    if (ctx.run.storeLock) one = std::unique_lock<std::mutex>(*ctx.run.storeLock);
+    const StoreFailure f = store_results(ctx, file, variant_name(ctx), rows, st);
+    ctx.run.resultsStatus = st;
+    if (st != "ok") store_failed(ctx, f.table.empty() ? file : file + " (" + f.table + ")", f.step, f.reason);
+}
+
+}  // namespace
+
 void write_erg_tables(RunContext& ctx) {
     if (ctx.failed()) return;
     ErgWriter w;
@@ -564,13 +580,11 @@ void write_erg_tables(RunContext& ctx) {
     element_loop(ctx, w);
     o_csv(w, 9);
     if (ctx.failed()) return;
-    const std::string file = results_db_file(ctx);
-    std::string st;
-    std::unique_lock<std::mutex> one;  // the cases of a run store one after the other
-    if (ctx.run.storeLock) one = std::unique_lock<std::mutex>(*ctx.run.storeLock);
-    const StoreFailure f = store_results(ctx, file, variant_name(ctx), w.rows, st);
-    ctx.run.resultsStatus = st;
-    if (st != "ok") store_failed(ctx, f.table.empty() ? file : file + " (" + f.table + ")", f.step, f.reason);
+    if (ctx.run.deferStore) {
+        ctx.run.pendingStore = [&ctx, rows = std::move(w.rows)]() { store_run(ctx, rows); };
+        return;
+    }
+    store_run(ctx, w.rows);
 }
 
 bool check_table_names(RunContext& ctx) {

@@ -790,10 +790,9 @@ std::string drawing_svg(const ProfileDrawing& d) {
     return w.finish();
 }
 
-void draw_case_profiles(RunContext& ctx, const RunContext& design, const std::string& designName,
-                        const std::vector<const RunContext*>& others, const std::vector<std::string>& names) {
-    if (!ctx.run.drawing || design.failed() || design.plant.nsys < 1) return;
-    ProfileModel m = profile_model(design);
+ProfileModel case_profile_model(const RunContext& ctx, ProfileModel m, const std::string& designName,
+                                const std::vector<const ProfileModel*>& others,
+                                const std::vector<std::string>& names) {
     // the heading names the variant and its cases, not the design case's run
     if (m.heading.size() > 1) {
         std::string variant = ctx.run.dbName + ctx.run.dbExt;
@@ -802,19 +801,47 @@ void draw_case_profiles(RunContext& ctx, const RunContext& design, const std::st
     }
     m.caseNames.push_back(designName);
     for (size_t c = 0; c < others.size(); ++c) {
-        if (others[c]->failed()) continue;
-        const ProfileModel o = profile_model(*others[c]);
+        const ProfileModel& o = *others[c];
         m.caseNames.push_back(names[c]);
         for (size_t p = 0; p < m.panels.size(); ++p) {
-            for (ProfileElement& e : m.panels[p].elements) {
+            // the elements of a panel are the same in every case: matched by position
+            const auto* oe = p < o.panels.size() ? &o.panels[p].elements : nullptr;
+            auto& els = m.panels[p].elements;
+            for (size_t k = 0; k < els.size(); ++k) {
                 std::array<float, 2> w = {std::nanf(""), std::nanf("")};
-                if (p < o.panels.size())
-                    for (const ProfileElement& oe : o.panels[p].elements)
-                        if (oe.isys == e.isys) w = {oe.up.wsp, oe.down.wsp};
-                e.caseWsp.push_back(w);
+                if (oe) {
+                    const ProfileElement* hit = k < oe->size() && (*oe)[k].isys == els[k].isys ? &(*oe)[k] : nullptr;
+                    for (size_t j = 0; !hit && j < oe->size(); ++j)
+                        if ((*oe)[j].isys == els[k].isys) hit = &(*oe)[j];
+                    if (hit) w = {hit->up.wsp, hit->down.wsp};
+                }
+                els[k].caseWsp.push_back(w);
             }
         }
     }
+    return m;
+}
+
+ProfileDrawing run_profile_drawing(const RunContext& ctx) {
+    if (ctx.flowCases.empty()) return profile_drawing(ctx);
+    const size_t d = std::min(ctx.designCase, ctx.flowCases.size() - 1);
+    std::vector<ProfileModel> models;
+    std::vector<std::string> names;
+    for (size_t k = 0; k < ctx.flowCases.size(); ++k)
+        if (k != d && !ctx.flowCases[k]->failed()) {
+            models.push_back(profile_model(*ctx.flowCases[k]));
+            names.push_back(ctx.flowCases[k]->run.caseName);
+        }
+    std::vector<const ProfileModel*> others;
+    for (const auto& m : models) others.push_back(&m);
+    const RunContext& design = *ctx.flowCases[d];
+    return layout_profile(case_profile_model(ctx, profile_model(design), design.run.caseName, others, names));
+}
+
+void draw_case_profiles(RunContext& ctx, ProfileModel design, const std::string& designName,
+                        const std::vector<const ProfileModel*>& others, const std::vector<std::string>& names) {
+    if (!ctx.run.drawing) return;
+    const ProfileModel m = case_profile_model(ctx, std::move(design), designName, others, names);
     const std::string file = ctx.run.basePath + "_profile.svg";
     const std::string svg = drawing_svg(layout_profile(m));
     support::AtomicFile f(file);

@@ -116,9 +116,18 @@ std::string drawing_svg(const ProfileDrawing& d);
 void draw_profile(RunContext& ctx);
 
 // The one drawing of a variant computed in flow cases, written under the
-// variant's base name (ctx): the model of the design case with its energy
-// line, and the water level of every other case (names[k] of others[k]).
-void draw_case_profiles(RunContext& ctx, const RunContext& design, const std::string& designName,
-                        const std::vector<const RunContext*>& others, const std::vector<std::string>& names);
+// variant's base name (ctx): the model of the design case (made by
+// profile_model from its run) with its energy line, and the water level of
+// every other case (names[k] of the model others[k]).
+// The model of all cases of a run: the design case's model (made by
+// profile_model from its run) with the other cases' water levels, headed by
+// the variant's name (ctx).
+ProfileModel case_profile_model(const RunContext& ctx, ProfileModel design, const std::string& designName,
+                                const std::vector<const ProfileModel*>& others,
+                                const std::vector<std::string>& names);
+// The drawing of the last run of ctx: with flow cases that of all cases.
+ProfileDrawing run_profile_drawing(const RunContext& ctx);
+void draw_case_profiles(RunContext& ctx, ProfileModel design, const std::string& designName,
+                        const std::vector<const ProfileModel*>& others, const std::vector<std::string>& names);
 
 }  // namespace rivola::output

@@ -3,6 +3,7 @@
 // runs can proceed in one process without touching each other.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,10 @@ struct RunContext {
     hyd::StepSlots steps;           // histories of the root-finder step routines
     input::DbState db;              // the database access layer
     ui::Services* ui = nullptr;     // dialogs and the screen log
+    // The flow cases of the last run, each with its own results, and the
+    // design case among them (empty for a variant without cases).
+    std::vector<std::shared_ptr<RunContext>> flowCases;
+    size_t designCase = 0;
 
     // Error level of the run: the worst severity so far.
     int& ierr() { return run.ierr; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <fstream>
 #include <memory>
 #include <mutex>
@@ -23,6 +24,8 @@
 namespace rivola::run {
 
 namespace {
+
+constexpr size_t kMaxCaseThreads = 32;
 
 // The window or console of the main run as one case sees it: the screen log
 // and message boxes of a case are kept and shown after the cases, in their
@@ -77,6 +80,7 @@ struct CaseRun {
     const input::FlowCase* fc = nullptr;
     std::unique_ptr<RunContext> ctx;
     std::unique_ptr<CaseServices> ui;
+    output::ProfileModel drawing;    // what the drawing shows of the case (made in its thread)
 };
 
 // The design case: the first with factor 1 and the variant's own inflows;
@@ -144,6 +148,22 @@ void append_section(RunContext& ctx, const CaseRun& cr) {
     support::remove_file(file);
 }
 
+// The one drawing of all cases, or none when the design case has no results.
+void draw_all(RunContext& ctx, std::vector<CaseRun>& runs, size_t d) {
+    if (runs[d].ctx->failed()) {
+        output::remove_earlier(ctx, ctx.run.basePath + "_profile.svg");
+        return;
+    }
+    std::vector<const output::ProfileModel*> others;
+    std::vector<std::string> names;
+    for (size_t k = 0; k < runs.size(); ++k) {
+        if (k == d || runs[k].ctx->failed()) continue;
+        others.push_back(&runs[k].drawing);
+        names.push_back(runs[k].fc->name);
+    }
+    output::draw_case_profiles(ctx, std::move(runs[d].drawing), runs[d].fc->name, others, names);
+}
+
 }  // namespace
 
 void compute_variant(RunContext& ctx) {
@@ -177,24 +197,45 @@ void run_flow_cases(RunContext& ctx, const std::vector<input::FlowCase>& cases) 
         cr.ui = std::make_unique<CaseServices>(ctx.ui, uiLock);
         cr.ctx->ui = cr.ui.get();
     }
-    // each case checks its own table names, then is set up, checked and computed
+    // Each case checks its own table names, is set up, checked and computed,
+    // makes what the drawing shows of it and then stores its results; the
+    // one drawing of all cases is made here while the cases store.
+    std::mutex readyLock;
+    std::condition_variable readyCv;
+    size_t ready = 0;
     auto one = [&](CaseRun& cr) {
         RunContext& c = *cr.ctx;
         checks::fehler(c, "INIT", c.run.basePath, ctx.rep.title);
+        c.run.deferStore = true;
         if (output::check_table_names(c)) compute_variant(c);
+        if (c.run.compute == 'J' && !c.failed() && ctx.run.drawing) cr.drawing = output::profile_model(c);
+        {
+            std::lock_guard<std::mutex> g(readyLock);
+            ++ready;
+        }
+        readyCv.notify_all();
+        if (c.run.pendingStore) c.run.pendingStore();
+        c.run.pendingStore = nullptr;
         // a case that ends with errors or only checks leaves no older results of its own
         if (c.run.ierr < 3 && (c.run.ierr == 2 || c.run.compute != 'J')) output::remove_earlier_results(c);
         c.rep.close();
     };
-    const size_t workers =
-        std::min<size_t>(cases.size(), std::max(1u, std::thread::hardware_concurrency()));
+    // One thread per case (up to a limit): the cores share the cases evenly
+    // even when there are fewer cores than cases or the cases take unequal
+    // numbers of passes; the contexts of all cases are held anyway.
+    const size_t workers = std::min<size_t>(cases.size(), kMaxCaseThreads);
     std::atomic<size_t> next{0};
     auto work = [&]() {
         for (size_t k = next++; k < runs.size(); k = next++) one(runs[k]);
     };
     std::vector<std::thread> pool;
-    for (size_t w = 1; w < workers; ++w) pool.emplace_back(work);
-    work();
+    for (size_t w = 0; w < workers; ++w) pool.emplace_back(work);
+    {
+        std::unique_lock<std::mutex> g(readyLock);
+        readyCv.wait(g, [&] { return ready == runs.size(); });
+    }
+    const size_t d = design_case(cases);
+    if (r.compute == 'J') draw_all(ctx, runs, d);
     for (auto& t : pool) t.join();
 
     // what the cases said, in their order; their check lists as sections
@@ -217,16 +258,12 @@ void run_flow_cases(RunContext& ctx, const std::vector<input::FlowCase>& cases) 
         return;
     }
     output::write_envelope(ctx, names, csv);
-    const size_t d = design_case(cases);
-    std::vector<const RunContext*> others;
-    std::vector<std::string> otherNames;
-    for (size_t k = 0; k < runs.size(); ++k) {
-        if (k == d) continue;
-        others.push_back(runs[k].ctx.get());
-        otherNames.push_back(names[k]);
+    // the cases stay with the run for the window: its drawing and listings
+    for (CaseRun& cr : runs) {
+        cr.ctx->ui = nullptr;
+        ctx.flowCases.push_back(std::shared_ptr<RunContext>(std::move(cr.ctx)));
     }
-    if (!runs[d].ctx->failed()) output::draw_case_profiles(ctx, *runs[d].ctx, names[d], others, otherNames);
-    else output::remove_earlier(ctx, r.basePath + "_profile.svg");
+    ctx.designCase = d;
     if (ctx.ui)
         for (const auto& f : r.writtenFiles) ctx.ui->log(f);
 }

@@ -29,10 +29,6 @@ using support::upper;
 
 namespace {
 
-void log(RunContext& ctx, const std::string& line) {
-    if (ctx.ui) ctx.ui->log(line);
-}
-
 void box(RunContext& ctx, const std::string& title, const std::string& text) {
     if (ctx.ui) ctx.ui->message(title, text);
 }
@@ -108,6 +104,7 @@ void read_cases(RunContext& ctx, std::vector<input::FlowCase>& cases) {
 
 void initl_rivola(RunContext& ctx) {
     ctx.plant = Plant{};
+    ctx.flowCases.clear();
     Plant& p = ctx.plant;
     for (auto& t : p.all.titel) t.clear();
     p.all.AnhangERG = p.all.AnhangERK = p.all.AnhangQVE = "Anhang x";

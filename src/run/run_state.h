@@ -1,6 +1,7 @@
 // Run state of one calculation run (besides the plant model).
 #pragma once
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -41,6 +42,11 @@ struct RunState {
     bool echo = true;
     std::string echoFile;            // "" = basePath + ".EIN"
     std::mutex* storeLock = nullptr;
+    // A case stores its results in the results database as its last step,
+    // after its listings and what its drawing needs: the store is kept here
+    // when deferStore is set and run by whoever computes the case.
+    bool deferStore = false;
+    std::function<void()> pendingStore;
 };
 
 }  // namespace rivola

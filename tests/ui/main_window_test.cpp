@@ -3,8 +3,10 @@
 // shows, the check list viewer with its printout, help and listings.
 #include <gtest/gtest.h>
 
+
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFontInfo>
@@ -303,6 +305,52 @@ TEST_F(Window, AutoRunOfTheExamplePlant) {
         EXPECT_TRUE(fs::exists(dir / "kleine_anlage_profile.svg"));
         EXPECT_TRUE(w->grab().save(QString(RIVOLA_BINARY_DIR) + "/rivolaw_profile.png"));
     }
+}
+
+TEST_F(Window, FlowCasesInTheProfileAndTheListings) {
+    RunContext tools;
+    std::string status, results;
+    input::db_new_results(tools, dir.string(), results, status);
+    ASSERT_EQ(status, "ok");
+    const std::string script = (dir / "cases.sql").string();
+    std::ifstream example(std::string(RIVOLA_SOURCE_DIR) + "/examples/kleine_anlage.sql");
+    std::ofstream(script) << example.rdbuf()
+                          << "\nCREATE TABLE tbl_lastfaelle (Nr integer, Lastfall varchar(16), Beschreibung text, "
+                             "Faktor double, Wasserstand double);\n"
+                             "INSERT INTO tbl_lastfaelle VALUES (1, 'MIN', NULL, 0.5, NULL);\n"
+                             "INSERT INTO tbl_lastfaelle VALUES (2, 'DESIGN', NULL, 1.0, NULL);\n"
+                             "INSERT INTO tbl_lastfaelle VALUES (3, 'MAX', NULL, 1.5, NULL);\n";
+    const std::string db = (dir / "kleine_anlage.mdb").string();
+    input::db_load_script(tools, db, script, status);
+    ASSERT_EQ(status, "ok");
+    auto w = make({db});
+    run_to_end(*w);
+    ASSERT_LT(w->lastErrorLevel(), 2) << w->screenLog().join('\n').toStdString();
+    // the cases to choose from, the design case chosen
+    QComboBox* choice = w->caseChoice();
+    ASSERT_TRUE(choice->isVisibleTo(w.get()));
+    ASSERT_EQ(choice->count(), 3);
+    EXPECT_EQ(choice->currentText(), "DESIGN");
+    // the profile shows the water level of every case
+    int caseLines = 0;
+    QStringList legend;
+    for (const auto& sh : w->profileView()->drawing().shapes) {
+        caseLines += sh.role == "wsp-case";
+        if (sh.role == "legend-text") legend << QString::fromStdString(sh.text);
+    }
+    EXPECT_GT(caseLines, 0);
+    EXPECT_TRUE(legend.contains("Wasserspiegel MIN")) << legend.join('|').toStdString();
+    EXPECT_TRUE(legend.contains("Wasserspiegel MAX"));
+    EXPECT_TRUE(legend.contains("Energielinie DESIGN"));
+    EXPECT_TRUE(w->grab().save(QString(RIVOLA_BINARY_DIR) + "/rivolaw_cases.png"));
+    // the listings of the case chosen
+    choice->setCurrentIndex(2);
+    w->dispatch(ui::kCmdListings);
+    ASSERT_NE(w->listingsViewer(), nullptr);
+    QStringList tabs;
+    for (int t = 0; t < w->listingsViewer()->tabs()->count(); ++t) tabs << w->listingsViewer()->tabs()->tabText(t);
+    EXPECT_TRUE(tabs.contains("kleine_anlage_MAX.ERG")) << tabs.join('|').toStdString();
+    EXPECT_FALSE(tabs.contains("kleine_anlage_DESIGN.ERG"));
 }
 
 TEST_F(Window, EnglishWithTheParameterEnglish) {
