@@ -190,10 +190,11 @@ void run_flow_cases(RunContext& ctx, const std::vector<input::FlowCase>& cases) 
     RunState& r = ctx.run;
     std::mutex uiLock, storeLock;
     std::vector<CaseRun> runs(cases.size());
+    const size_t d = design_case(cases);
     for (size_t k = 0; k < cases.size(); ++k) {
         CaseRun& cr = runs[k];
         cr.fc = &cases[k];
-        cr.ctx = case_context(ctx, cases[k], k == 0, storeLock);
+        cr.ctx = case_context(ctx, cases[k], k == d, storeLock);  // the echo shows the design case
         cr.ui = std::make_unique<CaseServices>(ctx.ui, uiLock);
         cr.ctx->ui = cr.ui.get();
     }
@@ -234,7 +235,6 @@ void run_flow_cases(RunContext& ctx, const std::vector<input::FlowCase>& cases) 
         std::unique_lock<std::mutex> g(readyLock);
         readyCv.wait(g, [&] { return ready == runs.size(); });
     }
-    const size_t d = design_case(cases);
     if (r.compute == 'J') draw_all(ctx, runs, d);
     for (auto& t : pool) t.join();
 
