@@ -98,14 +98,20 @@ std::string cell(const Span& s) {
     return buf;
 }
 
-// One size, in the child process: returns the table row or an error text.
-std::string run_size(int n, int lanes, const std::string& dir) {
+// The SQL script of a generated plant of n elements (lanes per stage: the
+// generator's default when 0).
+std::string generated(int n, int lanes, gen::PlantSummary& sum, std::string& why) {
     gen::PlantShape plan;
     plan.elements = n;
     if (lanes > 0) plan.lanesPerStage = lanes;
+    return gen::generate(plan, sum, why);
+}
+
+// One size, in the child process: returns the table row or an error text.
+std::string run_size(int n, int lanes, const std::string& dir) {
     gen::PlantSummary sum;
     std::string why;
-    const std::string sql = gen::generate(plan, sum, why);
+    const std::string sql = generated(n, lanes, sum, why);
     if (sql.empty()) return "generator: " + why;
     const std::string base = dir + "/plant" + std::to_string(n);
     {
@@ -203,12 +209,9 @@ std::string case_rows(int k, int first = 0) {
 // One size in flow cases, in the child process: the whole run of the plant,
 // then of the plant in K cases.
 std::string run_cases(int n, int lanes, int k, const std::string& dir) {
-    gen::PlantShape plan;
-    plan.elements = n;
-    if (lanes > 0) plan.lanesPerStage = lanes;
     gen::PlantSummary sum;
     std::string why;
-    const std::string sql = gen::generate(plan, sum, why);
+    const std::string sql = generated(n, lanes, sum, why);
     if (sql.empty()) return "generator: " + why;
     RunContext tools;
     tools.db.diagFile = dir + "/load.pkl";

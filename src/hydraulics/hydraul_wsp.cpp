@@ -100,7 +100,7 @@ void hevgl(RunContext& ctx, std::string_view name, int s, int i, float x) {
     cs.bem[3].clear();
 
     int counter = 0, trials = 0;
-    bool secant = false;
+    bool secant = false, control = false;
     float h = x1, F = 1.0e10f, F1 = 0.0f, Ereq = 0.0f;
     for (;;) {
         bool declared = false;
@@ -140,6 +140,7 @@ void hevgl(RunContext& ctx, std::string_view name, int s, int i, float x) {
                     }
                 }
                 if (critical) cs.bem[1] = "gr";
+                control = true;
                 break;
             }
             continue;
@@ -161,7 +162,11 @@ void hevgl(RunContext& ctx, std::string_view name, int s, int i, float x) {
         if (trials > 100) t = std::min(0.001f + 9e-6f * static_cast<float>(trials - 100), 0.01f);
     }
 
-    s2.he = std::max(s2.he, Ereq);
+    // A balance accepted within its tolerance hands on the energy that the
+    // balance requires, not the depth's own: a surplus kept at every step
+    // would add up along a reach of many short steps (a drawdown towards
+    // critical depth). A section at its control depth keeps its own energy.
+    s2.he = control ? std::max(s2.he, Ereq) : Ereq;
     mark_overtopped(cs);
     if (s == 1) cs.vin = s2.v;
 }

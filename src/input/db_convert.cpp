@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "input/m_database.h"
+#include "input/m_db_input.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
 
@@ -276,15 +277,6 @@ std::vector<std::string> components(const Database& variant) {
     return out;
 }
 
-std::string without_extension(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    const size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash) ||
-        dot == (slash == std::string::npos ? 0 : slash + 1))
-        return path;
-    return path.substr(0, dot);
-}
-
 // Writes one database into the new SQLite file `file`, all in one transaction.
 bool write_database(RunContext& ctx, const Database& db, const std::string& file, std::string& status) {
     support::remove_file(file);
@@ -361,9 +353,9 @@ void db_convert_variant(RunContext& ctx, const std::string& source, const std::s
     }
     for (const std::string& c : components(dbs[0])) {
         Database comp;
-        const std::string name = without_extension(dbs[0].source) + "_" + c + ".mdb";
+        const std::string name = component_file(dbs[0].source, c);
         comp.source = db_file_of(name);
-        comp.target = without_extension(target) + "_" + c + ".mdb";
+        comp.target = component_file(target, c);
         if (comp.source.empty()) {
             status = name + tr(ctx, ": Komponente " + c + " der Variante fehlt",
                                ": component " + c + " of the variant is missing");

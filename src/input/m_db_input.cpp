@@ -554,6 +554,10 @@ bool update(RunContext& ctx, const std::string& path, std::string& status) {
 
 }  // namespace
 
+std::string component_file(const std::string& variant, const std::string& name) {
+    return without_extension(variant) + "_" + name + ".mdb";
+}
+
 int parse_number(const std::string& text, float& v) {
     std::string s = trim(text);
     while (!s.empty() && (s.back() == '\r' || s.back() == '\n' || s.back() == '\t')) s.pop_back();
@@ -898,7 +902,7 @@ void inmdb(RunContext& ctx, const std::string& path, std::string& status) {
         if (variant[i].bez.rfind("C_", 0) == 0) {
             en.component = static_cast<int>(sources.src.size());
             const std::string label = trim(variant[i].bez);
-            sources.src.push_back({without_extension(path) + "_" + label + ".mdb", label, {}});
+            sources.src.push_back({component_file(path, label), label, {}});
         } else {
             en.rec.assign(1, DbRecord{});
             en.rec.push_back(std::move(variant[i]));

@@ -36,6 +36,10 @@ using DbRecords = std::vector<DbRecord>;  // 1..n, slot 0 unused
 // itself takes at most 25000 elements; the checks reject more).
 inline constexpr int kMaxRecords = 100000;
 
+// The database file of component `name` (a row "C_...") of the variant at
+// `variant`: the variant's path without its extension + "_" + name + ".mdb".
+std::string component_file(const std::string& variant, const std::string& name);
+
 // Reads the variant at `path` into ctx.plant; status "ok" on success.
 void inmdb(RunContext& ctx, const std::string& path, std::string& status);
 

@@ -348,3 +348,4 @@ TEST(Impuls, DistributionFlumeWithUniformOutflow) {
     const auto& c = ctx.cs;
     EXPECT_NEAR((c.sec[2].Q - c.sec[1].Q) / c.dx, Qin / L, 1e-4);
 }
+
