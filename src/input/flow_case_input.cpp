@@ -82,6 +82,17 @@ FlowCase* find_case(std::vector<FlowCase>& cases, const std::string& name) {
     return nullptr;
 }
 
+// The case a row of tbl_lastfall_q or tbl_lastfall_aufteilung belongs to;
+// none for a case refused already (told there) or one not in tbl_lastfaelle
+// (L06).
+FlowCase* case_of_row(RunContext& ctx, std::vector<FlowCase>& cases, const std::set<std::string>& seen,
+                      const Rows& rows, int r, int cName, const char* table) {
+    const std::string name = rows.text(r, cName);
+    if (FlowCase* c = find_case(cases, name)) return c;
+    if (!seen.count(upper(name))) report(ctx, "L06", where(ctx, table, r), "Lastfall = \"" + name + "\"");
+    return nullptr;
+}
+
 // The element a case row names: by its name, or with components by the
 // designation "C_NAME/bez"; 0 when there is none.
 int element_of(const Plant& p, const std::string& bez) {
@@ -149,12 +160,8 @@ void read_flow_cases(RunContext& ctx, const std::string& path, std::vector<FlowC
     if (present) {
         const int cName = rq.col("Lastfall"), cBez = rq.col("bez"), cQ = rq.col("Q");
         for (int r = 1; r <= rq.t.nrow; ++r) {
-            FlowCase* c = find_case(cases, rq.text(r, cName));
-            if (!c) {
-                if (!seen.count(upper(rq.text(r, cName))))
-                    report(ctx, "L06", where(ctx, kInflows, r), "Lastfall = \"" + rq.text(r, cName) + "\"");
-                continue;
-            }
+            FlowCase* c = case_of_row(ctx, cases, seen, rq, r, cName, kInflows);
+            if (!c) continue;
             CaseInflow q;
             q.row = r;
             q.bez = rq.text(r, cBez);
@@ -167,12 +174,8 @@ void read_flow_cases(RunContext& ctx, const std::string& path, std::vector<FlowC
         const int cName = ra.col("Lastfall"), cBez = ra.col("bez"), c1 = ra.col("aufteilung1"),
                   c2 = ra.col("aufteilung2");
         for (int r = 1; r <= ra.t.nrow; ++r) {
-            FlowCase* c = find_case(cases, ra.text(r, cName));
-            if (!c) {
-                if (!seen.count(upper(ra.text(r, cName))))
-                    report(ctx, "L06", where(ctx, kSplits, r), "Lastfall = \"" + ra.text(r, cName) + "\"");
-                continue;
-            }
+            FlowCase* c = case_of_row(ctx, cases, seen, ra, r, cName, kSplits);
+            if (!c) continue;
             CaseSplit s;
             s.row = r;
             s.bez = ra.text(r, cBez);
