@@ -587,6 +587,19 @@ void write_erg_tables(RunContext& ctx) {
     store_run(ctx, w.rows);
 }
 
+void remove_stored_results(RunContext& ctx) {
+    const std::string db = results_db_file(ctx), name = variant_name(ctx);
+    if (db.empty() || !support::file_exists(db)) return;
+    std::string st;
+    for (const std::string& t : {"ERG_" + name, "QVE_" + name}) {
+        if (!input::db_exists_table(ctx, db, t, st)) continue;
+        input::db_drop_table(ctx, db, t, st);
+        if (st == "ok") ui::screen_dlgedit(ctx, 92, 0, db + " (" + t + ")");
+    }
+    if (input::db_exists_table(ctx, db, "Berechnungsuebersicht", st))
+        input::db_row_delete_by_char(ctx, db, "Berechnungsuebersicht", "Variante", name, st);
+}
+
 bool check_table_names(RunContext& ctx) {
     const std::string name = variant_name(ctx);
     const bool en = ctx.english();

@@ -94,6 +94,10 @@ StoreFailure store_results(RunContext& ctx, const std::string& dbFile, const std
 // case. A refused name is reported (D03, D04) with error level 3.
 bool check_table_names(RunContext& ctx);
 
+// Removes the variant's tables "ERG_" and "QVE_" and its overview row from
+// the results database (a variant computed in flow cases has none of its own).
+void remove_stored_results(RunContext& ctx);
+
 // The CSV writer: mode 1 writes the current row of the writer (opening the
 // file and writing the header before the first row); mode 9 closes the file.
 void o_csv(ErgWriter& w, int mode);

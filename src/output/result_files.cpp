@@ -1,7 +1,6 @@
 #include "output/result_files.h"
 
 #include "checks/m_rivola_error.h"
-#include "input/m_database.h"
 #include "output/db_output.h"
 #include "ui/m_realwin.h"
 
@@ -48,16 +47,7 @@ void remove_uncased_results(RunContext& ctx) {
     const std::string& b = ctx.run.basePath;
     if (b.empty()) return;
     for (const char* ext : {".ERG", ".ERK", ".QVE", ".EEF", ".csv", "_plot.csv"}) remove_earlier(ctx, b + ext);
-    const std::string db = results_db_file(ctx), name = variant_name(ctx);
-    if (db.empty() || !support::file_exists(db)) return;
-    std::string st;
-    for (const std::string& t : {"ERG_" + name, "QVE_" + name}) {
-        if (!input::db_exists_table(ctx, db, t, st)) continue;
-        input::db_drop_table(ctx, db, t, st);
-        if (st == "ok") ui::screen_dlgedit(ctx, 92, 0, db + " (" + t + ")");
-    }
-    if (input::db_exists_table(ctx, db, "Berechnungsuebersicht", st))
-        input::db_row_delete_by_char(ctx, db, "Berechnungsuebersicht", "Variante", name, st);
+    remove_stored_results(ctx);
 }
 
 }  // namespace rivola::output
