@@ -193,6 +193,7 @@ void MainWindow::startRun() {
 void MainWindow::onRunFinished() {
     if (!worker_) return;
     worker_->wait();
+    flushLog();
     worker_->deleteLater();
     worker_ = nullptr;
     running_ = false;
@@ -221,13 +222,35 @@ void MainWindow::onRunFinished() {
 }
 
 QStringList MainWindow::screenLog() const {
+    const_cast<MainWindow*>(this)->flushLog();
     QStringList lines;
     for (int i = 0; i < log_->count(); ++i) lines << log_->item(i)->text();
     return lines;
 }
 
 void MainWindow::appendLog(const QString& line) {
+    flushLog();
     log_->addItem(line);
+    log_->scrollToBottom();
+}
+
+void MainWindow::queueLog(const QString& line) {
+    std::lock_guard<std::mutex> g(logLock_);
+    pendingLog_ << line;
+    if (flushPosted_) return;
+    flushPosted_ = true;
+    QMetaObject::invokeMethod(this, [this] { flushLog(); }, Qt::QueuedConnection);
+}
+
+void MainWindow::flushLog() {
+    QStringList lines;
+    {
+        std::lock_guard<std::mutex> g(logLock_);
+        lines.swap(pendingLog_);
+        flushPosted_ = false;
+    }
+    if (lines.isEmpty()) return;
+    log_->addItems(lines);
     log_->scrollToBottom();
 }
 

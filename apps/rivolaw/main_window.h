@@ -10,6 +10,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "check_list_viewer.h"
@@ -91,6 +92,12 @@ public:
 
     // Shown on the window thread on behalf of the run.
     void appendLog(const QString& line);
+    // Lines of the screen log from the run's thread: kept and shown in one
+    // batch per turn of the window's event loop, so that a run of many lines
+    // costs the window one insertion per batch instead of one per line.
+    void queueLog(const QString& line);
+    // Shows the lines kept so far (before a dialog, at the end of a run).
+    void flushLog();
     void showProgress(int pass, int maxPasses);
     void showMessage(const QString& title, const QString& text);
     bool askQuestion(const QString& title, const QString& text);
@@ -128,6 +135,9 @@ private:
     RunContext ctx_;
     std::unique_ptr<QtServices> services_;
     QListWidget* log_ = nullptr;
+    std::mutex logLock_;             // guards the two below
+    QStringList pendingLog_;
+    bool flushPosted_ = false;
     QTabWidget* tabs_ = nullptr;
     ProfileView* profile_ = nullptr;
     QLabel* nameLabel_ = nullptr;

@@ -15,12 +15,18 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // Runs f on the window's thread and waits for it. Called on the window thread
 // itself (a run without a worker), f runs at once.
+// The screen log is brought up to date first: a dialog never overtakes the
+// lines written before it.
 template <class F>
 void on_window(MainWindow* w, F&& f) {
-    if (QThread::currentThread() == w->thread())
+    auto shown = [w, f = std::forward<F>(f)]() mutable {
+        w->flushLog();
         f();
+    };
+    if (QThread::currentThread() == w->thread())
+        shown();
     else
-        QMetaObject::invokeMethod(w, std::forward<F>(f), Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(w, std::move(shown), Qt::BlockingQueuedConnection);
 }
 
 // Posts f to the window's thread without waiting.
@@ -50,10 +56,7 @@ std::string QtServices::openFile(const std::string& title, const std::string& fi
     return path.toStdString();
 }
 
-void QtServices::log(const std::string& line) {
-    MainWindow* w = window_;
-    post(w, [w, l = q(line)] { w->appendLog(l); });
-}
+void QtServices::log(const std::string& line) { window_->queueLog(q(line)); }
 
 void QtServices::finale(const std::string& text, const std::string& checkList) {
     MainWindow* w = window_;
