@@ -11,6 +11,7 @@
 #include "hydraulics/hyawsp_util.h"
 #include "hydraulics/m_rvl_iteration.h"
 #include "output/outwsp_screen.h"
+#include "ui/services.h"
 #include "run/context.h"
 #include "run/r_rivola.h"
 
@@ -222,6 +223,19 @@ void wsp_prepare(RunContext& ctx) {
     }
 }
 
+namespace {
+
+// The user asked to cancel the run: it ends at once with level 3 and says so
+// on the screen log. Asked before every pass and every 256 elements.
+bool cancel_requested(RunContext& ctx) {
+    if (!ctx.ui || !ctx.ui->cancelled()) return false;
+    ctx.run.ierr = std::max(ctx.run.ierr, 3);
+    ctx.ui->log(ctx.english() ? "calculation cancelled" : "Berechnung abgebrochen");
+    return true;
+}
+
+}  // namespace
+
 void wsp_rivola(RunContext& ctx) {
     if (ctx.failed()) return;
     Plant& p = ctx.plant;
@@ -250,7 +264,9 @@ void wsp_rivola(RunContext& ctx) {
         for (int t = 0; t <= kMaxItyp; ++t) w.cnt[t] = p.ntyp[t];
         w.heberCnt = p.heber.n;
 
-        for (int i = n; i >= 1;) {
+        if (cancel_requested(ctx)) return;
+        for (int i = n, polled = 0; i >= 1;) {
+            if ((++polled & 255) == 0 && cancel_requested(ctx)) return;
             run::setnul(ctx, i);
             // the discharge of the element and the invert it discharges into
             ctx.cs.sec[2].Q = p.el[i].res[1].Q;

@@ -33,7 +33,8 @@ constexpr size_t kMaxCaseThreads = 32;
 // and the cancel request go to the main run's services one at a time.
 class CaseServices : public ui::Services {
 public:
-    CaseServices(ui::Services* main, std::mutex& lock) : main_(main), lock_(lock) {}
+    CaseServices(ui::Services* main, std::mutex& lock, std::atomic<bool>& cancel)
+        : main_(main), lock_(lock), cancel_(cancel) {}
     void message(const std::string& title, const std::string& text) override {
         said_.push_back({true, title, text});
     }
@@ -48,9 +49,12 @@ public:
         std::lock_guard<std::mutex> g(lock_);
         if (main_) main_->progress(pass);
     }
+    // A cancel confirmed for one case ends every case.
     bool cancelled() override {
+        if (cancel_) return true;
         std::lock_guard<std::mutex> g(lock_);
-        return main_ && main_->cancelled();
+        if (main_ && main_->cancelled()) cancel_ = true;
+        return cancel_;
     }
     void stop_program() override {
         std::lock_guard<std::mutex> g(lock_);
@@ -73,6 +77,7 @@ private:
     };
     ui::Services* main_;
     std::mutex& lock_;
+    std::atomic<bool>& cancel_;
     std::vector<Said> said_;
 };
 
@@ -189,13 +194,14 @@ void compute_variant(RunContext& ctx) {
 void run_flow_cases(RunContext& ctx, const std::vector<input::FlowCase>& cases) {
     RunState& r = ctx.run;
     std::mutex uiLock, storeLock;
+    std::atomic<bool> cancel{false};
     std::vector<CaseRun> runs(cases.size());
     const size_t d = design_case(cases);
     for (size_t k = 0; k < cases.size(); ++k) {
         CaseRun& cr = runs[k];
         cr.fc = &cases[k];
         cr.ctx = case_context(ctx, cases[k], k == d, storeLock);  // the echo shows the design case
-        cr.ui = std::make_unique<CaseServices>(ctx.ui, uiLock);
+        cr.ui = std::make_unique<CaseServices>(ctx.ui, uiLock, cancel);
         cr.ctx->ui = cr.ui.get();
     }
     // Each case checks its own table names, is set up, checked and computed,

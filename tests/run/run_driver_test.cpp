@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "common/recording_ui.h"
@@ -215,6 +216,41 @@ TEST(RunDriver, SecondRunIgnoresCommandLineAndCancelIsLevelThree) {
     run::r_rivola(ctx, 1);
     EXPECT_EQ(ctx.run.callCount, 2);
     EXPECT_EQ(ctx.run.ierr, 3);
+}
+
+// A user who cancels (and confirms) during the walk ends the run at once:
+// level 3, the screen log says so, no listing, CSV or result table is written;
+// in flow cases one confirmation ends every case.
+TEST(RunDriver, CancelDuringTheWalkEndsTheRun) {
+    struct CancellingUi : test::RecordingUi {
+        int asked = 0, cancelAt = 0;
+        bool cancelled() override { return ++asked >= cancelAt; }
+    };
+    const std::string plant = test::read_file(std::string(RIVOLA_SOURCE_DIR) + "/examples/kleine_anlage.sql");
+    const char* cases =
+        "CREATE TABLE tbl_lastfaelle (Nr integer, Lastfall varchar(16), Beschreibung text, Faktor double, "
+        "Wasserstand double);\n"
+        "INSERT INTO tbl_lastfaelle VALUES (1, 'A', NULL, 1.0, NULL);\n"
+        "INSERT INTO tbl_lastfaelle VALUES (2, 'B', NULL, 0.8, NULL);\n";
+    for (const bool withCases : {false, true}) {
+        SCOPED_TRACE(withCases ? "flow cases" : "plain");
+        test::TempDir dir("cancel");
+        std::string status;
+        const std::string db = test::load_variant(dir, "K", plant + (withCases ? cases : ""), status);
+        ASSERT_EQ(status, "ok");
+        CancellingUi ui;
+        ui.cancelAt = 1;  // at the first question, before the first pass
+        RunContext ctx;
+        ctx.ui = &ui;
+        ctx.run.params = {db};
+        ctx.run.drawing = false;
+        run::r_rivola(ctx, 1);
+        EXPECT_EQ(ctx.run.ierr, 3);
+        EXPECT_EQ(std::count(ui.logs.begin(), ui.logs.end(), "Berechnung abgebrochen"), withCases ? 2 : 1);
+        EXPECT_EQ(ui.asked, 1) << "the user is asked once";
+        for (const char* f : {"K.ERG", "K.csv", "K_A.ERG", "K_A.csv", "K_B.csv"})
+            EXPECT_FALSE(std::filesystem::exists(dir.str() + f)) << f;
+    }
 }
 
 TEST(RunDriver, ResetGivesEmptyPlantAndAppendixLabels) {
