@@ -51,7 +51,11 @@ void itstep(RunContext& ctx, std::string_view, int slot, int& counter, float low
         // on the other side: regula falsi with that side's residual halved
         const float fBr = 0.5f * s.sfBr;
         const float xn = x - f * (x - s.sxBr) / (f - fBr);
-        const bool stuck = std::fabs(xn - x) <= 1e-7f * std::max(1.0f, std::fabs(x));
+        // Stuck: the step no longer moves x, or (for a drifting residual) the
+        // trials close in on the kept trial while the residual stays where it
+        // was, a sign that the kept trial's residual is stale.
+        const bool stale = restart > 0.0f && std::fabs(f - s.sfPrev) < 0.1f * std::fabs(f);
+        const bool stuck = stale || std::fabs(xn - x) <= 1e-7f * std::max(1.0f, std::fabs(x));
         if (!stuck || std::fabs(f) <= restart) {
             s.sfBr = fBr;
             x = xn;

@@ -49,8 +49,10 @@ struct StepSlots {
 // A residual that drifts between calls (the energy difference of a division
 // while the splits around it still move) can leave the kept trial on the wrong
 // side, and the trials then pile up on it. When the regula-falsi step no longer
-// moves x and |f| is above `restart`, the bracket is dropped and x takes a
-// Newton step with the slope the bracketing pair showed. A formula routine
+// moves x, or (with a `restart` above 0) the residual changed by less than a
+// tenth of itself since the trial before, and |f| is above `restart`, the
+// bracket is dropped and x takes a Newton step with the slope the bracketing
+// pair showed. A formula routine
 // restarts whenever it is stuck; a division passes the energy difference it
 // accepts as balanced, so that a split may settle on a step of its residual
 // that is smaller than that.
