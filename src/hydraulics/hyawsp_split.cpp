@@ -430,7 +430,7 @@ void hyaver(RunContext& ctx, int i) {
             if (oe.ityp == T_U) {
                 const size_t ku = static_cast<size_t>(ordinal(ctx, o));
                 if (ku >= 1 && ku < p.ueb.size() && p.ueb[ku].kind == 'T')
-                    E += oe.res[2].v * oe.res[2].v * 0.25f * 0.10197162f;
+                    E += p.ueb[ku].submerged * oe.res[2].v * oe.res[2].v * 0.25f * 0.10197162f;
             }
             const float zo = oe.prof[kProfUp].Z;
             cs.sec[1].z = zo;

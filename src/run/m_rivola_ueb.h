@@ -12,6 +12,7 @@ struct WeirData {
     float N = 1.0f;                  // number of weir fields or teeth (HVE_N)
     float A = 0.0f;                  // spacing of the teeth (HVE_A)
     char kind = 'F';                 // 'F' free, 'T' submerged overflow (set by the computation)
+    float submerged = 1.0f;          // weight of the submerged law in the short blend at the switch
 };
 
 }  // namespace rivola

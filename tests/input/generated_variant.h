@@ -33,7 +33,8 @@ struct GenOutcome {
     float largestQmax = 0.0f;         // the largest discharge bound of any element end
 };
 
-inline GenOutcome run_generated(const TempDir& dir, const std::string& script) {
+// `full`: a whole calculation run instead of the checks alone.
+inline GenOutcome run_generated(const TempDir& dir, const std::string& script, bool full = false) {
     GenOutcome out;
     const std::string db = load_variant(dir, "GEN", script, out.loadStatus);
     if (out.loadStatus != "ok") return out;
@@ -41,7 +42,9 @@ inline GenOutcome run_generated(const TempDir& dir, const std::string& script) {
     RunContext ctx;
     ctx.ui = &ui;
     ctx.db.diagFile = dir.str() + "DB_Fehler.pkl";
-    ctx.run.params = {db, "SIM=N"};
+    ctx.run.params = {db};
+    if (!full) ctx.run.params.push_back("SIM=N");
+    ctx.run.drawing = false;
     run::r_rivola(ctx, 1);
     out.ierr = ctx.run.ierr;
     out.checklist = read_file(dir.str() + "GEN.pkl");

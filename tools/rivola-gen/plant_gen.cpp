@@ -666,6 +666,10 @@ PlantTables build(const PlantShape& shape, PlantSummary& sum, std::string& why) 
         double endWL = 1e30;
         std::vector<int> confluences;
         int laneNo = 0;
+        const UnitCounts& laneUnits = plan.lane[s];
+        bool bare = true;  // lanes of observation points only
+        for (int u = 0; u < U_COUNT; ++u)
+            if (u != U_POINT && laneUnits[u] > 0) bare = false;
         // a tree of divisions over lanes [lo, hi), fed from (from, slot);
         // returns the element that carries the gathered water on
         std::function<int(int, int, int, int)> tree = [&](int from, int slot, int lo,
@@ -687,8 +691,26 @@ PlantTables build(const PlantShape& shape, PlantSummary& sum, std::string& why) 
                 rect(r, "o1", zA, trunkFlow.height(), trunkFlow.w);
                 rect(r, "u1", zA, trunkFlow.height(), trunkFlow.w);
                 rect(r, "u2", zA, trunkFlow.height(), trunkFlow.w);
-                r.num("HVE_zeta1", 0.3);
-                r.num("HVE_zeta1_2", 0.5);
+                if (!bare) {
+                    r.num("HVE_zeta1", 0.3);
+                    r.num("HVE_zeta1_2", 0.5);
+                } else {
+                    // lanes of observation points only lose nothing that
+                    // depends on their discharge, so the division's own
+                    // branch losses decide the split: a loss K v^2/2g with
+                    // the branch's own velocity, referred to the inlet
+                    // velocity (branch half the inlet's section), is
+                    // 4 K r^2 at the branch's share r
+                    static const char* const k1[] = {"HVE_zeta1", "HVE_zeta2", "HVE_zeta3",
+                                                     "HVE_zeta4", "HVE_zeta5", "HVE_zeta6"};
+                    static const char* const k2[] = {"HVE_zeta1_2", "HVE_zeta2_2", "HVE_zeta3_2",
+                                                     "HVE_zeta4_2", "HVE_zeta5_2", "HVE_zeta6_2"};
+                    for (int j = 0; j < 6; ++j) {
+                        const double r2 = std::max(0.2 * j * 0.2 * j, 0.0025);
+                        r.num(k1[j], 4.0 * 0.3 * r2);
+                        r.num(k2[j], 4.0 * 0.5 * r2);
+                    }
+                }
                 r.tz = 'J';
             }
             b.link(from, a, slot, 1);
