@@ -740,16 +740,21 @@ void hyaueb(RunContext& ctx, int i) {
             wd.submerged = t;
         }
     } else {
-        if (Ed <= hue + dz || !tailOverCrest) {
+        const float t = smooth_step((Ed - dz - (1.0f - kWeirBlend) * hue) / (2.0f * kWeirBlend * hue));
+        if (t <= 0.0f || !tailOverCrest) {
             // 4b. free overflow
             wd.kind = 'F';
             if (tailOverCrest) cs.bem[5] = "ü";
         } else {
-            // 4c. submerged overflow by the reduction formula
+            // 4c. submerged overflow by the reduction formula; within the
+            // blend around the switch the head passes steadily from the free
+            // head to the reduced one
             wd.kind = 'T';
-            hue = hwehr_unvollkommen(ctx, "HYAUEB", Q, hd - dz, cr.mue, cr.p, cr.n, cr.H1, cr.b0,
-                                     cr.b1, cr.b2);
+            const float reduced = hwehr_unvollkommen(ctx, "HYAUEB", Q, hd - dz, cr.mue, cr.p, cr.n,
+                                                     cr.H1, cr.b0, cr.b1, cr.b2);
             if (ctx.failed()) return;
+            hue += t * (reduced - hue);
+            wd.submerged = t;
             cs.bem[5] = "µ'";
         }
         // 5. the upstream state for the head over the crest
