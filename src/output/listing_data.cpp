@@ -184,18 +184,20 @@ LineState dead_end(const RunContext& ctx, int i) {
     if (!valid(ctx.plant, i)) return s;
     const Element& e = ctx.plant.el[i];
     // A distribution flume ends downstream without flow, a collection flume
-    // begins upstream without flow; the water stands at the level of the flume
-    // section next to it.
+    // begins upstream without flow. The flume computation keeps the level it
+    // works out for that closed end (towards a dead end the water rises by
+    // about the velocity head it loses); without it the water stands at the
+    // level of the flume section next to it.
     const bool v = letter(e) == 'V';
     const int slot = v ? kProfDown : kProfUp;
     const EndResult& r = e.res[v ? 1 : 2];
     float level = r.z + r.h;
-    // a collection flume keeps the level at its upstream end
     const WspTables& w = ctx.plant.wsp;
-    if (!v && i < static_cast<int>(w.ordVS.size())) {
-        const int ks = w.ordVS[i];
-        if (ks >= 1 && ks < static_cast<int>(w.sflume.size()) && w.sflume[ks].stored)
-            level = w.sflume[ks].wsp;
+    const std::vector<FlumeState>& closed = v ? w.vflume : w.sflume;
+    if (i < static_cast<int>(w.ordVS.size())) {
+        const int k = w.ordVS[i];
+        if (k >= 1 && k < static_cast<int>(closed.size()) && closed[k].stored)
+            level = closed[k].wsp;
     }
     s.has = true;
     s.hasFlow = false;

@@ -13,6 +13,7 @@
 #include "hydraulics/walk_test_util.h"
 #include "input/input.h"
 #include "input/setup_fixture.h"
+#include "output/listing_data.h"
 #include "run/r_rivola.h"
 
 namespace rivola {
@@ -242,6 +243,48 @@ TEST_F(FlumesAndBasins, WaterIsConservedAndTheRemarksTellTheFlow) {
     const FlumeState& up = ctx.plant.wsp.sflume[ctx.plant.wsp.ordVS[idx("S10")]];
     EXPECT_TRUE(up.stored);
     EXPECT_GT(up.wsp, 99.8f);
+}
+
+// Q1 -> G2 -> V3 -> U4 -> B5 -> G6: a distribution flume 3 m long, 0.3 m
+// wide, that hands its 150 l/s over a side weir into a basin; its lower end
+// is closed.
+struct DeadEnd : SplitWalk {
+    void build() {
+        plant({{"Q1", "", "G2"},
+               {"G2", "Q1", "V3"},
+               {"V3", "G2", "U4"},
+               {"U4", "V3", "B5"},
+               {"B5", "U4", "G6"},
+               {"G6", "B5", "ENDE"}});
+        default_data(100.0f);
+        rect(el("Q1"), 100.0f, 0.3f, 1.5f);
+        rect(el("G2"), 100.0f, 0.3f, 1.5f, 10.0f, 100.0f);
+        rect(el("V3"), 100.0f, 0.3f, 1.5f, 3.0f, 100.0f);
+        rect(el("U4"), 100.5f, 3.0f, 1.0f);
+        rect(el("B5"), 99.0f, 3.0f, 3.0f, 10.0f, 99.0f);
+        rect(el("G6"), 99.0f, 1.0f, 2.0f, 10.0f, 98.99f);
+        for (const char* g : {"G2", "V3", "G6"}) el(g).geo.K = 70.0f;
+        el("Q1").Q = 150.0f;
+    }
+};
+
+TEST_F(DeadEnd, ClosedEndIsListedWithTheLevelTheWaterRisesTo) {
+    build();
+    walk(99.5f);
+    ASSERT_LT(ctx.run.ierr, 2) << checklist();
+    // Towards a closed end the water gives up its velocity head and keeps its
+    // energy, less the friction of the half flume below the weir: at most that
+    // of the full discharge over 1.5 m (Strickler), a third of it when the
+    // discharge falls linearly to nothing.
+    const EndResult& mid = el("V3").res[1];
+    const double v = mid.v, R = 0.3 * mid.h / (0.3 + 2 * mid.h);
+    const double friction = v * v * 1.5 / (70.0 * 70.0 * std::pow(R, 4.0 / 3.0));
+    const double rise = v * v / (2 * kG);
+    ASSERT_GT(rise, 0.008);  // the velocity head the flume's row would leave out
+    const output::LineState closed = output::dead_end(ctx, idx("V3"));
+    ASSERT_TRUE(closed.has);
+    const double level = closed.z + closed.h;
+    EXPECT_NEAR(level, mid.z + mid.h + rise - friction / 3, friction / 3 + 0.001);
 }
 
 // Q1 -> B2 -> T3 -> G4: immersion tubes drawing off a tank: two tubes DN 400,
