@@ -463,6 +463,9 @@ const CatalogueEntry kCatalogue[] = {
     {"W60",
      " Warnung: An der Aufteilung ................. : {T1}\n          wurde am zulaufseitigen Querschnitt\n          Grenztiefe gesetzt! Die iterativ be-\n          rechnete Abflussaufteilung muss deshalb\n          kontrolliert werden.",
      " Warning: A-element (division) .............. : {T1}\n          Critical depth was set at inlet cross\n          section! Hence, the calculated divi-\n          sion of outflow (iteration) has to\n          be checked."},
+    {"W61",
+     " Warnung: An der Aufteilung ................. : {T1}\n          stellt sich am Zulauf Grenztiefe ein;\n          beide Abläufe erhalten dieselbe Energie-\n          höhe, gleich wie aufgeteilt wird. Die\n          Aufteilung folgt der Leistungsfähigkeit\n          der Abläufe: {T2}",
+     " Warning: A-element (division) .............. : {T1}\n          The inlet flows at critical depth; both\n          outlets receive the same energy level\n          whatever the split. The split follows\n          the capacity of the outlets: {T2}"},
 };
 
 }  // namespace

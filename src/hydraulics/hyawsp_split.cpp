@@ -138,8 +138,13 @@ void hyazwg(RunContext& ctx, int i) {
     const HydState s1 = hyd_of(dd.branch[1]);
     const HydState s2 = hyd_of(dd.branch[2]);
 
-    // 3. difference of the branch energy heights
-    ds.dE = s1.he - s2.he;
+    // 3. difference of the energy heights the branches require. A branch
+    // held at critical depth carries more energy than its outlet needs; when
+    // both are held so (the inlet flows at critical depth) their energy
+    // heights agree for any split, and what decides the split is the energy
+    // each outlet needs for its share: the outlets take the water by their
+    // capacity at a common energy.
+    ds.dE = (s1.he - ds.surplus[1]) - (s2.he - ds.surplus[2]);
 
     HydState in;
     if (set.fixed) {
@@ -215,6 +220,7 @@ void hyaauf(RunContext& ctx, int i) {
         cs.dx = e.L;
         hevgl(ctx, "HYAAUF", 2, i, e.L);
         if (ctx.failed()) return;
+        ds.surplus[j] = cs.surplus;  // the inlet held at critical depth
         BranchState& b = dd.branch[j];
         b.hv = cs.hB + cs.hL;
         b.hR = cs.hR;
@@ -423,6 +429,7 @@ void hyaver(RunContext& ctx, int i) {
         const Element& oe = p.el[o];
         float x = 0.0f, sR = 0.0f, sL = 0.0f, hvu = 0.0f;
         const float qEnd = e.res[1].Q;
+        float Eout = 0.0f;  // the energy level the outlet needs
         if (mode[j]) {
             // the energy height the flume must hold at the outlet's crest,
             // with half the approach velocity head of a submerged weir
@@ -433,6 +440,7 @@ void hyaver(RunContext& ctx, int i) {
                     E += p.ueb[ku].submerged * oe.res[2].v * oe.res[2].v * 0.25f * 0.10197162f;
             }
             const float zo = oe.prof[kProfUp].Z;
+            Eout = zo + E;
             cs.sec[1].z = zo;
             hvonhe(ctx, "HYAVER", 2, i, 0.5f * L, E);
             if (ctx.failed()) return;
@@ -449,6 +457,7 @@ void hyaver(RunContext& ctx, int i) {
         } else {
             // an outlet at the flume's end carries its own discharge there
             if (t == T_A && !mode[1] && !mode[2]) e.res[1].Q = oe.res[2].Q;
+            Eout = oe.res[2].E();
             qerver(ctx, "HYAVER", j, i);
             if (ctx.failed()) return;
             cs.sec[2].P = pstat(ctx, cs.sec[2].h);
@@ -464,6 +473,11 @@ void hyaver(RunContext& ctx, int i) {
         }
         if (ctx.failed()) return;
 
+        // A branch that reaches the inlet at critical depth carries there more
+        // energy than its outlet needs for its share; the flume's losses on
+        // the way are then not defined, the outlet's own need is what counts.
+        const bool critical = cs.sec[2].h <= cs.hc * 1.0001f + 1e-5f;
+        const float surplus = critical ? std::max(cs.Zx + cs.sec[2].he - Eout, 0.0f) : 0.0f;
         // 3. the branch results
         if (t == T_V) {
             e.HVK = sR;
@@ -472,6 +486,7 @@ void hyaver(RunContext& ctx, int i) {
             output::outwsp_screen(ctx, i, 2);
         } else if (ds && dd) {
             BranchState& b = dd->branch[j];
+            ds->surplus[j] = surplus;
             put_branch(b, state_of(cs.sec[2]));
             b.z = cs.Zx;
             b.hR = sR;

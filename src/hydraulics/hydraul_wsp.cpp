@@ -73,6 +73,7 @@ void hevgl(RunContext& ctx, std::string_view name, int s, int i, float x) {
     Section& s1 = cs.sec[1];
     Section& s2 = cs.sec[2];
     cs.hR = cs.hB = cs.hL = 0.0f;
+    cs.surplus = 0.0f;
     const float dx = cs.dx;
     float f, t;
     if (cs.L <= 2e-5f) {
@@ -130,6 +131,7 @@ void hevgl(RunContext& ctx, std::string_view name, int s, int i, float x) {
                 // Even the first trial carries enough energy: the depth stays,
                 // a surplus is booked as a loss of the step.
                 if (F >= t) {
+                    if (critical) cs.surplus = F;
                     const float surplus = s2.he + cs.dz - s1.he;
                     if (x <= 2e-5f) {
                         cs.hB = surplus;
@@ -319,6 +321,7 @@ void impvgl(RunContext& ctx, std::string_view name, int type) {
         cs.bem[1] = "gr";
         cs.hR = s2.he + cs.dz - s1.he;
         cs.hL = 0.0f;
+
     } else {
         cs.hR = 0.5f * (s1.I + s2.I) * cs.dx;
         cs.hL = s2.he - s1.he - cs.hR + cs.dz;  // the rest of the energy change

@@ -95,6 +95,8 @@ struct Qercmn {
     float vin = 0;                   // velocity at the element's entry
     float hR = 0, hB = 0, hL = 0;    // friction, Borda and local loss of the step
     float dE = 0;                    // energy deficit below the critical energy (hvonhe)
+    float surplus = 0;               // energy the last energy-equation step held at
+                                     // critical depth carries above what it requires
 
     // ---- state handed from element to element ----
     float vab = 0;                   // velocity at the element's outlet

@@ -233,8 +233,7 @@ void db_erg_outwan(RunContext& ctx, ErgWriter& w, int i) {
 
 void db_erg_outauf(RunContext& ctx, ErgWriter& w, int i) {
     const Element& e = ctx.plant.el[i];
-    // Critical depth set at the inlet section: the iterated split is doubtful.
-    if (support::rtrim(e.res[2].bem[1]) == "gr") checks::report(ctx, "W60", e.bez_lang.empty() ? e.bez : e.bez_lang);
+    division_critical_warning(ctx, i);
     if (ctx.failed()) return;
     write_rows(ctx, w, i, "DB_ERG_OUTAUF");
 }

@@ -113,7 +113,7 @@ void db_erg_outueb(RunContext& ctx, ErgWriter& w, int i);   // U
 void db_erg_outwan(RunContext& ctx, ErgWriter& w, int i);   // W, raises W50
 void db_erg_outmes(RunContext& ctx, ErgWriter& w, int i);   // M
 void db_erg_outpum(RunContext& ctx, ErgWriter& w, int i);   // P
-void db_erg_outauf(RunContext& ctx, ErgWriter& w, int i);   // A (and a dividing V), raises W60
+void db_erg_outauf(RunContext& ctx, ErgWriter& w, int i);   // A (and a dividing V), raises W60/W61
 void db_erg_outzus(RunContext& ctx, ErgWriter& w, int i);   // Z (and a joining S)
 
 // --- entry points of the listings ---

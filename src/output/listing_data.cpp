@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "checks/m_rivola_error.h"
 #include "output/output.h"
+#include "support/m_strings.h"
 #include "run/context.h"
 
 namespace rivola::output {
@@ -208,6 +210,31 @@ LineState dead_end(const RunContext& ctx, int i) {
     s.profElem = i;
     s.profSlot = slot;
     return s;
+}
+
+void division_critical_warning(RunContext& ctx, int i) {
+    if (!valid(ctx.plant, i)) return;
+    const Element& e = ctx.plant.el[i];
+    if (support::rtrim(e.res[2].bem[1]) != "gr") return;
+    const std::string name = e.bez_lang.empty() ? e.bez : e.bez_lang;
+    const Plant& p = ctx.plant;
+    const int k = ordinal(ctx, i);
+    const bool known = k >= 1 && k < static_cast<int>(p.wsp.div.size()) &&
+                       k < static_cast<int>(p.aufteilung.size());
+    if (!known || !(p.wsp.div[k].surplus[1] > 0.0f && p.wsp.div[k].surplus[2] > 0.0f)) {
+        checks::report(ctx, "W60", name);
+        return;
+    }
+    // the split as the branches carry it
+    const float q1 = valid(p, e.iab[1]) ? p.el[e.iab[1]].res[2].Q : 0.0f;
+    const float q2 = valid(p, e.iab[2]) ? p.el[e.iab[2]].res[2].Q : 0.0f;
+    const float share = q1 + q2 > 0.0f ? 100.0f * q1 / (q1 + q2) : 0.0f;
+    auto part = [&](int j, float pc) {
+        const int o = e.iab[j];
+        return (valid(p, o) ? support::rtrim(p.el[o].bez) : std::string("?")) + " " +
+               support::trim(support::fmt_f(pc, 6, 1)) + " %";
+    };
+    checks::report(ctx, "W61", name, part(1, share) + ", " + part(2, 100.0f - share));
 }
 
 float pump_head(const RunContext& ctx, int i) {

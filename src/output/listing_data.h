@@ -67,6 +67,11 @@ LineState throat_state(const RunContext& ctx, int i);
 // flow, with the water level of the flume next to it.
 LineState dead_end(const RunContext& ctx, int i);
 
+// The warning of a division whose inlet is held at critical depth: W61 when
+// both branches were held there, so that the energy heights agree for any
+// split and the outlets' capacity decided it (the split named), otherwise W60.
+void division_critical_warning(RunContext& ctx, int i);
+
 // Delivery head of pump i: the energy level it delivers into minus the energy
 // level on its suction side.
 float pump_head(const RunContext& ctx, int i);

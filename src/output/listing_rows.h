@@ -29,7 +29,7 @@ struct ListingRow {
 };
 
 // The lines of element i (k = its type ordinal), its remarks completed first.
-// With `warnings` the warnings of walls (W50 to W53) and divisions (W60) are
+// With `warnings` the warnings of walls (W50 to W53) and divisions (W60, W61) are
 // raised as the listing raises them.
 std::vector<ListingRow> element_rows(RunContext& ctx, int i, int k, bool warnings = true);
 

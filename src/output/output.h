@@ -43,7 +43,7 @@ void close_listings(RunContext& ctx);
 
 // The lines of element i as the result listing shows them (one to four lines
 // of 130 characters). Completes the remarks of the element first and raises
-// the warnings of walls (W50 to W53) and divisions (W60). Empty for an element
+// the warnings of walls (W50 to W53) and divisions (W60, W61). Empty for an element
 // without a type (letter E).
 std::vector<std::string> element_lines(RunContext& ctx, int i);
 

@@ -260,8 +260,8 @@ struct Writer {
     // Division: the inflow line and a line per outlet.
     void outauf() {
         Element& d = ctx.plant.el[i];
-        if (warnings && rtrim(d.res[2].bem[1]) == "gr") {
-            checks::report(ctx, "W60", d.bez_lang.empty() ? d.bez : d.bez_lang);
+        if (warnings) {
+            division_critical_warning(ctx, i);
             if (ctx.failed()) return;
         }
         const bool v = letter(e()) == 'V';

@@ -34,7 +34,9 @@ struct ThroatRecord {
 // (Plant::auf, DivisionData::branch).
 struct DivisionState {
     int isys = 0;                         // the division element
-    float dE = 0;                         // he(branch 1) - he(branch 2) of the last pass
+    float dE = 0;                         // required he(branch 1) - he(branch 2) of the last pass
+    std::array<float, 3> surplus{};       // energy a branch held at critical depth carries
+                                          // above what its outlet requires (0: none)
     float dEold = 0;                      // dE of the pass before
     int it = 0;                           // number of iteration steps taken on the split
     std::array<float, 3> hvu{};           // transition loss of branches 1, 2 (distribution flume)

@@ -15,6 +15,7 @@
 #include "input/setup_fixture.h"
 #include "output/listing_data.h"
 #include "run/r_rivola.h"
+#include "support/m_strings.h"
 
 namespace rivola {
 namespace {
@@ -169,6 +170,74 @@ TEST_F(TwoLanes, MinimumDischargeIsDelivered) {
     EXPECT_NEAR(el("G4").res[2].Q + el("G5").res[2].Q, 0.2, 1e-5);
 }
 
+// Q1 -> G2 -> A3 -> (G4 | G5) -> Z6 -> G7: a division whose narrow inlet
+// (0.3 m) flows at critical depth onto two steep lanes (5 %), so that both
+// branches are held at the inlet's critical energy whatever the split. The
+// lanes then take the water by their capacity: each steep lane starts at its
+// own critical depth, and the split is the one at which both need the same
+// energy, z + 1.5 hc with hc = (q^2/g)^(1/3) per unit width (bisection).
+struct CriticalInlet {
+    float b4, b5;    // lane widths
+    float drop5;     // invert of lane 5 below lane 4
+};
+
+double capacity_share(const CriticalInlet& c, double Q) {
+    auto energy = [&](double q, double b, double z) {
+        return z + 1.5 * std::cbrt((q / b) * (q / b) / kG);
+    };
+    double lo = 0.0, hi = Q;
+    for (int n = 0; n < 200; ++n) {
+        const double q4 = 0.5 * (lo + hi);
+        (energy(q4, c.b4, 0.0) < energy(Q - q4, c.b5, -c.drop5) ? lo : hi) = q4;
+    }
+    return 0.5 * (lo + hi) / Q;
+}
+
+struct SplitAtCriticalInlet : SplitWalk {};
+
+TEST_F(SplitAtCriticalInlet, OutletsShareByTheirCapacityAndTheCheckListSaysSo) {
+    const CriticalInlet cases[] = {{0.6f, 0.3f, 0.0f}, {0.4f, 0.4f, 0.03f}, {0.2f, 0.5f, 0.01f}};
+    for (const CriticalInlet& c : cases) {
+        SCOPED_TRACE(testing::Message() << "lanes " << c.b4 << "/" << c.b5 << " m, drop " << c.drop5);
+        plant({{"Q1", "", "G2"},
+               {"G2", "Q1", "A3"},
+               {"A3", "G2", "G4", "", "G5"},
+               {"G4", "A3", "Z6"},
+               {"G5", "A3", "Z6"},
+               {"Z6", "G4", "G7", "G5"},
+               {"G7", "Z6", "ENDE"}});
+        default_data(100.0f);
+        rect(el("Q1"), 101.0f, 0.3f, 1.5f);
+        rect(el("G2"), 101.0f, 0.3f, 1.5f, 10.0f, 101.0f);
+        Element& a = el("A3");
+        a.geo.o1.Z = 101.0f;
+        a.geo.o1.B[1] = a.geo.o1.B[2] = 0.3f;
+        a.geo.u1.Z = 101.0f;
+        a.geo.u1.B[1] = a.geo.u1.B[2] = c.b4;
+        a.geo.u2.Z = 101.0f - c.drop5;
+        a.geo.u2.B[1] = a.geo.u2.B[2] = c.b5;
+        for (GeoProfileInput* q : {&a.geo.o1, &a.geo.u1, &a.geo.u2}) q->H[2] = 1.5f;
+        rect(el("G4"), 101.0f, c.b4, 1.5f, 10.0f, 100.5f);
+        rect(el("G5"), 101.0f - c.drop5, c.b5, 1.5f, 10.0f, 100.5f - c.drop5);
+        junction(el("Z6"), 100.0f, 1.0f);
+        rect(el("G7"), 100.0f, 1.0f, 1.5f, 10.0f, 99.99f);
+        for (const char* g : {"G2", "G4", "G5", "G7"}) el(g).geo.K = 70.0f;
+        el("Q1").Q = 200.0f;
+        walk(100.3f);
+        ASSERT_LT(ctx.run.ierr, 2) << checklist();
+        EXPECT_EQ(support::rtrim(el("A3").res[2].bem[1]), "gr");
+        const double q4 = el("G4").res[2].Q, q5 = el("G5").res[2].Q;
+        EXPECT_NEAR(q4 + q5, 0.2, 1e-5);
+        EXPECT_NEAR(q4 / (q4 + q5), capacity_share(c, 0.2), 0.01);
+        // the check list names the division and the split
+        output::division_critical_warning(ctx, idx("A3"));
+        const std::string list = checklist();
+        EXPECT_NE(list.find("W61"), std::string::npos) << list;
+        EXPECT_NE(list.find("G4 " + support::trim(support::fmt_f(100 * q4 / (q4 + q5), 6, 1)) + " %"),
+                  std::string::npos) << list;
+    }
+}
+
 // A circular pipe profile of diameter D at invert z (upstream), zd downstream.
 void circle(Element& e, float z, float D, float L, float zd) {
     e.geo = GeoInput{};
@@ -260,7 +329,7 @@ struct DeadEnd : SplitWalk {
         rect(el("Q1"), 100.0f, 0.3f, 1.5f);
         rect(el("G2"), 100.0f, 0.3f, 1.5f, 10.0f, 100.0f);
         rect(el("V3"), 100.0f, 0.3f, 1.5f, 3.0f, 100.0f);
-        rect(el("U4"), 100.5f, 3.0f, 1.0f);
+        rect(el("U4"), 100.25f, 3.0f, 1.0f);
         rect(el("B5"), 99.0f, 3.0f, 3.0f, 10.0f, 99.0f);
         rect(el("G6"), 99.0f, 1.0f, 2.0f, 10.0f, 98.99f);
         for (const char* g : {"G2", "V3", "G6"}) el(g).geo.K = 70.0f;
