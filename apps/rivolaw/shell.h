@@ -11,7 +11,7 @@ namespace rivola::ui {
 struct ShellSettings {
     std::string programName = "RIVOLA  ";  // 8 characters, blank-padded
     std::string language = "DEUTSCH";      // "DEUTSCH" or "ENGLISH"
-    std::string version = "8.03";
+    std::string version = RIVOLA_VERSION;  // from the build
     std::string helpPath;                  // the help page next to the program
     std::string startDate;                 // " dd.mm.yyyy"
     std::vector<std::string> params;       // the command line as typed

@@ -7,6 +7,7 @@
 
 #include "checks/m_rivola_error.h"
 #include "run/context.h"
+#include "support/constants.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
 #include "ui/m_realwin.h"
@@ -15,7 +16,6 @@ namespace rivola::checks {
 
 namespace {
 
-constexpr float kEps = 0.00002f;     // tolerance of lengths, levels and discharges
 
 const std::string& des(const Plant& p, int i) {
     const Element& e = p.el[i];
@@ -33,7 +33,7 @@ void failure_line(RunContext& ctx, int key) {
 
 bool weir_or_wall(int ityp) { return ityp == T_U || ityp == T_W; }
 
-bool nonneg(float v) { return v > -kEps; }
+bool nonneg(float v) { return v > -kTiny; }
 
 // ---- profiles as prepared by the GEO set-up (before normalisation) ----
 
@@ -68,26 +68,26 @@ void shape_checks(RunContext& ctx, int i, const EndProfile& pr, bool branchSet,
     const std::string& d = des(p, i);
     if (pr.T[1] != 'T' && pr.T[1] != 'K') report(ctx, "G14", d);
     if (branchSet) {
-        if (!closed(pr) && given(pr.HS) && pr.HS > kEps) report(ctx, "G15", d);
+        if (!closed(pr) && given(pr.HS) && pr.HS > kTiny) report(ctx, "G15", d);
     } else {
         const char c = letter(e);
         if ((e.ityp == T_U || c == 'V' || c == 'S') && closed(pr)) report(ctx, "G15", d);
     }
     const float tb = top_b(pr);
-    if (closed(pr) && given(pr.HS) && given(tb) && pr.HS > 0.5f * tb + kEps) report(ctx, "G16", d);
+    if (closed(pr) && given(pr.HS) && given(tb) && pr.HS > 0.5f * tb + kTiny) report(ctx, "G16", d);
     if (!branchSet && pr.T[1] == 'K' && given(pr.H[1]) && given(pr.B[1]) &&
-        pr.H[1] > 0.5f * pr.B[1] + kEps)
+        pr.H[1] > 0.5f * pr.B[1] + kTiny)
         report(ctx, "G17", d);
     for (int j = 2; j <= pr.n; ++j) {
-        if (pr.H[j] < pr.H[j - 1] - kEps) {
+        if (pr.H[j] < pr.H[j - 1] - kTiny) {
             report(ctx, "G19", d);
             break;
         }
     }
     if (heightWidth) {
         const float th = top_h(pr);
-        if (!given(th) || th <= kEps) report(ctx, "G21", d);
-        if (!given(tb) || tb <= -kEps) report(ctx, "G22", d);
+        if (!given(th) || th <= kTiny) report(ctx, "G21", d);
+        if (!given(tb) || tb <= -kTiny) report(ctx, "G22", d);
     }
 }
 
@@ -296,7 +296,7 @@ void prudim(RunContext& ctx, int i) {
     const std::string& d = des(ctx.plant, i);
     // A value not given is no value; invert levels and roughness may be of any sign.
     auto check = [&](float v, const std::string& column) {
-        if (given(v) && v < -kEps) report(ctx, "G53", d, column, {}, 0, v);
+        if (given(v) && v < -kTiny) report(ctx, "G53", d, column, {}, 0, v);
     };
     check(g.L, "GEO_L");
     const GeoProfileInput* profiles[4] = {&g.o1, &g.u1, &g.o2, &g.u2};
@@ -332,9 +332,9 @@ void prugeo(RunContext& ctx) {
         if (i != 1 && !trueAZ && (up.T[0] != dn.T[0] || up.T[1] != dn.T[1])) report(ctx, "G10", d);
         if (c == 'G' && up.Z < dn.Z) report(ctx, "W27", d);
         if (L > all.Lmax) report(ctx, "W20", d, {}, {}, 0, all.Lmax);
-        if ((e.ityp == T_B || e.ityp == T_M || c == 'V' || c == 'S') && L <= kEps)
+        if ((e.ityp == T_B || e.ityp == T_M || c == 'V' || c == 'S') && L <= kTiny)
             report(ctx, "G24", d);
-        if ((e.ityp == T_U || e.ityp == T_W || c == 'A' || c == 'Z') && L > kEps)
+        if ((e.ityp == T_U || e.ityp == T_W || c == 'A' || c == 'Z') && L > kTiny)
             report(ctx, "G23", d);
 
         const bool rough = (e.ityp >= T_G && e.ityp <= T_S) || e.ityp == T_R || e.ityp == T_M ||
@@ -376,7 +376,7 @@ void prugeo(RunContext& ctx) {
             if (single && j == 2) continue;
             if (!single && !weir_or_wall(p.el[k].ityp)) continue;
             const float w = upstream_width(p.el[k]);
-            if (std::fabs(e.geo.L - w) > kEps) report(ctx, c == 'V' ? "G41" : "G42", des(p, k));
+            if (std::fabs(e.geo.L - w) > kTiny) report(ctx, c == 'V' ? "G41" : "G42", des(p, k));
         }
     }
     if (stopped(ctx)) return finish();
@@ -395,7 +395,7 @@ void prugeo(RunContext& ctx) {
         } else {
             bool rect = up.T[1] == 'T' && dn.T[1] == 'T';
             for (const EndProfile* pr : {&up, &dn})
-                if (pr->n >= 1 && top_b(*pr) > pr->B[1] + kEps) rect = false;
+                if (pr->n >= 1 && top_b(*pr) > pr->B[1] + kTiny) rect = false;
             if (!rect) report(ctx, "G31", d);
         }
     }
@@ -437,7 +437,7 @@ void prugeo(RunContext& ctx) {
             const std::string& d = des(p, i);
             if (tb > all.Bmax) report(ctx, "W23", d, {}, {}, 0, all.Bmax);
             if (tb < all.Bmin) report(ctx, "W24", d, {}, {}, 0, all.Bmin);
-            if (th > all.Hmax + kEps) report(ctx, "W25", d, {}, {}, 0, all.Hmax);
+            if (th > all.Hmax + kTiny) report(ctx, "W25", d, {}, {}, 0, all.Hmax);
             if (th < all.Hmin) report(ctx, "W26", d, {}, {}, 0, all.Hmin);
         }
     }
@@ -514,7 +514,7 @@ void pruhve(RunContext& ctx) {
                     if (kind == 'T' && (!given(h.H) || !given(h.BU))) report(ctx, "H63", d);
                     if (kind == 'K' && (given(h.BU) || given(h.BO))) report(ctx, "H64", d);
                     if (!given(h.A)) report(ctx, "H65", d);
-                    if (given(h.H) && profile_height(e.prof[kProfUp]) <= h.H + kEps)
+                    if (given(h.H) && profile_height(e.prof[kProfUp]) <= h.H + kTiny)
                         report(ctx, "H69", d);
                 }
                 break;
@@ -571,40 +571,40 @@ void prumuw(RunContext& ctx) {
                 const WeirData& w = p.ueb[k];
                 if (!(w.mue >= 0.5f && w.mue <= 0.81f)) report(ctx, "H42", d);
                 if (w.BO - w.BU < 0.0f) report(ctx, "H43", d);
-                if (w.BO < kEps) report(ctx, "H44", d);
+                if (w.BO < kTiny) report(ctx, "H44", d);
                 const float B = upstream_width(e);
                 const float nt = w.N;
-                if (w.A * (nt - 1.0f) + w.BO - kEps - B > kEps) {
+                if (w.A * (nt - 1.0f) + w.BO - kTiny - B > kTiny) {
                     report(ctx, "W30", d);
-                } else if (w.A * nt + kEps > kEps && w.A * nt + kEps - B < -kEps) {
+                } else if (w.A * nt + kTiny > kTiny && w.A * nt + kTiny - B < -kTiny) {
                     report(ctx, "W30", d);
                 }
                 break;
             }
             case T_W: {
                 const WallData& w = p.wand[k];
-                if (w.H < kEps) report(ctx, "H51", d);
-                if (w.T == 'T' && std::max(w.BU, w.BO) < kEps) report(ctx, "H52", d);
+                if (w.H < kTiny) report(ctx, "H51", d);
+                if (w.T == 'T' && std::max(w.BU, w.BO) < kTiny) report(ctx, "H52", d);
                 const float B = upstream_width(e);
                 if ((w.T == 'K' && B < w.H * w.n) || (w.T == 'T' && B < std::max(w.BU, w.BO) * w.n))
                     report(ctx, "W31", d);
-                if (e.zeta < 1.0f && !(e.hvs > kEps)) report(ctx, "H55", d);
+                if (e.zeta < 1.0f && !(e.hvs > kTiny)) report(ctx, "H55", d);
                 break;
             }
             case T_M: {
                 const HveInput& h = e.hve;
                 const MeasFlumeData& m = p.mes[k];
                 const float dz = e.prof[kProfUp].Z - e.prof[kProfDown].Z;
-                if (m.s - dz > kEps) report(ctx, "H73", d);
+                if (m.s - dz > kTiny) report(ctx, "H73", d);
                 const char kind = h.T.empty() ? ' ' : h.T[0];
                 const float bo = given(h.BO) ? h.BO : h.BU;
-                if (kind == 'T' && std::fabs(h.BU - bo) > kEps) report(ctx, "H74", d);
-                if (kind == 'K' && h.BU > kEps) report(ctx, "H75", d);
+                if (kind == 'T' && std::fabs(h.BU - bo) > kTiny) report(ctx, "H74", d);
+                if (kind == 'K' && h.BU > kTiny) report(ctx, "H75", d);
                 break;
             }
             case T_P: {
                 const PumpData& pu = p.pumpe[k];
-                if (pu.H < kEps) {
+                if (pu.H < kTiny) {
                     report(ctx, "H81", d);
                     break;
                 }

@@ -8,6 +8,7 @@
 #include "checks/m_rivola_error.h"
 #include "output/output.h"
 #include "run/context.h"
+#include "support/constants.h"
 #include "support/m_strings.h"
 #include "ui/m_language.h"
 #include "ui/m_realwin.h"
@@ -16,7 +17,7 @@ namespace rivola::hyd {
 
 namespace {
 
-constexpr float kTol = 0.00002f;     // equality of discharges
+constexpr float kTol = kTiny;     // equality of discharges
 
 const std::string& des(const Plant& p, int i) {
     const Element& e = p.el[i];

@@ -5,6 +5,7 @@
 
 #include "hydraulics/hydraul.h"
 #include "run/context.h"
+#include "support/constants.h"
 #include "support/m_strings.h"
 
 namespace rivola::hyd {
@@ -335,7 +336,7 @@ void qerhya(RunContext& ctx, float Q, float h, float& A, float& B, float& dhy, f
     dhy = 4.0f * A / U;
     v = Q / A;
     IR = friction_slope(ctx.cs.K, v, dhy);
-    hE = h + v * v * 0.5f * 0.10197162f;
+    hE = h + v * v * 0.5f * kInvGravity;
 }
 
 // ---------------------------------------------------------------------------

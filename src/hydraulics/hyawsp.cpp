@@ -9,8 +9,9 @@
 #include "hydraulics/abfluss.h"
 #include "hydraulics/geomet.h"
 #include "hydraulics/hyawsp_util.h"
-#include "hydraulics/m_rvl_iteration.h"
+#include "hydraulics/division_convergence.h"
 #include "output/outwsp_screen.h"
+#include "support/constants.h"
 #include "ui/services.h"
 #include "run/context.h"
 #include "run/r_rivola.h"
@@ -139,8 +140,8 @@ int compute_element(RunContext& ctx, int i) {
             break;
         case T_R: {
             hyaneu(ctx, i);
-            if (e.zeta > 0.00002f) hyatrs(ctx, i);
-            if (screen_difference(ctx, i) > 0.00002f) hyarec_wsp_diff(ctx, i);
+            if (e.zeta > kTiny) hyatrs(ctx, i);
+            if (screen_difference(ctx, i) > kTiny) hyarec_wsp_diff(ctx, i);
             break;
         }
         case T_U:

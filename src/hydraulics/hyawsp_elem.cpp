@@ -12,16 +12,16 @@
 #include "hydraulics/hyd_abort.h"
 #include "hydraulics/hydraul_weir.h"
 #include "hydraulics/hydraul_wsp.h"
-#include "hydraulics/m_iteration_rvl.h"
+#include "hydraulics/root_steps.h"
 #include "hydraulics/m_rivola_vena_contracta.h"
 #include "output/outwsp_screen.h"
 #include "run/context.h"
+#include "support/constants.h"
 
 namespace rivola::hyd {
 
 namespace {
 
-constexpr float kEps = 0.00002f;
 
 // State of the current section into an end of element i (z stays as set up).
 void store_end(RunContext& ctx, int i, int end) {
@@ -52,9 +52,9 @@ void clear_remarks(RunContext& ctx) {
 // ---------------------------------------------------------------------------
 // Shared pieces
 
-float vhead(float v) { return v * v * 0.5f * 0.10197162f; }
+float vhead(float v) { return v * v * 0.5f * kInvGravity; }
 
-float tau(float dhy, float I) { return 0.25f * dhy * 9.80665f * 1000.0f * I; }
+float tau(float dhy, float I) { return 0.25f * dhy * kGravity * 1000.0f * I; }
 
 void velocity_remarks(RunContext& ctx, float v) {
     const BaseSettings& a = ctx.plant.all;
@@ -233,7 +233,7 @@ void hyarec_wsp_diff(RunContext& ctx, int i) {
     c.he = he;
     e.HVE1 = he - e.res[1].he;
     finish_inlet(ctx, i);
-    if (e.zeta > kEps && dh > kEps && e.HVE1 < hvOld) e.res[2].bem[5] = "he";
+    if (e.zeta > kTiny && dh > kTiny && e.HVE1 < hvOld) e.res[2].bem[5] = "he";
 }
 
 // ---------------------------------------------------------------------------
@@ -476,10 +476,10 @@ void hyawan(RunContext& ctx, int i) {
 
     // 6. single loss through the opening
     const float vh = vhead(ro.v);
-    if (e.hvs <= kEps)
-        e.HVE1 = ro.v * ro.v * (e.zeta - 1.0f) * 0.5f * 0.10197162f;
+    if (e.hvs <= kTiny)
+        e.HVE1 = ro.v * ro.v * (e.zeta - 1.0f) * 0.5f * kInvGravity;
     else
-        e.HVE1 = std::max(e.hvs - vh, kEps);
+        e.HVE1 = std::max(e.hvs - vh, kTiny);
     const float heIn = ro.he + e.HVE1;
     if (deficit <= 0.00004f && ro.h > a) {
         e.HVE1 += e.HVU;
@@ -561,7 +561,7 @@ bool submerged_crest(RunContext& ctx, const WeirCrest& cr, const EndProfile& po,
                      bool& critical) {
     critical = false;
     const float B = po.B[static_cast<size_t>(np)];
-    const float hc = B > kEps ? std::cbrt(Q * Q / (B * B * 9.80665f)) : 0.0f;
+    const float hc = B > kTiny ? std::cbrt(Q * Q / (B * B * kGravity)) : 0.0f;
     float lo = hc, hi = 9999.9f;
     const float x1 = hc, x2 = hue + std::max(hd - hue, 0.1f);
     int nr = 0, ni = 0;

@@ -16,9 +16,10 @@
 #include "hydraulics/hyd_abort.h"
 #include "hydraulics/hydraul.h"
 #include "hydraulics/hydraul_wsp.h"
-#include "hydraulics/m_iteration_rvl.h"
+#include "hydraulics/root_steps.h"
 #include "output/outwsp_screen.h"
 #include "run/context.h"
+#include "support/constants.h"
 #include "support/m_strings.h"
 #include "ui/m_realwin.h"
 
@@ -26,7 +27,6 @@ namespace rivola::hyd {
 
 namespace {
 
-constexpr float kEps = 0.00002f;
 
 inline char letter(const Element& e) { return e.bez.empty() ? ' ' : e.bez[0]; }
 
@@ -198,7 +198,7 @@ void hyazwg(RunContext& ctx, int i) {
         e.res[1].Tau = e.res[2].Tau = -9999.99f;
     } else {
         ri.Tau = tau(ri.dhy, ri.I);
-        e.res[1].Tau = 0.25f * 9.80665f * 1000.0f * std::min(s1.dhy, s2.dhy) * std::min(s1.I, s2.I);
+        e.res[1].Tau = 0.25f * kGravity * 1000.0f * std::min(s1.dhy, s2.dhy) * std::min(s1.I, s2.I);
     }
     output::outwsp_screen(ctx, i, 2);
 }
@@ -437,7 +437,7 @@ void hyaver(RunContext& ctx, int i) {
             if (oe.ityp == T_U) {
                 const size_t ku = static_cast<size_t>(ordinal(ctx, o));
                 if (ku >= 1 && ku < p.ueb.size() && p.ueb[ku].kind == 'T')
-                    E += p.ueb[ku].submerged * oe.res[2].v * oe.res[2].v * 0.25f * 0.10197162f;
+                    E += p.ueb[ku].submerged * oe.res[2].v * oe.res[2].v * 0.25f * kInvGravity;
             }
             const float zo = oe.prof[kProfUp].Z;
             Eout = zo + E;
@@ -508,8 +508,8 @@ void hyaver(RunContext& ctx, int i) {
     if (t == T_A) {
         const float q1 = p.el[e.iab[1]].res[2].Q, q2 = p.el[e.iab[2]].res[2].Q;
         start = mid[1].h >= mid[2].h ? mid[1] : mid[2];
-        if (q1 < kEps) start = mid[2];
-        if (q2 < kEps) start = mid[1];
+        if (q1 < kTiny) start = mid[2];
+        if (q2 < kTiny) start = mid[1];
     }
     blank(cs.bem);
     qergeo(ctx, "HYAVER", 2, i, 0.5f * L);
@@ -566,23 +566,23 @@ struct TubeWalk {
         float E = E0, Qp = q;
         sumR = sumL = 0.0f;
         for (int m = N; m >= 1; --m) {
-            const float v = Ap > 0.00002f ? Qp / Ap : 0.0f;
+            const float v = Ap > kTiny ? Qp / Ap : 0.0f;
             // friction up to this hole
             const float hR = slope(std::fabs(v)) * a;
             E += hR;
             float qm = holeQ(m, E, Qp);
-            const float r = Qp > 0.00002f ? qm / Qp : 1.0f;
+            const float r = Qp > kTiny ? qm / Qp : 1.0f;
             const float coef = m > 1 ? (2.0f - r) * r
-                                     : (phi > 0.00002f ? (r / phi) * (r / phi) : 0.0f) + 1.0f -
+                                     : (phi > kTiny ? (r / phi) * (r / phi) : 0.0f) + 1.0f -
                                            2.0f * (1.0f - r) * (1.0f - r);
-            const float hL = coef * v * v * 0.5f * 0.10197162f;
+            const float hL = coef * v * v * 0.5f * kInvGravity;
             if (m == 1) Eout = E + hL;
             E += hL;
             sumR += hR;
             sumL += hL;
             const float xm = L - (m - 1) * a;
             HoleRow& row = rows[static_cast<size_t>(m)];
-            row = {m, z1 + (L > 0.00002f ? (z2 - z1) * xm / L : 0.0f), xm, Qp, qm, v, 0.0f, E, hR, hL};
+            row = {m, z1 + (L > kTiny ? (z2 - z1) * xm / L : 0.0f), xm, Qp, qm, v, 0.0f, E, hR, hL};
             if (m == 1) qLast = qm;
             Qp -= qm;
         }
@@ -614,7 +614,7 @@ void write_tau_table(RunContext& ctx, int i, const TubeWalk& tw, float fl, bool 
         const HoleRow& r = tw.rows[m];
         const std::string line = fmt_i(r.nr, 7) + fmt_f(r.z, 11, 3) + fmt_f(r.x, 9, 2) +
                                  fmt_f(1000.0f * r.qPipe, 11, 3) + fmt_f(1000.0f * r.qHole, 11, 3) +
-                                 fmt_f(r.vPipe, 8, 3) + fmt_f(fl > 0.00002f ? r.qHole / fl : 0.0f, 8, 3) +
+                                 fmt_f(r.vPipe, 8, 3) + fmt_f(fl > kTiny ? r.qHole / fl : 0.0f, 8, 3) +
                                  fmt_f(r.z + r.E, 12, 3) + fmt_f(r.hR, 7, 4) + fmt_f(r.hL, 8, 4);
         std::fprintf(f, "%s\n", line.c_str());
     }
@@ -653,7 +653,7 @@ void hyatau(RunContext& ctx, int i) {
     ro.he = c.he;
 
     // 2. the exit loss into the water below
-    if (e.hvs > kEps)
+    if (e.hvs > kTiny)
         e.HVU = 0.0f;
     else if (d.type == T_S)
         e.HVU = vhead(ro.v);
@@ -679,9 +679,9 @@ void hyatau(RunContext& ctx, int i) {
 
     const float Q = e.res[1].Q;
     const float fl = td.fl;
-    const float zeta = e.zeta > kEps ? e.zeta : 1.0f;
+    const float zeta = e.zeta > kTiny ? e.zeta : 1.0f;
     float Eclosed = 0.0f, qLast = 0.0f;
-    if (e.hvs > kEps) {
+    if (e.hvs > kTiny) {
         e.HVE1 = e.hvs;
         e.HVK = 0.0f;
         Eclosed = ro.he + e.hvs;
@@ -691,13 +691,13 @@ void hyatau(RunContext& ctx, int i) {
         TubeWalk tw;
         tw.N = std::max(td.nl, 1);
         tw.Ap = Ap;
-        tw.phi = Ap > kEps ? fl / Ap : 0.0f;
+        tw.phi = Ap > kTiny ? fl / Ap : 0.0f;
         tw.a = td.a;
         tw.L = e.L;
         tw.z1 = e.res[1].z;
         tw.z2 = e.res[2].z;
         tw.slope = [&](float v) {
-            if (K <= 19.0f) return D > kEps ? lambda(K, v, D) * vhead(v) / D : 0.0f;
+            if (K <= 19.0f) return D > kTiny ? lambda(K, v, D) * vhead(v) / D : 0.0f;
             const float r = std::pow(0.25f * D, 0.66667f);
             return (v / (K * r)) * (v / (K * r));
         };
@@ -706,14 +706,14 @@ void hyatau(RunContext& ctx, int i) {
         tw.run(ro.he, q, [&](int, float, float) { return qh; });
         Eclosed = tw.Eout;
         bool uniform = true;
-        if (qh > 0.00004f && fl > kEps && Ap > kEps) {
+        if (qh > 0.00004f && fl > kTiny && Ap > kTiny) {
             // 5. the distribution: the level outside for which the holes take
             // exactly the tube's discharge. A hole takes the positive root of
             // E_out - E = zeta (q/fl)^2/2g + (2 q Qp - q^2)/(2g Ap^2): its own
             // loss and the loss of joining the pipe flow Qp below it.
             float step = 0.2f * (tw.sumR + tw.sumL);
             int dir = 0;
-            const float g2 = 0.5f * 0.10197162f;
+            const float g2 = 0.5f * kInvGravity;
             for (int pass = 1;; ++pass) {
                 if (pass > 100) {
                     checks::report(ctx, "Hit", e.bez_lang.empty() ? e.bez : e.bez_lang);
@@ -725,13 +725,13 @@ void hyatau(RunContext& ctx, int i) {
                     const float a2 = (zeta / (fl * fl) - 1.0f / (Ap * Ap)) * g2;
                     const float b = 2.0f * Qp / (Ap * Ap) * g2;
                     float qm;
-                    if (2.0f * a2 < 0.00002f)
-                        qm = b > kEps ? dE / b : 0.00002f;
+                    if (2.0f * a2 < kTiny)
+                        qm = b > kTiny ? dE / b : kTiny;
                     else
                         qm = (-b + std::sqrt(b * b + 4.0f * a2 * dE)) / (2.0f * a2);
-                    return std::max(qm, 0.00002f);
+                    return std::max(qm, kTiny);
                 });
-                if (std::fabs(rest) <= 0.00002f) break;
+                if (std::fabs(rest) <= kTiny) break;
                 const int nd = rest > 0.0f ? 1 : -1;  // water left: the level outside must rise
                 if (dir != 0 && nd != dir) step = std::max(0.5f * step, 0.00000002f);
                 dir = nd;
@@ -746,10 +746,10 @@ void hyatau(RunContext& ctx, int i) {
 
     // 7. the inlet end: the water outside the closed end
     EndResult& ri = e.res[2];
-    const float zetaIn = e.zeta > kEps ? e.zeta : 1.0f;
+    const float zetaIn = e.zeta > kTiny ? e.zeta : 1.0f;
     ri.A = fl;
     ri.he = Eclosed + e.res[1].z - e.res[2].z;
-    ri.v = fl > kEps ? (qLast / fl) / std::sqrt(zetaIn) : 0.0f;
+    ri.v = fl > kTiny ? (qLast / fl) / std::sqrt(zetaIn) : 0.0f;
     ri.h = ri.he - vhead(ri.v);
     ri.dhy = 0.0f;
     ri.I = 0.0f;

@@ -6,6 +6,7 @@
 #include "hydraulics/hyawsp.h"
 #include "hydraulics/hydraul.h"
 #include "run/context.h"
+#include "support/constants.h"
 
 namespace rivola::hyd {
 
@@ -36,7 +37,7 @@ WeirCrest weir_crest(const RunContext& ctx, int i) {
     c.b1 = w.BO;
     // above the notch each field is as wide as the spacing of the teeth; a
     // single notch continues with vertical walls
-    c.b2 = w.A > 0.00002f ? w.A : w.BO;
+    c.b2 = w.A > kTiny ? w.A : w.BO;
     c.p = w.n_c;
     return c;
 }

@@ -1,6 +1,8 @@
 // Pieces shared by the element computations of the water-level walk.
 #pragma once
 
+#include "support/constants.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -13,7 +15,7 @@ struct EndProfile;
 namespace rivola::hyd {
 
 // Smallest depth handed to the hydraulic state of a section.
-inline constexpr float kMinDepth = 0.00002f;
+inline constexpr float kMinDepth = kTiny;
 
 // The state that the element below i holds for i: the inlet end of the
 // downstream element, or the state of the confluence inlet that i feeds, or

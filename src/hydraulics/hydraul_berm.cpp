@@ -14,16 +14,17 @@
 #include "hydraulics/geomet.h"
 #include "hydraulics/hyd_abort.h"
 #include "hydraulics/hydraul.h"
-#include "hydraulics/m_iteration_rvl.h"
+#include "hydraulics/root_steps.h"
 #include "hydraulics/mathe.h"
 #include "run/context.h"
+#include "support/constants.h"
 #include "support/m_strings.h"
 
 namespace rivola::hyd {
 
 namespace {
 
-constexpr float g = 9.80665f;
+constexpr float g = kGravity;
 constexpr float g2 = 19.6133f;
 
 

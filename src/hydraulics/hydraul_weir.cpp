@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "hydraulics/m_iteration_rvl.h"
+#include "hydraulics/root_steps.h"
 #include "hydraulics/mathe.h"
 #include "run/context.h"
+#include "support/constants.h"
 
 namespace rivola::hyd {
 
@@ -103,7 +104,7 @@ void fktueb(float h, float Q, int n, float H1, float b2, float b0, float b1, flo
     }
     if (h > H1) A += (h - H1) * b2;
     v = A > 1e-5f ? Q / A : 0.0f;
-    hE = h + v * v * 0.5f * 0.10197162f;
+    hE = h + v * v * 0.5f * kInvGravity;
 }
 
 float schuetzformel(char mode, float x, float A, float mue) {

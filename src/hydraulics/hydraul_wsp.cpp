@@ -6,16 +6,15 @@
 #include "hydraulics/geomet.h"
 #include "hydraulics/hyd_abort.h"
 #include "hydraulics/hydraul.h"
-#include "hydraulics/m_iteration_rvl.h"
+#include "hydraulics/root_steps.h"
 #include "hydraulics/mathe.h"
 #include "run/context.h"
+#include "support/constants.h"
 
 namespace rivola::hyd {
 
 namespace {
 
-constexpr float kG = 9.80665f;
-constexpr float kInvG = 0.10197162f;
 
 bool stopped(const RunContext& ctx) { return ctx.run.ierr >= 2; }
 
@@ -61,7 +60,7 @@ void energy_losses(RunContext& ctx, std::string_view name, int s, int i, float d
         // A division branch loses with its own velocity, every other element
         // with the velocity at its entry.
         const float v = (name == "HYAAUF") ? cs.sec[2].v : cs.vin;
-        cs.hL = v * v * f * zeta * 0.5f * kInvG;
+        cs.hL = v * v * f * zeta * 0.5f * kInvGravity;
     }
 }
 
@@ -184,7 +183,7 @@ void hevgl_druck(RunContext& ctx, std::string_view name, int s, int i, float dx)
     energy_losses(ctx, name, s, i, dx, 1.0f, false);
     s2.he = s1.he + cs.hR + cs.hB + cs.hL - cs.dz;
     // The pressure head: it may stand above the top of the section.
-    s2.h = s2.he - s2.v * s2.v * 0.5f * kInvG;
+    s2.h = s2.he - s2.v * s2.v * 0.5f * kInvGravity;
     cs.bem[1].clear();
     cs.bem[3].clear();
     if (s == 1) cs.vin = s2.v;
@@ -254,11 +253,11 @@ float swsp_2(RunContext& ctx, std::string_view name, float dir, int type) {
 
     const float A1 = s1.A, A2 = s2.A, h1 = s1.h, h2 = s2.h;
     // weight of the water between the sections (per unit density)
-    const float W = kG * std::fabs(cs.dx) * (A1 + std::sqrt(std::max(A1 * A2, 1e-5f)) + A2) / 3.0f;
+    const float W = kGravity * std::fabs(cs.dx) * (A1 + std::sqrt(std::max(A1 * A2, 1e-5f)) + A2) / 3.0f;
     // pressure on the side walls of a section that changes along the step
     float S = 0.0f;
     if (!(h1 <= 1e-5f || h2 <= 1e-5f || cs.ident || cs.toponly))
-        S = (A2 / h2 - A1 / h1) * (h1 * h1 + h1 * h2 + h2 * h2) * kG * dir * 0.5f / 3.0f;
+        S = (A2 / h2 - A1 / h1) * (h1 * h1 + h1 * h2 + h2 * h2) * kGravity * dir * 0.5f / 3.0f;
     // momentum carried away by the water leaving sideways
     float T = 0.0f;
     if ((type == 4 || type == 21) && A1 + A2 > 1e-5f)

@@ -13,6 +13,7 @@
 #include "input/m_db_input.h"
 #include "output/m_output_eingabe.h"
 #include "run/context.h"
+#include "support/constants.h"
 #include "support/m_strings.h"
 #include "ui/m_realwin.h"
 
@@ -22,7 +23,6 @@ using checks::report;
 
 namespace {
 
-constexpr float kEps = 0.00002f;
 
 const std::string& des(const Plant& p, int i) {
     const Element& e = p.el[i];
@@ -243,17 +243,17 @@ void prepare_profile(const GeoProfileInput& g, float z, char shape, EndProfile& 
     }
     pr.H[0] = pr.B[0] = kMissing;
     pr.H[6] = pr.B[6] = kMissing;
-    if (shape == 'K' && !given(g.HS) && !given(g.H[1]) && given(g.B[1]) && g.B[1] > kEps) {
+    if (shape == 'K' && !given(g.HS) && !given(g.H[1]) && given(g.B[1]) && g.B[1] > kTiny) {
         // A circle given by its diameter alone: a closed pipe.
-        const float r = std::max(0.5f * g.B[1], kEps);
+        const float r = std::max(0.5f * g.B[1], kTiny);
         pr.HS = r;
         pr.H[1] = r;
         pr.T[0] = 'g';
     } else if (given(g.HS)) {
-        pr.HS = std::max(g.HS, kEps);
+        pr.HS = std::max(g.HS, kTiny);
         pr.T[0] = 'g';
     } else {
-        pr.HS = kEps;
+        pr.HS = kTiny;
         pr.T[0] = 'o';
     }
 }
@@ -288,9 +288,9 @@ void ingeo(RunContext& ctx) {
                     report(ctx, "G03", d);
                     break;
                 }
-            if (conf && given(g.C2) && g.C2 > kEps) report(ctx, "G04", d);
+            if (conf && given(g.C2) && g.C2 > kTiny) report(ctx, "G04", d);
         } else if (e.ityp == T_U || e.ityp == T_W) {
-            if (given(g.u1.Z) || (given(g.L) && g.L > kEps) || given(g.u1.HS) || any_layer(g.u1))
+            if (given(g.u1.Z) || (given(g.L) && g.L > kTiny) || given(g.u1.HS) || any_layer(g.u1))
                 report(ctx, "G07", d);
         }
         if (!div && !conf && (any_data(g.o2) || any_data(g.u2))) report(ctx, "G08", d);
@@ -299,7 +299,7 @@ void ingeo(RunContext& ctx) {
         if (!given(g.L) || !(g.L > 0.0f)) g.L = 0.0f;
         e.L = g.L;
 
-        if (given(g.K) && g.K > kEps) lastK = g.K;
+        if (given(g.K) && g.K > kTiny) lastK = g.K;
         else if (!given(g.K)) g.K = lastK;
         if (g.L > 0.01f && g.K < 0.001f) report(ctx, "G25", d);
 
@@ -372,7 +372,7 @@ float top_width(const EndProfile& pr) { return pr.n >= 0 && pr.n <= 6 ? pr.B[pr.
 // of (almost) 0 a small positive one so that it still counts as given.
 float coefficient(float z) {
     if (!given(z)) return 0.0f;
-    return std::fabs(z) < kEps ? 0.00004f : z;
+    return std::fabs(z) < kTiny ? 0.00004f : z;
 }
 
 }  // namespace
@@ -436,7 +436,7 @@ void inhve(RunContext& ctx) {
                 w.BO = std::max(b1, b2);
                 if (h.N >= 1.0f) {
                     w.n = static_cast<int>(std::lround(h.N));
-                } else if (given(h.A) && h.A > kEps) {
+                } else if (given(h.A) && h.A > kTiny) {
                     w.n = static_cast<int>(std::floor(top_width(up) / h.A + 0.0001f));
                 } else {
                     w.n = 1;
@@ -445,7 +445,7 @@ void inhve(RunContext& ctx) {
                 // A discharge coefficient asks for the outflow formula of the
                 // openings; the user is told that it will be applied.
                 w.mue = given(h.mue) ? h.mue : 0.0f;
-                w.formula = w.mue > kEps;
+                w.formula = w.mue > kTiny;
                 if (w.formula) report(ctx, "W14", des(p, i));
                 break;
             }
@@ -458,13 +458,13 @@ void inhve(RunContext& ctx) {
                 t.BO = given(bo) ? bo : t.BU;
                 t.a = given(h.A) ? h.A : 0.0f;
                 t.fl = kind == 'K' ? 0.25f * 3.141593f * t.H * t.H : 0.5f * (t.BU + t.BO) * t.H;
-                t.nl = t.a > kEps ? static_cast<int>(std::floor(e.L / t.a + 0.0001f)) : 0;
+                t.nl = t.a > kTiny ? static_cast<int>(std::floor(e.L / t.a + 0.0001f)) : 0;
                 // The holes are computed only with a loss coefficient: then each
                 // hole needs a cross-section, and the spacing must place at
                 // least one hole on the tube.
                 if (given(h.zeta1[1])) {
-                    if (!(t.fl > kEps)) report(ctx, "H67", des(p, i));
-                    if (!(t.a > kEps) || t.nl < 1) report(ctx, "H68", des(p, i));
+                    if (!(t.fl > kTiny)) report(ctx, "H67", des(p, i));
+                    if (!(t.a > kTiny) || t.nl < 1) report(ctx, "H68", des(p, i));
                 }
                 break;
             }

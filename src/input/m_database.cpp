@@ -1,5 +1,6 @@
 #include "input/m_database.h"
 
+#include <glob.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,7 +22,25 @@ using support::upper;
 namespace {
 
 constexpr const char* kSqliteDriver = "SQLite3";
-constexpr const char* kSqliteLibrary = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
+// Where Debian-like systems put the SQLite ODBC driver when it is installed
+// but not registered with unixODBC: the multiarch folder of any architecture,
+// or the plain library folders.
+constexpr const char* kSqliteLibraryPatterns[] = {"/usr/lib/*/odbc/libsqlite3odbc.so",
+                                                  "/usr/lib/odbc/libsqlite3odbc.so",
+                                                  "/usr/lib64/odbc/libsqlite3odbc.so",
+                                                  "/usr/local/lib/odbc/libsqlite3odbc.so"};
+
+// The first installed SQLite driver library of the patterns above; empty when none.
+std::string sqlite_library() {
+    for (const char* pattern : kSqliteLibraryPatterns) {
+        glob_t g{};
+        std::string hit;
+        if (::glob(pattern, 0, nullptr, &g) == 0 && g.gl_pathc > 0) hit = g.gl_pathv[0];
+        ::globfree(&g);
+        if (!hit.empty()) return hit;
+    }
+    return {};
+}
 constexpr const char* kAccessDriver = "Microsoft Access Driver (*.mdb)";
 constexpr const char* kMdbToolsDriver = "MDBTools";
 
@@ -75,8 +94,8 @@ std::string sqlite_connection(SQLHENV env, const std::string& path, bool& found,
     const std::string opts = std::string(create ? ";" : ";NoCreat=1;") + "Timeout=250;";
     if (driver_registered(env, kSqliteDriver))
         return std::string("Driver={") + kSqliteDriver + "};Database=" + path + opts;
-    if (support::file_exists(kSqliteLibrary))
-        return std::string("Driver=") + kSqliteLibrary + ";Database=" + path + opts;
+    static const std::string library = sqlite_library();
+    if (!library.empty()) return "Driver=" + library + ";Database=" + path + opts;
     found = false;
     return {};
 }

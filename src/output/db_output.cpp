@@ -13,6 +13,7 @@
 #include "output/listing_data.h"
 #include "output/result_files.h"
 #include "output/text_fields.h"
+#include "support/constants.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
 #include "ui/m_realwin.h"
@@ -225,7 +226,7 @@ void db_erg_outwan(RunContext& ctx, ErgWriter& w, int i) {
     float hve = e.hvs;
     if (!(hve > 0.0f) && given(e.hve.HVE)) hve = e.hve.HVE;
     const float v = e.res[1].v;
-    if (hve > 0.00002f && hve < v * v * 0.5f * 0.10197f)
+    if (hve > kTiny && hve < v * v * 0.5f * kInvGravity)
         checks::report(ctx, "W50", e.bez_lang.empty() ? e.bez : e.bez_lang);
     if (ctx.failed()) return;
     write_rows(ctx, w, i, "DB_ERG_OUTWAN");

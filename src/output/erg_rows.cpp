@@ -5,6 +5,7 @@
 #include "hydraulics/freeboard.h"
 #include "hydraulics/hyawsp_util.h"
 #include "output/listing_rows.h"
+#include "support/constants.h"
 #include "support/m_strings.h"
 
 namespace rivola::output {
@@ -84,7 +85,7 @@ float branch_discharge(const RunContext& ctx, int i, int j) {
 
 float branch_share(const RunContext& ctx, int i, int j) {
     const float q = branch_base_discharge(ctx, i);
-    if (q < 0.00002f) return 50.0f;
+    if (q < kTiny) return 50.0f;
     return 100.0f * branch_discharge(ctx, i, j) / q;
 }
 

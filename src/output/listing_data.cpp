@@ -4,6 +4,7 @@
 
 #include "checks/m_rivola_error.h"
 #include "output/output.h"
+#include "support/constants.h"
 #include "support/m_strings.h"
 #include "run/context.h"
 
@@ -115,7 +116,7 @@ InletLine confluence_inlet(const RunContext& ctx, int i, int j) {
         b.s.A = in.A;
         b.s.v = in.v;
         b.s.he = in.he;
-        b.s.Tau = 0.25f * in.dhy * 9.80665f * 1000.0f * in.I;
+        b.s.Tau = 0.25f * in.dhy * kGravity * 1000.0f * in.I;
         b.hasLoss = true;
         b.hvk = in.hR;
         b.hve = in.hv - in.hR;
@@ -148,7 +149,7 @@ bool branch_zeta(const RunContext& ctx, int i, int j, float& zeta) {
         const float q = division ? e.res[2].Q : e.res[1].Q;
         const int o = division ? e.iab[j] : e.izu[j];
         float r = 0.5f;
-        if (q >= 0.00002f && valid(p, o)) r = (division ? p.el[o].res[2].Q : p.el[o].res[1].Q) / q;
+        if (q >= kTiny && valid(p, o)) r = (division ? p.el[o].res[2].Q : p.el[o].res[1].Q) / q;
         r = std::clamp(r, 0.0f, 1.0f);
         const int n = std::min(static_cast<int>(r / 0.2f), 4);
         const float f = (r - 0.2f * static_cast<float>(n)) / 0.2f;

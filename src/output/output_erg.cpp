@@ -14,6 +14,7 @@
 #include "output/output.h"
 #include "output/result_files.h"
 #include "run/context.h"
+#include "support/constants.h"
 #include "support/m_strings.h"
 #include "ui/services.h"
 
@@ -28,7 +29,6 @@ using support::ulen;
 
 namespace {
 
-constexpr float kEps = 0.00002f;
 
 bool valid(const Plant& p, int i) { return i >= 1 && i <= p.nsys; }
 
@@ -137,7 +137,7 @@ struct Writer {
         Row r;
         r.ord = strand(e());
         const float qAbove = rows.empty() ? Q : rows.back().Q;
-        r.hasQ = std::fabs(Q - qAbove) > kEps;
+        r.hasQ = std::fabs(Q - qAbove) > kTiny;
         r.Q = Q;
         r.s = s;
         return r;
@@ -243,7 +243,7 @@ struct Writer {
         float hve = w.hvs;
         if (!(hve > 0.0f) && given(w.hve.HVE)) hve = w.hve.HVE;
         const float v = w.res[1].v;
-        if (hve > kEps && hve < v * v * 0.5f * 0.10197f) checks::report(ctx, "W50", name);
+        if (hve > kTiny && hve < v * v * 0.5f * kInvGravity) checks::report(ctx, "W50", name);
     }
 
     // The label of a division's setting in the length column.
@@ -279,7 +279,7 @@ struct Writer {
             r.hasQ = true;
             r.branch = j;
             const int o = e().iab[j];
-            r.ord = b.Q < kEps ? "**" : (valid(ctx.plant, o) ? strand(ctx.plant.el[o]) : "");
+            r.ord = b.Q < kTiny ? "**" : (valid(ctx.plant, o) ? strand(ctx.plant.el[o]) : "");
             if (j == 1) set_length(r);
             if (b.hasLoss) {
                 r.h1 = r.h2 = true;
@@ -310,7 +310,7 @@ struct Writer {
             r.hasQ = true;
             r.branch = j;
             const int u = e().izu[j];
-            r.ord = b.Q < kEps ? "**" : (valid(ctx.plant, u) ? strand(ctx.plant.el[u]) : "");
+            r.ord = b.Q < kTiny ? "**" : (valid(ctx.plant, u) ? strand(ctx.plant.el[u]) : "");
             if (b.hasLoss) {
                 r.h1 = r.h2 = true;
                 r.l1 = b.hvk;
@@ -424,7 +424,7 @@ void complete_remarks(RunContext& ctx, int i) {
         } else {
             for (int end = 1; end <= 2; ++end) {
                 const float hges = board_height(ctx, i, end == 1 ? kProfDown : kProfUp);
-                if (e.res[end].h < hges - kEps) put_code(e.res[end].bem, "FS", 5);
+                if (e.res[end].h < hges - kTiny) put_code(e.res[end].bem, "FS", 5);
             }
         }
     } else if (e.ityp == T_B) {

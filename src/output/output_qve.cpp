@@ -8,6 +8,7 @@
 #include "output/listing_texts.h"
 #include "output/output.h"
 #include "run/context.h"
+#include "support/constants.h"
 #include "support/m_strings.h"
 #include "ui/services.h"
 
@@ -38,7 +39,7 @@ std::string branch_cells(const RunContext& ctx, int i, int j, float q) {
         // confluence takes it from the outlets of its inlets
         qb = division ? p.el[b].res[2].Q : p.el[b].res[1].Q;
     }
-    const float pct = q >= 0.00002f ? 100.0f * qb / q : 50.0f;
+    const float pct = q >= kTiny ? 100.0f * qb / q : 50.0f;
     float zeta = 0.0f;
     const std::string z = branch_zeta(ctx, i, j, zeta) ? " " + fmt_f(zeta, 5, 2) : "   -  ";
     return " " + pad(name, 12) + " " + ord + "I " + fmt_f(qb, 6, 3) + "I " + fmt_f(pct, 5, 1) +
@@ -65,7 +66,7 @@ std::string eef_row(const RunContext& ctx, int i, const PumpEnergy& pe) {
 
 float power_kw(float Q, float H) {
     // rho g Q H with rho = 1000 kg/m3, in kW
-    return 9.80665f * Q * H;
+    return kGravity * Q * H;
 }
 
 PumpEnergy pump_energy(const RunContext& ctx, int i) {

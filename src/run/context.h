@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "checks/m_rivola_error.h"
-#include "hydraulics/m_iteration_rvl.h"
+#include "hydraulics/root_steps.h"
 #include "hydraulics/m_qercmn.h"
 #include "input/db_state.h"
 #include "run/plant.h"
@@ -24,7 +24,7 @@ class Services;
 struct ProgramSettings {
     std::string language = "DEUTSCH";  // "DEUTSCH" or "ENGLISH"
     std::string programName = "RIVOLA";
-    std::string version = "8.03";
+    std::string version = RIVOLA_VERSION;  // from the build
 };
 
 struct RunContext {

@@ -1,4 +1,5 @@
 #include "run/plant.h"
+#include "support/constants.h"
 
 #include <cmath>
 
@@ -54,7 +55,7 @@ bool division_setting(float a1, float a2, int& niter, DivisionSetting& s, bool& 
     s = DivisionSetting{};
     percentOk = true;
     const bool g1 = given(a1), g2 = given(a2);
-    const bool nn1 = g1 && a1 > -0.00002f, nn2 = g2 && a2 > -0.00002f;
+    const bool nn1 = g1 && a1 > -kTiny, nn2 = g2 && a2 > -kTiny;
     if (!g1 && !g2) {                       // free division
         s.iter = ++niter;
         return true;

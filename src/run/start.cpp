@@ -7,6 +7,7 @@
 #include "output/outwsp_screen.h"
 #include "run/context.h"
 #include "run/r_rivola.h"
+#include "support/constants.h"
 #include "ui/services.h"
 
 namespace rivola::run {
@@ -43,7 +44,7 @@ void start(RunContext& ctx) {
             cs.bem[1] = "gr";
         } else {
             checks::report(ctx, "W42");
-            h = H - 0.00002f;
+            h = H - kTiny;
         }
         level = h + r.z;
     }

@@ -60,8 +60,10 @@ void write_file(const std::string& path, const std::string& text) {
     f << text;
 }
 
-ProgramRun run_program(const std::string& dir, const std::string& program, const std::string& args) {
-    const std::string cmd = (dir.empty() ? std::string() : "cd '" + dir + "' && ") + "'" +
+ProgramRun run_program(const std::string& dir, const std::string& program, const std::string& args,
+                       const std::string& env) {
+    const std::string cmd = (dir.empty() ? std::string() : "cd '" + dir + "' && ") +
+                            (env.empty() ? std::string() : "env " + env + " ") + "'" +
                             std::string(RIVOLA_BINARY_DIR) + "/" + program + "' " + args + " 2>&1";
     ProgramRun r;
     FILE* p = popen(cmd.c_str(), "r");

@@ -27,12 +27,13 @@ void write_file(const std::string& path, const std::string& text);
 std::vector<std::string> fields(const std::string& line, char sep);
 
 // A program of the build run as its own process in `dir` (empty: the
-// current directory), `args` as typed on a command line; standard error is
-// kept with standard output.
+// current directory), `args` as typed on a command line, `env` assignments
+// (NAME=value ...) put before it; standard error is kept with standard output.
 struct ProgramRun {
     int status = -1;
     std::string out;
 };
-ProgramRun run_program(const std::string& dir, const std::string& program, const std::string& args);
+ProgramRun run_program(const std::string& dir, const std::string& program, const std::string& args,
+                       const std::string& env = "");
 
 }  // namespace rivola::test

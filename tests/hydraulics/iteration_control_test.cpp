@@ -4,7 +4,7 @@
 
 #include "checks/m_rivola_error.h"
 #include "hydraulics/hyd_test_util.h"
-#include "hydraulics/m_rvl_iteration.h"
+#include "hydraulics/division_convergence.h"
 #include "common/test_util.h"
 
 namespace rivola {

@@ -5,7 +5,7 @@
 #include <vector>
 #include <unistd.h>
 
-#include "hydraulics/m_iteration_rvl.h"
+#include "hydraulics/root_steps.h"
 #include "hyd_test_util.h"
 
 using namespace rivola;

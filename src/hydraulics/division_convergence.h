@@ -1,4 +1,4 @@
-// m_rvl_iteration: when the division iteration of the water-level walk ends.
+// division_convergence: when the division iteration of the water-level walk ends.
 // The settings (maximum passes, tolerance, step log) are read at the start of
 // a run into the run state; the convergence test runs after every pass of a
 // plant with divisions.

@@ -1,4 +1,4 @@
-// m_iteration_rvl: the step routines of the one-dimensional root finders.
+// root_steps: the step routines of the one-dimensional root finders.
 // The caller owns the loop: it evaluates the residual f for a trial value x and
 // asks a step routine for the next trial. Each routine keeps the history of an
 // iteration per slot: slot 0 serves the formula routines, slot k >= 1 the

@@ -1,4 +1,4 @@
-#include "hydraulics/m_iteration_rvl.h"
+#include "hydraulics/root_steps.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "hydraulics/m_rvl_iteration.h"
+#include "hydraulics/division_convergence.h"
 
 #include <algorithm>
 #include <cmath>
