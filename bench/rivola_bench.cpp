@@ -36,15 +36,17 @@
 #include <string>
 #include <vector>
 
+#include "hydraulics/hyawsp.h"
 #include "input/db_tools.h"
 #include "input/input.h"
 #include "input/m_db_input.h"
 #include "output/db_output.h"
+#include "output/m_output_eingabe.h"
+#include "output/output.h"
 #include "output/profile_drawing.h"
 #include "plant_gen.h"
 #include "run/context.h"
 #include "run/r_rivola.h"
-#include "run/steps.h"
 #include "ui/services.h"
 
 namespace {
@@ -148,7 +150,7 @@ std::string run_size(int n, int lanes, const std::string& dir) {
     if (ctx.run.ierr >= 2) return "set-up stopped at error level " + std::to_string(ctx.run.ierr);
 
     t.reset();
-    run::start(ctx);
+    hyd::start(ctx);
     if (ctx.run.ierr < 2) hyd::wsp_rivola(ctx);
     const Span walk = t.lap();
     const int passes = ctx.run.passes;

@@ -14,7 +14,6 @@
 #include "support/constants.h"
 #include "ui/services.h"
 #include "run/context.h"
-#include "run/r_rivola.h"
 
 namespace rivola::hyd {
 
@@ -115,7 +114,7 @@ int compute_element(RunContext& ctx, int i) {
                 const int first = p.heber.first[s];
                 for (int j = i; j >= first && j >= 1; --j) {
                     if (ctx.failed()) return 0;
-                    if (j != i) run::setnul(ctx, j);
+                    if (j != i) setnul(ctx, j);
                     hya_heber(ctx, s, j);
                     if (j != i) count_down(ctx, j);
                 }
@@ -183,6 +182,36 @@ int compute_element(RunContext& ctx, int i) {
 int ordinal(const RunContext& ctx, int i) {
     const Plant& p = ctx.plant;
     return i >= 1 && i <= p.nsys ? p.el[i].iord : 0;
+}
+
+void setnul(RunContext& ctx, int i) {
+    Plant& p = ctx.plant;
+    if (i < 1 || i > p.nsys) return;
+    Element& e = p.el[i];
+    e.HVK = e.HVE1 = e.HVU = 0.0f;
+    for (int end = 1; end <= 2; ++end) {
+        if (i == p.nsys && end == 1) continue;  // keeps the boundary remarks of start
+        for (int k = 1; k <= 5; ++k) e.res[end].bem[k].clear();
+    }
+    // the stored values of the element's type: throat records of a measurement
+    // flume, branch states of a division, inlet states of a confluence
+    WspTables& w = p.wsp;
+    const size_t k = static_cast<size_t>(e.iord);
+    if (k > 0) {
+        if (e.ityp == T_M && k < w.throat.size()) {
+            w.throat[k] = {};
+        } else if (e.ityp == T_A && k < p.auf.size()) {
+            for (auto& b : p.auf[k].branch) b = {};
+            if (k < w.div.size())
+                for (auto& b : w.div[k].bem) b = {};
+        } else if (e.ityp == T_Z && k < p.zus.size()) {
+            for (auto& b : p.zus[k].inlet) b = {};
+            if (k < w.conf.size()) w.conf[k] = {};
+        }
+    }
+    ctx.cs.hvk = 0.0f;
+    ctx.cs.hB = ctx.cs.hL = 0.0f;
+    for (int k = 1; k <= 5; ++k) ctx.cs.bem[k].clear();
 }
 
 int ordinal_vs(const RunContext& ctx, int i) {
@@ -268,7 +297,7 @@ void wsp_rivola(RunContext& ctx) {
         if (cancel_requested(ctx)) return;
         for (int i = n, polled = 0; i >= 1;) {
             if ((++polled & 255) == 0 && cancel_requested(ctx)) return;
-            run::setnul(ctx, i);
+            setnul(ctx, i);
             // the discharge of the element and the invert it discharges into
             ctx.cs.sec[2].Q = p.el[i].res[1].Q;
             ctx.cs.sec[1].z = zsohle(ctx, i);

@@ -71,4 +71,11 @@ void finish_inlet(RunContext& ctx, int i);
 int ordinal(const RunContext& ctx, int i);
 int ordinal_vs(const RunContext& ctx, int i);
 
+// The downstream boundary of the walk: the state at the outlet end of the
+// last element, from the given outlet level or the outlet's critical depth.
+void start(RunContext& ctx);
+
+// Clears the results of element i before it is computed.
+void setnul(RunContext& ctx, int i);
+
 }  // namespace rivola::hyd

@@ -9,13 +9,17 @@
 #include <thread>
 
 #include "checks/m_rivola_error.h"
+#include "checks/pruefung.h"
+#include "hydraulics/freeboard.h"
+#include "hydraulics/hyawsp.h"
 #include "input/input.h"
 #include "output/db_output.h"
 #include "output/envelope.h"
+#include "output/m_output_eingabe.h"
+#include "output/output.h"
 #include "output/profile_drawing.h"
 #include "output/result_files.h"
 #include "run/r_rivola.h"
-#include "run/steps.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
 #include "ui/m_realwin.h"
@@ -176,7 +180,7 @@ void compute_variant(RunContext& ctx) {
     input::setup_system(ctx);
     if (r.ierr < 2) output::o_plot(ctx);
     if (r.compute != 'J' || r.ierr >= 2) return;
-    start(ctx);
+    hyd::start(ctx);
     if (r.ierr < 2) hyd::wsp_rivola(ctx);
     if (r.ierr < 2) hyd::check_freeboard(ctx);
     if (r.ierr >= 2) return;

@@ -8,14 +8,18 @@
 #include <fstream>
 
 #include "checks/m_rivola_error.h"
+#include "checks/pruefung.h"
+#include "hydraulics/freeboard.h"
+#include "hydraulics/hyawsp.h"
 #include "input/m_database.h"
 #include "output/db_output.h"
+#include "output/m_output_eingabe.h"
+#include "output/output.h"
 #include "output/profile_drawing.h"
 #include "output/result_files.h"
 #include "input/flow_case_input.h"
 #include "input/input.h"
 #include "run/flow_cases.h"
-#include "run/steps.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
 #include "ui/m_language.h"
@@ -223,36 +227,6 @@ void init_variante(RunContext& ctx) {
     // anything is computed when it cannot name them safely.
     if (!output::check_table_names(ctx)) return;
     read_iteration_settings(ctx, support::find_file_nocase("", "RVL_iteration.ini"));
-}
-
-void setnul(RunContext& ctx, int i) {
-    Plant& p = ctx.plant;
-    if (i < 1 || i > p.nsys) return;
-    Element& e = p.el[i];
-    e.HVK = e.HVE1 = e.HVU = 0.0f;
-    for (int end = 1; end <= 2; ++end) {
-        if (i == p.nsys && end == 1) continue;  // keeps the boundary remarks of start
-        for (int k = 1; k <= 5; ++k) e.res[end].bem[k].clear();
-    }
-    // the stored values of the element's type: throat records of a measurement
-    // flume, branch states of a division, inlet states of a confluence
-    WspTables& w = p.wsp;
-    const size_t k = static_cast<size_t>(e.iord);
-    if (k > 0) {
-        if (e.ityp == T_M && k < w.throat.size()) {
-            w.throat[k] = {};
-        } else if (e.ityp == T_A && k < p.auf.size()) {
-            for (auto& b : p.auf[k].branch) b = {};
-            if (k < w.div.size())
-                for (auto& b : w.div[k].bem) b = {};
-        } else if (e.ityp == T_Z && k < p.zus.size()) {
-            for (auto& b : p.zus[k].inlet) b = {};
-            if (k < w.conf.size()) w.conf[k] = {};
-        }
-    }
-    ctx.cs.hvk = 0.0f;
-    ctx.cs.hB = ctx.cs.hL = 0.0f;
-    for (int k = 1; k <= 5; ++k) ctx.cs.bem[k].clear();
 }
 
 std::string final_message(const RunContext& ctx) {

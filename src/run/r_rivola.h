@@ -20,10 +20,6 @@ void init_variante(RunContext& ctx);
 void cl_par(RunContext& ctx, const std::vector<std::string>& args);
 // Reads the iteration settings file (maximum passes, tolerance, step log).
 void read_iteration_settings(RunContext& ctx, const std::string& path);
-// The downstream boundary at the last element.
-void start(RunContext& ctx);
-// Clears the results of element i before it is computed.
-void setnul(RunContext& ctx, int i);
 // The final message by error level (without the leading line break).
 std::string final_message(const RunContext& ctx);
 

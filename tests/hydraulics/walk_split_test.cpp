@@ -29,7 +29,7 @@ struct SplitWalk : test::SetupFixture {
         input::setup_system(ctx);
         ASSERT_LT(ctx.run.ierr, 2) << checklist();
         ctx.plant.all.Wasserstand = level;
-        run::start(ctx);
+        hyd::start(ctx);
         hyd::wsp_rivola(ctx);
     }
     int k(const std::string& name) { return el(name).iord; }

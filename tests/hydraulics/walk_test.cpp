@@ -32,7 +32,7 @@ struct Walk {
     Plant& p() { return ctx.plant; }
     Element& el(int i) { return ctx.plant.el[i]; }
     void run() {
-        run::start(ctx);
+        hyd::start(ctx);
         hyd::wsp_rivola(ctx);
     }
     std::string checklist() {
@@ -134,7 +134,7 @@ TEST(WalkBoundary, ClosedOutletCriticalNearTopGivesW42AndLevelAboveGivesW41) {
         w.pb.add("D_1", "Q_IN", "ENDE", 10.0f, 10.0f, 10.01f, r, 1.0f);
         w.pb.finish(10.0f);
         w.p().all.Wasserstand = 10.3f;
-        run::start(w.ctx);
+        hyd::start(w.ctx);
         ASSERT_LT(w.ctx.run.ierr, 2);
         EXPECT_NEAR(w.el(2).res[1].h, 0.5f - 0.00002f, 1e-6);
         EXPECT_NEAR(w.p().all.Wasserstand, 10.5f - 0.00002f, 1e-5);

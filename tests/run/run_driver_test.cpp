@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "hydraulics/hyawsp.h"
 #include "common/recording_ui.h"
 #include "common/test_util.h"
 #include "common/variant_db.h"
@@ -274,8 +275,8 @@ TEST(ElementReset, ClearsLossesAndRemarksButKeepsBoundaryRemarks) {
         e.res[1].bem[1] = e.res[2].bem[1] = "gr";
     }
     ctx.cs.bem[3] = "d";
-    run::setnul(ctx, 1);
-    run::setnul(ctx, 2);
+    hyd::setnul(ctx, 1);
+    hyd::setnul(ctx, 2);
     EXPECT_EQ(ctx.plant.el[1].HVK, 0.0f);
     EXPECT_EQ(ctx.plant.el[1].res[1].bem[1], "");
     EXPECT_EQ(ctx.plant.el[2].res[1].bem[1], "gr");   // boundary remark of the last element

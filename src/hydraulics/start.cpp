@@ -6,21 +6,20 @@
 #include "hydraulics/hydraul.h"
 #include "output/outwsp_screen.h"
 #include "run/context.h"
-#include "run/r_rivola.h"
 #include "support/constants.h"
 #include "ui/services.h"
 
-namespace rivola::run {
+namespace rivola::hyd {
 
 void start(RunContext& ctx) {
     if (ctx.failed()) return;
     Plant& p = ctx.plant;
     const int n = p.nsys;
     if (n < 1) return;
-    hyd::wsp_prepare(ctx);
+    wsp_prepare(ctx);
     Element& e = p.el[n];
     EndResult& r = e.res[1];
-    hyd::Qercmn& cs = ctx.cs;
+    Qercmn& cs = ctx.cs;
 
     // 1. the outlet profile with its critical depth and height
     for (int k = 1; k <= 5; ++k) cs.bem[k].clear();
@@ -28,7 +27,7 @@ void start(RunContext& ctx) {
     cs.sec[2].z = r.z;
     cs.sec[1].z = r.z;
     cs.loaded = 0;
-    hyd::qergeo(ctx, "START", 1, n, 0.0f);
+    qergeo(ctx, "START", 1, n, 0.0f);
     if (ctx.failed()) return;
     const bool open = cs.T[0] != 'g';
     const float hgr = cs.hc;
@@ -54,7 +53,7 @@ void start(RunContext& ctx) {
 
     // 6.-7. the hydraulic state at that depth
     float A = 0, A2 = 0, B = 0, dhy = 0, v = 0, I = 0, he = 0;
-    hyd::fkthya(ctx, "START", r.Q, h, A, A2, B, dhy, v, I, he);
+    fkthya(ctx, "START", r.Q, h, A, A2, B, dhy, v, I, he);
     if (ctx.failed()) return;
     r.h = h;
     r.A = A;
@@ -62,8 +61,8 @@ void start(RunContext& ctx) {
     r.dhy = dhy;
     r.I = I;
     r.he = he;
-    r.Tau = hyd::tau(dhy, I);
-    hyd::Section& c = cs.sec[2];
+    r.Tau = tau(dhy, I);
+    Section& c = cs.sec[2];
     c.h = h;
     c.A = A;
     c.B = B;
@@ -73,10 +72,10 @@ void start(RunContext& ctx) {
     c.he = he;
 
     // 8.-9. velocity remarks, screen line, remarks to the outlet end
-    hyd::velocity_remarks(ctx, v);
+    velocity_remarks(ctx, v);
     for (int k = 1; k <= 5; ++k) r.bem[k] = cs.bem[k];
     output::outwsp_screen(ctx, n, 1);
     for (int k = 1; k <= 5; ++k) cs.bem[k].clear();
 }
 
-}  // namespace rivola::run
+}  // namespace rivola::hyd
