@@ -42,6 +42,7 @@
 #include "input/m_db_input.h"
 #include "output/db_output.h"
 #include "output/m_output_eingabe.h"
+#include "output/outwsp_screen.h"
 #include "output/output.h"
 #include "output/profile_drawing.h"
 #include "plant_gen.h"
@@ -150,6 +151,7 @@ std::string run_size(int n, int lanes, const std::string& dir) {
     if (ctx.run.ierr >= 2) return "set-up stopped at error level " + std::to_string(ctx.run.ierr);
 
     t.reset();
+    ctx.walk = &output::walk_screen_log();
     hyd::start(ctx);
     if (ctx.run.ierr < 2) hyd::wsp_rivola(ctx);
     const Span walk = t.lap();

@@ -10,7 +10,6 @@
 #include "hydraulics/geomet.h"
 #include "hydraulics/hyawsp_util.h"
 #include "hydraulics/division_convergence.h"
-#include "output/outwsp_screen.h"
 #include "support/constants.h"
 #include "ui/services.h"
 #include "run/context.h"
@@ -309,7 +308,7 @@ void wsp_rivola(RunContext& ctx) {
         chkdhe(ctx);
         if (ctx.failed()) return;
         if (w.stop || ctx.run.converged) break;
-        output::outwsp_screen_pass(ctx, w.pass + 1);
+        report_pass(ctx, w.pass + 1);
     }
 
     // Sluice gates: the inflow loss coefficient that the jet contraction set.

@@ -14,7 +14,6 @@
 #include "hydraulics/hydraul_wsp.h"
 #include "hydraulics/root_steps.h"
 #include "hydraulics/m_rivola_vena_contracta.h"
-#include "output/outwsp_screen.h"
 #include "run/context.h"
 #include "support/constants.h"
 
@@ -184,7 +183,7 @@ void hyaneu(RunContext& ctx, int i) {
     EndResult& r = e.res[1];
     r.Tau = tau(r.dhy, r.I);
     velocity_remarks(ctx, r.v);
-    output::outwsp_screen(ctx, i, 1);
+    report_end(ctx, i, 1);
     move_remarks(ctx, i, 1);
 }
 
@@ -252,7 +251,7 @@ void hyaqzu(RunContext& ctx, int i) {
     e.HVK = cs.hR;
     e.HVE1 = cs.hB + cs.hL;
     finish_inlet(ctx, i);
-    output::outwsp_screen(ctx, i, 2);
+    report_end(ctx, i, 2);
 }
 
 // ---------------------------------------------------------------------------
@@ -287,7 +286,7 @@ void hyapum(RunContext& ctx, int i) {
     velocity_remarks(ctx, v);
     for (int s = 1; s <= 5; ++s) e.res[1].bem[s] = cs.bem[s];
     move_remarks(ctx, i, 2);
-    output::outwsp_screen(ctx, i, 2);
+    report_end(ctx, i, 2);
 
     // the delivery head: energy difference to the element delivered into
     const Downstream d = downstream(ctx, i);
@@ -384,7 +383,7 @@ void hyames(RunContext& ctx, int i) {
         t.hvk = sumR1;
         t.hve = throatLoss;
     }
-    output::outwsp_screen_cs(ctx, i, "M");
+    report_section(ctx, i, "M");
 
     // 3. second half: from the sill to the inlet
     e.prof[kProfDown] = throat;
@@ -472,7 +471,7 @@ void hyawan(RunContext& ctx, int i) {
     if (ro.v < p.all.Vmin) cs.bem[4] = "v";
     if (ro.h < a) cs.bem[5] = "FS";
     move_remarks(ctx, i, 1);
-    output::outwsp_screen(ctx, i, 1);
+    report_end(ctx, i, 1);
 
     // 6. single loss through the opening
     const float vh = vhead(ro.v);
@@ -536,7 +535,7 @@ void hyawan(RunContext& ctx, int i) {
     store_end(ctx, i, 2);
     e.res[2].Tau = tau(c.dhy, c.I);
     move_remarks(ctx, i, 2);
-    output::outwsp_screen(ctx, i, 2);
+    report_end(ctx, i, 2);
 }
 
 // ---------------------------------------------------------------------------
@@ -780,7 +779,7 @@ void hyaueb(RunContext& ctx, int i) {
     ro.I = ri.I;
     ro.he = ri.he;
     ro.Tau = ri.Tau;
-    output::outwsp_screen(ctx, i, 2);
+    report_end(ctx, i, 2);
 }
 
 }  // namespace rivola::hyd

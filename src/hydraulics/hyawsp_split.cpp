@@ -17,7 +17,6 @@
 #include "hydraulics/hydraul.h"
 #include "hydraulics/hydraul_wsp.h"
 #include "hydraulics/root_steps.h"
-#include "output/outwsp_screen.h"
 #include "run/context.h"
 #include "support/constants.h"
 #include "support/m_strings.h"
@@ -200,7 +199,7 @@ void hyazwg(RunContext& ctx, int i) {
         ri.Tau = tau(ri.dhy, ri.I);
         e.res[1].Tau = 0.25f * kGravity * 1000.0f * std::min(s1.dhy, s2.dhy) * std::min(s1.I, s2.I);
     }
-    output::outwsp_screen(ctx, i, 2);
+    report_end(ctx, i, 2);
 }
 
 // Branches of a division A: the energy balance over the division's length
@@ -229,7 +228,7 @@ void hyaauf(RunContext& ctx, int i) {
         e.res[2].h = b.h;
         velocity_remarks(ctx, b.v);
         ds.bem[j] = cs.bem;
-        output::outwsp_screen_cs(ctx, i, "A");
+        report_section(ctx, i, "A");
         first_come(ctx, e.res[2]);
         blank(cs.bem);
     }
@@ -264,7 +263,7 @@ void hyazus(RunContext& ctx, int i) {
         cf.Tau[j] = tau(c.dhy, c.I);
         velocity_remarks(ctx, c.v);
         cf.bem[j] = cs.bem;
-        output::outwsp_screen_cs(ctx, i, "Z");
+        report_section(ctx, i, "Z");
         blank(cs.bem);
     }
     // the inlet end shows the first inlet
@@ -317,7 +316,7 @@ void hyasam(RunContext& ctx, int i) {
         e.HVE1 = sL1;
         e.HVK = sR1;
         finish_inlet(ctx, i);
-        output::outwsp_screen(ctx, i, 2);
+        report_end(ctx, i, 2);
     } else if (cf) {
         for (int j = 1; j <= 2; ++j) {
             if (!(j == 1 ? mode1 : mode2)) continue;
@@ -327,7 +326,7 @@ void hyasam(RunContext& ctx, int i) {
             c.hR = sR1;
             c.hv = sR1 + sL1;
         }
-        output::outwsp_screen_cs(ctx, i, "S");
+        report_section(ctx, i, "S");
     }
 
     // 4. the upper half
@@ -381,7 +380,7 @@ void hyasam(RunContext& ctx, int i) {
         e.HVK = cd->inlet[1].hR;
         e.HVE1 = cd->inlet[1].hv - cd->inlet[1].hR;
     }
-    output::outwsp_screen(ctx, i, 2);
+    report_end(ctx, i, 2);
 }
 
 // ---------------------------------------------------------------------------
@@ -483,7 +482,7 @@ void hyaver(RunContext& ctx, int i) {
             e.HVK = sR;
             e.HVE1 = sL;
             finish_inlet(ctx, i);
-            output::outwsp_screen(ctx, i, 2);
+            report_end(ctx, i, 2);
         } else if (ds && dd) {
             BranchState& b = dd->branch[j];
             ds->surplus[j] = surplus;
@@ -495,7 +494,7 @@ void hyaver(RunContext& ctx, int i) {
             velocity_remarks(ctx, b.v);
             ds->bem[j] = cs.bem;
             if (!mode[j]) first_come(ctx, e.res[2]);
-            output::outwsp_screen_cs(ctx, i, "A");
+            report_section(ctx, i, "A");
             blank(cs.bem);
         }
     }
@@ -533,7 +532,7 @@ void hyaver(RunContext& ctx, int i) {
     for (int k = 1; k <= 5; ++k)
         if (!cs.bem[k].empty()) e.res[1].bem[k] = cs.bem[k];
     blank(cs.bem);
-    output::outwsp_screen(ctx, i, 1);
+    report_end(ctx, i, 1);
 }
 
 // ---------------------------------------------------------------------------
@@ -667,7 +666,7 @@ void hyatau(RunContext& ctx, int i) {
         ro.bem[s] = cs.bem[s];
         cs.bem[s].clear();
     }
-    output::outwsp_screen(ctx, i, 1);
+    report_end(ctx, i, 1);
 
     // 3. the tube must run full
     const EndProfile& pu = e.prof[kProfUp];
@@ -760,7 +759,7 @@ void hyatau(RunContext& ctx, int i) {
         ri.bem[s] = cs.bem[s];
         cs.bem[s].clear();
     }
-    output::outwsp_screen(ctx, i, 2);
+    report_end(ctx, i, 2);
 }
 
 // ---------------------------------------------------------------------------
@@ -802,7 +801,7 @@ void hya_heber(RunContext& ctx, int s, int j) {
     e.HVE1 = cs.hL;
     e.HVK = cs.hR;
     finish_inlet(ctx, j);
-    output::outwsp_screen(ctx, j, 2);
+    report_end(ctx, j, 2);
 }
 
 }  // namespace rivola::hyd

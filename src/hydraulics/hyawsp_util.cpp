@@ -55,4 +55,16 @@ IterationLogs::~IterationLogs() {
     }
 }
 
+void report_end(RunContext& ctx, int i, int end) {
+    if (ctx.walk) ctx.walk->element_end(ctx, i, end);
+}
+
+void report_section(RunContext& ctx, int i, const char* tag) {
+    if (ctx.walk) ctx.walk->section(ctx, i, tag);
+}
+
+void report_pass(RunContext& ctx, int pass) {
+    if (ctx.walk) ctx.walk->pass_finished(ctx, pass);
+}
+
 }  // namespace rivola::hyd

@@ -17,6 +17,13 @@ namespace rivola::hyd {
 // Smallest depth handed to the hydraulic state of a section.
 inline constexpr float kMinDepth = kTiny;
 
+// What the walk tells its observer (nothing when the run has none): the
+// results of element i at end `end` stored, a state of the current
+// cross-section inside element i marked with `tag`, a pass finished.
+void report_end(RunContext& ctx, int i, int end);
+void report_section(RunContext& ctx, int i, const char* tag);
+void report_pass(RunContext& ctx, int pass);
+
 // The state that the element below i holds for i: the inlet end of the
 // downstream element, or the state of the confluence inlet that i feeds, or
 // for the last element its own outlet end (the plant's downstream boundary).

@@ -3,8 +3,8 @@
 #include "checks/m_rivola_error.h"
 #include "hydraulics/geomet.h"
 #include "hydraulics/hyawsp.h"
+#include "hydraulics/hyawsp_util.h"
 #include "hydraulics/hydraul.h"
-#include "output/outwsp_screen.h"
 #include "run/context.h"
 #include "support/constants.h"
 #include "ui/services.h"
@@ -74,7 +74,7 @@ void start(RunContext& ctx) {
     // 8.-9. velocity remarks, screen line, remarks to the outlet end
     velocity_remarks(ctx, v);
     for (int k = 1; k <= 5; ++k) r.bem[k] = cs.bem[k];
-    output::outwsp_screen(ctx, n, 1);
+    report_end(ctx, n, 1);
     for (int k = 1; k <= 5; ++k) cs.bem[k].clear();
 }
 

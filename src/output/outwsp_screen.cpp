@@ -52,4 +52,20 @@ void outwsp_screen_pass(RunContext& ctx, int pass) {
     ctx.ui->log((ctx.english() ? "iteration loop " : "Iterationsschleife ") + fmt_i(pass, 5));
 }
 
+namespace {
+
+class ScreenLog : public WalkObserver {
+public:
+    void element_end(RunContext& ctx, int i, int end) override { outwsp_screen(ctx, i, end); }
+    void section(RunContext& ctx, int i, const char* tag) override { outwsp_screen_cs(ctx, i, tag); }
+    void pass_finished(RunContext& ctx, int pass) override { outwsp_screen_pass(ctx, pass); }
+};
+
+}  // namespace
+
+WalkObserver& walk_screen_log() {
+    static ScreenLog log;  // holds no state: one for every run and thread
+    return log;
+}
+
 }  // namespace rivola::output

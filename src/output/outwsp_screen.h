@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "run/walk_observer.h"
+
 namespace rivola {
 struct RunContext;
 }
@@ -22,5 +24,8 @@ void outwsp_screen_cs(RunContext& ctx, int i, const char* tag);
 void outwsp_screen_pass(RunContext& ctx, int pass);
 // The text of an element line (for the screen log and for traces).
 std::string wsp_line(const RunContext& ctx, int i, int end);
+
+// The screen log as the observer of the walk: the lines above.
+WalkObserver& walk_screen_log();
 
 }  // namespace rivola::output

@@ -13,6 +13,7 @@
 #include "input/db_state.h"
 #include "run/plant.h"
 #include "run/run_state.h"
+#include "run/walk_observer.h"
 
 namespace rivola {
 
@@ -36,6 +37,7 @@ struct RunContext {
     hyd::StepSlots steps;           // histories of the root-finder step routines
     input::DbState db;              // the database access layer
     ui::Services* ui = nullptr;     // dialogs and the screen log
+    WalkObserver* walk = nullptr;   // follows the water-level walk (none: unobserved)
     // The flow cases of the last run, each with its own results, and the
     // design case among them (empty for a variant without cases).
     std::vector<std::shared_ptr<RunContext>> flowCases;

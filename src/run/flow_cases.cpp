@@ -15,6 +15,7 @@
 #include "input/input.h"
 #include "output/db_output.h"
 #include "output/envelope.h"
+#include "output/outwsp_screen.h"
 #include "output/m_output_eingabe.h"
 #include "output/output.h"
 #include "output/profile_drawing.h"
@@ -180,6 +181,7 @@ void compute_variant(RunContext& ctx) {
     input::setup_system(ctx);
     if (r.ierr < 2) output::o_plot(ctx);
     if (r.compute != 'J' || r.ierr >= 2) return;
+    ctx.walk = &output::walk_screen_log();
     hyd::start(ctx);
     if (r.ierr < 2) hyd::wsp_rivola(ctx);
     if (r.ierr < 2) hyd::check_freeboard(ctx);
