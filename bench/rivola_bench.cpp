@@ -146,7 +146,7 @@ std::string run_size(int n, int lanes, const std::string& dir) {
     input::inmdb(ctx, ctx.run.dbPath, status);
     const Span read = t.lap();
     if (status != "ok") return "read: " + status;
-    input::setup_system(ctx);
+    run::set_up(ctx);
     const Span setup = t.lap();
     if (ctx.run.ierr >= 2) return "set-up stopped at error level " + std::to_string(ctx.run.ierr);
 

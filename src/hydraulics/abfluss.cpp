@@ -6,12 +6,9 @@
 #include <string>
 
 #include "checks/m_rivola_error.h"
-#include "output/output.h"
 #include "run/context.h"
 #include "support/constants.h"
 #include "support/m_strings.h"
-#include "ui/m_language.h"
-#include "ui/m_realwin.h"
 
 namespace rivola::hyd {
 
@@ -120,10 +117,6 @@ void division_bounds(Plant& p, int i) {
     }
     a.visited = true;
 }
-
-// The discharges and bounds of every element into the check list, when the
-// bound computation had to give up.
-void discharge_log(RunContext& ctx) { output::outqqq(ctx); }
 
 // The share of division u's inflow that reaches its outlet `out`.
 float division_share(const Plant& p, int u, int out) {
@@ -277,10 +270,10 @@ int qmnmxz(RunContext& ctx, int i, const std::vector<float>* upstream) {
     return i;
 }
 
-void qmnmx(RunContext& ctx) {
+bool qmnmx(RunContext& ctx) {
     Plant& p = ctx.plant;
     const int n = p.nsys;
-    if (n < 1 || ctx.failed()) return;
+    if (n < 1 || ctx.failed()) return true;
     for (int i = 1; i <= n; ++i)
         for (int s = 1; s <= 2; ++s) p.el[i].res[s].Qmin = p.el[i].res[s].Qmax = 0.0f;
     const float q1 = p.qzu.size() > 1 ? p.qzu[1] : 0.0f;
@@ -342,16 +335,10 @@ void qmnmx(RunContext& ctx) {
         }
         ++i;
     }
-    if (abort) {
-        discharge_log(ctx);
-        ui::rw_msgbox(ctx,
-                      ui::compose_screen_message(ctx.settings.language, ctx.settings.programName,
-                                                 ctx.settings.version, 50),
-                      ctx.settings.programName);
-        return;
-    }
+    if (abort) return false;
     for (int k = 1; k <= n; ++k)
         for (int s = 1; s <= 2; ++s) p.el[k].res[s].Q = p.el[k].res[s].Qmax;
+    return true;
 }
 
 // ---------------------------------------------------------------------------

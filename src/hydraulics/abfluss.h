@@ -21,9 +21,9 @@ namespace rivola::hyd {
 inline constexpr float kQTol = 0.0001f;
 
 // Discharge bounds of all elements; Q of both ends is set to the upper bound.
-// An unmet requirement gives Q08 (error level 2), the discharge log in the
-// check list and a dialog message.
-void qmnmx(RunContext& ctx);
+// An unmet requirement gives Q08 (error level 2) and false: the bounds found so
+// far are left for the discharge log of the check list.
+bool qmnmx(RunContext& ctx);
 // Inlet bounds of element i from its first inlet (an outlet of a division, or
 // the outlet end of an ordinary element); nothing for a confluence.
 void zulauf_qmnmx(RunContext& ctx, int i);

@@ -13,58 +13,16 @@ namespace rivola::hyd {
 // ---------------------------------------------------------------------------
 // Profile normalisation
 
-void profil_one(EndProfile& p, bool branch) {
-    p.H[0] = 2e-5f;
-    if (p.H[1] <= 4e-5f) {
-        // the first pair describes the bottom itself: its width is the bottom
-        // width and the pair is dropped
-        p.B[0] = p.B[1];
-        for (int j = 1; j <= 5; ++j) {
-            p.H[j] = p.H[j + 1];
-            p.B[j] = p.B[j + 1];
-        }
-        p.H[6] = 0.0f;
-        p.B[6] = 0.0f;
-    } else {
-        p.B[0] = (p.T[1] == 'T') ? p.B[1] : 2e-5f;
-    }
-    p.n = branch ? 0 : 6;
-    for (int j = 6; j >= 1; --j) {
-        if (p.H[j] > 4e-5f) {
-            p.n = j;
-            break;
-        }
-    }
-}
-
-void profil(RunContext& ctx, int i) {
-    if (ctx.failed()) return;
-    Element& e = ctx.plant.el[i];
-    const char letter = e.bez.empty() ? ' ' : e.bez[0];
-    if (e.ityp == T_A && letter != 'V') {
-        profil_one(e.prof[kProfUp], false);
-        profil_one(e.prof[kProfBranch1], true);
-        profil_one(e.prof[kProfBranch2], true);
-    } else if (e.ityp == T_Z && letter != 'S') {
-        profil_one(e.prof[kProfDown], false);
-        profil_one(e.prof[kProfBranch1], true);
-        profil_one(e.prof[kProfBranch2], true);
-    } else {
-        profil_one(e.prof[kProfDown], false);
-        profil_one(e.prof[kProfUp], false);
-    }
-}
-
 // ---------------------------------------------------------------------------
 // Circular segment
 
 void kreis(float h, float D, float& A, float& B, float& U) {
     const float r = 0.5f * D;
-    if (h >= D - 2e-5f) {
+    if (h >= D - kTiny) {
         A = kPi * r * r;
         B = 0.0f;
         U = kPi * D;
-    } else if (h <= 2e-5f) {
+    } else if (h <= kTiny) {
         A = B = U = 0.0f;
     } else {
         B = 2.0f * std::sqrt(h * (D - h));
@@ -105,7 +63,7 @@ void dquer(RunContext& ctx, int s, int i, float x) {
     Qercmn& cs = ctx.cs;
     const Element& e = ctx.plant.el[i];
     const float L = e.L;
-    if (s == 1 || std::fabs(L - x) <= 2e-5f) {
+    if (s == 1 || std::fabs(L - x) <= kTiny) {
         const EndProfile& p = e.prof[s == 1 ? kProfDown : kProfUp];
         cs.n = std::min(p.n, kMaxPoints - 1);
         cs.X = p.HS;
@@ -208,15 +166,15 @@ void profile_type(Qercmn& cs) {
     cs.D = (cs.T[1] == 'K' && n >= 1 && cs.H[2] > 0.0f)
                ? cs.B[2] * cs.B[2] * 0.25f / cs.H[2] + cs.H[2]
                : 0.0f;
-    cs.Dtop = (cs.T[0] == 'g' && cs.X > 2e-5f) ? cs.B[n + 1] * cs.B[n + 1] * 0.25f / cs.X + cs.X
+    cs.Dtop = (cs.T[0] == 'g' && cs.X > kTiny) ? cs.B[n + 1] * cs.B[n + 1] * 0.25f / cs.X + cs.X
                                                : 0.0f;
     cs.typ = "SONST";
     if (n == 1) {
         const float db = std::fabs(cs.B[1] - cs.B[2]);
-        if (db >= 2e-5f && cs.T[0] == 'g' && cs.T[1] == 'K' &&
-            std::fabs(0.5f * cs.B[2] - cs.H[2]) < 2e-5f && std::fabs(0.5f * cs.B[2] - cs.X) < 2e-5f)
+        if (db >= kTiny && cs.T[0] == 'g' && cs.T[1] == 'K' &&
+            std::fabs(0.5f * cs.B[2] - cs.H[2]) < kTiny && std::fabs(0.5f * cs.B[2] - cs.X) < kTiny)
             cs.typ = "KROHR";
-        if (db < 2e-5f) cs.typ = (cs.T[0] == 'o') ? "RECKo" : "RECKg";
+        if (db < kTiny) cs.typ = (cs.T[0] == 'o') ? "RECKo" : "RECKg";
     }
 }
 
@@ -384,7 +342,7 @@ void qergeo(RunContext& ctx, std::string_view name, int s, int i, float x) {
         cs.L = e.L;
         cs.Zend[1] = p1.Z;
         cs.Zend[2] = p2.Z;
-        cs.I0 = (std::fabs(cs.L) <= 2e-5f) ? 0.0f : (p2.Z - p1.Z) / cs.L;
+        cs.I0 = (std::fabs(cs.L) <= kTiny) ? 0.0f : (p2.Z - p1.Z) / cs.L;
         cs.nbrm = 0;
         cs.brm = {};
 
@@ -397,9 +355,9 @@ void qergeo(RunContext& ctx, std::string_view name, int s, int i, float x) {
             cs.ident = true;
             cs.toponly = true;
             for (int j = 0; j <= n; ++j) {
-                if (std::fabs(p1.H[j] - p2.H[j]) > 2e-5f || std::fabs(p1.B[j] - p2.B[j]) > 2e-5f) {
+                if (std::fabs(p1.H[j] - p2.H[j]) > kTiny || std::fabs(p1.B[j] - p2.B[j]) > kTiny) {
                     cs.ident = false;
-                    cs.toponly = (j == n && std::fabs(p1.B[j] - p2.B[j]) <= 2e-5f);
+                    cs.toponly = (j == n && std::fabs(p1.B[j] - p2.B[j]) <= kTiny);
                     break;
                 }
             }
@@ -408,8 +366,8 @@ void qergeo(RunContext& ctx, std::string_view name, int s, int i, float x) {
                 cs.similar = true;
                 for (int j = 0; j <= n && cs.similar; ++j) {
                     if (p2.H[j] == 0.0f || p2.B[j] == 0.0f ||
-                        std::fabs(p1.H[j] / p2.H[j] - rh) > 2e-5f ||
-                        std::fabs(p1.B[j] / p2.B[j] - rb) > 2e-5f)
+                        std::fabs(p1.H[j] / p2.H[j] - rh) > kTiny ||
+                        std::fabs(p1.B[j] / p2.B[j] - rb) > kTiny)
                         cs.similar = false;
                 }
             }
@@ -417,7 +375,7 @@ void qergeo(RunContext& ctx, std::string_view name, int s, int i, float x) {
 
         // 3. constant discharge along the element
         const float q1 = e.res[1].Q, q2 = e.res[2].Q;
-        cs.plain = !(e.ityp == T_V || e.ityp == T_S || e.ityp > 20 || std::fabs(q1 - q2) > 2e-5f);
+        cs.plain = !(e.ityp == T_V || e.ityp == T_S || e.ityp > 20 || std::fabs(q1 - q2) > kTiny);
 
         // 4. full heights
         if (cs.T[0] == 'o') {
@@ -443,7 +401,7 @@ void qergeo(RunContext& ctx, std::string_view name, int s, int i, float x) {
         cs.f = 0.0f;
         cs.Zx = p1.Z;
         cs.Qx = q1;
-    } else if (x > 2e-5f || support::contains("HYAVERHYASAM", support::trim(name))) {
+    } else if (x > kTiny || support::contains("HYAVERHYASAM", support::trim(name))) {
         const float f = (cs.L < 1e-4f) ? 1.0f : x / cs.L;
         cs.f = f;
         cs.Zx = p1.Z + (p2.Z - p1.Z) * f;

@@ -1,8 +1,7 @@
 // geomet: cross-section geometry. Every conduit of an element is described by
 // two end profiles, the downstream one (s = 1, node 1, x = 0) and the upstream
 // one (s = 2, node 2, x = L); the computation runs against the flow. These
-// routines normalise the profiles after input, load the profile at a position
-// into the current cross-section (ctx.cs) and answer the geometric questions
+// routines load the profile at a position into the current cross-section (ctx.cs) and answer the geometric questions
 // of the hydraulic routines: area, width, perimeter and hydraulic diameter at a
 // depth, full-section heights, circle diameters and invert levels.
 //
@@ -21,16 +20,6 @@ namespace rivola::hyd {
 
 struct Qercmn;
 inline constexpr float kPi = 3.141593f;
-
-// Normalises the profiles of element i in place: the bottom point 0, the
-// layers moved down when the first one describes the bottom, and the index of
-// the highest valid break point. Ordinary elements (and V, S) have both end
-// profiles; a division its upstream end profile and two branch profiles, a
-// confluence its downstream end profile and two branch profiles.
-void profil(RunContext& ctx, int i);
-// One profile; `branch` selects the count for a profile without any valid point
-// (6 for an end profile, 0 for a branch profile).
-void profil_one(EndProfile& p, bool branch);
 
 // Circular segment of depth h in a circle of diameter D: area A, surface width
 // B, wetted perimeter U. A depth within 2e-5 of D counts as the full circle.

@@ -7,6 +7,7 @@
 #include "hydraulics/geomet.h"
 #include "hydraulics/hydraul.h"
 #include "hydraulics/hydraul_wsp.h"
+#include "support/constants.h"
 #include "run/context.h"
 
 namespace rivola::hyd {
@@ -214,14 +215,14 @@ void qerwan(RunContext& ctx, int i) {
         // circular opening of diameter "h,D"
         cs.T[1] = 'K';
         cs.X = 0.5f * w.H;
-        cs.H[1] = 2e-5f;
-        cs.B[1] = 2e-5f;
+        cs.H[1] = kTiny;
+        cs.B[1] = kTiny;
         cs.H[2] = 0.5f * w.H;
         cs.B[2] = w.H;
     } else {
         cs.T[1] = 'T';
         cs.X = 0.0f;
-        cs.H[1] = 2e-5f;
+        cs.H[1] = kTiny;
         cs.B[1] = std::min(w.BU, w.BO);
         cs.H[2] = w.H;
         cs.B[2] = std::max(w.BU, w.BO);

@@ -73,12 +73,12 @@ void fkthya(RunContext& ctx, std::string_view name, float Q, float h, float& A, 
     const BermZone& z = cs.brm[zone];
     const auto& c = (part == 1) ? z.c1 : z.c2;
     hE = c[0] + c[1] * h + c[2] * h * h;
-    if (hE - h > -0.005f && hE - h < 2e-5f) hE = h + 2e-5f;
+    if (hE - h > -0.005f && hE - h < kTiny) hE = h + kTiny;
     if (hE - h < 0.0f) {
         abort_run(ctx, 101, name);
         return;
     }
-    A = Q / std::sqrt(g2 * std::max(hE - h, 2e-5f));
+    A = Q / std::sqrt(g2 * std::max(hE - h, kTiny));
     B = (1.0f - (c[1] + 2.0f * c[2] * h)) * g * A * A * A / (Q * Q);
     v = Q / A;
     const float kc = z.k0 + z.k1 * h;
@@ -154,11 +154,11 @@ void hgrenz(RunContext& ctx) {
     if (ctx.failed()) return;
     Qercmn& cs = ctx.cs;
     const float Q = cs.Qx;
-    if (Q < 2e-5f) {
+    if (Q < kTiny) {
         cs.hc = cs.hEc = cs.Ac = cs.Bc = cs.dc = 0.0f;
         return;
     }
-    if (cs.typ == "RECKo" && cs.B[1] > 2e-5f) {
+    if (cs.typ == "RECKo" && cs.B[1] > kTiny) {
         const float b = cs.B[1];
         cs.hc = std::cbrt(Q * Q / (b * b * g));
         cs.hEc = 1.5f * cs.hc;
@@ -189,7 +189,7 @@ void hgrenz(RunContext& ctx) {
                 zone = k;
         if (zone > 0) {
             const BermZone& z = cs.brm[zone];
-            if (std::fabs(z.c1[2]) < 2e-5f && std::fabs(z.c2[2]) < 2e-5f &&
+            if (std::fabs(z.c1[2]) < kTiny && std::fabs(z.c2[2]) < kTiny &&
                 z.c1[1] * z.c2[1] < 0.0f) {
                 hc = z.z1;       // straight replacement lines meeting in a minimum
                 found = true;
@@ -202,7 +202,7 @@ void hgrenz(RunContext& ctx) {
                 found = true;
                 break;
             }
-            start = std::max(end + 2e-7f, 2e-5f);
+            start = std::max(end + 2e-7f, kTiny);
             --i;                 // continue in the same segment above the zone
             continue;
         }
@@ -225,11 +225,11 @@ void hgrenz(RunContext& ctx) {
             found = true;
             break;
         }
-        start = std::max(end + 2e-7f, 2e-5f);
+        start = std::max(end + 2e-7f, kTiny);
     }
     if (!found && !open) {
         hc = cs.H[n + 1];
-        if (cs.X > 2e-5f) {
+        if (cs.X > kTiny) {
             // crown arch: last search between the top of the walls and the apex
             const Search r = critical_in(ctx, Q, cs.H[n + 1], cs.Htop, hc);
             if (r == Search::Failed) return;
@@ -392,17 +392,17 @@ float pstat(RunContext& ctx, float h) {
 
 float hvboca(float zeta, float v1, float v2, float A1, float A2, float s) {
     float w = 0.0f;
-    if (s > 2e-5f && A2 > 2e-5f && A1 > A2) {
+    if (s > kTiny && A2 > kTiny && A1 > A2) {
         // expansion over a distance: the jet widens at about 1:7 to 1:3.5
         const float alo = (0.175f * s + std::sqrt(A2)) * (0.175f * s + std::sqrt(A2));
         const float ahi = (0.35f * s + std::sqrt(A2)) * (0.35f * s + std::sqrt(A2));
         if (A1 <= alo) w = 0.0f;
         else if (A1 >= ahi) w = 1.0f;
         else w = (A1 - alo) / (ahi - alo);
-    } else if (s <= 2e-5f) {
-        w = (zeta > 2e-5f) ? zeta : (A1 <= A2 ? 0.5f : 1.2f);
+    } else if (s <= kTiny) {
+        w = (zeta > kTiny) ? zeta : (A1 <= A2 ? 0.5f : 1.2f);
     }
-    if (A1 <= 2e-5f || A2 <= 2e-5f) return 2e-5f;
+    if (A1 <= kTiny || A2 <= kTiny) return kTiny;
     float hv;
     if (v1 < 0.01f) {
         const float r = 1.0f - A2 / A1;
@@ -411,7 +411,7 @@ float hvboca(float zeta, float v1, float v2, float A1, float A2, float s) {
         const float r = 1.0f - A1 / A2;
         hv = v1 * v1 * r * r * w * 0.5f * rg;
     }
-    if (zeta <= 2e-5f) hv = std::min(hv, std::fabs(v1 * v1 - v2 * v2) * 0.5f * rg);
+    if (zeta <= kTiny) hv = std::min(hv, std::fabs(v1 * v1 - v2 * v2) * 0.5f * rg);
     return hv;
 }
 

@@ -338,7 +338,7 @@ void tangnt(RunContext& ctx, int zone, float Q, float& ht, float& Et) {
         lo = hj;
     }
     ht = cs.H[cs.n + 1];
-    if (!open && cs.X > 2e-5f) {
+    if (!open && cs.X > kTiny) {
         // crown arch: the section's own energy height
         auto gapArch = [&](float h) {
             float A, A2, B, dhy, v, IR, hE;

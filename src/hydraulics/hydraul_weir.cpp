@@ -14,7 +14,7 @@ namespace {
 
 // Side slope of the notch: half the width gain per metre of height.
 float notch_slope(float H1, float b0, float b1) {
-    return H1 < 2e-5f ? 0.0f : (b1 - b0) / (2.0f * H1);
+    return H1 < kTiny ? 0.0f : (b1 - b0) / (2.0f * H1);
 }
 
 }  // namespace
@@ -34,27 +34,27 @@ float q_weir(float h, int n, float mue, float H1, float b0, float b1, float b2) 
 float hwehr(RunContext& ctx, std::string_view name, float Q, float mue, int n, float H1, float b0,
             float b1, float b2) {
     (void)name;
-    if (Q < 2e-5f) return 2e-5f;
+    if (Q < kTiny) return kTiny;
     const float cnm = kWeirC * static_cast<float>(n) * mue;
-    if (H1 < 2e-5f) return std::pow(Q / (cnm * b0), 0.66667f);
+    if (H1 < kTiny) return std::pow(Q / (cnm * b0), 0.66667f);
 
     const float m = notch_slope(H1, b0, b1);
     const float Q1 = q_weir(H1, n, mue, H1, b0, b1, b2);  // capacity of the notch
-    if (b0 <= 2e-5f && Q <= Q1) return std::pow(1.25f * Q / (cnm * m), 0.4f);
-    if (std::fabs(b1 - b0) <= 2e-5f && Q <= Q1) return std::pow(Q / (cnm * b0), 0.66667f);
+    if (b0 <= kTiny && Q <= Q1) return std::pow(1.25f * Q / (cnm * m), 0.4f);
+    if (std::fabs(b1 - b0) <= kTiny && Q <= Q1) return std::pow(Q / (cnm * b0), 0.66667f);
 
     // General notch: solve Q - Q(h) = 0 by regula falsi.
     float lower, upper, x1, x2;
     if (Q <= Q1) {
-        lower = 2e-5f;
+        lower = kTiny;
         upper = H1;
         x1 = 0.25f * H1;
         x2 = 0.75f * H1;
     } else {
-        lower = H1 + 2e-5f;
+        lower = H1 + kTiny;
         upper = 9999.9f;
-        x1 = H1 + 2e-5f;
-        x2 = 2.0f * (H1 + 2e-5f);
+        x1 = H1 + kTiny;
+        x2 = 2.0f * (H1 + kTiny);
     }
     const float tol = std::max(1e-4f * std::fabs(Q), eps_d_4(std::fabs(Q), 1e-4f));
     int counter = 0;

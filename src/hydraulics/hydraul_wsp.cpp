@@ -50,13 +50,13 @@ void energy_losses(RunContext& ctx, std::string_view name, int s, int i, float d
     }
     const float hve = cs.hve, zeta = cs.zeta1;
     const char first = ctx.plant.el[i].bez.empty() ? ' ' : ctx.plant.el[i].bez[0];
-    if (hve < 2e-5f && std::fabs(zeta) < 2e-5f && first != 'A' && first != 'Z')
+    if (hve < kTiny && std::fabs(zeta) < kTiny && first != 'A' && first != 'Z')
         cs.hB = borda(cs, 0.0f, dx);
     cs.hR = 0.5f * (cs.sec[1].I + cs.sec[2].I) * dx;
     const float f = spreadLosses ? spread : 1.0f;
-    if (hve > 2e-5f) {
+    if (hve > kTiny) {
         cs.hL = f * hve;
-    } else if (std::fabs(zeta) > 2e-5f) {
+    } else if (std::fabs(zeta) > kTiny) {
         // A division branch loses with its own velocity, every other element
         // with the velocity at its entry.
         const float v = (name == "HYAAUF") ? cs.sec[2].v : cs.vin;
@@ -75,7 +75,7 @@ void hevgl(RunContext& ctx, std::string_view name, int s, int i, float x) {
     cs.surplus = 0.0f;
     const float dx = cs.dx;
     float f, t;
-    if (cs.L <= 2e-5f) {
+    if (cs.L <= kTiny) {
         f = 1.0f;
         t = 0.001f;
     } else {
@@ -87,8 +87,8 @@ void hevgl(RunContext& ctx, std::string_view name, int s, int i, float x) {
     // flowing water starts from the critical depth.
     float x1;
     bool critical;
-    if (cs.Qx <= 2e-5f) {
-        x1 = std::max(s1.h - cs.dz, 2e-5f);
+    if (cs.Qx <= kTiny) {
+        x1 = std::max(s1.h - cs.dz, kTiny);
         critical = false;
     } else {
         x1 = cs.hc;
@@ -132,7 +132,7 @@ void hevgl(RunContext& ctx, std::string_view name, int s, int i, float x) {
                 if (F >= t) {
                     if (critical) cs.surplus = F;
                     const float surplus = s2.he + cs.dz - s1.he;
-                    if (x <= 2e-5f) {
+                    if (x <= kTiny) {
                         cs.hB = surplus;
                         cs.hR = cs.hL = 0.0f;
                     } else {
@@ -206,11 +206,11 @@ void ber0i(RunContext& ctx, std::string_view name, int i, float& x, float x_end,
         dx = 2.0f * dx;
         // Near critical flow on a rising or level bed the steps stay short.
         const float dhc = std::fabs(s1.h - cs.hc);
-        if (dhc > 2e-5f && cs.Qx > 2e-5f && s1.he - cs.hEc > 0.005f && s1.z - 0.005f < cs.Zx)
+        if (dhc > kTiny && cs.Qx > kTiny && s1.he - cs.hEc > 0.005f && s1.z - 0.005f < cs.Zx)
             dx = std::max(std::min(dx, dhc), 0.01f);
         // A screen is passed in one step.
         if (screen && x_end - x > dx) dx = x_end - x;
-        if (x + dx > x_end + 2e-5f) {
+        if (x + dx > x_end + kTiny) {
             dx = x_end - x;
             x = x_end;
         } else {
@@ -241,7 +241,7 @@ void ber0i(RunContext& ctx, std::string_view name, int i, float& x, float x_end,
         sumR += cs.hR;
         sumL += cs.hL + cs.hB;
         if (track) track->push_back({x, cs.Zx + s2.h, cs.Zx + s2.he});
-    } while (std::fabs(x - x_end) > 2e-5f);
+    } while (std::fabs(x - x_end) > kTiny);
 }
 
 float swsp_2(RunContext& ctx, std::string_view name, float dir, int type) {
@@ -277,12 +277,12 @@ void impvgl(RunContext& ctx, std::string_view name, int type) {
     cs.hR = cs.hB = cs.hL = 0.0f;
     const float dir = std::fabs(cs.dx) <= 1e-5f ? 1.0f : (cs.dx < 0.0f ? -1.0f : 1.0f);
     const float M1 = s1.v * s1.Q + s1.P;
-    const float t = std::max(1e-5f * M1, 2e-5f);
+    const float t = std::max(1e-5f * M1, kTiny);
 
     float lower, x2;
     if (cs.Qx <= 1e-5f) {
-        lower = std::max(s1.z + s1.h - cs.Zx - 2e-5f, 1e-5f);  // still water level
-        x2 = lower + 2e-5f;
+        lower = std::max(s1.z + s1.h - cs.Zx - kTiny, 1e-5f);  // still water level
+        x2 = lower + kTiny;
     } else {
         lower = cs.hc;
         x2 = cs.hc + std::max(s1.he - cs.hc, 0.1f);
@@ -344,7 +344,7 @@ void impuls(RunContext& ctx, std::string_view name, int i, int type, float& x, f
     do {
         float xn = x + dx;
         float st = dx;
-        if (dir * (x_end - xn) < 2e-5f) {
+        if (dir * (x_end - xn) < kTiny) {
             st = x_end - x;
             xn = x_end;
         }
@@ -357,7 +357,7 @@ void impuls(RunContext& ctx, std::string_view name, int i, int type, float& x, f
         sumR += cs.hR;
         sumL += cs.hL;
         if (track) track->push_back({x, cs.Zx + cs.sec[2].h, cs.Zx + cs.sec[2].he});
-    } while (std::fabs(x - x_end) > 2e-5f);
+    } while (std::fabs(x - x_end) > kTiny);
 }
 
 }  // namespace rivola::hyd

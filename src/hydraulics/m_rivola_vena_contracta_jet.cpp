@@ -6,6 +6,7 @@
 #include "hydraulics/hydraul.h"
 #include "hydraulics/m_rivola_vena_contracta.h"
 #include "run/context.h"
+#include "support/constants.h"
 #include "support/m_interpol.h"
 
 namespace rivola::hyd {
@@ -23,7 +24,7 @@ void vena_contracta(RunContext& ctx, int i, int k) {
     w.zetaVC = zeta0;
     // Without an inflow loss above the velocity head (or without a table, or
     // without an opening height) there is nothing the contraction could raise.
-    if (zeta0 <= 0.0f || t.n <= 0 || a <= 2e-5f) return;
+    if (zeta0 <= 0.0f || t.n <= 0 || a <= kTiny) return;
 
     Section& in = ctx.cs.sec[2];
     const float heIn = in.he;        // inlet energy height by the plain coefficient

@@ -6,12 +6,8 @@
 
 #include "checks/m_rivola_error.h"
 #include "checks/pruefung.h"
-#include "hydraulics/abfluss.h"
-#include "hydraulics/geomet.h"
-#include "hydraulics/m_rivola_vena_contracta.h"
 #include "input/logik.h"
 #include "input/m_db_input.h"
-#include "output/m_output_eingabe.h"
 #include "run/context.h"
 #include "support/constants.h"
 #include "support/m_strings.h"
@@ -181,11 +177,6 @@ void insys(RunContext& ctx) {
     if (!stopped(ctx)) strang(ctx);
     if (!stopped(ctx)) fliesslaenge(ctx);
     if (!stopped(ctx)) inqzu(ctx);
-    if (!stopped(ctx)) hyd::qmnmx(ctx);
-    if (!stopped(ctx)) hyd::qanf(ctx);
-    if (!stopped(ctx) && p.schuetzPresent) hyd::vena_contracta_define(ctx);
-    // The input echo of the variant: links, geometry, single losses, base settings.
-    if (!stopped(ctx)) output::write_input_echo(ctx);
 }
 
 // ---------------------------------------------------------------------------
@@ -355,8 +346,52 @@ void ingeo(RunContext& ctx) {
     if (stopped(ctx)) return;
 
     for (int i = 1; i <= n; ++i) {
-        hyd::profil(ctx, i);
+        profil(ctx, i);
         if (stopped(ctx)) return;
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+void profil_one(EndProfile& p, bool branch) {
+    p.H[0] = kTiny;
+    if (p.H[1] <= 2.0f * kTiny) {
+        // the first pair describes the bottom itself: its width is the bottom
+        // width and the pair is dropped
+        p.B[0] = p.B[1];
+        for (int j = 1; j <= 5; ++j) {
+            p.H[j] = p.H[j + 1];
+            p.B[j] = p.B[j + 1];
+        }
+        p.H[6] = 0.0f;
+        p.B[6] = 0.0f;
+    } else {
+        p.B[0] = (p.T[1] == 'T') ? p.B[1] : kTiny;
+    }
+    p.n = branch ? 0 : 6;
+    for (int j = 6; j >= 1; --j) {
+        if (p.H[j] > 2.0f * kTiny) {
+            p.n = j;
+            break;
+        }
+    }
+}
+
+void profil(RunContext& ctx, int i) {
+    if (ctx.failed()) return;
+    Element& e = ctx.plant.el[i];
+    const char letter = e.bez.empty() ? ' ' : e.bez[0];
+    if (e.ityp == T_A && letter != 'V') {
+        profil_one(e.prof[kProfUp], false);
+        profil_one(e.prof[kProfBranch1], true);
+        profil_one(e.prof[kProfBranch2], true);
+    } else if (e.ityp == T_Z && letter != 'S') {
+        profil_one(e.prof[kProfDown], false);
+        profil_one(e.prof[kProfBranch1], true);
+        profil_one(e.prof[kProfBranch2], true);
+    } else {
+        profil_one(e.prof[kProfDown], false);
+        profil_one(e.prof[kProfUp], false);
     }
 }
 
@@ -505,11 +540,6 @@ void inhve(RunContext& ctx) {
 
 // ---------------------------------------------------------------------------
 
-void input(RunContext& ctx) {
-    read_variant(ctx);
-    if (ctx.run.ierr < 3) setup_system(ctx);
-}
-
 void read_variant(RunContext& ctx) {
     ctx.run.ierr = 0;
     ui::screen_dlgedit(ctx, 1);
@@ -521,18 +551,21 @@ void read_variant(RunContext& ctx) {
     }
 }
 
-void setup_system(RunContext& ctx) {
+void setup_links(RunContext& ctx) {
     if (!stopped(ctx)) inall(ctx);
     if (!stopped(ctx)) insys(ctx);
-    if (!stopped(ctx)) {
-        ui::screen_dlgedit(ctx, 20);
-        ingeo(ctx);
-    }
-    if (!stopped(ctx)) {
-        ui::screen_dlgedit(ctx, 21);
-        inhve(ctx);
-    }
-    if (!stopped(ctx)) ui::screen_dlgedit(ctx, 22);
+}
+
+void setup_geometry(RunContext& ctx) {
+    if (stopped(ctx)) return;
+    ui::screen_dlgedit(ctx, 20);
+    ingeo(ctx);
+}
+
+void setup_losses(RunContext& ctx) {
+    if (stopped(ctx)) return;
+    ui::screen_dlgedit(ctx, 21);
+    inhve(ctx);
 }
 
 }  // namespace rivola::input

@@ -842,6 +842,42 @@ void db_hve(RunContext& ctx, const std::string& path, std::string& status, int n
                  });
 }
 
+// The explanation lines of the single losses (HVE_ERLAEUTER1..6) of the
+// elements `isys` read from the source database `file`, for the input echo.
+void read_explanations(RunContext& ctx, const std::string& file, const std::vector<int>& isys) {
+    // Only the explanation columns the database has: an older variant has none.
+    std::string status;
+    db_open(ctx, file, status, {}, "DB_erl");
+    if (status != "ok") return;
+    std::string columns = "bez,geloescht";
+    std::vector<int> slot;
+    for (int k = 1; k <= 6; ++k) {
+        const std::string c = "HVE_ERLAEUTER" + std::to_string(k);
+        if (!db_exists_column(ctx, "tbl_rvldaten", c)) continue;
+        columns += "," + c;
+        slot.push_back(k);
+    }
+    db_close(ctx);
+    if (slot.empty()) return;
+    DbTable t;
+    db_read_table(ctx, file, "tbl_rvldaten", columns, status, t);
+    if (status != "ok" || t.ncol < 2 + static_cast<int>(slot.size())) return;
+    // The explanations belong to the elements of that source with the same
+    // name; a deleted row explains nothing.
+    std::unordered_map<std::string, std::vector<int>> byName;
+    for (int i : isys)
+        if (i >= 1 && i <= ctx.plant.nsys) byName[ctx.plant.el[i].bez].push_back(i);
+    for (int r = 1; r <= t.nrow; ++r) {
+        const std::string del = trim(t.v[r][2]);
+        if (!t.isNull[r][2] && !del.empty() && std::atof(del.c_str()) != 0.0) continue;
+        const auto it = byName.find(rtrim(t.v[r][1]));
+        if (it == byName.end()) continue;
+        for (int i : it->second)
+            for (size_t m = 0; m < slot.size(); ++m)
+                ctx.plant.el[i].hve.erlaeuter[slot[m]] = rtrim(t.v[r][3 + static_cast<int>(m)]);
+    }
+}
+
 void s2weg(RunContext& ctx, int isys, const DbRecord& r) {
     Element& e = ctx.plant.el[static_cast<size_t>(isys)];
     e.bez = r.bez;
@@ -946,6 +982,7 @@ void inmdb(RunContext& ctx, const std::string& path, std::string& status) {
         }
     }
     plant.sources = std::move(sources);
+    for (const Source& s : plant.sources.src) read_explanations(ctx, s.name, s.isys);
 
     std::FILE* lg = std::fopen((dir + "#Logik.pkl").c_str(), "w");
     if (lg) {

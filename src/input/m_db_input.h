@@ -40,7 +40,13 @@ inline constexpr int kMaxRecords = 100000;
 // `variant`: the variant's path without its extension + "_" + name + ".mdb".
 std::string component_file(const std::string& variant, const std::string& name);
 
-// Reads the variant at `path` into ctx.plant; status "ok" on success.
+// The explanation lines of the single losses (columns HVE_ERLAEUTER1..6,
+// those the database has) of the elements `isys` from their source database
+// `file`, by element name; deleted rows explain nothing.
+void read_explanations(RunContext& ctx, const std::string& file, const std::vector<int>& isys);
+
+// Reads the variant at `path` into ctx.plant (with the explanations); status
+// "ok" on success.
 void inmdb(RunContext& ctx, const std::string& path, std::string& status);
 
 // Ensures the column datum in tbl_all.

@@ -6,9 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
-#include <unordered_map>
 
-#include "input/m_database.h"
 #include "output/result_files.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
@@ -257,7 +255,7 @@ void o_geo(RunContext& ctx, Echo& e) {
     fuss(ctx, e);
 }
 
-void o_hve(RunContext& ctx, Echo& e, const Explanations& erl) {
+void o_hve(RunContext& ctx, Echo& e) {
     const Plant& p = ctx.plant;
     head(ctx, e, "HVE");
     kopf(ctx, e, "HVE");
@@ -266,7 +264,7 @@ void o_hve(RunContext& ctx, Echo& e, const Explanations& erl) {
         int n = 1;
         for (int k = 1; k <= 6; ++k) {
             if (given(h.zeta1[k]) || given(h.zeta2[k])) n = std::max(n, k);
-            if (static_cast<size_t>(i) < erl.size() && !erl[i][k].empty()) n = std::max(n, k);
+            if (!h.erlaeuter[k].empty()) n = std::max(n, k);
         }
         room(ctx, e, n);
         for (int k = 1; k <= n; ++k) {
@@ -280,67 +278,11 @@ void o_hve(RunContext& ctx, Echo& e, const Explanations& erl) {
             l += "I";
             const bool nGiven = h.N > -998.0f && std::isfinite(h.N);
             l += first ? (nGiven ? fmt_i(std::lround(h.N), 5) : blanks(5)) + fv(h.A, 5, 2) : blanks(10);
-            const std::string text =
-                static_cast<size_t>(i) < erl.size() ? erl[i][k] : std::string();
-            l += "I " + pad(text, 25) + "I";
+            l += "I " + pad(h.erlaeuter[k], 25) + "I";
             put(e, l);
         }
     }
     fuss(ctx, e);
-}
-
-namespace {
-
-// Reads the explanations of the elements of one source database into `erl`.
-void read_source_explanations(RunContext& ctx, const std::string& file, const std::vector<int>& isys,
-                              Explanations& erl) {
-    // Only the explanation columns the database has: an older variant has none.
-    std::string status;
-    input::db_open(ctx, file, status, {}, "o_hve");
-    if (status != "ok") return;
-    std::string columns = "bez,geloescht";
-    std::vector<int> slot;
-    for (int k = 1; k <= 6; ++k) {
-        const std::string c = "HVE_ERLAEUTER" + std::to_string(k);
-        if (!input::db_exists_column(ctx, "tbl_rvldaten", c)) continue;
-        columns += "," + c;
-        slot.push_back(k);
-    }
-    input::db_close(ctx);
-    if (slot.empty()) return;
-    input::DbTable t;
-    input::db_read_table(ctx, file, "tbl_rvldaten", columns, status, t);
-    if (status != "ok" || t.ncol < 2 + static_cast<int>(slot.size())) return;
-    // The explanations belong to the elements of that source with the same
-    // name; a deleted row explains nothing.
-    std::unordered_map<std::string, std::vector<int>> byName;
-    for (int i : isys)
-        if (i >= 1 && i <= ctx.plant.nsys) byName[ctx.plant.el[i].bez].push_back(i);
-    for (int r = 1; r <= t.nrow; ++r) {
-        const std::string del = support::trim(t.v[r][2]);
-        if (!t.isNull[r][2] && !del.empty() && std::atof(del.c_str()) != 0.0) continue;
-        const auto it = byName.find(support::rtrim(t.v[r][1]));
-        if (it == byName.end()) continue;
-        for (int i : it->second)
-            for (size_t m = 0; m < slot.size(); ++m)
-                erl[i][slot[m]] = support::rtrim(t.v[r][3 + static_cast<int>(m)]);
-    }
-}
-
-}  // namespace
-
-Explanations read_explanations(RunContext& ctx) {
-    Explanations erl(static_cast<size_t>(ctx.plant.nsys) + 1);
-    const auto& src = ctx.plant.sources.src;
-    if (src.empty()) {
-        if (ctx.run.dbPath.empty()) return erl;
-        std::vector<int> all;
-        for (int i = 1; i <= ctx.plant.nsys; ++i) all.push_back(i);
-        read_source_explanations(ctx, ctx.run.dbPath, all, erl);
-        return erl;
-    }
-    for (const Source& s : src) read_source_explanations(ctx, s.name, s.isys, erl);
-    return erl;
 }
 
 void write_input_echo(RunContext& ctx) {
@@ -349,10 +291,9 @@ void write_input_echo(RunContext& ctx) {
     support::AtomicFile f(file);
     Echo e;
     e.out = &f.out();
-    const Explanations erl = read_explanations(ctx);
     o_weg(ctx, e);
     o_geo(ctx, e);
-    o_hve(ctx, e, erl);
+    o_hve(ctx, e);
     o_all(ctx, e);
     finish_file(ctx, f);
 }

@@ -48,15 +48,10 @@ void kopf(RunContext& ctx, Echo& e, const std::string& kind);
 // Closing separator of an echo section.
 void fuss(RunContext& ctx, Echo& e);
 
-// Explanation texts of the HVE data per element (1..nsys, lines 1..6), read
-// from the variant database; elements without any stay blank.
-using Explanations = std::vector<std::array<std::string, 7>>;
-Explanations read_explanations(RunContext& ctx);
-
 void o_all(RunContext& ctx, Echo& e);
 void o_weg(RunContext& ctx, Echo& e);
 void o_geo(RunContext& ctx, Echo& e);
-void o_hve(RunContext& ctx, Echo& e, const Explanations& erl);
+void o_hve(RunContext& ctx, Echo& e);
 
 // The whole input echo: writes base + ".EIN" with the sections of the element
 // links, the geometry, the single losses and the base settings, in that order.

@@ -176,27 +176,6 @@ void draw_all(RunContext& ctx, std::vector<CaseRun>& runs, size_t d) {
 
 }  // namespace
 
-void compute_variant(RunContext& ctx) {
-    RunState& r = ctx.run;
-    input::setup_system(ctx);
-    if (r.ierr < 2) output::o_plot(ctx);
-    if (r.compute != 'J' || r.ierr >= 2) return;
-    ctx.walk = &output::walk_screen_log();
-    hyd::start(ctx);
-    if (r.ierr < 2) hyd::wsp_rivola(ctx);
-    if (r.ierr < 2) hyd::check_freeboard(ctx);
-    if (r.ierr >= 2) return;
-    output::outerg(ctx);
-    output::outqve(ctx);
-    output::outerk(ctx);
-    if (r.ierr >= 2) return;
-    output::outeef(ctx);
-    output::draw_profile(ctx);
-    if (ctx.ui)
-        for (const auto& f : r.writtenFiles) ctx.ui->log(f);
-    if (r.balance) ui::screen_dlgedit(ctx, 2);
-}
-
 void run_flow_cases(RunContext& ctx, const std::vector<input::FlowCase>& cases) {
     RunState& r = ctx.run;
     std::mutex uiLock, storeLock;

@@ -13,10 +13,6 @@
 
 namespace rivola::run {
 
-// The steps of one calculation after the variant has been read into the
-// plant model: set-up and checks, plot data and, when the run computes, the
-// water-level walk, the freeboard check and the result files.
-void compute_variant(RunContext& ctx);
 
 // Computes the cases of the variant read into ctx (the main run: its check
 // list, results database and base name).

@@ -86,6 +86,7 @@ struct HveInput {
           A = kMissing;
     std::string T;                  // single-loss kind letter (1 character)
     float N = kMissingN;            // count, held as a real
+    std::array<std::string, 7> erlaeuter;  // explanation lines 1..6 for the echo (blank: none)
     HveInput() { zeta1.fill(kMissing); zeta2.fill(kMissing); }
 };
 

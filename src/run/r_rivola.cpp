@@ -9,12 +9,15 @@
 
 #include "checks/m_rivola_error.h"
 #include "checks/pruefung.h"
+#include "hydraulics/abfluss.h"
 #include "hydraulics/freeboard.h"
 #include "hydraulics/hyawsp.h"
+#include "hydraulics/m_rivola_vena_contracta.h"
 #include "input/m_database.h"
 #include "output/db_output.h"
 #include "output/m_output_eingabe.h"
 #include "output/output.h"
+#include "output/outwsp_screen.h"
 #include "output/profile_drawing.h"
 #include "output/result_files.h"
 #include "input/flow_case_input.h"
@@ -240,6 +243,52 @@ std::string final_message(const RunContext& ctx) {
     if (!ctx.run.storeFailures.empty())
         m += en ? "\nThe results were not (all) stored." : "\nDie Ergebnisse wurden nicht (alle) gespeichert.";
     return m;
+}
+
+// The set-up of the variant read into the plant model, station by station:
+// links and types, discharge bounds and first estimate, sluice-gate table,
+// input echo, geometry, single losses with the checks; each only while the
+// error level is below 2.
+void set_up(RunContext& ctx) {
+    const auto going = [&] { return ctx.run.ierr < 2; };
+    input::setup_links(ctx);
+    if (going() && !hyd::qmnmx(ctx)) {
+        // the bounds cannot be met: the discharges found so far into the check list
+        output::outqqq(ctx);
+        ui::rw_msgbox(ctx,
+                      ui::compose_screen_message(ctx.settings.language, ctx.settings.programName,
+                                                 ctx.settings.version, 50),
+                      ctx.settings.programName);
+    }
+    if (going()) hyd::qanf(ctx);
+    if (going() && ctx.plant.schuetzPresent) hyd::vena_contracta_define(ctx);
+    if (going()) output::write_input_echo(ctx);
+    input::setup_geometry(ctx);
+    input::setup_losses(ctx);
+    if (going()) ui::screen_dlgedit(ctx, 22);
+}
+
+// One calculation of the variant read into the plant model: set-up, plot
+// data, downstream boundary, walk, freeboard, listings, results, drawing.
+void compute_variant(RunContext& ctx) {
+    RunState& r = ctx.run;
+    set_up(ctx);
+    if (r.ierr < 2) output::o_plot(ctx);
+    if (r.compute != 'J' || r.ierr >= 2) return;
+    ctx.walk = &output::walk_screen_log();
+    hyd::start(ctx);
+    if (r.ierr < 2) hyd::wsp_rivola(ctx);
+    if (r.ierr < 2) hyd::check_freeboard(ctx);
+    if (r.ierr >= 2) return;
+    output::outerg(ctx);
+    output::outqve(ctx);
+    output::outerk(ctx);
+    if (r.ierr >= 2) return;
+    output::outeef(ctx);
+    output::draw_profile(ctx);
+    if (ctx.ui)
+        for (const auto& f : r.writtenFiles) ctx.ui->log(f);
+    if (r.balance) ui::screen_dlgedit(ctx, 2);
 }
 
 void r_rivola(RunContext& ctx, int kind) {

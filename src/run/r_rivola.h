@@ -11,6 +11,13 @@ namespace rivola::run {
 // The run driver. kind 1: one calculation run; any other kind only closes
 // the result files. The error level stays readable in ctx.run.ierr.
 void r_rivola(RunContext& ctx, int kind);
+// The set-up of the variant read into the plant model (links, discharge
+// bounds, sluice gates, input echo, geometry, single losses, checks).
+void set_up(RunContext& ctx);
+// One calculation of the variant read into the plant model: set-up and
+// checks, plot data and, when the run computes, the downstream boundary, the
+// water-level walk, the freeboard check and the result files.
+void compute_variant(RunContext& ctx);
 // Resets the plant model and the run state.
 void initl_rivola(RunContext& ctx);
 // Chooses the variant, prepares the run's files, reads the iteration settings.

@@ -6,6 +6,7 @@
 #include "checks/pruefung.h"
 #include "input/input.h"
 #include "input/setup_fixture.h"
+#include "run/r_rivola.h"
 #include "support/m_files.h"
 
 using namespace rivola;
@@ -19,7 +20,7 @@ struct Flume : SetupFixture {
         default_data();
         el("M3").hve.T = "T";
         el("M3").hve.BU = 0.4f;
-        input::setup_system(ctx);
+        run::set_up(ctx);
     }
 };
 

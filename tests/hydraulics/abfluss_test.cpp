@@ -7,6 +7,7 @@
 #include "hydraulics/abfluss.h"
 #include "input/input.h"
 #include "input/setup_fixture.h"
+#include "run/r_rivola.h"
 
 using namespace rivola;
 using rivola::test::SetupFixture;
@@ -34,7 +35,7 @@ struct BranchOutflow : SetupFixture {
         el("Q4").Q = q4;
         el("A3").aufteilung1 = a1;
         el("A3").aufteilung2 = a2;
-        input::insys(ctx);
+        run::set_up(ctx);
     }
     const DivisionData& div() { return ctx.plant.auf[1]; }
     float x() { return ctx.plant.aufteilung[1].value; }
@@ -59,7 +60,7 @@ struct ConfluenceRequirement : SetupFixture {
         el("Q6").Q = q6;
         el("Q7").Q = q7;
         el("A2").aufteilung1 = a1;
-        input::insys(ctx);
+        run::set_up(ctx);
     }
 };
 
@@ -148,7 +149,7 @@ TEST_F(BranchOutflow, OutflowBeyondInflowIsQ08) {
     el("Q1").Q = 100.0f;
     el("Q3").Q = -120.0f;
     el("Q6").Q = 50.0f;
-    input::insys(ctx);
+    run::set_up(ctx);
     EXPECT_EQ(ctx.run.ierr, 2);
     EXPECT_TRUE(has("Q08"));
 }
@@ -184,7 +185,7 @@ TEST_F(SetupFixture, PassKeepsTheMinimumOfTheSecondOutlet) {
     default_data();
     el("Q1").Q = 100.0f;
     el("Q4").Q = -30.0f;
-    input::insys(ctx);
+    run::set_up(ctx);
     ASSERT_LT(ctx.run.ierr, 2) << checklist();
     ctx.plant.aufteilung[1].value = 0.95f;
     hyd::qfluss(ctx);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "input/input.h"
 #include "hydraulics/geomet.h"
 #include "run/context.h"
 #include "ui/services.h"
@@ -74,8 +75,8 @@ inline void set_element(RunContext& ctx, int i, const char* name, int ityp, floa
     e.geo.C = 0.0f;
     e.prof[kProfDown] = down;
     e.prof[kProfUp] = up;
-    hyd::profil_one(e.prof[kProfDown], false);
-    hyd::profil_one(e.prof[kProfUp], false);
+    input::profil_one(e.prof[kProfDown], false);
+    input::profil_one(e.prof[kProfUp], false);
     e.res[1].Q = Q;
     e.res[2].Q = Q;
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <functional>
 
+#include "input/input.h"
 #include "hydraulics/geomet.h"
 #include "hydraulics/hydraul.h"
 #include "hyd_test_util.h"
@@ -24,7 +25,7 @@ double bisect(const std::function<double(double)>& f, double a, double b) {
 }
 
 EndProfile normalised(EndProfile p) {
-    profil_one(p, false);
+    input::profil_one(p, false);
     return p;
 }
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "input/input.h"
 #include "hydraulics/geomet.h"
 #include "run/context.h"
 
@@ -27,7 +28,7 @@ EndProfile raw(char top, char shape, std::initializer_list<std::pair<float, floa
 
 TEST(Profil, FirstPairAtTheBottomGivesTheBottomWidth) {
     EndProfile p = raw('o', 'T', {{0.0f, 2.0f}, {1.0f, 2.0f}, {1.5f, 3.0f}});
-    profil_one(p, false);
+    input::profil_one(p, false);
     EXPECT_FLOAT_EQ(p.H[0], 2e-5f);
     EXPECT_FLOAT_EQ(p.B[0], 2.0f);
     EXPECT_FLOAT_EQ(p.H[1], 1.0f);
@@ -39,24 +40,24 @@ TEST(Profil, FirstPairAtTheBottomGivesTheBottomWidth) {
 
 TEST(Profil, BottomWidthByShape) {
     EndProfile flat = raw('o', 'T', {{1.0f, 2.0f}});
-    profil_one(flat, false);
+    input::profil_one(flat, false);
     EXPECT_FLOAT_EQ(flat.B[0], 2.0f);   // flat bottom: the first width
     EXPECT_EQ(flat.n, 1);
     EndProfile vee = raw('o', ' ', {{1.0f, 2.0f}});
-    profil_one(vee, false);
+    input::profil_one(vee, false);
     EXPECT_FLOAT_EQ(vee.B[0], 2e-5f);   // narrowing to a point
     EndProfile circ = raw('g', 'K', {{0.4f, 0.8f}});
-    profil_one(circ, false);
+    input::profil_one(circ, false);
     EXPECT_FLOAT_EQ(circ.B[0], 2e-5f);
     EXPECT_EQ(circ.n, 1);
 }
 
 TEST(Profil, NoValidHeightEndVersusBranchProfile) {
     EndProfile e = raw('o', 'T', {});
-    profil_one(e, false);
+    input::profil_one(e, false);
     EXPECT_EQ(e.n, 6);
     EndProfile b = raw('o', 'T', {});
-    profil_one(b, true);
+    input::profil_one(b, true);
     EXPECT_EQ(b.n, 0);
 }
 
@@ -72,7 +73,7 @@ TEST(Profil, ElementKindsSelectTheirProfiles) {
     fill(1, "G1", T_G);
     fill(2, "A1", T_A);
     fill(3, "Z1", T_Z);
-    for (int i = 1; i <= 3; ++i) profil(ctx, i);
+    for (int i = 1; i <= 3; ++i) input::profil(ctx, i);
     const auto& g = ctx.plant.el[1].prof;
     EXPECT_EQ(g[kProfDown].n, 2);
     EXPECT_EQ(g[kProfUp].n, 2);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "input/input.h"
 #include "hydraulics/geomet.h"
 #include "hydraulics/hydraul.h"
 #include "hydraulics/m_rivola_vena_contracta.h"
@@ -59,7 +60,7 @@ struct Gate {
             pr.H[2] = float(a);
             pr.B[2] = float(b);
         }
-        hyd::profil(ctx, 2);
+        input::profil(ctx, 2);
         e.res[1].Q = e.res[2].Q = float(n * Q);
         e.res[1].he = float(base);
         e.res[1].v = float(v);

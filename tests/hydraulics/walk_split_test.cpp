@@ -26,7 +26,7 @@ struct SplitWalk : test::SetupFixture {
     // Sets the plant up as a run does, then walks it from the given level.
     void walk(float level) {
         ctx.plant.wsp = WspTables{};  // as the reset of a run leaves it
-        input::setup_system(ctx);
+        run::set_up(ctx);
         ASSERT_LT(ctx.run.ierr, 2) << checklist();
         ctx.plant.all.Wasserstand = level;
         hyd::start(ctx);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "input/input.h"
 #include "hydraulics/geomet.h"
 #include "run/context.h"
 
@@ -94,7 +95,7 @@ public:
             e.izu[2] = look(e.zulauf2);
             e.iab[1] = look(e.ablauf1);
             e.iab[2] = look(e.ablauf2);
-            hyd::profil(ctx, i);
+            input::profil(ctx, i);
             e.res[1].Q = e.res[2].Q = Q;
             e.res[1].z = e.prof[kProfDown].Z;
             e.res[2].z = e.prof[kProfUp].Z;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "input/input.h"
 #include "hydraulics/geomet.h"
 #include "hydraulics/hydraul.h"
 #include "hydraulics/hydraul_wsp.h"
@@ -48,7 +49,7 @@ void rect_element(RunContext& ctx, int i, const char* name, int ityp, char top, 
     e.L = L;
     e.prof[kProfDown] = rect_profile(top, Zdown, b, height);
     e.prof[kProfUp] = rect_profile(top, Zup, b, height);
-    hyd::profil(ctx, i);
+    input::profil(ctx, i);
     e.res[1].Q = Qdown;
     e.res[2].Q = Qup;
 }

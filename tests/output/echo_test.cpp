@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "input/db_fixture.h"
+#include "input/m_db_input.h"
 #include "output/m_output_eingabe.h"
 #include "output/output_plant.h"
 #include "support/m_strings.h"
@@ -174,7 +175,7 @@ TEST(InputEcho, EnglishBannersAndPagesOfTheGivenLength) {
     }
 }
 
-TEST(InputEcho, ExplanationsComeFromTheVariantDatabase) {
+TEST(InputEcho, ExplanationsAreReadWithTheVariantAndEchoed) {
     TempDir dir;
     RunContext ctx;
     point_diagnostics(ctx, dir);
@@ -185,6 +186,8 @@ TEST(InputEcho, ExplanationsComeFromTheVariantDatabase) {
                                "INSERT INTO tbl_rvldaten (er, bez, geloescht, HVE_ERLAEUTER1) "
                                "VALUES (2, 'G1', 1, 'gelöscht');");
     small_plant(ctx);
+    input::read_explanations(ctx, ctx.run.dbPath, {1, 2, 3, 4, 5});
+    EXPECT_EQ(ctx.plant.el[4].hve.erlaeuter[2], "Krümmer 90°");
     output::write_input_echo(ctx);
     const std::string all = read_file(ctx.run.basePath + ".EIN");
     EXPECT_NE(all.find("I Einlauf                  I"), std::string::npos);
