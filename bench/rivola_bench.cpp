@@ -37,18 +37,18 @@
 #include <vector>
 
 #include "hydraulics/hyawsp.h"
-#include "input/db_tools.h"
+#include "database/db_tools.h"
 #include "input/input.h"
-#include "input/m_db_input.h"
+#include "database/m_db_input.h"
 #include "output/db_output.h"
 #include "output/m_output_eingabe.h"
 #include "output/outwsp_screen.h"
 #include "output/output.h"
 #include "output/profile_drawing.h"
 #include "plant_gen.h"
-#include "run/context.h"
+#include "model/context.h"
 #include "run/r_rivola.h"
-#include "ui/services.h"
+#include "messages/services.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <iostream>
 #include <vector>
 
-#include "input/db_tools.h"
+#include "database/db_tools.h"
 #include "plant_gen.h"
-#include "run/context.h"
+#include "model/context.h"
 #include "run/r_rivola.h"
-#include "ui/services.h"
+#include "messages/services.h"
 
 namespace rivola::fuzz {
 

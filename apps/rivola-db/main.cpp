@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "input/db_convert.h"
-#include "input/db_tools.h"
-#include "input/m_database.h"
+#include "database/db_convert.h"
+#include "database/db_tools.h"
+#include "database/m_database.h"
 #include "support/m_files.h"
 
 namespace {

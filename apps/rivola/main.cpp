@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "run/context.h"
+#include "model/context.h"
 #include "run/r_rivola.h"
-#include "ui/cli_services.h"
+#include "messages/cli_services.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> params;

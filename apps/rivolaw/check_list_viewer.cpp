@@ -13,8 +13,8 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
-#include "ui/m_language.h"
-#include "ui/m_realwin.h"
+#include "messages/m_language.h"
+#include "messages/m_realwin.h"
 
 namespace rivola::ui {
 

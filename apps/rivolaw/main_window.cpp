@@ -22,8 +22,8 @@
 #include "run/r_rivola.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
-#include "ui/m_language.h"
-#include "ui/m_realwin.h"
+#include "messages/m_language.h"
+#include "messages/m_realwin.h"
 
 namespace rivola::ui {
 

@@ -15,7 +15,7 @@
 
 #include "check_list_viewer.h"
 #include "profile_view.h"
-#include "run/context.h"
+#include "model/context.h"
 #include "shell.h"
 #include "text_windows.h"
 

@@ -4,8 +4,8 @@
 #include <QThread>
 
 #include "main_window.h"
-#include "run/context.h"
-#include "ui/m_realwin.h"
+#include "model/context.h"
+#include "messages/m_realwin.h"
 
 namespace rivola::ui {
 

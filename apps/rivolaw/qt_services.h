@@ -4,7 +4,7 @@
 // dialog are shown by the window thread while the run waits for the answer.
 #pragma once
 
-#include "ui/services.h"
+#include "messages/services.h"
 
 namespace rivola {
 struct RunContext;

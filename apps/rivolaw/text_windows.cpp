@@ -10,9 +10,9 @@
 #include <QVBoxLayout>
 
 #include "check_list_viewer.h"
-#include "checks/m_info.h"
+#include "messages/m_info.h"
 #include "shell.h"
-#include "ui/m_language.h"
+#include "messages/m_language.h"
 
 namespace rivola::ui {
 

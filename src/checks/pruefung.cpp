@@ -5,12 +5,12 @@
 #include <string>
 #include <unordered_set>
 
-#include "checks/m_rivola_error.h"
-#include "run/context.h"
+#include "messages/m_rivola_error.h"
+#include "model/context.h"
 #include "support/constants.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
-#include "ui/m_realwin.h"
+#include "messages/m_realwin.h"
 
 namespace rivola::checks {
 

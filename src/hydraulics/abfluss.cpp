@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 
-#include "checks/m_rivola_error.h"
-#include "run/context.h"
+#include "messages/m_rivola_error.h"
+#include "model/context.h"
 #include "support/constants.h"
 #include "support/m_strings.h"
 

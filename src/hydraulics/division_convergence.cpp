@@ -4,10 +4,10 @@
 #include <cmath>
 #include <string>
 
-#include "checks/m_rivola_error.h"
-#include "run/context.h"
+#include "messages/m_rivola_error.h"
+#include "model/context.h"
 #include "support/m_strings.h"
-#include "ui/m_realwin.h"
+#include "messages/m_realwin.h"
 
 namespace rivola::hyd {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "checks/m_rivola_error.h"
+#include "messages/m_rivola_error.h"
 #include "hydraulics/hyawsp_util.h"
 #include "support/m_strings.h"
 

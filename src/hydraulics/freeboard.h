@@ -8,7 +8,7 @@
 
 #include <optional>
 
-#include "run/context.h"
+#include "model/context.h"
 
 namespace rivola::hyd {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "hydraulics/hydraul.h"
-#include "run/context.h"
+#include "model/context.h"
 #include "support/constants.h"
 #include "support/m_strings.h"
 

@@ -8,7 +8,7 @@
 #include "hydraulics/hydraul.h"
 #include "hydraulics/hydraul_wsp.h"
 #include "support/constants.h"
-#include "run/context.h"
+#include "model/context.h"
 
 namespace rivola::hyd {
 

@@ -5,14 +5,14 @@
 #include <algorithm>
 #include <limits>
 
-#include "checks/m_rivola_error.h"
+#include "messages/m_rivola_error.h"
 #include "hydraulics/abfluss.h"
 #include "hydraulics/geomet.h"
 #include "hydraulics/hyawsp_util.h"
 #include "hydraulics/division_convergence.h"
 #include "support/constants.h"
-#include "ui/services.h"
-#include "run/context.h"
+#include "messages/services.h"
+#include "model/context.h"
 
 namespace rivola::hyd {
 

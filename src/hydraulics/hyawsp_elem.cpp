@@ -14,7 +14,7 @@
 #include "hydraulics/hydraul_wsp.h"
 #include "hydraulics/root_steps.h"
 #include "hydraulics/m_rivola_vena_contracta.h"
-#include "run/context.h"
+#include "model/context.h"
 #include "support/constants.h"
 
 namespace rivola::hyd {

@@ -9,7 +9,7 @@
 #include <vector>
 #include <string>
 
-#include "checks/m_rivola_error.h"
+#include "messages/m_rivola_error.h"
 #include "hydraulics/geomet.h"
 #include "hydraulics/hyawsp.h"
 #include "hydraulics/hyawsp_util.h"
@@ -17,10 +17,10 @@
 #include "hydraulics/hydraul.h"
 #include "hydraulics/hydraul_wsp.h"
 #include "hydraulics/root_steps.h"
-#include "run/context.h"
+#include "model/context.h"
 #include "support/constants.h"
 #include "support/m_strings.h"
-#include "ui/m_realwin.h"
+#include "messages/m_realwin.h"
 
 namespace rivola::hyd {
 

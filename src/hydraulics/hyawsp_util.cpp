@@ -5,7 +5,7 @@
 
 #include "hydraulics/hyawsp.h"
 #include "hydraulics/hydraul.h"
-#include "run/context.h"
+#include "model/context.h"
 #include "support/constants.h"
 
 namespace rivola::hyd {

@@ -1,8 +1,8 @@
 #include "hydraulics/hyd_abort.h"
 
-#include "run/context.h"
+#include "model/context.h"
 #include "support/m_strings.h"
-#include "ui/m_realwin.h"
+#include "messages/m_realwin.h"
 
 namespace rivola::hyd {
 

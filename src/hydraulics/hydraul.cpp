@@ -7,7 +7,7 @@
 #include "hydraulics/hyd_abort.h"
 #include "hydraulics/root_steps.h"
 #include "hydraulics/mathe.h"
-#include "run/context.h"
+#include "model/context.h"
 #include "support/constants.h"
 #include "support/m_strings.h"
 

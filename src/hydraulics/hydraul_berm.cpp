@@ -10,13 +10,13 @@
 #include <cmath>
 #include <string>
 
-#include "checks/m_rivola_error.h"
+#include "messages/m_rivola_error.h"
 #include "hydraulics/geomet.h"
 #include "hydraulics/hyd_abort.h"
 #include "hydraulics/hydraul.h"
 #include "hydraulics/root_steps.h"
 #include "hydraulics/mathe.h"
-#include "run/context.h"
+#include "model/context.h"
 #include "support/constants.h"
 #include "support/m_strings.h"
 

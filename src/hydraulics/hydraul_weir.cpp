@@ -5,7 +5,7 @@
 
 #include "hydraulics/root_steps.h"
 #include "hydraulics/mathe.h"
-#include "run/context.h"
+#include "model/context.h"
 #include "support/constants.h"
 
 namespace rivola::hyd {

@@ -8,7 +8,7 @@
 #include "hydraulics/hydraul.h"
 #include "hydraulics/root_steps.h"
 #include "hydraulics/mathe.h"
-#include "run/context.h"
+#include "model/context.h"
 #include "support/constants.h"
 
 namespace rivola::hyd {

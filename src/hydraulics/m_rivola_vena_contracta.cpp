@@ -1,6 +1,6 @@
 #include "hydraulics/m_rivola_vena_contracta.h"
 
-#include "run/context.h"
+#include "model/context.h"
 
 namespace rivola::hyd {
 

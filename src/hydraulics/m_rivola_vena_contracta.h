@@ -4,19 +4,9 @@
 // run when the plant has sluice gates.
 #pragma once
 
-#include <array>
 
 namespace rivola {
 struct RunContext;
-
-// The contraction table (12 points, 1-based; slot 0 unused).
-struct VenaContractaTable {
-    static constexpr int kPoints = 12;
-    std::array<float, kPoints + 1> ha{};   // ratio h/a
-    std::array<float, kPoints + 1> psi{};  // contraction coefficient ψ
-    int n = 0;                             // points in use (0 = not set up)
-};
-
 }  // namespace rivola
 
 namespace rivola::hyd {

@@ -5,7 +5,7 @@
 
 #include "hydraulics/hydraul.h"
 #include "hydraulics/m_rivola_vena_contracta.h"
-#include "run/context.h"
+#include "model/context.h"
 #include "support/constants.h"
 #include "support/m_interpol.h"
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "hydraulics/hyd_abort.h"
-#include "run/context.h"
+#include "model/context.h"
 
 namespace rivola::hyd {
 

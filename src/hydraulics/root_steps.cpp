@@ -6,15 +6,9 @@
 #include <stdexcept>
 
 #include "hydraulics/hyd_abort.h"
-#include "run/context.h"
+#include "model/context.h"
 
 namespace rivola::hyd {
-
-StepSlot& StepSlots::at(int k) {
-    if (k < 0) throw std::out_of_range("step slot below 0");
-    if (static_cast<size_t>(k) >= slot.size()) slot.resize(static_cast<size_t>(k) + 1);
-    return slot[static_cast<size_t>(k)];
-}
 
 void itstep(RunContext& ctx, std::string_view, int slot, int& counter, float lower, float upper,
             float& x, float f, float restart) {

@@ -7,37 +7,14 @@
 #pragma once
 
 #include <string_view>
-#include <vector>
+
+#include "model/step_slots.h"
 
 namespace rivola {
 struct RunContext;
 }
 
 namespace rivola::hyd {
-
-// History of one slot, separately for each step routine.
-struct StepSlot {
-    // itstep: current and previous trial with their residuals; once the root
-    // has been bracketed, the last trial on the other side and the slope of
-    // the bracketing pair
-    float sx = 0, sf = 0, sxPrev = 0, sfPrev = 0;
-    float sxBr = 0, sfBr = 0, sSlope = 0;
-    bool bracketed = false;
-    // rfalsi: older (a) and newer (b) trial, residual at a, slope estimate,
-    // first two trials and the bracket given at the start
-    float ra = 0, rb = 0, rfPrev = 0, rSlope = 0, rx1 = 0, rx2 = 0, rLower = 0, rUpper = 0;
-    // itmnmx: the two sides of the bracket and the sign of side A's residual
-    float ma = 0, mb = 0;
-    int mSign = 0;
-};
-
-// The step state of a run. The slots grow with the number of iterated
-// divisions of the plant; any slot number >= 0 is served.
-struct StepSlots {
-    std::vector<StepSlot> slot;
-    StepSlot& at(int k);
-    void clear() { slot.clear(); }
-};
 
 // Secant step with extrapolation: x is updated in place. While no trial of the
 // iteration has had a residual of the other sign, residuals of equal sign move x

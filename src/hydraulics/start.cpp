@@ -1,13 +1,13 @@
 // The downstream boundary of the water-level walk: the water level at the
 // outlet end of the last element.
-#include "checks/m_rivola_error.h"
+#include "messages/m_rivola_error.h"
 #include "hydraulics/geomet.h"
 #include "hydraulics/hyawsp.h"
 #include "hydraulics/hyawsp_util.h"
 #include "hydraulics/hydraul.h"
-#include "run/context.h"
+#include "model/context.h"
 #include "support/constants.h"
-#include "ui/services.h"
+#include "messages/services.h"
 
 namespace rivola::hyd {
 

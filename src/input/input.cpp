@@ -4,14 +4,14 @@
 #include <cmath>
 #include <string>
 
-#include "checks/m_rivola_error.h"
+#include "messages/m_rivola_error.h"
 #include "checks/pruefung.h"
 #include "input/logik.h"
-#include "input/m_db_input.h"
-#include "run/context.h"
+#include "database/m_db_input.h"
+#include "model/context.h"
 #include "support/constants.h"
 #include "support/m_strings.h"
-#include "ui/m_realwin.h"
+#include "messages/m_realwin.h"
 
 namespace rivola::input {
 

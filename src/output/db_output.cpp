@@ -8,16 +8,16 @@
 #include <cstring>
 #include <thread>
 
-#include "checks/m_rivola_error.h"
-#include "input/m_database.h"
+#include "messages/m_rivola_error.h"
+#include "database/m_database.h"
 #include "output/listing_data.h"
 #include "output/result_files.h"
 #include "output/text_fields.h"
 #include "support/constants.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
-#include "ui/m_realwin.h"
-#include "ui/services.h"
+#include "messages/m_realwin.h"
+#include "messages/services.h"
 
 namespace rivola::output {
 

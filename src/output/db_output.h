@@ -22,7 +22,7 @@
 #include <sqlext.h>
 
 #include "output/erg_rows.h"
-#include "run/context.h"
+#include "model/context.h"
 #include "support/m_files.h"
 
 namespace rivola::output {

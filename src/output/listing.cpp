@@ -4,7 +4,7 @@
 
 #include "output/listing_texts.h"
 #include "output/result_files.h"
-#include "run/context.h"
+#include "model/context.h"
 #include "support/m_strings.h"
 
 namespace rivola::output {

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "checks/m_rivola_error.h"
+#include "messages/m_rivola_error.h"
 #include "output/output.h"
 #include "support/constants.h"
 #include "support/m_strings.h"
-#include "run/context.h"
+#include "model/context.h"
 
 namespace rivola::output {
 

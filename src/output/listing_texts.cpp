@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "run/context.h"
+#include "model/context.h"
 
 namespace rivola::output {
 

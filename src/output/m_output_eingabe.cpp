@@ -10,7 +10,7 @@
 #include "output/result_files.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
-#include "ui/services.h"
+#include "messages/services.h"
 
 namespace rivola::output {
 

@@ -7,7 +7,7 @@
 #include "output/m_output_eingabe.h"
 #include "output/text_fields.h"
 #include "support/m_strings.h"
-#include "ui/services.h"
+#include "messages/services.h"
 
 namespace rivola::output {
 

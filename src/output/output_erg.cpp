@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "checks/m_rivola_error.h"
+#include "messages/m_rivola_error.h"
 #include "output/listing.h"
 #include "output/db_output.h"
 #include "output/listing_data.h"
@@ -13,10 +13,10 @@
 #include "output/listing_texts.h"
 #include "output/output.h"
 #include "output/result_files.h"
-#include "run/context.h"
+#include "model/context.h"
 #include "support/constants.h"
 #include "support/m_strings.h"
-#include "ui/services.h"
+#include "messages/services.h"
 
 namespace rivola::output {
 

@@ -7,10 +7,10 @@
 #include "output/listing_data.h"
 #include "output/listing_texts.h"
 #include "output/output.h"
-#include "run/context.h"
+#include "model/context.h"
 #include "support/constants.h"
 #include "support/m_strings.h"
-#include "ui/services.h"
+#include "messages/services.h"
 
 namespace rivola::output {
 

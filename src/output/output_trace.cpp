@@ -1,11 +1,11 @@
 // Traces of a run: iteration steps and discharges on the screen log, the
 // discharge log and the table of the element links in the check list.
-#include "checks/m_rivola_error.h"
+#include "messages/m_rivola_error.h"
 #include "output/listing_texts.h"
 #include "output/output.h"
-#include "run/context.h"
+#include "model/context.h"
 #include "support/m_strings.h"
-#include "ui/services.h"
+#include "messages/services.h"
 
 namespace rivola::output {
 

@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "run/context.h"
+#include "model/context.h"
 #include "support/m_strings.h"
-#include "ui/services.h"
+#include "messages/services.h"
 
 namespace rivola::output {
 

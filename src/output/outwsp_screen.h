@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "run/walk_observer.h"
+#include "model/walk_observer.h"
 
 namespace rivola {
 struct RunContext;

@@ -12,7 +12,7 @@
 #include "output/m_output_eingabe.h"
 #include "output/result_files.h"
 #include "support/m_strings.h"
-#include "ui/services.h"
+#include "messages/services.h"
 
 namespace rivola::output {
 

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "output/svg_writer.h"
-#include "run/context.h"
+#include "model/context.h"
 
 namespace rivola::output {
 

@@ -1,8 +1,8 @@
 #include "output/result_files.h"
 
-#include "checks/m_rivola_error.h"
+#include "messages/m_rivola_error.h"
 #include "output/db_output.h"
-#include "ui/m_realwin.h"
+#include "messages/m_realwin.h"
 
 namespace rivola::output {
 

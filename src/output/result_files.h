@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "run/context.h"
+#include "model/context.h"
 #include "support/m_files.h"
 
 namespace rivola::output {

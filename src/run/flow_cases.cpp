@@ -8,7 +8,7 @@
 #include <mutex>
 #include <thread>
 
-#include "checks/m_rivola_error.h"
+#include "messages/m_rivola_error.h"
 #include "checks/pruefung.h"
 #include "hydraulics/freeboard.h"
 #include "hydraulics/hyawsp.h"
@@ -23,8 +23,8 @@
 #include "run/r_rivola.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
-#include "ui/m_realwin.h"
-#include "ui/services.h"
+#include "messages/m_realwin.h"
+#include "messages/services.h"
 
 namespace rivola::run {
 

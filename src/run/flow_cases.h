@@ -8,8 +8,8 @@
 
 #include <vector>
 
-#include "input/flow_case_input.h"
-#include "run/context.h"
+#include "database/flow_case_input.h"
+#include "model/context.h"
 
 namespace rivola::run {
 

@@ -7,27 +7,27 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "checks/m_rivola_error.h"
+#include "messages/m_rivola_error.h"
 #include "checks/pruefung.h"
 #include "hydraulics/abfluss.h"
 #include "hydraulics/freeboard.h"
 #include "hydraulics/hyawsp.h"
 #include "hydraulics/m_rivola_vena_contracta.h"
-#include "input/m_database.h"
+#include "database/m_database.h"
 #include "output/db_output.h"
 #include "output/m_output_eingabe.h"
 #include "output/output.h"
 #include "output/outwsp_screen.h"
 #include "output/profile_drawing.h"
 #include "output/result_files.h"
-#include "input/flow_case_input.h"
+#include "database/flow_case_input.h"
 #include "input/input.h"
 #include "run/flow_cases.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
-#include "ui/m_language.h"
-#include "ui/m_realwin.h"
-#include "ui/services.h"
+#include "messages/m_language.h"
+#include "messages/m_realwin.h"
+#include "messages/services.h"
 
 namespace rivola::run {
 

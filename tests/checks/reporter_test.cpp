@@ -3,10 +3,10 @@
 #include <fstream>
 #include <map>
 
-#include "checks/m_info.h"
-#include "checks/m_rivola_error.h"
+#include "messages/m_info.h"
+#include "messages/m_rivola_error.h"
 #include "common/test_util.h"
-#include "run/context.h"
+#include "model/context.h"
 #include "support/m_files.h"
 
 using namespace rivola;

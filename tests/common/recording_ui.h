@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/services.h"
+#include "messages/services.h"
 
 namespace rivola::test {
 

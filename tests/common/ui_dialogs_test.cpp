@@ -8,11 +8,11 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "run/context.h"
-#include "ui/cli_services.h"
-#include "ui/m_language.h"
-#include "ui/m_realwin.h"
-#include "ui/services.h"
+#include "model/context.h"
+#include "messages/cli_services.h"
+#include "messages/m_language.h"
+#include "messages/m_realwin.h"
+#include "messages/services.h"
 
 namespace fs = std::filesystem;
 using namespace rivola;

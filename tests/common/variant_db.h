@@ -5,8 +5,8 @@
 #include <string>
 
 #include "common/test_util.h"
-#include "input/db_tools.h"
-#include "run/context.h"
+#include "database/db_tools.h"
+#include "model/context.h"
 
 namespace rivola::test {
 

@@ -8,8 +8,8 @@
 
 #include "input/input.h"
 #include "hydraulics/geomet.h"
-#include "run/context.h"
-#include "ui/services.h"
+#include "model/context.h"
+#include "messages/services.h"
 
 namespace rivola::hydtest {
 

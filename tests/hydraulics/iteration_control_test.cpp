@@ -2,7 +2,7 @@
 // pass, the early stop at the maximum number of passes and its warnings.
 #include <gtest/gtest.h>
 
-#include "checks/m_rivola_error.h"
+#include "messages/m_rivola_error.h"
 #include "hydraulics/hyd_test_util.h"
 #include "hydraulics/division_convergence.h"
 #include "common/test_util.h"

@@ -4,7 +4,7 @@
 
 #include "input/input.h"
 #include "hydraulics/geomet.h"
-#include "run/context.h"
+#include "model/context.h"
 
 using namespace rivola;
 using namespace rivola::hyd;

@@ -8,7 +8,7 @@
 #include "hydraulics/geomet.h"
 #include "hydraulics/hydraul.h"
 #include "hydraulics/m_rivola_vena_contracta.h"
-#include "run/context.h"
+#include "model/context.h"
 #include "support/m_interpol.h"
 
 using namespace rivola;

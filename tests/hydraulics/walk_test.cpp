@@ -5,7 +5,8 @@
 
 #include <cmath>
 
-#include "checks/m_rivola_error.h"
+#include "messages/m_rivola_error.h"
+#include "hydraulics/m_rivola_vena_contracta.h"
 #include "hydraulics/hyd_test_util.h"
 #include "hydraulics/hyawsp.h"
 #include "output/listing_data.h"

@@ -10,7 +10,7 @@
 
 #include "input/input.h"
 #include "hydraulics/geomet.h"
-#include "run/context.h"
+#include "model/context.h"
 
 namespace rivola::walktest {
 

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "hydraulics/hydraul_weir.h"
-#include "run/context.h"
+#include "model/context.h"
 
 using namespace rivola;
 

@@ -12,7 +12,7 @@
 #include "hydraulics/geomet.h"
 #include "hydraulics/hydraul.h"
 #include "hydraulics/hydraul_wsp.h"
-#include "run/context.h"
+#include "model/context.h"
 
 using namespace rivola;
 

@@ -14,9 +14,9 @@
 #include <sstream>
 
 #include "common/test_util.h"
-#include "input/db_tools.h"
-#include "input/m_database.h"
-#include "run/context.h"
+#include "database/db_tools.h"
+#include "database/m_database.h"
+#include "model/context.h"
 #include "plant_gen.h"
 
 using namespace rivola;

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "run/context.h"
-#include "ui/services.h"
+#include "model/context.h"
+#include "messages/services.h"
 
 namespace rivola::testing {
 

@@ -1,10 +1,10 @@
 // Building databases: results database, empty variant, SQL scripts, and the
 // example plants that the example command builds from examples/.
-#include "input/db_tools.h"
+#include "database/db_tools.h"
 
 #include "db_fixture.h"
-#include "input/m_database.h"
-#include "input/m_db_input.h"
+#include "database/m_database.h"
+#include "database/m_db_input.h"
 #include "support/m_strings.h"
 
 using namespace rivola;

@@ -12,9 +12,9 @@
 #include "common/recording_ui.h"
 #include "common/test_util.h"
 #include "common/variant_db.h"
-#include "input/db_tools.h"
+#include "database/db_tools.h"
 #include "plant_gen.h"
-#include "run/context.h"
+#include "model/context.h"
 #include "run/r_rivola.h"
 
 namespace rivola::test {

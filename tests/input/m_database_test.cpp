@@ -1,5 +1,5 @@
 // The database access layer against real SQLite files through unixODBC.
-#include "input/m_database.h"
+#include "database/m_database.h"
 
 #include <sys/stat.h>
 

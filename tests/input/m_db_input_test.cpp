@@ -1,12 +1,12 @@
 // The variant reader against real SQLite variant files through unixODBC.
-#include "input/m_db_input.h"
+#include "database/m_db_input.h"
 
 #include <sys/stat.h>
 
 #include <cmath>
 
 #include "db_fixture.h"
-#include "input/m_database.h"
+#include "database/m_database.h"
 #include "support/m_strings.h"
 
 using namespace rivola;

@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "checks/m_rivola_error.h"
+#include "messages/m_rivola_error.h"
 #include "common/recording_ui.h"
 #include "common/test_util.h"
-#include "run/context.h"
+#include "model/context.h"
 
 namespace rivola::test {
 

@@ -9,8 +9,8 @@
 #include "common/recording_ui.h"
 #include "common/test_util.h"
 #include "common/variant_db.h"
-#include "input/db_tools.h"
-#include "run/context.h"
+#include "database/db_tools.h"
+#include "model/context.h"
 #include "run/r_rivola.h"
 
 namespace rivola::test {

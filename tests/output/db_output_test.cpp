@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <sstream>
 
-#include "checks/m_rivola_error.h"
+#include "messages/m_rivola_error.h"
 #include "input/db_fixture.h"
-#include "input/db_tools.h"
+#include "database/db_tools.h"
 #include "output/output.h"
 #include "output/output_plant.h"
 #include "support/m_strings.h"

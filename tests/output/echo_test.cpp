@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "input/db_fixture.h"
-#include "input/m_db_input.h"
+#include "database/m_db_input.h"
 #include "output/m_output_eingabe.h"
 #include "output/output_plant.h"
 #include "support/m_strings.h"

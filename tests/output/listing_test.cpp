@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <functional>
 
-#include "checks/m_rivola_error.h"
+#include "messages/m_rivola_error.h"
 #include "common/test_util.h"
 #include "output/listing.h"
 #include "output/output.h"
-#include "run/context.h"
+#include "model/context.h"
 #include "support/m_strings.h"
 
 using namespace rivola;

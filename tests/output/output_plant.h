@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "run/context.h"
+#include "model/context.h"
 
 namespace rivola::testing {
 

@@ -14,7 +14,7 @@
 #include "common/test_util.h"
 #include "output/profile_drawing.h"
 #include "output/xml_check.h"
-#include "run/context.h"
+#include "model/context.h"
 
 using namespace rivola;
 using output::ProfileDrawing;

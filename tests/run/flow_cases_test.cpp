@@ -9,7 +9,7 @@
 
 #include "common/test_util.h"
 #include "common/variant_db.h"
-#include "input/m_database.h"
+#include "database/m_database.h"
 
 using namespace rivola;
 namespace fs = std::filesystem;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "run/plant.h"
+#include "model/plant.h"
 
 using namespace rivola;
 

@@ -20,8 +20,8 @@
 
 #include "common/test_util.h"
 #include "input/db_fixture.h"
-#include "input/db_tools.h"
-#include "run/context.h"
+#include "database/db_tools.h"
+#include "model/context.h"
 
 using rivola::RunContext;
 namespace fs = std::filesystem;

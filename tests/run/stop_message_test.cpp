@@ -5,14 +5,14 @@
 #include <filesystem>
 #include <string>
 
-#include "checks/m_rivola_error.h"
+#include "messages/m_rivola_error.h"
 #include "common/recording_ui.h"
 #include "common/test_util.h"
 #include "common/variant_db.h"
-#include "input/db_tools.h"
-#include "run/context.h"
+#include "database/db_tools.h"
+#include "model/context.h"
 #include "run/r_rivola.h"
-#include "ui/m_realwin.h"
+#include "messages/m_realwin.h"
 
 using namespace rivola;
 using namespace rivola::test;

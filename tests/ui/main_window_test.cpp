@@ -27,13 +27,13 @@
 #include <unistd.h>
 
 #include "check_list_viewer.h"
-#include "input/db_tools.h"
+#include "database/db_tools.h"
 #include "main_window.h"
 #include "qt_services.h"
 #include "run/r_rivola.h"
 #include "shell.h"
 #include "text_windows.h"
-#include "ui/m_realwin.h"
+#include "messages/m_realwin.h"
 
 namespace fs = std::filesystem;
 using namespace rivola;

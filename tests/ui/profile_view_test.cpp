@@ -6,7 +6,7 @@
 #include <QPainter>
 
 #include "profile_view.h"
-#include "run/context.h"
+#include "model/context.h"
 
 using namespace rivola;
 

@@ -8,8 +8,8 @@
 #include <numeric>
 #include <vector>
 
-#include "input/db_tools.h"
-#include "run/plant.h"
+#include "database/db_tools.h"
+#include "model/plant.h"
 
 namespace rivola::gen {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "run/context.h"
+#include "model/context.h"
 
 namespace rivola::input {
 

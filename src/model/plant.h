@@ -13,16 +13,15 @@
 #include <string>
 #include <vector>
 
-#include "hydraulics/m_rivola_vena_contracta.h"
-#include "run/m_rivola_aufzus.h"
-#include "run/m_rivola_mes.h"
-#include "run/m_rivola_pumpe.h"
-#include "run/m_rivola_rec.h"
-#include "run/m_rivola_tau.h"
-#include "run/m_rivola_ueb.h"
-#include "run/m_rivola_wand.h"
-#include "run/m_rivola_wsp.h"
-#include "run/sources.h"
+#include "model/m_rivola_aufzus.h"
+#include "model/m_rivola_mes.h"
+#include "model/m_rivola_pumpe.h"
+#include "model/m_rivola_rec.h"
+#include "model/m_rivola_tau.h"
+#include "model/m_rivola_ueb.h"
+#include "model/m_rivola_wand.h"
+#include "model/m_rivola_wsp.h"
+#include "model/sources.h"
 
 namespace rivola {
 

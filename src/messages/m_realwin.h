@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "run/context.h"
+#include "model/context.h"
 
 namespace rivola::ui {
 

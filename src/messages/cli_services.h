@@ -7,7 +7,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "ui/services.h"
+#include "messages/services.h"
 
 namespace rivola::ui {
 

@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "input/db_state.h"
-#include "run/context.h"
+#include "model/db_state.h"
+#include "model/context.h"
 
 namespace rivola::input {
 

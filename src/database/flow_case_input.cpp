@@ -1,12 +1,12 @@
-#include "input/flow_case_input.h"
+#include "database/flow_case_input.h"
 
 #include <algorithm>
 #include <cmath>
 #include <set>
 
-#include "checks/m_rivola_error.h"
-#include "input/m_database.h"
-#include "input/m_db_input.h"
+#include "messages/m_rivola_error.h"
+#include "database/m_database.h"
+#include "database/m_db_input.h"
 #include "support/m_strings.h"
 
 namespace rivola::input {

@@ -1,11 +1,11 @@
-#include "checks/m_rivola_error.h"
+#include "messages/m_rivola_error.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
-#include "checks/m_info.h"
-#include "run/context.h"
+#include "messages/m_info.h"
+#include "model/context.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
 

@@ -1,4 +1,4 @@
-#include "ui/m_language.h"
+#include "messages/m_language.h"
 
 #include "support/m_strings.h"
 

@@ -1,9 +1,9 @@
-#include "ui/cli_services.h"
+#include "messages/cli_services.h"
 
 #include <iostream>
 
 #include "support/m_strings.h"
-#include "ui/m_realwin.h"
+#include "messages/m_realwin.h"
 
 namespace rivola::ui {
 

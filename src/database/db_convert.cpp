@@ -1,4 +1,4 @@
-#include "input/db_convert.h"
+#include "database/db_convert.h"
 
 #include <sql.h>
 #include <sqlext.h>
@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "input/m_database.h"
-#include "input/m_db_input.h"
+#include "database/m_database.h"
+#include "database/m_db_input.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
 

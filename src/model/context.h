@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "checks/m_rivola_error.h"
-#include "hydraulics/root_steps.h"
-#include "hydraulics/m_qercmn.h"
-#include "input/db_state.h"
-#include "run/plant.h"
-#include "run/run_state.h"
-#include "run/walk_observer.h"
+#include "messages/m_rivola_error.h"
+#include "model/step_slots.h"
+#include "model/m_qercmn.h"
+#include "model/db_state.h"
+#include "model/plant.h"
+#include "model/run_state.h"
+#include "model/walk_observer.h"
 
 namespace rivola {
 

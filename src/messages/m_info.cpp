@@ -4,7 +4,7 @@
 // right-aligned in w columns, {R:w.d} for the real argument in w columns with
 // d decimals. "W2b" is the second form of W21 (difference of 100 m or more).
 // A null text means the code has no text in that language.
-#include "checks/m_info.h"
+#include "messages/m_info.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "input/m_db_input.h"
+#include "database/m_db_input.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,9 +9,9 @@
 #include <optional>
 #include <unordered_map>
 
-#include "input/m_database.h"
+#include "database/m_database.h"
 #include "support/m_strings.h"
-#include "ui/services.h"
+#include "messages/services.h"
 
 namespace rivola::input {
 

@@ -1,4 +1,4 @@
-#include "input/m_database.h"
+#include "database/m_database.h"
 
 #include <glob.h>
 #include <sys/stat.h>

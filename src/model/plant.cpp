@@ -1,4 +1,4 @@
-#include "run/plant.h"
+#include "model/plant.h"
 #include "support/constants.h"
 
 #include <cmath>

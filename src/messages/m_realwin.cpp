@@ -1,14 +1,14 @@
-#include "ui/m_realwin.h"
+#include "messages/m_realwin.h"
 
 #include <algorithm>
 #include <fstream>
 #include <vector>
 
-#include "checks/m_rivola_error.h"
-#include "run/context.h"
+#include "messages/m_rivola_error.h"
+#include "model/context.h"
 #include "support/m_strings.h"
-#include "ui/m_language.h"
-#include "ui/services.h"
+#include "messages/m_language.h"
+#include "messages/services.h"
 
 namespace rivola::ui {
 

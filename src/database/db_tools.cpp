@@ -1,9 +1,9 @@
-#include "input/db_tools.h"
+#include "database/db_tools.h"
 
 #include <fstream>
 #include <sstream>
 
-#include "input/m_database.h"
+#include "database/m_database.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
 
