@@ -11,7 +11,7 @@
 
 #include "common/recording_ui.h"
 #include "common/test_util.h"
-#include "input/db_tools.h"
+#include "common/variant_db.h"
 #include "run/context.h"
 #include "run/r_rivola.h"
 #include "support/m_strings.h"
@@ -40,15 +40,12 @@ std::string masked(const std::string& text) {
 // the ierr of the run; the listings stay in `dir`.
 int run_example(const test::TempDir& dir, const std::string& name,
                 const std::vector<std::string>& components, bool english) {
-    RunContext tools;
-    std::string status, results;
-    input::db_new_results(tools, dir.path().string(), results, status);
-    EXPECT_EQ(status, "ok");
+    std::string status;
     for (const auto& c : components) {
-        input::db_load_script(tools, dir.str() + c + ".mdb", example(c), status);
+        test::load_variant(dir, c, test::read_file(example(c)), status);
         EXPECT_EQ(status, "ok") << c;
     }
-    input::db_load_script(tools, dir.str() + name + ".mdb", example(name), status);
+    test::load_variant(dir, name, test::read_file(example(name)), status);
     EXPECT_EQ(status, "ok") << name;
     test::RecordingUi ui;
     RunContext ctx;

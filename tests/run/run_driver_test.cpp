@@ -122,7 +122,7 @@ TEST(RunDriver, ResultsDatabaseFoundWithoutRegardToCase) {
 // with it, and the file is left as it was: nothing is added to it.
 TEST(RunDriver, BadVariantDatabaseIsToldWithItsCause) {
     const std::string base =
-        test::read_file(std::string(RIVOLA_SOURCE_DIR) + "/tests/checks/variants/base.sql");
+        test::source_file("tests/checks/variants/base.sql");
     // bytes of no meaning, the same in every run
     auto garbage = [](size_t n) {
         std::string g(n, '\0');
@@ -227,7 +227,7 @@ TEST(RunDriver, CancelDuringTheWalkEndsTheRun) {
         int asked = 0, cancelAt = 0;
         bool cancelled() override { return ++asked >= cancelAt; }
     };
-    const std::string plant = test::read_file(std::string(RIVOLA_SOURCE_DIR) + "/examples/kleine_anlage.sql");
+    const std::string plant = test::source_file("examples/kleine_anlage.sql");
     const char* cases =
         "CREATE TABLE tbl_lastfaelle (Nr integer, Lastfall varchar(16), Beschreibung text, Faktor double, "
         "Wasserstand double);\n"
