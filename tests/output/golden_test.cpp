@@ -104,31 +104,26 @@ void compare(const test::TempDir& dir, const std::string& name, const std::strin
 
 }  // namespace
 
-TEST(GoldenListings, SmallPlant) {
+// The small plant; two stages of two lanes each behind free divisions, joined
+// by confluences (flumes, screen, measurement flumes, basins, walls, pipes,
+// distribution and collection flumes); the treatment plant of the examples
+// with its grit-chamber component: every element type, divisions iterated to
+// balance.
+struct Example {
+    const char* name;
+    std::vector<std::string> components;
+};
+class GoldenListings : public ::testing::TestWithParam<Example> {};
+
+TEST_P(GoldenListings, BothLanguagesAsStored) {
     for (bool en : {false, true}) {
-        test::TempDir dir("golden_small");
-        EXPECT_LT(run_example(dir, "kleine_anlage", {}, en), 2);
-        compare(dir, "kleine_anlage", en ? "en" : "de");
+        test::TempDir dir("golden");
+        EXPECT_LT(run_example(dir, GetParam().name, GetParam().components, en), 2);
+        compare(dir, GetParam().name, en ? "en" : "de");
     }
 }
 
-// A plant of two stages of two lanes each behind free divisions, joined by
-// confluences: flumes, screen, measurement flumes, basins, walls, pipes,
-// distribution and collection flumes, in- and outlets.
-TEST(GoldenListings, TwoStagesOfParallelLanes) {
-    for (bool en : {false, true}) {
-        test::TempDir dir("golden_stages");
-        EXPECT_LT(run_example(dir, "zwei_stufen", {}, en), 2);
-        compare(dir, "zwei_stufen", en ? "en" : "de");
-    }
-}
-
-// The treatment plant of the examples with its grit-chamber component: every
-// element type, divisions iterated to balance.
-TEST(GoldenListings, TreatmentPlantWithComponent) {
-    for (bool en : {false, true}) {
-        test::TempDir dir("golden_plant");
-        EXPECT_LT(run_example(dir, "klaeranlage", {"klaeranlage_C_SANDFANG"}, en), 2);
-        compare(dir, "klaeranlage", en ? "en" : "de");
-    }
-}
+INSTANTIATE_TEST_SUITE_P(Examples, GoldenListings,
+                         ::testing::Values(Example{"kleine_anlage", {}}, Example{"zwei_stufen", {}},
+                                           Example{"klaeranlage", {"klaeranlage_C_SANDFANG"}}),
+                         [](const ::testing::TestParamInfo<Example>& i) { return std::string(i.param.name); });
