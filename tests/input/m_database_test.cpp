@@ -278,3 +278,18 @@ TEST_F(DbTest, StatementThatFailsGetsTheCallersTextAndItsDiagnostics) {
     EXPECT_NE(diag().find("no such table: fehlt"), std::string::npos) << diag();
     db_close(ctx);
 }
+
+TEST_F(DbTest, RunContextThatGoesReleasesItsConnection) {
+    {
+        RunContext other;
+        rivola::test::point_diagnostics(other, dir);
+        db_open(other, db, status);
+        ASSERT_EQ(status, "ok");
+    }
+    // no file descriptor of the process still holds the database
+    const auto file = std::filesystem::canonical(db);
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        EXPECT_NE(std::filesystem::read_symlink(fd.path(), ec), file);
+    }
+}
