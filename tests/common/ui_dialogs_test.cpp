@@ -95,30 +95,6 @@ TEST_F(Shell, ScreenMessagesInBothLanguagesOneLogLinePerTextLine) {
     ui::screen_dlgedit(ctx, 1, 1);
 }
 
-TEST(Language, TranslateKnowsThreeDialogTexts) {
-    EXPECT_EQ(ui::translate_txt("DEUTSCH", "Wollen Sie die Fehler/Warnungen anschauen?"),
-              "Wollen Sie die Fehler/Warnungen anschauen?");
-    EXPECT_EQ(ui::translate_txt("ENGLISH", "Wollen Sie die Fehler/Warnungen anschauen?"),
-              "view checklist?");
-    EXPECT_EQ(ui::translate_txt("ENGLISH", "Drucken der Fehler/Warnungen"), "Print errors/warnings");
-    EXPECT_EQ(ui::translate_txt("ENGLISH", "Auswahl der Variante über *.MDB-Datei"),
-              "Choice of the variant via *.MDB file");
-    EXPECT_EQ(ui::translate_txt("ENGLISH", "Irgendein Text"), "Irgendein Text");
-    EXPECT_TRUE(ui::is_english("OUT=ENGL"));
-    EXPECT_FALSE(ui::is_english("DEUTSCH"));
-}
-
-TEST(Language, MenuLabelsGiveTheirCommands) {
-    EXPECT_EQ(ui::menu_command("DEUTSCH", "Ausführen"), 100);
-    EXPECT_EQ(ui::menu_command("DEUTSCH", "Konfiguration"), 101);
-    EXPECT_EQ(ui::menu_command("DEUTSCH", "Hilfe"), 16386);
-    EXPECT_EQ(ui::menu_command("ENGLISH", "Exit"), 16385);
-    // A label of the other language is no command.
-    EXPECT_EQ(ui::menu_command("DEUTSCH", "Help"), 0);
-    EXPECT_EQ(ui::menu_open_text("DEUTSCH", "RIVOLA  "),
-              "Auswahl eines RIVOLA-Datensatzes und Programmaufruf");
-}
-
 TEST_F(Shell, MessageBoxKindFollowsTheTitle) {
     std::string answer;
     rec.answer = true;

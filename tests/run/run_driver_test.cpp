@@ -254,18 +254,6 @@ TEST(RunDriver, CancelDuringTheWalkEndsTheRun) {
     }
 }
 
-TEST(RunDriver, ResetGivesEmptyPlantAndAppendixLabels) {
-    RunContext ctx;
-    ctx.plant.resize(3);
-    ctx.run.ierr = 2;
-    ctx.run.compute = 'N';
-    run::initl_rivola(ctx);
-    EXPECT_EQ(ctx.plant.nsys, 0);
-    EXPECT_EQ(ctx.plant.all.AnhangERG, "Anhang x");
-    EXPECT_EQ(ctx.run.compute, 'J');
-    EXPECT_EQ(ctx.run.ierr, 0);
-}
-
 TEST(ElementReset, ClearsLossesAndRemarksButKeepsBoundaryRemarks) {
     RunContext ctx;
     ctx.plant.resize(2);
