@@ -227,12 +227,7 @@ TEST(ProfileDrawing, ElementEndsSitAtTheirFlowLengthsAndLevelsOnTheAxes) {
     EXPECT_NEAR(gr->pts[0].x, on_axis(xt, 20.0), 0.05);
     EXPECT_NEAR(gr->pts[0].y, on_axis(yt, 100.85), 0.05);
     EXPECT_TRUE(find(d, 0, "over", 5));
-}
-
-TEST(ProfileDrawing, ElementsWithPlotFlagNAreLeftOut) {
-    RunContext ctx;
-    small_plant(ctx);
-    const ProfileDrawing d = output::profile_drawing(ctx);
+    // G2 has the plot flag N: nothing of it is drawn or labelled
     for (const Shape& s : d.shapes) EXPECT_NE(s.isys, 4) << s.role;
     const std::string svg = output::drawing_svg(d);
     EXPECT_EQ(svg.find(">G2 "), std::string::npos);
