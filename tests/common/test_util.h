@@ -10,10 +10,11 @@ namespace rivola::test {
 // A fresh directory below the build tree, removed when the object goes.
 class TempDir {
 public:
-    explicit TempDir(const std::string& tag);
+    explicit TempDir(const std::string& tag = "t");
     ~TempDir();
     const std::filesystem::path& path() const { return path_; }
     std::string str() const { return path_.string() + "/"; }
+    std::string operator/(const std::string& name) const { return str() + name; }
 
 private:
     std::filesystem::path path_;

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
+#include "common/test_util.h"
 #include "model/context.h"
 #include "messages/cli_services.h"
 #include "messages/m_language.h"
@@ -49,93 +49,50 @@ struct Shell : ::testing::Test {
     void english() { ctx.settings.language = "ENGLISH"; }
 };
 
-fs::path temp_dir(const std::string& name) {
-    fs::path d = fs::temp_directory_path() / ("rivola_ui_" + name + "_" + std::to_string(::getpid()));
-    fs::remove_all(d);
-    fs::create_directories(d);
-    return d;
-}
-
 }  // namespace
 
-TEST_F(Shell, FixedMessagesInBothLanguagesOneLogLinePerTextLine) {
-    ui::screen_dlgedit(ctx, 1, 1);
-    ui::screen_dlgedit(ctx, 34, 2);
-    ui::screen_dlgedit(ctx, 2, 3);
-    EXPECT_EQ(rec.logLines, (std::vector<std::string>{"Prüfen der Eingabedaten",
-                                                      "Fehler: hydraulischen Verlusten",
-                                                      "Energiehöhendifferenzen an Aufteilungen",
-                                                      "konnten nicht vollständig abgeglichen werden!"}));
-    rec.logLines.clear();
-    english();
-    ui::screen_dlgedit(ctx, 40, 1);
-    ui::screen_dlgedit(ctx, 82, 2);
-    ui::screen_dlgedit(ctx, 104, 3);
-    EXPECT_EQ(rec.logLines,
-              (std::vector<std::string>{
-                  "error: At the last system element the 1st outlet must be named \"ENDE\"!",
-                  "error:  A cross section with more than 3 berms is not accepted.",
-                  "abort by GAUSS: singular matrix!", "Contact Marlow Wasserbau!"}));
-}
-
-TEST_F(Shell, ComposedMessagesInsertTheCallersTexts) {
-    ui::screen_dlgedit(ctx, 10, 1, "PLANT.mdb");
-    ui::screen_dlgedit(ctx, 101, 2, "HVONHE      ");
-    ui::screen_dlgedit(ctx, 6, 3, "/tmp/PLANT");
-    ui::screen_dlgedit(ctx, 27, 4, "frei gewählter Text   ");
-    ui::screen_dlgedit(ctx, 80, 5, "100");
-    EXPECT_EQ(rec.logLines,
-              (std::vector<std::string>{"R I V O L A  8.03", "Hydraulische Berechnung von Kläranlagen",
-                                        "Variante: PLANT.mdb", "Abbruch durch FKTHYA/HVONHE!",
-                                        "Bitte an Marlow Wasserbau wenden!", "/tmp/PLANT.ERK (abbrev.)",
-                                        "frei gewählter Text",
-                                        "Fehler: Der Energiehöhenabgleich wurde nach   100",
-                                        "Iterationsschleifen vorzeitig beendet!"}));
-    rec.logLines.clear();
-    english();
-    ui::screen_dlgedit(ctx, 80, 1, "7");
-    EXPECT_EQ(rec.logLines[0], "error: The balance of energy level has been stopped early after     7");
-}
-
-TEST_F(Shell, UnknownKeyAndLongTexts) {
-    ui::screen_dlgedit(ctx, 99, 1);
-    ui::screen_dlgedit(ctx, 0, 1);
-    EXPECT_EQ(rec.logLines, (std::vector<std::string>{"Fehleingabe in screen_DLGedit!!!",
-                                                      "Fehleingabe in screen_DLGedit!!!"}));
-    rec.logLines.clear();
-    // A caller's text is cut to 200 characters (here umlauts: characters, not bytes).
+// Each message key gives its lines in the user's language, the caller's text
+// put in where the message takes one.
+TEST_F(Shell, ScreenMessagesInBothLanguagesOneLogLinePerTextLine) {
+    const struct {
+        int key;
+        bool english;
+        const char* text;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {1, false, "", {"Prüfen der Eingabedaten"}},
+        {34, false, "", {"Fehler: hydraulischen Verlusten"}},
+        {2, false, "", {"Energiehöhendifferenzen an Aufteilungen", "konnten nicht vollständig abgeglichen werden!"}},
+        {40, true, "", {"error: At the last system element the 1st outlet must be named \"ENDE\"!"}},
+        {82, true, "", {"error:  A cross section with more than 3 berms is not accepted."}},
+        {104, true, "", {"abort by GAUSS: singular matrix!", "Contact Marlow Wasserbau!"}},
+        {10, false, "PLANT.mdb", {"R I V O L A  8.03", "Hydraulische Berechnung von Kläranlagen", "Variante: PLANT.mdb"}},
+        {101, false, "HVONHE      ", {"Abbruch durch FKTHYA/HVONHE!", "Bitte an Marlow Wasserbau wenden!"}},
+        {6, false, "/tmp/PLANT", {"/tmp/PLANT.ERK (abbrev.)"}},
+        {27, false, "frei gewählter Text   ", {"frei gewählter Text"}},
+        {80, false, "100", {"Fehler: Der Energiehöhenabgleich wurde nach   100", "Iterationsschleifen vorzeitig beendet!"}},
+        {80, true, "7", {"error: The balance of energy level has been stopped early after     7"}},
+        {99, false, "", {"Fehleingabe in screen_DLGedit!!!"}},
+        {0, false, "", {"Fehleingabe in screen_DLGedit!!!"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        rec.logLines.clear();
+        ctx.settings.language = c.english ? "ENGLISH" : "DEUTSCH";
+        ui::screen_dlgedit(ctx, c.key, 1, c.text);
+        ASSERT_GE(rec.logLines.size(), c.lines.size());
+        rec.logLines.resize(c.key == 80 && c.english ? 1 : rec.logLines.size());   // its first line only
+        EXPECT_EQ(rec.logLines, c.lines);
+    }
+    // a caller's text is cut to 200 characters (umlauts: characters, not bytes)
     std::string longText;
     for (int i = 0; i < 300; ++i) longText += "ä";
+    rec.logLines.clear();
     ui::screen_dlgedit(ctx, 27, 1, longText);
     ASSERT_EQ(rec.logLines.size(), 1u);
-    EXPECT_EQ(rec.logLines[0].size(), 400u);  // 200 two-byte characters
-    // Without services nothing happens and nothing breaks.
-    ctx.ui = nullptr;
+    EXPECT_EQ(rec.logLines[0].size(), 400u);
+    ctx.ui = nullptr;   // without services nothing happens and nothing breaks
     ui::screen_dlgedit(ctx, 1, 1);
-}
-
-TEST(Language, TranslateKnowsThreeDialogTexts) {
-    EXPECT_EQ(ui::translate_txt("DEUTSCH", "Wollen Sie die Fehler/Warnungen anschauen?"),
-              "Wollen Sie die Fehler/Warnungen anschauen?");
-    EXPECT_EQ(ui::translate_txt("ENGLISH", "Wollen Sie die Fehler/Warnungen anschauen?"),
-              "view checklist?");
-    EXPECT_EQ(ui::translate_txt("ENGLISH", "Drucken der Fehler/Warnungen"), "Print errors/warnings");
-    EXPECT_EQ(ui::translate_txt("ENGLISH", "Auswahl der Variante über *.MDB-Datei"),
-              "Choice of the variant via *.MDB file");
-    EXPECT_EQ(ui::translate_txt("ENGLISH", "Irgendein Text"), "Irgendein Text");
-    EXPECT_TRUE(ui::is_english("OUT=ENGL"));
-    EXPECT_FALSE(ui::is_english("DEUTSCH"));
-}
-
-TEST(Language, MenuLabelsGiveTheirCommands) {
-    EXPECT_EQ(ui::menu_command("DEUTSCH", "Ausführen"), 100);
-    EXPECT_EQ(ui::menu_command("DEUTSCH", "Konfiguration"), 101);
-    EXPECT_EQ(ui::menu_command("DEUTSCH", "Hilfe"), 16386);
-    EXPECT_EQ(ui::menu_command("ENGLISH", "Exit"), 16385);
-    // A label of the other language is no command.
-    EXPECT_EQ(ui::menu_command("DEUTSCH", "Help"), 0);
-    EXPECT_EQ(ui::menu_open_text("DEUTSCH", "RIVOLA  "),
-              "Auswahl eines RIVOLA-Datensatzes und Programmaufruf");
 }
 
 TEST_F(Shell, MessageBoxKindFollowsTheTitle) {
@@ -173,7 +130,8 @@ TEST_F(Shell, CancelQuestionReturnsFalseOnlyWhenConfirmed) {
 }
 
 TEST_F(Shell, ClosingDialogOffersOnlyACheckListWithMessages) {
-    const fs::path dir = temp_dir("finale");
+    const rivola::test::TempDir tmp("finale");
+    const fs::path dir = tmp.path();
     const fs::path pkl = dir / "PLANT.pkl";
     ctx.run.checkListFile = pkl.string();
 
@@ -198,7 +156,6 @@ TEST_F(Shell, ClosingDialogOffersOnlyACheckListWithMessages) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[1], "W10 Warnung: In den ALL-Daten");
     ctx.rep.close();
-    fs::remove_all(dir);
 }
 
 TEST(CheckList, EmptinessTitleAndPrintout) {
@@ -230,7 +187,8 @@ TEST(CliServices, LinesGoToTheirStreams) {
               std::string::npos);
     EXPECT_NE(err.str().find("-> no"), std::string::npos);
 
-    const fs::path dir = temp_dir("cli");
+    const rivola::test::TempDir tmp("cli");
+    const fs::path dir = tmp.path();
     std::ofstream(dir / "P.pkl") << "Prüfprotokoll: P.pkl\nW10 Warnung\n";
     std::ostringstream out2, err2;
     ui::CliServices yes(true, out2, err2);
@@ -239,5 +197,4 @@ TEST(CliServices, LinesGoToTheirStreams) {
     EXPECT_NE(err2.str().find("Warnungen siehe: P.pkl\nPrüfprotokoll: P.pkl\nW10 Warnung\n"),
               std::string::npos);
     EXPECT_TRUE(out2.str().empty());
-    fs::remove_all(dir);
 }

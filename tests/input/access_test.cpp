@@ -13,7 +13,7 @@
 #include <functional>
 #include <sstream>
 
-#include "common/test_util.h"
+#include "common/variant_db.h"
 #include "database/db_tools.h"
 #include "database/m_database.h"
 #include "model/context.h"
@@ -45,12 +45,9 @@ void copy_access(const std::string& from, const std::string& to) {
 }
 
 std::string results_db(const test::TempDir& dir) {
-    RunContext tools;
-    tools.db.diagFile = dir.str() + "load.pkl";
-    std::string status, results;
-    input::db_new_results(tools, dir.path().string(), results, status);
-    EXPECT_EQ(status, "ok");
-    return results;
+    const std::string r = test::new_results(dir);
+    EXPECT_FALSE(r.empty());
+    return r;
 }
 
 std::string access(const std::string& name) { return std::string(RIVOLA_SOURCE_DIR) + "/tests/input/access/" + name; }
@@ -78,8 +75,6 @@ TEST(AccessVariant, ComputesLikeItsSqliteSourceAndConvertsToIt) {
         results_db(sq);
         results_db(ac);
         results_db(cv);
-        RunContext tools;
-        tools.db.diagFile = sq.str() + "load.pkl";
         std::string status;
         std::vector<std::string> names = c.scripts;
         if (names.empty()) {
@@ -87,15 +82,13 @@ TEST(AccessVariant, ComputesLikeItsSqliteSourceAndConvertsToIt) {
             shape.elements = 2000;
             gen::PlantSummary summary;
             std::string why;
-            test::write_file(sq.str() + "plant.sql", gen::generate(shape, summary, why));
+            test::load_variant(sq, c.name, gen::generate(shape, summary, why), status);
             ASSERT_TRUE(why.empty()) << why;
-            input::db_load_script(tools, sq.str() + c.name + ".mdb", sq.str() + "plant.sql", status);
             ASSERT_EQ(status, "ok");
             names = {c.name};
         }
         for (const auto& s : c.scripts) {
-            input::db_load_script(tools, sq.str() + s + ".mdb", std::string(RIVOLA_SOURCE_DIR) + "/examples/" + s + ".sql",
-                                  status);
+            test::load_variant(sq, s, test::source_file("examples/" + s + ".sql"), status);
             ASSERT_EQ(status, "ok") << s;
         }
         // the Access copies under the names the variant and its components carry

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "input/generated_variant.h"
+#include "common/variant_db.h"
 
 namespace rivola::test {
 namespace {
@@ -97,23 +97,6 @@ TEST(GeneratedPlant, LargestPlantFillsTheModelWithinItsCapacities) {
         // every type of element takes part
         for (int t : {T_G, T_D, T_B, T_V, T_S, T_Q, T_R, T_U, T_W, T_T, T_M, T_P, T_A, T_Z})
             EXPECT_GT(o.ntyp[t], 0) << t;
-    }
-}
-
-TEST(GeneratedPlant, WholeRunsEndWithEveryDivisionBalanced) {
-    // four lanes a stage whose weirs lie near the switch from free to
-    // submerged overflow, and the default plant of 2000 elements
-    for (const gen::PlantShape& s : {plan_of(15000, 900, 4), plan_of(2000, -1, 16)}) {
-        SCOPED_TRACE(s.elements);
-        gen::PlantSummary sum;
-        std::string why;
-        const std::string sql = gen::generate(s, sum, why);
-        ASSERT_TRUE(why.empty()) << why;
-        TempDir dir("gen_run");
-        const GenOutcome o = run_generated(dir, sql, true);
-        ASSERT_EQ(o.loadStatus, "ok");
-        EXPECT_EQ(o.ierr, 0) << o.checklist.substr(0, 2000);
-        EXPECT_TRUE(o.codes.empty());
     }
 }
 

@@ -1,14 +1,16 @@
 // The database access layer against real SQLite files through unixODBC.
+#include <gtest/gtest.h>
+
 #include "database/m_database.h"
 
 #include <sys/stat.h>
 
-#include "db_fixture.h"
+#include "common/variant_db.h"
 
 using namespace rivola;
 using namespace rivola::input;
-using rivola::testing::sqlite;
-using rivola::testing::TempDir;
+using rivola::test::sqlite;
+using rivola::test::TempDir;
 
 namespace {
 
@@ -18,14 +20,14 @@ struct DbTest : ::testing::Test {
     std::string status;
     std::string db;
     void SetUp() override {
-        rivola::testing::point_diagnostics(ctx, dir);
+        rivola::test::point_diagnostics(ctx, dir);
         db = dir / "plant.mdb";
         sqlite(db, "CREATE TABLE t (name text, val double);"
                    "INSERT INTO t VALUES ('a', 1.5);"
                    "INSERT INTO t VALUES ('b', NULL);"
                    "INSERT INTO t VALUES (NULL, 3.25);");
     }
-    std::string diag() const { return rivola::testing::read_file(dir / "DB_Fehler.pkl"); }
+    std::string diag() const { return rivola::test::read_file(dir / "DB_Fehler.pkl"); }
     bool diagWritten() const { return std::filesystem::exists(dir / "DB_Fehler.pkl"); }
 };
 
@@ -225,7 +227,7 @@ TEST_F(DbTest, SecondDiagnosticAppendsToTheFile) {
     EXPECT_NE(d.find("SQLSTATE="), std::string::npos);
     // a new run context starts the file again
     RunContext other;
-    rivola::testing::point_diagnostics(other, dir);
+    rivola::test::point_diagnostics(other, dir);
     db_table_n_row(other, db, "SELECT a FROM dritte_fehlt", n, status);
     EXPECT_EQ(diag().find("erste_fehlt"), std::string::npos);
     EXPECT_NE(diag().find("dritte_fehlt"), std::string::npos);
@@ -233,21 +235,21 @@ TEST_F(DbTest, SecondDiagnosticAppendsToTheFile) {
 
 TEST_F(DbTest, ReadOnlyFileIsNotWritten) {
     ASSERT_EQ(::chmod(db.c_str(), 0444), 0);
-    const std::string before = rivola::testing::read_file(db);
+    const std::string before = rivola::test::read_file(db);
     db_append_column(ctx, db, "t", "datum", "Date", status);
     EXPECT_EQ(status.rfind("Fehler(DB_append_column): f90SQLExecDirect", 0), 0u) << status;
     int n = 0;
     db_table_n_row(ctx, db, "SELECT name FROM t", n, status);   // reading works
     EXPECT_EQ(status, "ok");
     EXPECT_EQ(n, 3);
-    EXPECT_EQ(rivola::testing::read_file(db), before);
+    EXPECT_EQ(rivola::test::read_file(db), before);
 }
 
 TEST_F(DbTest, CreateNewSQLiteFile) {
     const std::string f = dir / "neu.mdb";
     db_create_file(ctx, f, status);
     ASSERT_EQ(status, "ok");
-    EXPECT_EQ(rivola::testing::read_file(f).substr(0, 15), "SQLite format 3");
+    EXPECT_EQ(rivola::test::read_file(f).substr(0, 15), "SQLite format 3");
     db_create_table(ctx, f, "x", "(a integer, b text)", status);
     EXPECT_EQ(status, "ok");
     // an existing file is left alone
@@ -259,4 +261,35 @@ TEST_F(DbTest, CreateNewSQLiteFile) {
     EXPECT_EQ(status, "42S01");
     EXPECT_FALSE(diagWritten());
     EXPECT_EQ(db_connection(ctx), nullptr);
+}
+
+TEST_F(DbTest, StatementThatFailsGetsTheCallersTextAndItsDiagnostics) {
+    // no connection open: no statement can be had
+    status = "ok";
+    db_exec(ctx, "SELECT 1", status, "Fehler(Probe): f90SQLAllocHandle");
+    EXPECT_EQ(status, "Fehler(Probe): f90SQLAllocHandle");
+    EXPECT_NE(diag().find("Fehler(Probe): f90SQLAllocHandle"), std::string::npos);
+    db_open(ctx, db, status);
+    ASSERT_EQ(status, "ok");
+    db_exec(ctx, "SELECT name FROM t", status, "Fehler(Probe): f90SQLExecDirect");
+    EXPECT_EQ(status, "ok");
+    db_exec(ctx, "SELECT name FROM fehlt", status, "Fehler(Probe): f90SQLExecDirect");
+    EXPECT_EQ(status, "Fehler(Probe): f90SQLExecDirect");
+    EXPECT_NE(diag().find("no such table: fehlt"), std::string::npos) << diag();
+    db_close(ctx);
+}
+
+TEST_F(DbTest, RunContextThatGoesReleasesItsConnection) {
+    {
+        RunContext other;
+        rivola::test::point_diagnostics(other, dir);
+        db_open(other, db, status);
+        ASSERT_EQ(status, "ok");
+    }
+    // no file descriptor of the process still holds the database
+    const auto file = std::filesystem::canonical(db);
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        EXPECT_NE(std::filesystem::read_symlink(fd.path(), ec), file);
+    }
 }

@@ -5,14 +5,15 @@
 #include <algorithm>
 #include <sstream>
 
-#include "input/db_fixture.h"
+#include "common/variant_db.h"
+#include "database/db_tools.h"
 #include "database/m_db_input.h"
 #include "output/m_output_eingabe.h"
 #include "output/output_plant.h"
 #include "support/m_strings.h"
 
 using namespace rivola;
-using namespace rivola::testing;
+using namespace rivola::test;
 
 namespace {
 
@@ -180,8 +181,10 @@ TEST(InputEcho, ExplanationsAreReadWithTheVariantAndEchoed) {
     RunContext ctx;
     point_diagnostics(ctx, dir);
     place_run(ctx, dir.path(), "SUED");
-    sqlite(ctx.run.dbPath, std::string(variant_schema()) +
-                               "INSERT INTO tbl_rvldaten (er, bez, geloescht, HVE_ERLAEUTER1, HVE_ERLAEUTER2) "
+    std::string status;
+    input::db_new_variant(ctx, ctx.run.dbPath, status);
+    ASSERT_EQ(status, "ok");
+    sqlite(ctx.run.dbPath, "INSERT INTO tbl_rvldaten (er, bez, geloescht, HVE_ERLAEUTER1, HVE_ERLAEUTER2) "
                                "VALUES (1, 'G2', 0, 'Einlauf', 'Krümmer 90°');"
                                "INSERT INTO tbl_rvldaten (er, bez, geloescht, HVE_ERLAEUTER1) "
                                "VALUES (2, 'G1', 1, 'gelöscht');");

@@ -6,7 +6,7 @@
 
 #include "model/context.h"
 
-namespace rivola::testing {
+namespace rivola::test {
 
 // A rectangular profile: invert z, one layer of height h and width b, open
 // (crown rise 0.00002) or closed with crown rise hs.
@@ -59,4 +59,4 @@ inline void place_run(RunContext& ctx, const std::string& dir, const std::string
     ctx.run.checkListFile = ctx.run.basePath + ".pkl";
 }
 
-}  // namespace rivola::testing
+}  // namespace rivola::test

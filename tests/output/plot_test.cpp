@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <sstream>
 
-#include "input/db_fixture.h"
+#include "common/test_util.h"
 #include "output/m_output_eingabe.h"
 #include "output/output_plant.h"
 
 using namespace rivola;
-using namespace rivola::testing;
+using namespace rivola::test;
 
 namespace {
 

@@ -13,6 +13,7 @@
 
 #include "common/test_util.h"
 #include "output/profile_drawing.h"
+#include "output/svg_writer.h"
 #include "output/xml_check.h"
 #include "model/context.h"
 
@@ -226,12 +227,7 @@ TEST(ProfileDrawing, ElementEndsSitAtTheirFlowLengthsAndLevelsOnTheAxes) {
     EXPECT_NEAR(gr->pts[0].x, on_axis(xt, 20.0), 0.05);
     EXPECT_NEAR(gr->pts[0].y, on_axis(yt, 100.85), 0.05);
     EXPECT_TRUE(find(d, 0, "over", 5));
-}
-
-TEST(ProfileDrawing, ElementsWithPlotFlagNAreLeftOut) {
-    RunContext ctx;
-    small_plant(ctx);
-    const ProfileDrawing d = output::profile_drawing(ctx);
+    // G2 has the plot flag N: nothing of it is drawn or labelled
     for (const Shape& s : d.shapes) EXPECT_NE(s.isys, 4) << s.role;
     const std::string svg = output::drawing_svg(d);
     EXPECT_EQ(svg.find(">G2 "), std::string::npos);
@@ -349,6 +345,14 @@ TEST(ProfileDrawing, RunWritesAWellFormedFileOnlyWhenSwitchedOnAndComputed) {
     const std::string svg = test::read_file(file);
     EXPECT_EQ(test::xml_problem(svg), "");
     EXPECT_NE(svg.find(">Kläranlage &lt;Nord&gt; &amp; Süd</text>"), std::string::npos);
+    // the page is white under everything drawn, the program heads it
+    const ProfileDrawing d = output::profile_drawing(ctx);
+    const size_t page = svg.find("<rect x=\"0\" y=\"0\" width=\"" + output::svg_num(d.width) + "\" height=\"" +
+                                 output::svg_num(d.height) + "\" fill=\"#ffffff\"");
+    EXPECT_NE(page, std::string::npos);
+    EXPECT_LT(page, svg.find("<line"));
+    EXPECT_EQ(output::profile_model(ctx).heading.at(0),
+              ctx.settings.programName + " " + ctx.settings.version + " - Hydraulischer Längsschnitt");
 
     // Independent checks where the tools are installed: the XML parser of
     // libxml2 and the SVG renderer of librsvg.
@@ -459,5 +463,37 @@ TEST(ProfileDrawing, OvertoppingAndFreeboardAreMarkedAndTheLegendHoldsWhatIsDraw
         for (const char* t : {"ü:", "d:", "Freibord unter", "Rohrscheitel", "Wand mit Öffnung"})
             EXPECT_EQ(has(t), *c.legend && std::string(c.legend).rfind(t, 0) == 0) << t;
         EXPECT_TRUE(has("Überfallkrone"));   // the plant has a weir
+    }
+}
+
+// Q1 -> G1 (0..20 m, outlet invert 100.3) -> W1 at 20 m (invert 100.4, 1.0 m
+// high) -> G2. The wall stands on the lower invert that meets it (G1's 100.3)
+// and reaches its top at 101.4; an opening of 0.2 m is a box from 100.4 to 100.6.
+TEST(ProfileDrawing, WallStandsOnTheLowerInvertAndShowsItsOpening) {
+    for (float opening : {0.0f, 0.2f}) {
+        SCOPED_TRACE(opening);
+        RunContext ctx;
+        Plant& p = ctx.plant;
+        p.resize(4);
+        p.nsys = 4;
+        add(p, 1, "Q1", T_Q, 0, 0, {100.5f, 0.4f, 0.45f}, {100.5f, 0.4f, 0.45f});
+        add(p, 2, "G1", T_G, 0, 20, {100.5f, 0.5f, 0.55f}, {100.3f, 0.6f, 0.65f});
+        add(p, 3, "W1", T_W, 20, 0, {100.4f, 0.5f, 0.55f}, {100.4f, 0.5f, 0.55f});
+        add(p, 4, "G2", T_G, 20, 10, {100.4f, 0.5f, 0.55f}, {100.35f, 0.5f, 0.55f});
+        chain(p, {1, 2, 3, 4});
+        p.el[3].hve.H = opening;
+        const ProfileDrawing d = output::profile_drawing(ctx);
+        const auto yt = ticks(d, 0, "ytick");
+        double low = -1e9, high = 1e9;   // page y grows downwards
+        for (const Shape* s : all(d, 0, "wall"))
+            for (const auto& pt : s->pts) low = std::max(low, pt.y), high = std::min(high, pt.y);
+        EXPECT_NEAR(low, on_axis(yt, 100.3), 0.05);
+        EXPECT_NEAR(high, on_axis(yt, 101.4), 0.05);
+        const Shape* box = find(d, 0, "wall-opening", 3);
+        ASSERT_EQ(box != nullptr, opening > 0.0f);
+        if (!box) continue;
+        ASSERT_EQ(box->pts.size(), 4u);
+        for (int k : {0, 1}) EXPECT_NEAR(box->pts[k].y, on_axis(yt, 100.6), 0.05);
+        for (int k : {2, 3}) EXPECT_NEAR(box->pts[k].y, on_axis(yt, 100.4), 0.05);
     }
 }

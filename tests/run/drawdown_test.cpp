@@ -76,7 +76,7 @@ double depth_upstream(const Shape& s, double h0, double L, double S0, double Q, 
 // split into n elements, and either a steep reach of 10 m (slope 5 %) into a
 // low outlet level or the end of the reach at the outlet level `wsp`.
 std::string plant(int n, const std::string& profile, double Q, bool steep, double wsp) {
-    const std::string src = test::read_file(std::string(RIVOLA_SOURCE_DIR) + "/examples/kleine_anlage.sql");
+    const std::string src = test::source_file("examples/kleine_anlage.sql");
     std::ostringstream s;
     s << src.substr(0, src.find("INSERT INTO tbl_all"));
     s << "INSERT INTO tbl_all (Titel, Vmin, Vmax, Bmin, Bmax, Hmin, Hmax, Lmax, DIFFmax, Zeilen, Bezug, "

@@ -19,8 +19,7 @@
 #include <thread>
 
 #include "common/test_util.h"
-#include "input/db_fixture.h"
-#include "database/db_tools.h"
+#include "common/variant_db.h"
 #include "model/context.h"
 
 using rivola::RunContext;
@@ -98,26 +97,17 @@ bool has(const std::string& text, const std::string& part) { return text.find(pa
 // an example script.
 struct Project {
     test::TempDir dir{"store"};
-    std::string results;
-    explicit Project() {
-        RunContext tools;
-        tools.db.diagFile = dir.str() + "load.pkl";
-        std::string status;
-        input::db_new_results(tools, dir.path().string(), results, status);
-        EXPECT_EQ(status, "ok");
-    }
+    std::string results = dir.str() + "RIVOLA_8_Ergebnisse.mdb";
     std::string path(const std::string& name) const { return dir.str() + name; }
     // Loads the plant `script` (examples/ or the kept test plants) as variant `name`.
     void variant(const std::string& name, const std::string& script = "examples/kleine_anlage.sql") {
-        RunContext tools;
-        tools.db.diagFile = dir.str() + "load.pkl";
         std::string status;
-        input::db_load_script(tools, path(name + ".mdb"), std::string(RIVOLA_SOURCE_DIR) + "/" + script, status);
+        test::load_variant(dir, name, test::source_file(script), status);
         ASSERT_EQ(status, "ok") << name;
     }
-    std::string q(const std::string& sql) const { return rivola::testing::sqlite(results, ".mode list\n" + sql); }
+    std::string q(const std::string& sql) const { return test::sqlite(results, ".mode list\n" + sql); }
     std::string vq(const std::string& name, const std::string& sql) const {
-        return rivola::testing::sqlite(path(name + ".mdb"), sql);
+        return test::sqlite(path(name + ".mdb"), sql);
     }
     // The variant's results in the database: overview row, element and discharge tables.
     std::string stored(const std::string& v) const {

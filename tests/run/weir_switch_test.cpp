@@ -26,7 +26,7 @@ constexpr double kInvert = 98.50;  // invert of the channels on both sides
 // Inlet, a 10 m approach channel, the weir and a short tail channel into the
 // outlet level of each flow case.
 std::string plant(const std::vector<double>& tails, const char* exponent) {
-    const std::string src = test::read_file(std::string(RIVOLA_SOURCE_DIR) + "/examples/kleine_anlage.sql");
+    const std::string src = test::source_file("examples/kleine_anlage.sql");
     std::ostringstream s;
     s.precision(10);
     s << src.substr(0, src.find("INSERT INTO tbl_all"));
