@@ -18,8 +18,6 @@ namespace rivola::hyd {
 
 namespace {
 
-inline char letter(const Element& e) { return e.bez.empty() ? ' ' : e.bez[0]; }
-
 // After element i of type t has been computed, its type counter moves on to
 // the element of that type above it. A dividing V is also a V, a joining S
 // also an S.

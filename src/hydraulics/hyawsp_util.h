@@ -1,6 +1,8 @@
 // Pieces shared by the element computations of the water-level walk.
 #pragma once
 
+#include "model/m_qercmn.h"
+#include "model/plant.h"
 #include "support/constants.h"
 
 #include <cstdio>
@@ -9,7 +11,6 @@
 
 namespace rivola {
 struct RunContext;
-struct EndProfile;
 }
 
 namespace rivola::hyd {
@@ -37,6 +38,31 @@ struct Downstream {
     float h = 0, A = 0, v = 0, he = 0;
 };
 Downstream downstream(const RunContext& ctx, int i);
+
+// The type letter of an element (first letter of its name).
+inline char letter(const Element& e) { return e.bez.empty() ? ' ' : e.bez[0]; }
+
+// The state of the current section (sec[2]) into end `end` of element i (the
+// invert level stays as set up); the remarks of the current section moved
+// into that end, or cleared.
+void store_end(RunContext& ctx, int i, int end);
+void move_remarks(RunContext& ctx, int i, int end);
+void clear_remarks(RunContext& ctx);
+
+// The hydraulic state of a section, of a branch of a division or confluence,
+// and of an element end, handed between them.
+HydState state_of(const Section& c);
+void put_state(Section& c, const HydState& s);
+void put_end(EndResult& r, const HydState& s);
+HydState hyd_of(const BranchState& b);
+void put_branch(BranchState& b, const HydState& s);
+// All remark slots blank.
+void blank(std::array<std::string, 6>& bem);
+// Each remark slot of the inlet end r takes the current slot only when it is
+// still blank, so that a remark of the first branch stays.
+void first_come(RunContext& ctx, EndResult& r);
+// "v" below the plant's least velocity, "V" above its greatest.
+void velocity_slot(const RunContext& ctx, std::string& slot, float v);
 
 // Height of the top of a profile above its invert (the crown of a closed one).
 float profile_top(const EndProfile& p);
