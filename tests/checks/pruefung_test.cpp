@@ -5,7 +5,7 @@
 
 #include "checks/pruefung.h"
 #include "input/input.h"
-#include "input/setup_fixture.h"
+#include "common/plant_builder.h"
 #include "support/m_files.h"
 
 using namespace rivola;

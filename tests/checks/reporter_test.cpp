@@ -70,13 +70,6 @@ TEST_F(ReporterTest, TitleLineAndContinuationLines) {
     EXPECT_EQ(ls[2], "    der Stricklerwert in (20, 100) liegen!");
 }
 
-TEST_F(ReporterTest, InitDeletesOldCheckListAndQuietRunLeavesNone) {
-    test::write_file(file(), "old list\n");
-    init();
-    EXPECT_FALSE(support::file_exists(file()));
-    ctx.rep.close();
-    EXPECT_FALSE(support::file_exists(file()));
-}
 
 TEST_F(ReporterTest, MultipleElementListOfS01) {
     init();
@@ -146,19 +139,4 @@ TEST_F(ReporterTest, CodesWithoutTextStillCount) {
     EXPECT_EQ(lines().size(), 1u);
 }
 
-TEST_F(ReporterTest, OwnBlocksThroughOutqqq) {
-    init();
-    EXPECT_EQ(fehler(ctx, "OUTQQQ"), 0);
-    checks::outqqq_line(ctx, "Iteration block");
-    const auto ls = lines();
-    ASSERT_EQ(ls.size(), 2u);
-    EXPECT_EQ(ls[1], "Iteration block");
-}
 
-TEST_F(ReporterTest, ReportStoresErrorLevel) {
-    init();
-    checks::report(ctx, "W10");
-    EXPECT_EQ(ctx.run.ierr, 1);
-    checks::report(ctx, "G01", "G1");
-    EXPECT_EQ(ctx.run.ierr, 2);
-}

@@ -6,7 +6,7 @@
 
 #include "hydraulics/abfluss.h"
 #include "input/input.h"
-#include "input/setup_fixture.h"
+#include "common/plant_builder.h"
 
 using namespace rivola;
 using rivola::test::SetupFixture;

@@ -8,7 +8,6 @@
 #include "hydraulics/hydraul.h"
 #include "hydraulics/m_rivola_vena_contracta.h"
 #include "run/context.h"
-#include "support/m_interpol.h"
 
 using namespace rivola;
 
@@ -141,11 +140,3 @@ TEST(VenaContracta, NoInflowLossLeavesTheWallAlone) {
     EXPECT_FLOAT_EQ(g.ctx.plant.wand[1].zetaVC, 0.0f);
 }
 
-TEST(Interpolation, PiecewiseLinearWithEndValues) {
-    const float x[] = {1.0f, 2.0f, 4.0f};
-    const float y[] = {10.0f, 20.0f, 0.0f};
-    EXPECT_FLOAT_EQ(support::rkennl_4(x, y, 3, 0.5f), 10.0f);
-    EXPECT_FLOAT_EQ(support::rkennl_4(x, y, 3, 1.5f), 15.0f);
-    EXPECT_FLOAT_EQ(support::rkennl_4(x, y, 3, 3.0f), 10.0f);
-    EXPECT_FLOAT_EQ(support::rkennl_4(x, y, 3, 9.0f), 0.0f);
-}

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "common/hydraulic_refs.h"
 #include "common/recording_ui.h"
 #include "common/test_util.h"
 #include "common/variant_db.h"
@@ -21,8 +22,7 @@ using namespace rivola::test;
 
 namespace {
 
-constexpr double kG = 9.80665;
-constexpr double kNu = 1.31e-6;
+using ref::kG;
 
 // The plant for an inflow of q l/s and pipes of diameter d.
 std::string lanes_script(double q, double d) {
@@ -62,14 +62,6 @@ std::string lanes_script(double q, double d) {
     return s.str();
 }
 
-// Friction factor of a full circular pipe: Prandtl-Colebrook, solved here by
-// fixed-point iteration in double precision.
-double lambda_colebrook(double v, double D, double ks) {
-    const double Re = v * D / kNu;
-    double x = 7.0;  // 1/sqrt(lambda)
-    for (int k = 0; k < 100; ++k) x = -2.0 * std::log10(2.51 * x / Re + ks / (3.71 * D));
-    return 1.0 / (x * x);
-}
 
 int index_of(const Plant& p, const std::string& name) {
     for (int i = 1; i <= p.nsys; ++i)
@@ -141,7 +133,7 @@ TEST(WalkLanes, SmallAndLargeDischargesComputeWithBalancedEnergy) {
                 const double qi = e.res[1].Q;
                 const double v = qi / (M_PI * d * d / 4.0);
                 const double hR = v < 1e-3 ? 0.0
-                                           : lambda_colebrook(v, d, 0.0005) * 20.0 / d * v * v /
+                                           : ref::colebrook(0.0005, d, v) * 20.0 / d * v * v /
                                                  (2 * kG);
                 EXPECT_NEAR(e.HVK, hR, 0.02 * hR + 2e-5) << e.bez;
             }

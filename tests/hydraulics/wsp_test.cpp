@@ -11,14 +11,14 @@
 #include "hydraulics/geomet.h"
 #include "hydraulics/hydraul.h"
 #include "hydraulics/hydraul_wsp.h"
+#include "common/hydraulic_refs.h"
 #include "run/context.h"
 
 using namespace rivola;
 
 namespace {
 
-constexpr double kG = 9.80665;
-constexpr double kNu = 1.31e-6;
+using ref::kG;
 
 // A profile of the database kind: layer heights and widths from the bottom.
 EndProfile rect_profile(char top, float Z, float b, float height) {
@@ -83,41 +83,8 @@ void entry_step(RunContext& ctx, float z, float h, float Q, float A, float v, fl
     hyd::hevgl(ctx, "HYANEU", 1, 1, 0.0f);
 }
 
-// Friction slope of a rectangular channel: Manning-Strickler.
-double sf_strickler(double h, double b, double Q, double kst) {
-    const double A = b * h, R = A / (b + 2 * h);
-    return Q * Q / (kst * kst * A * A * std::pow(R, 4.0 / 3.0));
-}
 
-// Friction slope of a rectangular channel: Prandtl-Colebrook, with the
-// implicit friction law solved here by fixed-point iteration.
-double sf_colebrook(double h, double b, double Q, double ks) {
-    const double A = b * h, d = 4 * A / (b + 2 * h), v = Q / A;
-    const double Re = v * d / kNu;
-    double x = 7.0;  // 1/sqrt(lambda)
-    for (int k = 0; k < 30; ++k) x = -2.0 * std::log10(2.51 * x / Re + ks / (3.71 * d));
-    return v * v / (2 * kG * d) / (x * x);
-}
 
-// Depth at distance L upstream of the depth h0 by the gradually varied flow
-// equation dh/dx = (S0 - Sf)/(1 - Fr^2) (x along the flow), integrated
-// against the flow with the classical Runge-Kutta scheme.
-double gvf_upstream(double h0, double L, double S0, double b, double Q,
-                    const std::function<double(double)>& Sf) {
-    auto dhdx_up = [&](double h) {
-        const double Fr2 = Q * Q / (kG * b * b * h * h * h);
-        return -(S0 - Sf(h)) / (1.0 - Fr2);
-    };
-    const int N = 20000;
-    const double dx = L / N;
-    double h = h0;
-    for (int k = 0; k < N; ++k) {
-        const double k1 = dhdx_up(h), k2 = dhdx_up(h + 0.5 * dx * k1),
-                     k3 = dhdx_up(h + 0.5 * dx * k2), k4 = dhdx_up(h + dx * k3);
-        h += dx / 6.0 * (k1 + 2 * k2 + 2 * k3 + k4);
-    }
-    return h;
-}
 
 // Runs ber0i over the whole length of element i from the depth h0 at its
 // entry; returns the depth at its upstream end.
@@ -140,8 +107,8 @@ TEST(Ber0i, BackwaterAgainstIntegratedFlowEquation) {
         std::function<double(double)> Sf;
     };
     const Case cases[] = {
-        {70.0f, [](double h) { return sf_strickler(h, 1.0, 0.5, 70.0); }},
-        {1.5f, [](double h) { return sf_colebrook(h, 1.0, 0.5, 0.0015); }},  // ks in mm
+        {70.0f, [](double h) { return ref::sf_manning(0.5, 1.0, 70.0, h); }},
+        {1.5f, [](double h) { return ref::sf_colebrook(0.5, 1.0, 0.0015, h); }},  // ks in mm
     };
     for (const Case& c : cases) {
         RunContext ctx;
@@ -149,9 +116,9 @@ TEST(Ber0i, BackwaterAgainstIntegratedFlowEquation) {
         rect_element(ctx, 1, "G1", T_G, 'o', 1.0f, 3.0f, 200.0f, c.K, 100.0f, 100.2f, 0.5f, 0.5f);
         float sumR = 0, sumL = 0;
         const float hup = backwater(ctx, 1, 1.0f, sumR, sumL);
-        const double ref = gvf_upstream(1.0, 200.0, 0.001, 1.0, 0.5, c.Sf);
+        const double want = ref::gvf_rect(0.5, 1.0, 0.001, 1.0, 200.0, c.Sf, 20000);
         ASSERT_EQ(ctx.run.ierr, 0);
-        EXPECT_NEAR(hup, ref, 0.001) << "K = " << c.K;
+        EXPECT_NEAR(hup, want, 0.001) << "K = " << c.K;
         // The energy line rises against the flow by the losses booked along
         // the element, E(up) - E(down) = sumR + sumL, up to the tolerance of
         // the balances (each step ends with at most 0.001 of its share of
@@ -322,7 +289,7 @@ TEST(Impuls, DistributionFlumeWithUniformOutflow) {
     auto dhdx_up = [&](double xx, double h) {
         const double Q = Qin * xx / L, A = b * h;
         const double Fr2 = Q * Q * b / (kG * A * A * A);
-        const double dhds = (-sf_strickler(h, b, Q, kst) + Q * (Qin / L) / (kG * A * A)) /
+        const double dhds = (-ref::sf_manning(Q, b, kst, h) + Q * (Qin / L) / (kG * A * A)) /
                             (1.0 - Fr2);
         return -dhds;
     };
