@@ -119,60 +119,8 @@ TEST_F(BranchOutflow, BoundsAndStartingSplitOfEachKindOfSetting) {
     EXPECT_NEAR(el("A3").res[1].Qmin, 0.10f, kTol);
 }
 
-TEST_F(BranchOutflow, OutflowBeyondAFixedShareIsQ08) {
-    // 30 l/s are taken out behind a share of 20 l/s or 20 %
-    for (float a2 : {kMissing, 80.0f}) {
-        build(20.0f, a2);
-        EXPECT_EQ(ctx.run.ierr, 2);
-        EXPECT_TRUE(has("Q08"));
-    }
-    build(20.0f, kMissing);
-    EXPECT_NE(checklist().find("Q4"), std::string::npos);
-    // The bounds of all elements are written to the check list.
-    EXPECT_NE(checklist().find("Qmin zu"), std::string::npos);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_NE(ui.boxes[0].find("Fehler: Durchfluss-Austeilung"), std::string::npos);
-}
 
-TEST_F(BranchOutflow, OutflowBeyondInflowIsQ08) {
-    // 120 l/s taken out where at most 100 l/s can arrive; the sum of all in-
-    // and outflows is kept non-negative by a second inflow after the branch.
-    plant({{"Q1", "", "A2"},
-           {"A2", "Q1", "Q3", "", "G4"},
-           {"Q3", "A2", "Z5"},
-           {"G4", "A2", "Z5"},
-           {"Z5", "Q3", "Q6", "G4"},
-           {"Q6", "Z5", "G7"},
-           {"G7", "Q6", "ENDE"}});
-    default_data();
-    el("Q1").Q = 100.0f;
-    el("Q3").Q = -120.0f;
-    el("Q6").Q = 50.0f;
-    input::insys(ctx);
-    EXPECT_EQ(ctx.run.ierr, 2);
-    EXPECT_TRUE(has("Q08"));
-}
 
-TEST_F(BranchOutflow, PassKeepsTheMinimumOfAnOutlet) {
-    build(kMissing, kMissing);
-    ASSERT_LT(ctx.run.ierr, 2);
-    // The division iteration moved the split so far that Q4 would get 10 l/s
-    // although 30 l/s are taken out there: the split is set so that it gets
-    // exactly its minimum.
-    ctx.plant.aufteilung[1].value = 0.1f;
-    hyd::qfluss(ctx);
-    EXPECT_NEAR(x(), 0.3f, kTol);
-    EXPECT_NEAR(qin("Q4"), 0.03f, kTol);
-    EXPECT_NEAR(qout("Q4"), 0.0f, kTol);
-    EXPECT_NEAR(qin("G5"), 0.07f, kTol);
-    EXPECT_NEAR(qout("Z6"), 0.07f, kTol);
-    EXPECT_NEAR(qout("G7"), 0.07f, kTol);
-    // A split that gives enough stays.
-    ctx.plant.aufteilung[1].value = 0.8f;
-    hyd::qfluss(ctx);
-    EXPECT_FLOAT_EQ(x(), 0.8f);
-    EXPECT_NEAR(qin("G5"), 0.02f, kTol);
-}
 
 TEST_F(SetupFixture, PassKeepsTheMinimumOfTheSecondOutlet) {
     plant({{"Q1", "", "A2"},
@@ -218,20 +166,7 @@ TEST_F(ConfluenceRequirement, InletsCoverTheConfluence) {
     EXPECT_NEAR(el("G8").res[2].Q, 0.02f, kTol);
 }
 
-TEST_F(ConfluenceRequirement, FreeDivisionNeedsNoCorrection) {
-    build(kMissing, -80.0f);
-    ASSERT_LT(ctx.run.ierr, 2) << checklist();
-    EXPECT_NEAR(el("G3").res[2].Qmin, 0.0f, kTol);
-    EXPECT_NEAR(el("G4").res[2].Qmin, 0.0f, kTol);
-    EXPECT_NEAR(el("Z5").res[1].Qmin, 0.08f, kTol);
-    EXPECT_NEAR(ctx.plant.aufteilung[1].value, 0.5f, kTol);
-}
 
-TEST_F(ConfluenceRequirement, UnmetRequirementIsQ08) {
-    build(30.0f, -120.0f, 50.0f);
-    EXPECT_EQ(ctx.run.ierr, 2);
-    EXPECT_TRUE(has("Q08"));
-}
 
 TEST_F(ConfluenceRequirement, ShortConfluenceIsLoggedAndKeepsItsMinimum) {
     build(30.0f, -80.0f);

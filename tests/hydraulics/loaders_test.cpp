@@ -76,27 +76,6 @@ TEST(Loading, BreakPointsOfDifferentEndProfilesMerge) {
     EXPECT_NEAR(ctx.cs.H[2], 1.0, 1e-6);
 }
 
-TEST(Loading, InvertThatAnElementDischargesInto) {
-    RunContext ctx;
-    ctx.plant.resize(3);
-    const EndProfile p = raw_profile('o', 'T', 10.0f, 2e-5f, {{1.0f, 1.0f}});
-    set_element(ctx, 1, "G1", T_G, 5.0f, 1.0f, p, p, 0.1f);
-    set_element(ctx, 2, "G2", T_G, 5.0f, 1.0f, p, p, 0.1f);
-    Element& z = ctx.plant.el[3];
-    z.bez = "Z3";
-    z.ityp = T_Z;
-    z.prof[kProfBranch1].Z = 9.5f;
-    z.prof[kProfBranch2].Z = 9.7f;
-    z.prof[kProfUp].Z = 9.9f;
-    z.izu[1] = 1;
-    z.izu[2] = 2;
-    ctx.plant.el[1].iab[1] = ctx.plant.el[2].iab[1] = 3;
-    EXPECT_FLOAT_EQ(zsohle(ctx, 1), 9.5f);  // each inlet at its branch invert
-    EXPECT_FLOAT_EQ(zsohle(ctx, 2), 9.7f);
-    EXPECT_FLOAT_EQ(zsohle(ctx, 3), 0.0f);  // the plant outlet
-    z.ityp = T_G;                           // any other element: its upstream invert
-    EXPECT_FLOAT_EQ(zsohle(ctx, 1), 9.9f);
-}
 
 TEST(Loading, OpeningsOfAWall) {
     RunContext ctx;
@@ -189,35 +168,6 @@ TEST(Loading, BranchesOfConfluencesAndDivisionsTakeTheirCoefficientFromTheTable)
     EXPECT_NEAR(u.zeta, 1.5f, 1e-5);
 }
 
-TEST(Loading, BranchOfADivisionRunsFromItsOutletToTheInlet) {
-    RunContext ctx;
-    ctx.plant.resize(3);
-    Plant& p = ctx.plant;
-    Element& a = p.el[1];
-    a.bez = "A1";
-    a.ityp = T_A;
-    a.iord = 1;
-    a.L = 4.0f;
-    a.geo.K = 70.0f;
-    a.iab[1] = 2;
-    a.iab[2] = 3;
-    a.res[1].Q = a.res[2].Q = 1.0f;
-    a.prof[kProfUp] = normalised(raw_profile('o', 'T', 10.4f, 2e-5f, {{1.0f, 2.0f}}));
-    a.prof[kProfBranch1] = normalised(raw_profile('o', 'T', 10.0f, 2e-5f, {{1.0f, 1.0f}}));
-    a.prof[kProfBranch2] = normalised(raw_profile('o', 'T', 10.2f, 2e-5f, {{1.0f, 1.2f}}));
-    p.el[3].res[2].z = 10.2f;
-    p.el[3].res[2].h = 0.4f;
-    p.el[3].res[2].Q = 0.4f;
-    p.auf.resize(2);
-    p.auf[1].br[2].zeta = 0.7f;
-    qerauf(ctx, 2, 1);
-    EXPECT_FLOAT_EQ(ctx.cs.sec[1].h, 0.4f);  // the inlet of outlet 2 lies below
-    EXPECT_NEAR(ctx.cs.dz, 0.2f, 1e-5);
-    EXPECT_NEAR(ctx.cs.I0, (10.4 - 10.2) / 4.0, 1e-6);
-    EXPECT_FLOAT_EQ(ctx.cs.B[1], 2.0f);
-    EXPECT_FLOAT_EQ(ctx.cs.zeta1, 0.7f);
-    EXPECT_FLOAT_EQ(a.prof[kProfDown].Z, 0.0f);  // the division keeps its own profiles
-}
 
 TEST(Loading, OutletEndOfADistributionFlume) {
     RunContext ctx;

@@ -88,15 +88,6 @@ struct TwoLanes : SplitWalk {
     }
 };
 
-TEST_F(TwoLanes, IdenticalBranchesSplitHalfAndHalf) {
-    build(20.0f, 20.0f);
-    walk(101.0f);
-    ASSERT_LT(ctx.run.ierr, 2) << checklist();
-    EXPECT_NEAR(el("G4").res[2].Q, 0.1, 0.0002);
-    EXPECT_NEAR(el("G5").res[2].Q, 0.1, 0.0002);
-    EXPECT_NEAR(ctx.plant.wsp.div[k("A3")].dE, 0.0, 0.00005);
-    EXPECT_TRUE(el("A3").res[2].bem[5].empty());
-}
 
 TEST_F(TwoLanes, LongerBranchTakesLessUntilTheBranchEnergiesAgree) {
     build(20.0f, 120.0f);
@@ -325,28 +316,6 @@ struct Tubes : SplitWalk {
 };
 
 
-TEST_F(Tubes, LittleDischargeIsSharedEquallyByTheHoles) {
-    for (const std::string lang : {"DEUTSCH", "ENGLISH"}) {
-        language(lang);
-        build(1.0f);  // 1 l/s: 0.025 l/s through each of the 20 holes of a tube
-        walk(98.0f);
-        ASSERT_LT(ctx.run.ierr, 2) << checklist();
-        const std::string t = table();
-        if (lang == "ENGLISH") {
-            EXPECT_NE(t.find(" detailed result of immersion tube : T3"), std::string::npos) << t;
-            EXPECT_NE(t.find(" I The discharge through the holes is less than 0.04 l/s!                     I\n"
-                             " I Because of the precision of calculation uniform distribution has been set! I\n"),
-                      std::string::npos)
-                << t;
-        } else {
-            EXPECT_NE(t.find(" I      Wegen der Berechnungsgenauigkeit wird Gleichverteilung angesetzt!     I\n"),
-                      std::string::npos)
-                << t;
-        }
-        const Element& e = el("T3");
-        EXPECT_NEAR(e.res[2].E(), e.res[1].E() + e.HVK + e.HVE1, 1e-4);
-    }
-}
 
 TEST_F(Tubes, HolesTakeTheWholeDischarge) {
     build(100.0f);  // 50 l/s per tube, 2.5 l/s per hole on average

@@ -107,43 +107,6 @@ TEST(WalkBoundary, MissingLevelGivesCriticalDepthWithW40) {
     EXPECT_GT(w.at(2).res[2].h, w.at(2).res[1].h);
 }
 
-TEST(WalkBoundary, ClosedOutletCriticalNearTopGivesW42AndLevelAboveGivesW41) {
-    {
-        Walk w;
-        // a full circular pipe of 0.5 m carrying so much that its critical
-        // depth lies within 0.08 mm of the crown
-        Prof r;
-        r.top = 'g';
-        r.shape = 'K';
-        r.H = {0.25f};
-        r.B = {0.5f};
-        r.HS = 0.25f;
-        w.add("Q_IN", "", "D_1", 1.0f, 10.0f, 10.0f, r, 1.0f);
-        w.add("D_1", "Q_IN", "ENDE", 10.0f, 10.0f, 10.01f, r, 1.0f);
-        w.finish(10.0f);
-        w.p().all.Wasserstand = 10.3f;
-        hyd::start(w.ctx);
-        ASSERT_LT(w.ctx.run.ierr, 2);
-        EXPECT_NEAR(w.at(2).res[1].h, 0.5f - 0.00002f, 1e-6);
-        EXPECT_NEAR(w.p().all.Wasserstand, 10.5f - 0.00002f, 1e-5);
-        EXPECT_NE(w.at(2).res[1].bem[1], "gr");
-        EXPECT_NE(w.checklist().find("schnitts. Als neue Unterwasserbedingung"), std::string::npos);
-    }
-    {
-        Walk w;
-        const Prof r = Prof::rect(1.0f, 0.5f, true);
-        w.add("Q_IN", "", "D_1", 1.0f, 10.0f, 10.0f, r, 1.0f);
-        w.add("D_1", "Q_IN", "ENDE", 10.0f, 10.0f, 10.01f, r, 1.0f);
-        w.finish(0.2f);
-        w.p().all.Wasserstand = 11.0f;  // 1 m above the invert of a 0.5 m pipe
-        w.run();
-        ASSERT_LT(w.ctx.run.ierr, 2);
-        EXPECT_NEAR(w.at(2).res[1].h, 1.0f, 1e-5);
-        const std::string cl = w.checklist();
-        EXPECT_NE(cl.find("über der Profilhöhe des Auslass-"), std::string::npos) << cl;
-        EXPECT_EQ(cl.find("unterhalb der Grenztiefe"), std::string::npos);
-    }
-}
 
 // Q -> G -> U -> G: a rectangular crest 1 m wide, mu 0.6.
 struct WeirPlant {
@@ -282,23 +245,6 @@ TEST(WalkPump, UpstreamSeesTheSwitchOnLevelWhateverTheLevelBelow) {
     }
 }
 
-// Q -> G -> R -> G: a screen with a given level difference of 5 cm.
-TEST(WalkScreen, GivenLevelDifferenceRaisesTheInletDepth) {
-    for (float zeta : {0.8f}) {
-        Walk w;
-        chain(w, "R_1", Prof::rect(1.0f, 2.0f), 5.0f, 3.0f, 1.0f, 3.0f, 0.3f);
-        w.p().rec[1].dh = 0.05f;
-        w.at(3).zeta = zeta;
-        w.p().all.Wasserstand = 3.8f;
-        w.run();
-        ASSERT_LT(w.ctx.run.ierr, 2);
-        const Element& s = w.at(3);
-        EXPECT_NEAR(s.res[2].h, s.res[1].h + 0.05f, 1e-5) << "zeta " << zeta;
-        const double v = 0.3 / s.res[2].h;
-        EXPECT_NEAR(s.res[2].he, s.res[2].h + ref::vhead(v), 1e-4);
-        EXPECT_NEAR(s.HVE1, s.res[2].he - s.res[1].he, 1e-5);
-    }
-}
 
 // Q -> G -> M -> G: a throat 0.3 m wide in a 1 m flume with a 0.1 m sill.
 struct FlumePlant {
@@ -340,31 +286,6 @@ TEST(WalkMeasurementFlume, CriticalOnTheSillOrDrowned) {
     }
 }
 
-// A plant without divisions is walked once; an element of type E is passed
-// over and keeps its reset values.
-TEST(WalkPasses, OnePassAndTypeEUntouched) {
-    Walk w;
-    const Prof r = Prof::rect(1.0f, 2.0f);
-    w.add("Q_IN", "", "G_1", 1.0f, 2.0f, 2.0f, r);
-    w.add("E_NOTE", "", "", 0.0f, 0.0f, 0.0f, r);
-    w.add("G_1", "Q_IN", "ENDE", 10.0f, 2.0f, 2.0f, r);
-    w.finish(0.2f);
-    w.at(1).ablauf1 = "G_1";
-    w.at(1).iab[1] = 3;
-    w.p().all.Wasserstand = 3.0f;
-    w.run();
-    ASSERT_LT(w.ctx.run.ierr, 2);
-    EXPECT_EQ(w.ctx.run.passes, 1);
-    const Element& e = w.at(2);
-    EXPECT_EQ(e.ityp, 0);
-    for (int end = 1; end <= 2; ++end) {
-        EXPECT_EQ(e.res[end].h, 0.0f);
-        EXPECT_EQ(e.res[end].he, 0.0f);
-        for (int k = 1; k <= 5; ++k) EXPECT_TRUE(e.res[end].bem[k].empty());
-    }
-    EXPECT_EQ(e.HVK + e.HVE1 + e.HVU, 0.0f);
-    EXPECT_NEAR(w.at(1).res[1].h, w.at(3).res[2].h, 0.001);
-}
 
 }  // namespace
 }  // namespace rivola

@@ -132,19 +132,6 @@ TEST(Ber0i, BackwaterAgainstIntegratedFlowEquation) {
     }
 }
 
-TEST(Ber0i, StillWaterWithoutDischarge) {
-    RunContext ctx;
-    ctx.plant.resize(1);
-    rect_element(ctx, 1, "G1", T_G, 'o', 1.0f, 3.0f, 200.0f, 70.0f, 100.0f, 100.2f, 0.0f, 0.0f);
-    float sumR = 0, sumL = 0;
-    std::vector<hyd::SurfacePoint> track;
-    const float hup = backwater(ctx, 1, 1.0f, sumR, sumL, &track);
-    EXPECT_EQ(ctx.run.ierr, 0);
-    EXPECT_NEAR(hup, 0.8f, 1e-4);  // level 101.0 m all along
-    for (const auto& p : track) EXPECT_NEAR(p.wsp, 101.0f, 1e-4) << "x = " << p.x;
-    EXPECT_NEAR(sumR + sumL, 0.0f, 1e-5);
-    EXPECT_TRUE(ctx.cs.bem[1].empty());
-}
 
 TEST(Hevgl, SurplusAtCriticalDepthBookedAsLoss) {
     // b = 1 m, Q = 0.5 m3/s: hc = (Q^2/(g b^2))^(1/3), hEc = 1.5 hc.
@@ -219,52 +206,7 @@ TEST(Hevgl, StillWaterEntryBelowTheLevelOfTheSectionBelow) {
     }
 }
 
-TEST(Ber0i, ClosedConduitSplitWhereItRunsFull) {
-    // A closed box 1 m x 1 m with a flat lid, counting as full from
-    // max(0.8 * 1.0, 1.0 - 0.1) = 0.9 m, on an adverse slope: the depth grows
-    // against the flow from 0.6 m past 0.9 m, and a step ends where the box
-    // starts running full.
-    RunContext ctx;
-    ctx.plant.resize(2);
-    rect_element(ctx, 2, "D2", T_D, 'g', 1.0f, 1.0f, 40.0f, 70.0f, 50.0f, 49.6f, 0.3f, 0.3f);
-    float sumR = 0, sumL = 0;
-    std::vector<hyd::SurfacePoint> track;
-    const float hup = backwater(ctx, 2, 0.6f, sumR, sumL, &track);
-    ASSERT_EQ(ctx.run.ierr, 0);
-    EXPECT_GT(hup, 0.9f);
-    bool split = false;
-    for (const auto& p : track) {
-        const double z = 50.0 - 0.4 * p.x / 40.0;
-        if (std::fabs(p.wsp - z - 0.9) < 1e-3) split = true;
-    }
-    EXPECT_TRUE(split);
-}
 
-TEST(HevglDruck, PressureHeadAboveTheTop) {
-    // The box running full: A = 1 m2, U = 4 m, R = 0.25 m; Q = 2 m3/s gives
-    // v = 2 m/s and Sf = (v/(kst R^(2/3)))^2; 40 m of level pipe add Sf*40 to
-    // the pressure head of 1.2 m below.
-    RunContext ctx;
-    ctx.plant.resize(2);
-    rect_element(ctx, 2, "D2", T_D, 'g', 1.0f, 1.0f, 40.0f, 70.0f, 50.0f, 50.0f, 2.0f, 2.0f);
-    auto& s = ctx.cs.sec[2];
-    s.h = 1.2f;
-    s.z = 50.0f;
-    s.Q = 2.0f;
-    s.A = 1.0f;
-    s.v = 2.0f;
-    const double Sf = std::pow(2.0 / (70.0 * std::pow(0.25, 2.0 / 3.0)), 2.0);
-    s.I = float(Sf);
-    s.he = float(1.2 + 4.0 / (2 * kG));
-    hyd::prf21(ctx);
-    hyd::qergeo(ctx, "HYA_HE", 2, 2, 40.0f);
-    hyd::hevgl_druck(ctx, "HYA_HE", 2, 2, 40.0f);
-    EXPECT_EQ(ctx.run.ierr, 0);
-    EXPECT_NEAR(ctx.cs.hR, Sf * 40.0, 1e-4);
-    EXPECT_NEAR(ctx.cs.sec[2].h, 1.2 + Sf * 40.0, 2e-4);
-    EXPECT_GT(ctx.cs.sec[2].h, 1.0f);
-    EXPECT_TRUE(ctx.cs.bem[1].empty());
-}
 
 TEST(Impuls, DistributionFlumeWithUniformOutflow) {
     // A level distribution flume 1 m wide and 20 m long fed with 1 m3/s at
