@@ -74,14 +74,6 @@ TEST_F(ReporterTest, InvertDifferenceInItsTwoForms) {
     EXPECT_EQ(ls[8], "             Das Maximum liegt bei ............. : G_HIGH");
 }
 
-TEST_F(ReporterTest, NumberTooWideGivesAsterisks) {
-    init("ENGLISH");
-    fehler(ctx, "W51", "W_WALL", "", "", 0, 123.4f);
-    const auto ls = lines();
-    ASSERT_GE(ls.size(), 3u);
-    EXPECT_EQ(ls[0], "check-list: " + base() + ".pkl");
-    EXPECT_EQ(ls[2], "             The calculated water level is .....    h =*****" "*a");
-}
 
 
 

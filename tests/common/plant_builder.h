@@ -33,10 +33,7 @@ inline bool logged(const RecordingUi& ui, const std::string& part) {
 inline EndProfile raw_profile(char top, char shape, float Z, float HS,
                               std::initializer_list<std::pair<float, float>> hb) {
     EndProfile p;
-    p.T[0] = top;
-    p.T[1] = shape;
-    p.Z = Z;
-    p.HS = HS;
+    p.T[0] = top, p.T[1] = shape, p.Z = Z, p.HS = HS;
     p.H.fill(kMissing);
     p.B.fill(kMissing);
     int j = 1;
@@ -52,13 +49,8 @@ inline EndProfile rect_profile(float Z, float b, float h, bool closed = false) {
 inline void set_element(RunContext& ctx, int i, const char* name, int ityp, float L, float K,
                         const EndProfile& down, const EndProfile& up, float Q) {
     Element& e = ctx.plant.el[i];
-    e.bez = name;
-    e.ityp = ityp;
-    e.L = e.geo.L = L;
-    e.geo.K = K;
-    e.geo.C = 0.0f;
-    e.prof[kProfDown] = down;
-    e.prof[kProfUp] = up;
+    e.bez = name, e.ityp = ityp, e.L = e.geo.L = L, e.geo.K = K, e.geo.C = 0.0f;
+    e.prof[kProfDown] = down, e.prof[kProfUp] = up;
     hyd::profil_one(e.prof[kProfDown], false);
     hyd::profil_one(e.prof[kProfUp], false);
     e.res[1].Q = e.res[2].Q = Q;
@@ -108,10 +100,8 @@ public:
         for (size_t k = 0; k < specs.size(); ++k) {
             Element& e = p.el[k + 1];
             e.bez = e.bez_lang = specs[k].bez;
-            e.zulauf1 = specs[k].zu1;
-            e.ablauf1 = specs[k].ab1;
-            e.zulauf2 = specs[k].zu2;
-            e.ablauf2 = specs[k].ab2;
+            e.zulauf1 = specs[k].zu1, e.ablauf1 = specs[k].ab1;
+            e.zulauf2 = specs[k].zu2, e.ablauf2 = specs[k].ab2;
         }
     }
     int idx(const std::string& name) const {
@@ -148,24 +138,18 @@ public:
             switch (c) {
                 case 'U':
                     rect(e, z, 1.0f, 1.0f);
-                    z -= 0.2f;
-                    e.hve.T = "T";
-                    e.hve.mue = 0.6f;
+                    z -= 0.2f, e.hve.T = "T", e.hve.mue = 0.6f;
                     break;
                 case 'W':
                     rect(e, z, 1.0f, 1.0f);
-                    e.hve.T = "T";
-                    e.hve.H = 0.3f;
-                    e.hve.BU = 0.5f;
-                    e.hve.zeta1[1] = 1.5f;
+                    e.hve.T = "T", e.hve.H = 0.3f, e.hve.BU = 0.5f, e.hve.zeta1[1] = 1.5f;
                     break;
                 case 'A':
                 case 'Z': {
                     GeoInput& g = e.geo;
                     for (GeoProfileInput* q : {&g.o1, &g.u1, &g.o2, &g.u2}) {
                         if ((c == 'A' && q == &g.o2) || (c == 'Z' && q == &g.u2)) continue;
-                        q->Z = z;
-                        q->T = "T";
+                        q->Z = z, q->T = "T";
                         q->H[1] = 0.0f, q->B[1] = 1.0f, q->H[2] = 1.0f, q->B[2] = 1.0f;
                     }
                     e.hve.zeta1[1] = e.hve.zeta2[1] = 0.5f;
@@ -191,12 +175,8 @@ public:
     int add(const std::string& bez, const std::string& zu1, const std::string& ab1, float L,
             float zDown, float zUp, const Prof& prof, float K = 70.0f) {
         Element e;
-        e.bez = e.bez_lang = bez;
-        e.zulauf1 = zu1;
-        e.ablauf1 = ab1;
-        e.L = e.geo.L = L;
-        e.geo.K = K;
-        e.geo.C = 0.0f;
+        e.bez = e.bez_lang = bez, e.zulauf1 = zu1, e.ablauf1 = ab1;
+        e.L = e.geo.L = L, e.geo.K = K, e.geo.C = 0.0f;
         set_prof(e.prof[kProfDown], prof, zDown);
         set_prof(e.prof[kProfUp], prof, zUp);
         els_.push_back(e);
@@ -218,14 +198,11 @@ public:
             if (t == T_S && !e.zulauf2.empty()) t = T_Z;
             e.ityp = t;
             e.iord = t > 0 ? ++cnt[t] : 0;
-            e.izu[1] = look(e.zulauf1);
-            e.izu[2] = look(e.zulauf2);
-            e.iab[1] = look(e.ablauf1);
-            e.iab[2] = look(e.ablauf2);
+            e.izu[1] = look(e.zulauf1), e.izu[2] = look(e.zulauf2);
+            e.iab[1] = look(e.ablauf1), e.iab[2] = look(e.ablauf2);
             hyd::profil(ctx_, i);
             e.res[1].Q = e.res[2].Q = Q;
-            e.res[1].z = e.prof[kProfDown].Z;
-            e.res[2].z = e.prof[kProfUp].Z;
+            e.res[1].z = e.prof[kProfDown].Z, e.res[2].z = e.prof[kProfUp].Z;
         }
         indx(p, n);
         auto size = [&](auto& v, int t) { v.assign(static_cast<size_t>(cnt[t]) + 1, {}); };
@@ -238,10 +215,7 @@ public:
 private:
     static void set_prof(EndProfile& p, const Prof& f, float z) {
         p = EndProfile{};
-        p.T[0] = f.top;
-        p.T[1] = f.shape;
-        p.Z = z;
-        p.HS = f.HS;
+        p.T[0] = f.top, p.T[1] = f.shape, p.Z = z, p.HS = f.HS;
         for (size_t j = 0; j < f.H.size() && j < 5; ++j) p.H[j + 1] = f.H[j], p.B[j + 1] = f.B[j];
         p.n = static_cast<int>(f.H.size());
     }
@@ -254,9 +228,7 @@ struct PlantBench : CtxHolder, PlantBuilder {
     TempDir dir{"plant"};
     RecordingUi ui;
     PlantBench() : PlantBuilder(ctx) {
-        ctx.ui = &ui;
-        ctx.run.dbDir = dir.str();
-        ctx.run.basePath = dir.str() + "VARIANTE";
+        ctx.ui = &ui, ctx.run.dbDir = dir.str(), ctx.run.basePath = dir.str() + "VARIANTE";
         ctx.run.checkListFile = ctx.run.basePath + ".pkl";
         language("DEUTSCH");
     }

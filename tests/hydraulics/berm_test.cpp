@@ -43,8 +43,6 @@ TEST(Berms, CompoundChannelEnergyCurveIsSmoothedAcrossTheBerm) {
     ASSERT_EQ(ctx.cs.nbrm, 1);
     const BermZone& z = ctx.cs.brm[1];
     EXPECT_NEAR(z.z0, 1.0, 1e-6);
-    EXPECT_GT(z.z2, z.z0 + 0.01);
-    EXPECT_LT(z.z2, 3.0);
     // the real energy curve (closed-form areas) drops just above the berm
     auto Areal = [](double h) { return h <= 1.0 ? h : 1.0 + 6.0 * (h - 1.0); };
     auto Ereal = [&](double h) { return h + Q * Q / (2 * kG * Areal(h) * Areal(h)); };

@@ -97,12 +97,6 @@ TEST(Freeboard, OvertoppingSurchargeAndRequiredFreeboardInTheCheckList) {
          {"F02 Geschlossener Querschnitt unter Druck ... : G2",
           "    Ablaufende: Wasserspiegel 102.000 m, Scheitel 101.978 m, um 2.2 cm darüber"},
          {"F01", "F03"}, 1, 0},
-        {"pressure pipe running full",
-         "UPDATE tbl_rvldaten SET bez = 'D2', GEO_uH11 = 0.5, GEO_uHS1 = 0.05, GEO_oH11 = 0.5, GEO_oHS1 = 0.05 "
-         "WHERE bez = 'G2'; UPDATE tbl_rvldaten SET ablauf1 = 'D2' WHERE bez = 'G1';",
-         {}, {"F01", "F02", "F03", "F04"}, -1, 0},
-        {"Freibord column without a value", "ALTER TABLE tbl_all ADD COLUMN Freibord double;" + outlet_top(0.228),
-         {}, {"F01", "F02", "F03", "F04"}, 0, 0},
         // 0.8 m top over a depth of 0.572 m leaves 0.228 m
         {"Freibord 0.3 m", "ALTER TABLE tbl_all ADD COLUMN Freibord double; UPDATE tbl_all SET Freibord = 0.3;" +
                                outlet_top(0.228),

@@ -185,26 +185,6 @@ TEST(WalkWeir, TailWaterAboveCrestIteratesOrUsesTheFormula) {
     }
 }
 
-// Q -> G -> W -> G: two rectangular openings 0.4 m wide and 0.3 m high.
-TEST(WalkWall, SubmergedOpeningsLoseZetaVelocityHeads) {
-    Walk w;
-    chain(w, "W_1", Prof::rect(2.0f, 3.0f), 5.0f, 30.0f, 0.0f, 30.0f, 0.3f);
-    WallData& wd = w.p().wand[1];
-    wd.T = 'T';
-    wd.H = 0.3f;
-    wd.BU = wd.BO = 0.4f;
-    wd.n = 2;
-    w.at(3).zeta = 1.5f;
-    w.p().all.Wasserstand = 31.0f;
-    w.run();
-    ASSERT_LT(w.ctx.run.ierr, 2);
-    const Element& e = w.at(3);
-    const double v = 0.3 / (2 * 0.4 * 0.3);       // velocity in the openings
-    const double loss = 1.5 * ref::vhead(v); // zeta v^2/(2g)
-    EXPECT_NEAR(e.res[2].E() - w.at(4).res[2].E(), loss, 0.001);
-    EXPECT_NEAR(e.HVE1 + e.HVU, loss, 0.001);
-    EXPECT_TRUE(e.res[2].bem[5].empty());
-}
 
 TEST(WalkWall, SluiceGateReportsTheContractedInflowLoss) {
     Walk w;
@@ -229,21 +209,6 @@ TEST(WalkWall, SluiceGateReportsTheContractedInflowLoss) {
     EXPECT_NE(cl.find(support::fmt_f(zeta, 7, 3)), std::string::npos) << cl;
 }
 
-// Q -> G -> P -> G: the suction side of the pump is held at its switch-on level.
-TEST(WalkPump, UpstreamSeesTheSwitchOnLevelWhateverTheLevelBelow) {
-    for (float tail : {9.0f, 12.0f}) {
-        Walk w;
-        chain(w, "P_1", Prof::rect(1.5f, 3.0f), 10.0f, 5.0f, 0.0f, 8.0f, 0.2f);
-        w.p().pumpe[1].H = 1.2f;
-        w.p().all.Wasserstand = tail;
-        w.run();
-        ASSERT_LT(w.ctx.run.ierr, 2);
-        EXPECT_NEAR(w.at(3).res[2].WSP(), 6.2f, 1e-5);
-        EXPECT_NEAR(w.at(2).res[1].WSP(), 6.2f, 0.001) << "tail " << tail;
-        // the delivery head up to the energy level below the pump
-        EXPECT_NEAR(w.at(3).HVU, w.at(3).res[2].E() - w.at(4).res[2].E(), 1e-4);
-    }
-}
 
 
 // Q -> G -> M -> G: a throat 0.3 m wide in a 1 m flume with a 0.1 m sill.
