@@ -230,6 +230,8 @@ TEST(WalkMeasurementFlume, CriticalOnTheSillOrDrowned) {
         ASSERT_LT(w.ctx.run.ierr, 2);
         const double hc = ref::hc_rect(0.1, 0.3);
         EXPECT_NEAR(w.p().wsp.throat[1][2].h, hc, 0.002);
+        for (const auto& t : {w.p().wsp.throat[1][1], w.p().wsp.throat[1][2]})
+            EXPECT_NEAR(t.A, 0.3 * t.h, 1e-4);  // both halves end in the throat
         // the listing shows the sill as the flume's middle section
         const output::LineState t = output::throat_state(w.ctx, 3);
         ASSERT_TRUE(t.has);
