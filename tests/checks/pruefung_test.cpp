@@ -3,10 +3,10 @@
 // English, and the scratch files.
 #include <gtest/gtest.h>
 
+#include "run/r_rivola.h"
 #include "checks/pruefung.h"
 #include "input/input.h"
-#include "input/setup_fixture.h"
-#include "run/r_rivola.h"
+#include "common/plant_builder.h"
 #include "support/m_files.h"
 
 using namespace rivola;
@@ -38,30 +38,4 @@ TEST_F(Flume, RoundThroatWithWidthCountsWithoutALine) {
     EXPECT_TRUE(logged("Fehler: hydraulischen Verlusten"));
 }
 
-TEST_F(SetupFixture, CapacityLabelsInEnglish) {
-    language("ENGLISH");
-    plant({{"Q1", "", "G2"}, {"G2", "Q1", "ENDE"}});
-    ctx.plant.ntyp[T_P] = 501;
-    ctx.plant.niter = 1501;
-    checks::prumax(ctx);
-    EXPECT_EQ(ctx.run.ierr, 2);
-    const std::string t = checklist();
-    EXPECT_NE(t.find("Element type P-elements(pumps: The max. number of  500 was exceeded!"),
-              std::string::npos)
-        << t;
-    EXPECT_NE(t.find("free divisions"), std::string::npos);
-    EXPECT_FALSE(ctx.plant.hasAZ);   // not set after an error
-}
 
-TEST_F(SetupFixture, ScratchFilesOfTheCheckStepAreDeleted) {
-    const auto here = std::filesystem::current_path();
-    std::filesystem::current_path(dir.path());
-    for (const char* f : {"####.WEG", "####.GEO", "####.ALL"}) test::write_file(f, "x");
-    test::write_file("####.TXT", "x");
-    checks::del_pru(ctx);
-    EXPECT_FALSE(support::file_exists("####.WEG"));
-    EXPECT_FALSE(support::file_exists("####.GEO"));
-    EXPECT_FALSE(support::file_exists("####.ALL"));
-    EXPECT_TRUE(support::file_exists("####.TXT"));
-    std::filesystem::current_path(here);
-}

@@ -60,36 +60,8 @@ TEST_F(ReporterTest, FirstLineOfEveryCodeInBothLanguages) {
     }
 }
 
-TEST_F(ReporterTest, TitleLineAndContinuationLines) {
-    init();
-    EXPECT_EQ(fehler(ctx, "G11", "G_ZULAUF"), 2);
-    const auto ls = lines();
-    ASSERT_EQ(ls.size(), 3u);
-    EXPECT_EQ(ls[0], "Prüfprotokoll: " + base() + ".pkl");
-    EXPECT_EQ(ls[1], "G11 Bei den GEO-Daten muss beim Element ..... : G_ZULAUF");
-    EXPECT_EQ(ls[2], "    der Stricklerwert in (20, 100) liegen!");
-}
 
-TEST_F(ReporterTest, InitDeletesOldCheckListAndQuietRunLeavesNone) {
-    test::write_file(file(), "old list\n");
-    init();
-    EXPECT_FALSE(support::file_exists(file()));
-    ctx.rep.close();
-    EXPECT_FALSE(support::file_exists(file()));
-}
 
-TEST_F(ReporterTest, MultipleElementListOfS01) {
-    init();
-    fehler(ctx, "S01", "Q_END1", "Endelement", "", 1);
-    fehler(ctx, "S01", "Q_END2", "Endelement", "", 2);
-    fehler(ctx, "S01", "Q_END3", "Endelement", "", 3);
-    const auto ls = lines();
-    ASSERT_EQ(ls.size(), 5u);
-    EXPECT_EQ(ls[1], "S01 Die Kläranlage hat mehr als einen Endelement");
-    EXPECT_EQ(ls[2], "    1. Q_END1");
-    EXPECT_EQ(ls[4], "    3. Q_END3");
-    EXPECT_EQ(ctx.rep.worst, 2);
-}
 
 TEST_F(ReporterTest, InvertDifferenceInItsTwoForms) {
     init();
@@ -102,63 +74,7 @@ TEST_F(ReporterTest, InvertDifferenceInItsTwoForms) {
     EXPECT_EQ(ls[8], "             Das Maximum liegt bei ............. : G_HIGH");
 }
 
-TEST_F(ReporterTest, NumberTooWideGivesAsterisks) {
-    init("ENGLISH");
-    fehler(ctx, "W51", "W_WALL", "", "", 0, 123.4f);
-    const auto ls = lines();
-    ASSERT_GE(ls.size(), 3u);
-    EXPECT_EQ(ls[0], "check-list: " + base() + ".pkl");
-    EXPECT_EQ(ls[2], "             The calculated water level is .....    h =*****" "*a");
-}
 
-TEST_F(ReporterTest, SeveritiesAccumulate) {
-    init();
-    EXPECT_EQ(fehler(ctx, "W20", "G1", "", "", 0, 5.0f), 1);
-    EXPECT_EQ(fehler(ctx, "S02", "G1"), 2);
-    EXPECT_EQ(fehler(ctx, "W27", "G1"), 2);
-    EXPECT_EQ(ctx.rep.last, 1);
-    init();
-    EXPECT_EQ(fehler(ctx, "Q12", "G1", "0.1", "0.2", 1), 1);
-    EXPECT_EQ(fehler(ctx, "H56", "W1", "", "", 0, 0.3863f), 1);
-    EXPECT_EQ(fehler(ctx, "Q12", "G1", "0.1", "0.2", 2), 2);
-    // a result not stored and the freeboard summary are told but change no
-    // level; the freeboard warnings are warnings
-    init();
-    EXPECT_EQ(fehler(ctx, "D01", "V.ERG", "write", "File too large"), 0);
-    EXPECT_EQ(fehler(ctx, "F04", "0.2 m", "1 von 8"), 0);
-    EXPECT_EQ(fehler(ctx, "F01", "G2", "Ablaufende"), 1);
-    EXPECT_EQ(fehler(ctx, "D02", "V.ERG"), 1);
-    EXPECT_EQ(ctx.rep.last, 1);
-    EXPECT_EQ(lines().size(), 10u);   // title, D01 with step and reason, two lines each of the others
-}
 
-TEST_F(ReporterTest, CodesWithoutTextStillCount) {
-    init("ENGLISH");
-    EXPECT_EQ(fehler(ctx, "H75", "W1"), 2);           // no text in either language
-    EXPECT_EQ(lines().size(), 1u);
-    init("ENGLISH");
-    EXPECT_EQ(fehler(ctx, "H32", "R1"), 2);           // German text only
-    EXPECT_EQ(lines().size(), 1u);
-    init();
-    EXPECT_EQ(fehler(ctx, "X99", "R1"), 0);           // no family: no change
-    init("FRANCAIS");
-    EXPECT_EQ(fehler(ctx, "G11", "G1"), 2);           // no language: no text
-    EXPECT_EQ(lines().size(), 1u);
-}
 
-TEST_F(ReporterTest, OwnBlocksThroughOutqqq) {
-    init();
-    EXPECT_EQ(fehler(ctx, "OUTQQQ"), 0);
-    checks::outqqq_line(ctx, "Iteration block");
-    const auto ls = lines();
-    ASSERT_EQ(ls.size(), 2u);
-    EXPECT_EQ(ls[1], "Iteration block");
-}
 
-TEST_F(ReporterTest, ReportStoresErrorLevel) {
-    init();
-    checks::report(ctx, "W10");
-    EXPECT_EQ(ctx.run.ierr, 1);
-    checks::report(ctx, "G01", "G1");
-    EXPECT_EQ(ctx.run.ierr, 2);
-}

@@ -1,30 +1,38 @@
+// Compound channels: the energy curve smoothed across a berm by joined
+// parabolas, the linear system that fits them, and their use in the formulas.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <sstream>
 
+#include "common/hydraulic_refs.h"
+#include "common/plant_builder.h"
 #include "hydraulics/geomet.h"
 #include "hydraulics/hydraul.h"
-#include "hyd_test_util.h"
+#include "hydraulics/mathe.h"
 
 using namespace rivola;
 using namespace rivola::hyd;
-using hydtest::load_prismatic;
-using hydtest::raw_profile;
+using rivola::test::load_prismatic;
+using rivola::test::raw_profile;
+using ref::kG;
 
 namespace {
-constexpr double g = 9.80665;
-
 // Main channel 1 m wide and 1 m deep, a flood plain widening the section to
 // 6 m at 1 m, walls up to 3 m; Strickler 40.
 EndProfile compound() {
     return raw_profile('o', 'T', 0.0f, 2e-5f, {{1.0f, 1.0f}, {1.0f, 6.0f}, {3.0f, 6.0f}});
 }
-
-float energy(RunContext& ctx, float Q, float h) {
+struct State {
     float A, A2, B, dhy, v, I, hE;
-    fkthya(ctx, "TEST", Q, h, A, A2, B, dhy, v, I, hE);
-    return hE;
+};
+State state(RunContext& ctx, float Q, float h) {
+    State s{};
+    fkthya(ctx, "TEST", Q, h, s.A, s.A2, s.B, s.dhy, s.v, s.I, s.hE);
+    return s;
 }
+float& el(Matrix10& a, int i, int j) { return a[(i - 1) + (j - 1) * kGaussDim]; }
 }  // namespace
 
 TEST(Berms, CompoundChannelEnergyCurveIsSmoothedAcrossTheBerm) {
@@ -35,104 +43,91 @@ TEST(Berms, CompoundChannelEnergyCurveIsSmoothedAcrossTheBerm) {
     ASSERT_EQ(ctx.cs.nbrm, 1);
     const BermZone& z = ctx.cs.brm[1];
     EXPECT_NEAR(z.z0, 1.0, 1e-6);
-    EXPECT_GT(z.z2, z.z0 + 0.01);
-    EXPECT_LT(z.z2, 3.0);
-
-    // The real energy curve of the section (closed-form areas) drops just
-    // above the berm: the flood plain spreads the flow.
+    // the real energy curve (closed-form areas) drops just above the berm
     auto Areal = [](double h) { return h <= 1.0 ? h : 1.0 + 6.0 * (h - 1.0); };
-    auto Ereal = [&](double h) { return h + Q * Q / (2 * g * Areal(h) * Areal(h)); };
+    auto Ereal = [&](double h) { return h + Q * Q / (2 * kG * Areal(h) * Areal(h)); };
     EXPECT_GT(Ereal(1.0), Ereal(1.05));
-
-    // The curve the formulas use is continuous and rises monotonically from
-    // the critical depth up through the berm zone.
-    const double hc = std::cbrt(Q * Q / g);   // rectangle 1 m wide
-    double prev = energy(ctx, Q, static_cast<float>(hc + 0.01));
+    // the curve of the formulas is continuous and rises from the critical depth
+    const double hc = ref::hc_rect(Q, 1.0);
+    double prev = state(ctx, Q, float(hc + 0.01)).hE;
     for (double h = hc + 0.011; h < 2.9; h += 0.001) {
-        const double e = energy(ctx, Q, static_cast<float>(h));
-        EXPECT_GT(e, prev - 2e-5) << "h = " << h;
-        EXPECT_LT(e - prev, 0.005) << "h = " << h;
-        prev = e;
+        const State s = state(ctx, Q, float(h));
+        EXPECT_GT(s.hE, prev - 2e-5) << "h = " << h;
+        EXPECT_LT(s.hE - prev, 0.005) << "h = " << h;
+        prev = s.hE;
+        // and its surface width obeys dE/dh = 1 - Q^2 B / (g A^3), the slope
+        // taken here by a central difference
+        if (h > z.z0 + 0.002 && h < z.z2 - 0.002 && std::fabs(h - z.z1) > 0.002) {
+            const double dEdh = (state(ctx, Q, float(h + 5e-4)).hE - state(ctx, Q, float(h - 5e-4)).hE) / 1e-3;
+            EXPECT_NEAR(s.B, (1 - dEdh) * kG * std::pow(s.A, 3) / (Q * Q), 0.02 * s.B + 0.01) << h;
+        }
     }
-    // outside the zone it is the real curve
-    EXPECT_NEAR(energy(ctx, Q, 0.9f), Ereal(0.9), 5e-5);
-    EXPECT_NEAR(energy(ctx, Q, 2.95f), Ereal(2.95), 1e-4);
-    // a smooth, single critical depth in the main channel
+    // outside the zone it is the real curve; one critical depth in the main channel
+    EXPECT_NEAR(state(ctx, Q, 0.9f).hE, Ereal(0.9), 5e-5);
+    EXPECT_NEAR(state(ctx, Q, 2.95f).hE, Ereal(2.95), 1e-4);
     EXPECT_NEAR(ctx.cs.hc, hc, 1e-3);
-    EXPECT_EQ(ctx.run.ierr, 0);
-}
-
-TEST(Berms, DepthFromEnergyIsContinuousThroughTheZone) {
-    RunContext ctx;
-    const float Q = 2.0f;
-    load_prismatic(ctx, compound(), 40.0f, Q);
+    // the depth for an energy is continuous through the zone
     ctx.cs.sec[1].z = 0.0f;
-    float prev = 0.0f;
+    float hprev = 0.0f;
     for (float E = 1.12f; E < 2.5f; E += 0.01f) {
         hvonhe(ctx, "HYANEU", 1, 2, 0.0f, E);
         ASSERT_EQ(ctx.run.ierr, 0);
         const float h = ctx.cs.sec[2].h;
         EXPECT_NEAR(ctx.cs.sec[2].he, E, 2e-4);
-        if (prev > 0.0f) {
-            EXPECT_GT(h, prev);
-            EXPECT_LT(h - prev, 0.05f) << "E = " << E;
-        }
-        prev = h;
+        if (hprev > 0.0f) EXPECT_GT(h, hprev);
+        if (hprev > 0.0f) EXPECT_LT(h - hprev, 0.05f) << "E = " << E;
+        hprev = h;
     }
 }
 
-TEST(Berms, FourthBermStopsTheRun) {
+
+TEST(BermSystem, MatrixAndGaussRecoverTwoJoinedParabolas) {
+    // piece 1: E = 1 + 0.5 h + 2 h^2; piece 2 joins it at hm with equal value
+    // and slope and has the quadratic coefficient -1
+    const double c0 = 1, c1 = 0.5, c2 = 2, d2 = -1, x0 = 0.2, xm = 0.5, x1 = 0.9;
+    const double d1 = c1 + 2 * c2 * xm - 2 * d2 * xm;
+    const double d0 = c0 + c1 * xm + c2 * xm * xm - d1 * xm - d2 * xm * xm;
+    const double E0 = c0 + c1 * x0 + c2 * x0 * x0, s0 = c1 + 2 * c2 * x0;
+    const double E1 = d0 + d1 * x1 + d2 * x1 * x1, s1 = d1 + 2 * d2 * x1;
+    Matrix10 a;
+    Vector10 r, x{};
+    matrix(x0, xm, x1, E0, E1, s0, s1, a, r);
+    RunContext ctx;
+    gauss(ctx, 10, 6, a.data(), r.data(), x.data());
+    ASSERT_EQ(ctx.run.ierr, 0);
+    const double want[6] = {c0, c1, c2, d0, d1, d2};
+    for (int k = 0; k < 6; ++k) EXPECT_NEAR(x[k], want[k], 2e-4) << k;
+    // the joint between the tangent point and the ends: tangents E = 2h and
+    // E = 4 + 0.5 (h - 4) meet at 4/3; joint 0.5 ((2/3) 4/3 + 4 + (2/3)(4/3 - 4))
+    EXPECT_NEAR(splmit(0.0f, 0.0f, 2.0f, 4.0f, 4.0f, 0.5f), 14.0f / 9.0f, 1e-5f);
+    EXPECT_NEAR(splmit(-1.0f, 1.0f, -2.0f, 1.0f, 1.0f, 2.0f), 0.0f, 1e-6f);
+}
+
+
+TEST(Gauss, SingularSystemIsWrittenAndStopsTheRun) {
+    test::TempDir dir("gauss");
     RunContext ctx;
     ctx.settings.language = "ENGLISH";
-    hydtest::LogServices log;
-    ctx.ui = &log;
-    Qercmn& cs = ctx.cs;
-    cs.T[0] = 'o';
-    cs.T[1] = 'T';
-    // four shelves: widths 1, 3, 6, 10, 15 m above 1, 2, 3, 4 m
-    const float H[] = {0, 2e-5f, 1, 1, 2, 2, 3, 3, 4, 4, 5};
-    const float B[] = {0, 1, 1, 3, 3, 6, 6, 10, 10, 15, 15};
-    cs.n = 9;
-    for (int i = 1; i <= 10; ++i) {
-        cs.H[i] = H[i];
-        cs.B[i] = B[i];
-    }
-    mquer(ctx);
-    cs.Qx = 20.0f;
-    chkbrm(ctx, 0.0f);
+    ctx.run.dbDir = dir.str();
+    test::RecordingUi ui;
+    ctx.ui = &ui;
+    Matrix10 a{};
+    Vector10 b{}, x{};
+    const float m[3][3] = {{1, 0, 2}, {3, 0, 1}, {4, 0, 5}};  // column 2 is zero
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) el(a, i + 1, j + 1) = m[i][j];
+    b = {7, 8, 9};
+    gauss(ctx, 10, 3, a.data(), b.data(), x.data());
     EXPECT_EQ(ctx.run.ierr, 2);
-    EXPECT_TRUE(log.logged("error:  A cross section with more than 3 berms is not accepted."));
-
-    // three shelves are accepted
-    RunContext ok;
-    ok.cs = Qercmn{};
-    ok.cs.T[0] = 'o';
-    ok.cs.T[1] = 'T';
-    ok.cs.n = 7;
-    for (int i = 1; i <= 8; ++i) {
-        ok.cs.H[i] = H[i];
-        ok.cs.B[i] = B[i];
+    EXPECT_TRUE(test::logged(ui, "abort by GAUSS: singular matrix!\nContact Marlow Wasserbau!"));
+    const auto lines = test::read_lines(dir.str() + "GAUSS.MTR");
+    ASSERT_EQ(lines.size(), 3u);
+    for (int row = 0; row < 3; ++row) {
+        std::istringstream ls(lines[size_t(row)]);
+        std::vector<double> v;
+        for (double d; ls >> d;) v.push_back(d);
+        ASSERT_EQ(v.size(), 4u);
+        for (int j = 0; j < 3; ++j) EXPECT_DOUBLE_EQ(v[j], m[row][j]);
+        EXPECT_DOUBLE_EQ(v[3], 7 + row);
     }
-    mquer(ok);
-    ok.cs.Qx = 20.0f;
-    chkbrm(ok, 0.0f);
-    EXPECT_EQ(ok.run.ierr, 0);
-    EXPECT_EQ(ok.cs.nbrm, 3);
-}
-
-TEST(Berms, EnergyCurveBelowTheDepthStopsTheRun) {
-    RunContext ctx;
-    hydtest::LogServices log;
-    ctx.ui = &log;
-    load_prismatic(ctx, raw_profile('o', 'T', 0.0f, 2e-5f, {{1.0f, 2.0f}}), 70.0f, 1.0f);
-    // a zone whose replacement curve lies below the depth
-    ctx.cs.nbrm = 1;
-    BermZone& z = ctx.cs.brm[1];
-    z.z0 = 0.5f;
-    z.z1 = 1.0f;
-    z.z2 = 2.0f;
-    z.c1 = {0.0f, 0.5f, 0.0f};
-    energy(ctx, 1.0f, 0.8f);
-    EXPECT_EQ(ctx.run.ierr, 2);
-    EXPECT_TRUE(log.logged("Abbruch durch FKTHYA/TEST!\nBitte an Marlow Wasserbau wenden!"));
 }

@@ -12,14 +12,14 @@
 #include "hydraulics/geomet.h"
 #include "hydraulics/hydraul.h"
 #include "hydraulics/hydraul_wsp.h"
+#include "common/hydraulic_refs.h"
 #include "model/context.h"
 
 using namespace rivola;
 
 namespace {
 
-constexpr double kG = 9.80665;
-constexpr double kNu = 1.31e-6;
+using ref::kG;
 
 // A profile of the database kind: layer heights and widths from the bottom.
 EndProfile rect_profile(char top, float Z, float b, float height) {
@@ -84,41 +84,8 @@ void entry_step(RunContext& ctx, float z, float h, float Q, float A, float v, fl
     hyd::hevgl(ctx, "HYANEU", 1, 1, 0.0f);
 }
 
-// Friction slope of a rectangular channel: Manning-Strickler.
-double sf_strickler(double h, double b, double Q, double kst) {
-    const double A = b * h, R = A / (b + 2 * h);
-    return Q * Q / (kst * kst * A * A * std::pow(R, 4.0 / 3.0));
-}
 
-// Friction slope of a rectangular channel: Prandtl-Colebrook, with the
-// implicit friction law solved here by fixed-point iteration.
-double sf_colebrook(double h, double b, double Q, double ks) {
-    const double A = b * h, d = 4 * A / (b + 2 * h), v = Q / A;
-    const double Re = v * d / kNu;
-    double x = 7.0;  // 1/sqrt(lambda)
-    for (int k = 0; k < 30; ++k) x = -2.0 * std::log10(2.51 * x / Re + ks / (3.71 * d));
-    return v * v / (2 * kG * d) / (x * x);
-}
 
-// Depth at distance L upstream of the depth h0 by the gradually varied flow
-// equation dh/dx = (S0 - Sf)/(1 - Fr^2) (x along the flow), integrated
-// against the flow with the classical Runge-Kutta scheme.
-double gvf_upstream(double h0, double L, double S0, double b, double Q,
-                    const std::function<double(double)>& Sf) {
-    auto dhdx_up = [&](double h) {
-        const double Fr2 = Q * Q / (kG * b * b * h * h * h);
-        return -(S0 - Sf(h)) / (1.0 - Fr2);
-    };
-    const int N = 20000;
-    const double dx = L / N;
-    double h = h0;
-    for (int k = 0; k < N; ++k) {
-        const double k1 = dhdx_up(h), k2 = dhdx_up(h + 0.5 * dx * k1),
-                     k3 = dhdx_up(h + 0.5 * dx * k2), k4 = dhdx_up(h + dx * k3);
-        h += dx / 6.0 * (k1 + 2 * k2 + 2 * k3 + k4);
-    }
-    return h;
-}
 
 // Runs ber0i over the whole length of element i from the depth h0 at its
 // entry; returns the depth at its upstream end.
@@ -141,8 +108,8 @@ TEST(Ber0i, BackwaterAgainstIntegratedFlowEquation) {
         std::function<double(double)> Sf;
     };
     const Case cases[] = {
-        {70.0f, [](double h) { return sf_strickler(h, 1.0, 0.5, 70.0); }},
-        {1.5f, [](double h) { return sf_colebrook(h, 1.0, 0.5, 0.0015); }},  // ks in mm
+        {70.0f, [](double h) { return ref::sf_manning(0.5, 1.0, 70.0, h); }},
+        {1.5f, [](double h) { return ref::sf_colebrook(0.5, 1.0, 0.0015, h); }},  // ks in mm
     };
     for (const Case& c : cases) {
         RunContext ctx;
@@ -150,9 +117,9 @@ TEST(Ber0i, BackwaterAgainstIntegratedFlowEquation) {
         rect_element(ctx, 1, "G1", T_G, 'o', 1.0f, 3.0f, 200.0f, c.K, 100.0f, 100.2f, 0.5f, 0.5f);
         float sumR = 0, sumL = 0;
         const float hup = backwater(ctx, 1, 1.0f, sumR, sumL);
-        const double ref = gvf_upstream(1.0, 200.0, 0.001, 1.0, 0.5, c.Sf);
+        const double want = ref::gvf_rect(0.5, 1.0, 0.001, 1.0, 200.0, c.Sf, 20000);
         ASSERT_EQ(ctx.run.ierr, 0);
-        EXPECT_NEAR(hup, ref, 0.001) << "K = " << c.K;
+        EXPECT_NEAR(hup, want, 0.001) << "K = " << c.K;
         // The energy line rises against the flow by the losses booked along
         // the element, E(up) - E(down) = sumR + sumL, up to the tolerance of
         // the balances (each step ends with at most 0.001 of its share of
@@ -166,19 +133,6 @@ TEST(Ber0i, BackwaterAgainstIntegratedFlowEquation) {
     }
 }
 
-TEST(Ber0i, StillWaterWithoutDischarge) {
-    RunContext ctx;
-    ctx.plant.resize(1);
-    rect_element(ctx, 1, "G1", T_G, 'o', 1.0f, 3.0f, 200.0f, 70.0f, 100.0f, 100.2f, 0.0f, 0.0f);
-    float sumR = 0, sumL = 0;
-    std::vector<hyd::SurfacePoint> track;
-    const float hup = backwater(ctx, 1, 1.0f, sumR, sumL, &track);
-    EXPECT_EQ(ctx.run.ierr, 0);
-    EXPECT_NEAR(hup, 0.8f, 1e-4);  // level 101.0 m all along
-    for (const auto& p : track) EXPECT_NEAR(p.wsp, 101.0f, 1e-4) << "x = " << p.x;
-    EXPECT_NEAR(sumR + sumL, 0.0f, 1e-5);
-    EXPECT_TRUE(ctx.cs.bem[1].empty());
-}
 
 TEST(Hevgl, SurplusAtCriticalDepthBookedAsLoss) {
     // b = 1 m, Q = 0.5 m3/s: hc = (Q^2/(g b^2))^(1/3), hEc = 1.5 hc.
@@ -219,134 +173,7 @@ TEST(Hevgl, SurplusAtCriticalDepthBookedAsLoss) {
     }
 }
 
-TEST(Hevgl, StillWaterEntryBelowTheLevelOfTheSectionBelow) {
-    // An element without discharge (a closed lane) whose invert lies 0.31 m
-    // below the invert of the channel it opens into; that channel carries
-    // 20 l/s at 0.411 m depth over 1.0556 m width. Without velocity in the
-    // element its depth is the energy level below plus the Borda loss of the
-    // entry, measured from its own invert. The channel's area is more than
-    // twice the element's, so the entry loss is the whole velocity head below:
-    // 1.2 (1 - A1/A2)^2 > 1 is capped at v1^2/(2g). Hence
-    // h2 = h1 + 2 v1^2/(2g) - dz. Both an open flume and a closed conduit
-    // running full (pressure flow).
-    const float z1 = 100.3105f, h1 = 0.4111f, b1 = 1.0556f, q1 = 0.02f;
-    const double A1 = double(b1) * h1, v1 = q1 / A1, hv1 = v1 * v1 / (2 * kG);
-    const double dz = 100.0 - double(z1);
-    const double h2 = h1 + 2 * hv1 - dz;  // about 0.7217 m
-    for (const char top : {'o', 'g'}) {
-        SCOPED_TRACE(top == 'o' ? "open flume" : "closed conduit");
-        RunContext ctx;
-        ctx.plant.resize(1);
-        const float height = top == 'o' ? 2.0f : 0.5f;
-        rect_element(ctx, 1, "D1", T_D, top, 0.2f, height, 20.0f, 70.0f, 100.0f, 100.02f, 0.0f,
-                     0.0f);
-        entry_step(ctx, z1, h1, q1, float(A1), float(v1), float(h1 + hv1));
-        ASSERT_EQ(ctx.run.ierr, 0);
-        const auto& s2 = ctx.cs.sec[2];
-        EXPECT_NEAR(s2.h, h2, 5e-5);
-        EXPECT_NEAR(s2.v, 0.0, 1e-6);
-        EXPECT_NEAR(ctx.cs.hB, hv1, 2e-6);
-        // the energy balance of the entry
-        EXPECT_NEAR(100.0 + s2.he, z1 + h1 + hv1 + ctx.cs.hB, 5e-5);
-        EXPECT_TRUE(ctx.cs.bem[1].empty());  // no critical flow in still water
-        EXPECT_EQ(ctx.cs.bem[3], top == 'o' ? "" : "d");
-    }
-}
 
-TEST(Ber0i, ClosedConduitSplitWhereItRunsFull) {
-    // A closed box 1 m x 1 m with a flat lid, counting as full from
-    // max(0.8 * 1.0, 1.0 - 0.1) = 0.9 m, on an adverse slope: the depth grows
-    // against the flow from 0.6 m past 0.9 m, and a step ends where the box
-    // starts running full.
-    RunContext ctx;
-    ctx.plant.resize(2);
-    rect_element(ctx, 2, "D2", T_D, 'g', 1.0f, 1.0f, 40.0f, 70.0f, 50.0f, 49.6f, 0.3f, 0.3f);
-    float sumR = 0, sumL = 0;
-    std::vector<hyd::SurfacePoint> track;
-    const float hup = backwater(ctx, 2, 0.6f, sumR, sumL, &track);
-    ASSERT_EQ(ctx.run.ierr, 0);
-    EXPECT_GT(hup, 0.9f);
-    bool split = false;
-    for (const auto& p : track) {
-        const double z = 50.0 - 0.4 * p.x / 40.0;
-        if (std::fabs(p.wsp - z - 0.9) < 1e-3) split = true;
-    }
-    EXPECT_TRUE(split);
-}
 
-TEST(HevglDruck, PressureHeadAboveTheTop) {
-    // The box running full: A = 1 m2, U = 4 m, R = 0.25 m; Q = 2 m3/s gives
-    // v = 2 m/s and Sf = (v/(kst R^(2/3)))^2; 40 m of level pipe add Sf*40 to
-    // the pressure head of 1.2 m below.
-    RunContext ctx;
-    ctx.plant.resize(2);
-    rect_element(ctx, 2, "D2", T_D, 'g', 1.0f, 1.0f, 40.0f, 70.0f, 50.0f, 50.0f, 2.0f, 2.0f);
-    auto& s = ctx.cs.sec[2];
-    s.h = 1.2f;
-    s.z = 50.0f;
-    s.Q = 2.0f;
-    s.A = 1.0f;
-    s.v = 2.0f;
-    const double Sf = std::pow(2.0 / (70.0 * std::pow(0.25, 2.0 / 3.0)), 2.0);
-    s.I = float(Sf);
-    s.he = float(1.2 + 4.0 / (2 * kG));
-    hyd::prf21(ctx);
-    hyd::qergeo(ctx, "HYA_HE", 2, 2, 40.0f);
-    hyd::hevgl_druck(ctx, "HYA_HE", 2, 2, 40.0f);
-    EXPECT_EQ(ctx.run.ierr, 0);
-    EXPECT_NEAR(ctx.cs.hR, Sf * 40.0, 1e-4);
-    EXPECT_NEAR(ctx.cs.sec[2].h, 1.2 + Sf * 40.0, 2e-4);
-    EXPECT_GT(ctx.cs.sec[2].h, 1.0f);
-    EXPECT_TRUE(ctx.cs.bem[1].empty());
-}
 
-TEST(Impuls, DistributionFlumeWithUniformOutflow) {
-    // A level distribution flume 1 m wide and 20 m long fed with 1 m3/s at
-    // its upstream end and giving the water off uniformly along its length;
-    // at its dead (downstream) end the water stands 0.8 m deep. The
-    // spatially varied flow equation with outflow q = Q/L,
-    //   dh/ds = (S0 - Sf - Q (dQ/ds)/(g A^2)) / (1 - Fr^2),  dQ/ds = -q,
-    // is integrated against the flow here.
-    const double b = 1.0, L = 20.0, Qin = 1.0, h0 = 0.8, kst = 70.0;
-    RunContext ctx;
-    ctx.plant.resize(1);
-    rect_element(ctx, 1, "V1", T_V, 'o', float(b), 2.0f, float(L), float(kst), 10.0f, 10.0f, 0.0f,
-                 float(Qin));
-    entry_state(ctx, 1, float(h0), "HYAVER");
-    ASSERT_NEAR(ctx.cs.sec[2].Q, 0.0f, 1e-6);
-    float x = 0.0f, sumR = 0, sumL = 0;
-    std::vector<hyd::SurfacePoint> track;
-    hyd::impuls(ctx, "HYAVER", 1, T_V, x, float(L), sumR, sumL, &track);
-    ASSERT_EQ(ctx.run.ierr, 0);
-    EXPECT_FLOAT_EQ(x, float(L));
-
-    auto dhdx_up = [&](double xx, double h) {
-        const double Q = Qin * xx / L, A = b * h;
-        const double Fr2 = Q * Q * b / (kG * A * A * A);
-        const double dhds = (-sf_strickler(h, b, Q, kst) + Q * (Qin / L) / (kG * A * A)) /
-                            (1.0 - Fr2);
-        return -dhds;
-    };
-    std::vector<double> ref(1, h0);
-    const int N = 20000;
-    double h = h0;
-    for (int k = 0; k < N; ++k) {
-        const double xx = L * k / N, dx = L / N;
-        const double k1 = dhdx_up(xx, h), k2 = dhdx_up(xx + dx / 2, h + dx / 2 * k1),
-                     k3 = dhdx_up(xx + dx / 2, h + dx / 2 * k2), k4 = dhdx_up(xx + dx, h + dx * k3);
-        h += dx / 6 * (k1 + 2 * k2 + 2 * k3 + k4);
-    }
-    EXPECT_NEAR(ctx.cs.sec[2].h, h, 0.001);
-    EXPECT_LT(h, h0 - 0.03);  // the effect tested is well above the tolerance
-
-    // The depth rises in the direction of flow, from the inflow to the dead end.
-    ASSERT_GE(track.size(), 2u);
-    for (size_t k = 1; k < track.size(); ++k)
-        EXPECT_LT(track[k].wsp, track[k - 1].wsp) << "x = " << track[k].x;
-    // Mass: the flume carries the full inflow at its upstream end and loses
-    // the same discharge on every metre of its length.
-    EXPECT_NEAR(ctx.cs.sec[2].Q, Qin, 1e-5);
-    const auto& c = ctx.cs;
-    EXPECT_NEAR((c.sec[2].Q - c.sec[1].Q) / c.dx, Qin / L, 1e-4);
-}
 
