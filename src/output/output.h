@@ -7,9 +7,7 @@
 // number and the date at its head and the program line at its foot. Texts are
 // German or English after the run's language; widths count characters.
 //
-// Also here: the traces of the iteration and of the discharges on the screen
-// log (`outstp`, `outq`), the discharge log in the check list (`outqqq`) and
-// the table of the element links (`outsys`). The water-level line of the
+// Also here: the discharge log in the check list (`outqqq`) and the table of the element links (`outsys`). The water-level line of the
 // run-status display is `outwsp_screen` (output/outwsp_screen.h).
 //
 // Element tables are 1-based (ctx.plant.el[1..nsys]).
@@ -71,11 +69,6 @@ PumpEnergy pump_energy(const RunContext& ctx, int i);
 inline constexpr float kPvThreshold = 0.01f;
 
 // ---- traces ----
-// One step of an iteration: division ordinal k, step number, value x and
-// residual f, on the screen log when the step log is on.
-void outstp(RunContext& ctx, int k, int step, float x, float f);
-// The discharges of all elements (both ends) on the screen log.
-void outq(RunContext& ctx);
 // The discharge log in the check list (through "OUTQQQ"): every element with
 // its discharges and bounds at both ends.
 void outqqq(RunContext& ctx);

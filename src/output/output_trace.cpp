@@ -1,5 +1,5 @@
-// Traces of a run: iteration steps and discharges on the screen log, the
-// discharge log and the table of the element links in the check list.
+// Traces of a run: the discharge log and the table of the element links in
+// the check list.
 #include "messages/m_rivola_error.h"
 #include "output/listing_texts.h"
 #include "output/output.h"
@@ -12,22 +12,6 @@ namespace rivola::output {
 using support::fmt_f;
 using support::fmt_i;
 using support::pad;
-
-void outstp(RunContext& ctx, int k, int step, float x, float f) {
-    if (!ctx.ui || ctx.run.iterLog != 1) return;
-    ctx.ui->log((ctx.english() ? "division " : "Aufteilung ") + fmt_i(k, 5) + "  step" +
-                fmt_i(step, 5) + "  x =" + fmt_f(x, 10, 6) + "  dE =" + fmt_f(f, 11, 6));
-}
-
-void outq(RunContext& ctx) {
-    if (!ctx.ui) return;
-    const Plant& p = ctx.plant;
-    ctx.ui->log(ctx.english() ? "  isys element        Q inlet  Q outlet"
-                              : "  isys Element       Q Zulauf Q Ablauf");
-    for (int i = 1; i <= p.nsys; ++i)
-        ctx.ui->log(fmt_i(i, 6) + " " + pad(p.el[i].bez, 12) + fmt_f(p.el[i].res[2].Q, 10, 4) +
-                    fmt_f(p.el[i].res[1].Q, 10, 4));
-}
 
 void outqqq(RunContext& ctx) {
     checks::fehler(ctx, "OUTQQQ");

@@ -1,0 +1,2 @@
+// Must not build: the hydraulics may not see the output above them.
+#include "output/output.h"
