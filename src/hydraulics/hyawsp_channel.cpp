@@ -4,26 +4,12 @@
 // its inlet end against the flow.
 #include "hydraulics/hyawsp.h"
 
-#include <algorithm>
-#include <cmath>
-#include <cstdio>
-#include <string>
-#include <vector>
-
 #include "hydraulics/geomet.h"
-#include "hydraulics/hyawsp.h"
 #include "hydraulics/hyawsp_util.h"
-#include "hydraulics/hyd_abort.h"
 #include "hydraulics/hydraul.h"
-#include "hydraulics/hydraul_weir.h"
 #include "hydraulics/hydraul_wsp.h"
-#include "hydraulics/m_rivola_vena_contracta.h"
-#include "hydraulics/root_steps.h"
-#include "messages/m_realwin.h"
-#include "messages/m_rivola_error.h"
 #include "model/context.h"
 #include "support/constants.h"
-#include "support/m_strings.h"
 
 namespace rivola::hyd {
 
