@@ -35,15 +35,8 @@ void count_down(RunContext& ctx, int i) {
 void load_boundary(RunContext& ctx) {
     const Plant& p = ctx.plant;
     const EndResult& r = p.el[p.nsys].res[1];
-    Section& c = ctx.cs.sec[2];
-    c.z = r.z;
-    c.Q = r.Q;
-    c.h = r.h;
-    c.A = r.A;
-    c.v = r.v;
-    c.dhy = r.dhy;
-    c.I = r.I;
-    c.he = r.he;
+    sysdwn(ctx, p.nsys);
+    ctx.cs.sec[2].Q = r.Q;
     for (int k = 1; k <= 5; ++k) ctx.cs.bem[k] = r.bem[k];
 }
 
