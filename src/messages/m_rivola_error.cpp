@@ -16,13 +16,6 @@ using support::fmt_i;
 using support::rtrim;
 using support::ucut;
 
-Reporter::~Reporter() { close(); }
-
-void Reporter::close() {
-    if (unit) std::fclose(unit);
-    unit = nullptr;
-}
-
 namespace {
 
 // Severity of a message family, chosen by the first character of its code;

@@ -4,28 +4,15 @@
 // returns the worst severity reported so far.
 #pragma once
 
-#include <cstdio>
-#include <string>
 #include <string_view>
+
+#include "model/check_list.h"
 
 namespace rivola {
 struct RunContext;
 }
 
 namespace rivola::checks {
-
-// State of the reporter, one per run context.
-struct Reporter {
-    std::string base;                // check list base name (path without extension)
-    std::string title;               // "Prüfprotokoll" / "check-list"
-    std::FILE* unit = nullptr;       // the open check list, shared with writers of blocks
-    bool first = true;               // no line written since INIT
-    int last = 0;                    // severity of the latest message
-    int worst = 0;                   // worst severity since INIT
-    ~Reporter();
-    void close();
-    std::string fileName() const { return base + ".pkl"; }
-};
 
 inline constexpr float kNoReal = -9999.99f;
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "messages/m_rivola_error.h"
 #include "model/step_slots.h"
 #include "model/m_qercmn.h"
+#include "model/check_list.h"
 #include "model/db_state.h"
 #include "model/plant.h"
 #include "model/run_state.h"
