@@ -34,8 +34,9 @@ struct DbTest : ::testing::Test {
 }  // namespace
 
 TEST_F(DbTest, OpenAndCloseAnSQLiteFile) {
-    db_open(ctx, db, status);
+    db_open(ctx, dir / "plant", status);           // a name without extension opens the .mdb file
     ASSERT_EQ(status, "ok");
+    EXPECT_EQ(ctx.db.name, db);
     EXPECT_EQ(ctx.db.exists, 1);
     EXPECT_EQ(ctx.db.kind, DbKind::SQLite);
     EXPECT_NE(db_connection(ctx), nullptr);
@@ -49,6 +50,10 @@ TEST_F(DbTest, OpenAndCloseAnSQLiteFile) {
     db_close(ctx, status);                              // a second close does nothing
     EXPECT_EQ(status, "ok");
     EXPECT_FALSE(diagWritten());
+    // the file is found without regard to the case of its name
+    db_open(ctx, dir / "PLANT.MDB", status);
+    EXPECT_EQ(status, "ok");
+    db_close(ctx);
     // an empty file is an empty database
     const std::string e = dir / "leer.mdb";
     std::ofstream(e).close();
@@ -56,17 +61,6 @@ TEST_F(DbTest, OpenAndCloseAnSQLiteFile) {
     db_table_n_row(ctx, e, "SELECT name FROM sqlite_master", n, status);
     EXPECT_EQ(status, "ok");
     EXPECT_EQ(n, 0);
-}
-
-TEST_F(DbTest, NameWithoutExtensionOpensTheMdbFile) {
-    db_open(ctx, dir / "plant", status);
-    EXPECT_EQ(status, "ok");
-    EXPECT_EQ(ctx.db.name, dir / "plant.mdb");
-    db_close(ctx);
-    // the file is found without regard to the case of its name
-    db_open(ctx, dir / "PLANT.MDB", status);
-    EXPECT_EQ(status, "ok");
-    db_close(ctx);
 }
 
 TEST_F(DbTest, MissingFileIsReportedWithoutOdbcCall) {
