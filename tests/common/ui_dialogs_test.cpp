@@ -95,7 +95,7 @@ TEST_F(Shell, ScreenMessagesInBothLanguagesOneLogLinePerTextLine) {
     ui::screen_dlgedit(ctx, 1, 1);
 }
 
-TEST_F(Shell, MessageBoxKindFollowsTheTitle) {
+TEST_F(Shell, MessageBoxKindFollowsTheTitleAndCancelNeedsConfirmation) {
     std::string answer;
     rec.answer = true;
     EXPECT_EQ(ui::rw_msgbox(ctx, "Weiter?", "Frage?", &answer), 1);
@@ -115,9 +115,8 @@ TEST_F(Shell, MessageBoxKindFollowsTheTitle) {
               "Schwerer Fehler: Nach <OK> erfolgt Programmabbruch!|Speicher voll");
     EXPECT_GE(ctx.run.ierr, 3);
     EXPECT_TRUE(rec.stopped);
-}
 
-TEST_F(Shell, CancelQuestionReturnsFalseOnlyWhenConfirmed) {
+    // the cancel question: false only when the user confirms
     rec.answer = true;
     EXPECT_FALSE(ui::cancel_yesno(ctx));
     EXPECT_EQ(rec.questions.back(), "Abbruch?|Wollen Sie den Programmablauf wirklich abbrechen ?");

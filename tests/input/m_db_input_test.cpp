@@ -59,8 +59,8 @@ const char* kRow = "INSERT INTO tbl_rvldaten (er, bez, zulauf1, ablauf1) VALUES 
 }  // namespace
 
 TEST_F(ReaderTest, ElementsInErOrderWithNullDefaults) {
-    make(db, std::string(kRow) + "(30, 'G1', 'Q1', 'ENDE');" + kRow +
-                 "(10, 'Q1', NULL, 'G1');");
+    make(db, std::string(kRow) + "(30, 'G1', 'Q1', 'ENDE');" + kRow + "(10, 'Q1', NULL, 'G1');",
+         "INSERT INTO tbl_all (Titel, Zeilen) VALUES ('T', 61);");
     inmdb(ctx, db, status);
     ASSERT_EQ(status, "ok");
     EXPECT_EQ(ctx.run.ierr, 0);
@@ -84,6 +84,17 @@ TEST_F(ReaderTest, ElementsInErOrderWithNullDefaults) {
     EXPECT_EQ(el(1).hve.zeta2[6], kMissing);
     EXPECT_EQ(el(1).hve.N, -999.0f);            // HVE_N NULL is -999.0, not -999999.0
     EXPECT_EQ(el(1).hve.T, "");
+    // base settings left NULL: the model's defaults
+    const BaseSettings& a = ctx.plant.all;
+    EXPECT_EQ(a.titel[1], "T");
+    EXPECT_EQ(a.Vmin, kMissing);
+    EXPECT_FLOAT_EQ(a.Vmax, 999999.0f);
+    EXPECT_FLOAT_EQ(a.DIFFmax, 10.0f);
+    EXPECT_FLOAT_EQ(a.Bezug, 0.0f);
+    EXPECT_EQ(a.Wasserstand, kMissing);
+    EXPECT_EQ(a.Q_ls, "J");
+    EXPECT_EQ(a.datum, "");
+    EXPECT_EQ(ctx.plant.Zeilen, 61);            // 61 lines a page stay
     // the source table
     ASSERT_EQ(ctx.plant.sources.src.size(), 1u);
     EXPECT_EQ(ctx.plant.sources.src[0].isys, (std::vector<int>{1, 2}));
@@ -121,23 +132,6 @@ TEST_F(ReaderTest, BaseSettingsAndTheirCorrections) {
     EXPECT_EQ(a.AnhangERK, "B");
     EXPECT_EQ(a.AnhangQVE, "");
     EXPECT_EQ(a.datum, "05.03.2024");
-}
-
-TEST_F(ReaderTest, NullBaseSettingsGiveTheModelDefaults) {
-    make(db, std::string(kRow) + "(1, 'Q1', NULL, 'ENDE');",
-         "INSERT INTO tbl_all (Zeilen) VALUES (61);");
-    inmdb(ctx, db, status);
-    ASSERT_EQ(status, "ok");
-    const BaseSettings& a = ctx.plant.all;
-    EXPECT_EQ(a.titel[1], "");
-    EXPECT_EQ(a.Vmin, kMissing);
-    EXPECT_FLOAT_EQ(a.Vmax, 999999.0f);
-    EXPECT_FLOAT_EQ(a.DIFFmax, 10.0f);
-    EXPECT_FLOAT_EQ(a.Bezug, 0.0f);
-    EXPECT_EQ(a.Wasserstand, kMissing);
-    EXPECT_EQ(a.Q_ls, "J");
-    EXPECT_EQ(a.datum, "");
-    EXPECT_EQ(ctx.plant.Zeilen, 61);            // 61 stays
 }
 
 TEST_F(ReaderTest, DeletedRowsAreSkippedAndDescriptionsCut) {
@@ -417,12 +411,9 @@ TEST(ReaderValues, NumbersFromDatabaseTexts) {
 }
 
 TEST(ReaderValues, DatesAsDayMonthYear) {
-    EXPECT_EQ(date_text("2024-03-05"), "05.03.2024");
-    EXPECT_EQ(date_text("2024-12-31 00:00:00"), "31.12.2024");
-    EXPECT_EQ(date_text("7.1.2023"), "07.01.2023");
-    EXPECT_EQ(date_text("9999-12-31"), "31.12.9999");   // the last year a date field holds
-    EXPECT_EQ(date_text("0000-00-00"), "");     // day, month or year below 1: no date
-    EXPECT_EQ(date_text("2024-00-05"), "");
-    EXPECT_EQ(date_text("gestern"), "");
-    EXPECT_EQ(date_text(""), "");
+    // day, month or year below 1, or beyond the last year a date field holds: no date
+    for (const auto& [stored, shown] : std::vector<std::pair<const char*, const char*>>{
+             {"2024-03-05", "05.03.2024"}, {"2024-12-31 00:00:00", "31.12.2024"}, {"7.1.2023", "07.01.2023"},
+             {"9999-12-31", "31.12.9999"}, {"0000-00-00", ""}, {"2024-00-05", ""}, {"gestern", ""}, {"", ""}})
+        EXPECT_EQ(date_text(stored), shown) << stored;
 }

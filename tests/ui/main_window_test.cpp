@@ -102,6 +102,20 @@ struct Window : ::testing::Test {
         w.autoStart();
         ASSERT_TRUE(wait_for([&] { return finished; })) << "the run did not end";
     }
+    // The small example plant, with `extra` SQL, as a variant beside a results database.
+    std::string example(const std::string& extra = "") {
+        RunContext tools;
+        std::string status, results;
+        input::db_new_results(tools, dir.string(), results, status);
+        EXPECT_EQ(status, "ok");
+        const std::string script = (dir / "example.sql").string();
+        std::ifstream source(std::string(RIVOLA_SOURCE_DIR) + "/examples/kleine_anlage.sql");
+        std::ofstream(script) << source.rdbuf() << "\n" << extra;
+        const std::string db = (dir / "kleine_anlage.mdb").string();
+        input::db_load_script(tools, db, script, status);
+        EXPECT_EQ(status, "ok");
+        return db;
+    }
     std::string variant(const std::string& name = "PLANT.mdb") {
         const fs::path p = dir / name;
         std::ofstream(p) << "not yet a database";
@@ -151,41 +165,75 @@ TEST(ShellStart, SettingsFromTheCommandLine) {
     }
 }
 
-TEST_F(Window, MenuAndStatusBarInGerman) {
+// The menus and the help page in the user's language.
+TEST_F(Window, MenusAndHelpInTheUsersLanguage) {
+    const struct {
+        std::vector<std::string> args;
+        QStringList top;
+        const char* help;
+    } cases[] = {
+        {{}, {"Ausführen", "Konfiguration", "Info", "Hilfe", "Beenden"}, "RIVOLA"},
+        {{"english"}, {"File", "Configuration", "Info", "Help", "Exit"}, "What RIVOLA computes"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.help);
+        auto w = make(c.args);
+        QStringList top;
+        for (QAction* a : w->menuBar()->actions()) top << a->text();
+        EXPECT_EQ(top, c.top);
+        menu_action(*w, c.top[3])->trigger();
+        ASSERT_NE(w->helpWindow(), nullptr);
+        EXPECT_TRUE(w->helpWindow()->isVisible());
+        const QString home = w->helpWindow()->browser()->toPlainText();
+        EXPECT_TRUE(home.contains(c.help)) << home.toStdString();
+        EXPECT_FALSE(home.contains("nicht gefunden")) << "help page missing next to the program";
+        w->helpWindow()->close();
+    }
+}
+
+// Status bar, the commands without a run, the page of message codes and the exit.
+TEST_F(Window, CommandsOfTheIdleWindow) {
     auto w = make({});
-    QStringList top;
-    for (QAction* a : w->menuBar()->actions()) top << a->text();
-    EXPECT_EQ(top, (QStringList{"Ausführen", "Konfiguration", "Info", "Hilfe", "Beenden"}));
-    EXPECT_NE(menu_action(*w, "Auswahl eines RIVOLA-Datensatzes und Programmaufruf"), nullptr);
-    EXPECT_NE(menu_action(*w, "Programm verlassen"), nullptr);
-    const QString status = [&] {
-        QStringList t;
-        for (auto* l : w->statusBar()->findChildren<QLabel*>()) t << l->text();
-        return t.join('|');
-    }();
+    QStringList labels;
+    for (auto* l : w->statusBar()->findChildren<QLabel*>()) labels << l->text();
+    const QString status = labels.join('|');
     EXPECT_TRUE(status.contains("RIVOLA")) << status.toStdString();
     EXPECT_TRUE(status.contains(" 06.12.2025")) << status.toStdString();
     // Without a command line nothing runs.
     w->autoStart();
     QCoreApplication::processEvents();
     EXPECT_FALSE(w->running());
-}
-
-TEST_F(Window, ConfigurationIsNotAKnownCommand) {
-    auto w = make({});
+    hook.shown.clear();
+    // Configuration is no known command, nor is any other unknown number.
     EXPECT_EQ(w->rw_control(101), 1);
-    QAction* conf = menu_action(*w, "Konfiguration");
-    ASSERT_NE(conf, nullptr);
-    conf->trigger();
-    ASSERT_EQ(hook.shown.size(), 2u);
+    menu_action(*w, "Konfiguration")->trigger();
+    EXPECT_EQ(w->rw_control(4711), 1);
+    ASSERT_EQ(hook.shown.size(), 3u);
     for (const auto& s : hook.shown) {
         EXPECT_EQ(s.kind, "message");
         EXPECT_EQ(s.title, "Problem 0");
         EXPECT_EQ(s.text, "Dieses Kommando ist nicht bekannt");
     }
-    // Any other unknown number behaves alike; the window stays.
-    EXPECT_EQ(w->rw_control(4711), 1);
+    menu_action(*w, "Info")->trigger();
+    const auto* s = find_shown(hook, "info");
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->title, "Informationen zu 8.03  ...");
+    EXPECT_TRUE(s->text.contains("R I V O L A")) << s->text.toStdString();
+    // The page of message codes is made from the program's own catalogue.
+    menu_action(*w, "Hilfe")->trigger();
+    ASSERT_NE(w->helpWindow(), nullptr);
+    QTextBrowser* b = w->helpWindow()->browser();
+    b->setSource(QUrl::fromLocalFile(QString(RIVOLA_BINARY_DIR) + "/" + ui::kCodesPage));
+    const QString codes = b->toPlainText();
+    EXPECT_TRUE(codes.contains("G11"));
+    EXPECT_TRUE(codes.contains("der Stricklerwert in (20, 100) liegen!"));
+    EXPECT_TRUE(codes.contains("W60"));
+    w->helpWindow()->close();
+    // Exit is left to the window system; the menu's exit closes the window.
+    EXPECT_EQ(w->rw_control(16385), 0);
     EXPECT_TRUE(w->isVisible());
+    menu_action(*w, "Beenden")->trigger();
+    EXPECT_FALSE(w->isVisible());
 }
 
 TEST_F(Window, WaitingTimeForTheResultsDatabase) {
@@ -211,76 +259,45 @@ TEST_F(Window, WaitingTimeForTheResultsDatabase) {
     EXPECT_TRUE(hook.shown.back().text.contains("gesperrte Ergebnisdatenbank"));
 }
 
-TEST_F(Window, InfoShowsTheVersionTitle) {
-    auto w = make({});
-    menu_action(*w, "Info")->trigger();
-    const auto* s = find_shown(hook, "info");
-    ASSERT_NE(s, nullptr);
-    EXPECT_EQ(s->title, "Informationen zu 8.03  ...");
-    EXPECT_TRUE(s->text.contains("R I V O L A")) << s->text.toStdString();
-}
-
-TEST_F(Window, ExitIsLeftToTheWindowSystem) {
-    auto w = make({});
-    EXPECT_EQ(w->rw_control(16385), 0);
-    EXPECT_TRUE(w->isVisible());
-    menu_action(*w, "Beenden")->trigger();
-    EXPECT_FALSE(w->isVisible());
-}
-
-TEST_F(Window, HelpOpensTheHelpPagesAndTheMessageCodes) {
-    auto w = make({});
-    menu_action(*w, "Hilfe")->trigger();
-    ASSERT_NE(w->helpWindow(), nullptr);
-    EXPECT_TRUE(w->helpWindow()->isVisible());
-    QTextBrowser* b = w->helpWindow()->browser();
-    const QString home = b->toPlainText();
-    EXPECT_TRUE(home.contains("RIVOLA")) << home.toStdString();
-    EXPECT_FALSE(home.contains("nicht gefunden")) << "help page missing next to the program";
-    // The page of message codes is made from the program's own catalogue.
-    b->setSource(QUrl::fromLocalFile(QString(RIVOLA_BINARY_DIR) + "/" + ui::kCodesPage));
-    const QString codes = b->toPlainText();
-    EXPECT_TRUE(codes.contains("G11"));
-    EXPECT_TRUE(codes.contains("der Stricklerwert in (20, 100) liegen!"));
-    EXPECT_TRUE(codes.contains("W60"));
-}
-
 TEST_F(Window, AutoRunWithoutResultsDatabase) {
     const std::string db = variant();
-    auto w = make({db});
-    run_to_end(*w);
-    const QStringList log = w->screenLog();
-    // The run header: the program name spaced out with the version, and the variant.
-    ASSERT_FALSE(log.isEmpty());
-    EXPECT_TRUE(log.front().startsWith("R I V O L A")) << log.front().toStdString();
-    EXPECT_TRUE(log.front().contains("8.03"));
-    EXPECT_TRUE(has_line(log, "Variante: PLANT.mdb")) << log.join('\n').toStdString();
-    // The missing results database is told in a message box, then the final message.
-    const auto* m = find_shown(hook, "message");
-    ASSERT_NE(m, nullptr);
-    EXPECT_EQ(m->title, "Datenbankfehler");
-    EXPECT_TRUE(m->text.contains("\"RIVOLA_8_Ergebnisse.mdb\""));
-    EXPECT_TRUE(m->text.contains("existiert nicht."));
-    const auto* f = find_shown(hook, "finale");
-    ASSERT_NE(f, nullptr);
-    EXPECT_TRUE(f->text.startsWith("Berechnungsabbruch")) << f->text.toStdString();
-    EXPECT_EQ(find_shown(hook, "question"), nullptr);  // no check list to offer
-    EXPECT_GE(w->lastErrorLevel(), 2);
-    EXPECT_FALSE(w->running());
+    const struct {
+        std::vector<std::string> args;
+        const char *title, *missing, *finale;
+    } cases[] = {
+        {{db}, "Datenbankfehler", "existiert nicht.", "Berechnungsabbruch"},
+        {{db, "english"}, "database error", "does not exist.", "abort"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        hook.shown.clear();
+        auto w = make(c.args);
+        run_to_end(*w);
+        const QStringList log = w->screenLog();
+        // The run header: the program name spaced out with the version.
+        ASSERT_FALSE(log.isEmpty());
+        EXPECT_TRUE(log.front().startsWith("R I V O L A")) << log.front().toStdString();
+        EXPECT_TRUE(log.front().contains("8.03"));
+        // The missing results database is told in a message box, then the final message.
+        const auto* m = find_shown(hook, "message");
+        ASSERT_NE(m, nullptr);
+        EXPECT_EQ(m->title, c.title);
+        EXPECT_TRUE(m->text.contains(c.missing)) << m->text.toStdString();
+        const auto* f = find_shown(hook, "finale");
+        ASSERT_NE(f, nullptr);
+        EXPECT_TRUE(f->text.startsWith(c.finale)) << f->text.toStdString();
+        EXPECT_EQ(find_shown(hook, "question"), nullptr);  // no check list to offer
+        EXPECT_GE(w->lastErrorLevel(), 2);
+        EXPECT_FALSE(w->running());
+        if (c.args.size() == 1) {
+            EXPECT_TRUE(has_line(log, "Variante: PLANT.mdb")) << log.join('\n').toStdString();
+            EXPECT_TRUE(m->text.contains("\"RIVOLA_8_Ergebnisse.mdb\""));
+        }
+    }
 }
 
 TEST_F(Window, AutoRunOfTheExamplePlant) {
-    // The small example plant as a variant database beside a results database.
-    RunContext tools;
-    std::string status, results;
-    input::db_new_results(tools, dir.string(), results, status);
-    ASSERT_EQ(status, "ok");
-    const std::string script = std::string(RIVOLA_SOURCE_DIR) + "/examples/kleine_anlage.sql";
-    const std::string db = (dir / "kleine_anlage.mdb").string();
-    input::db_load_script(tools, db, script, status);
-    ASSERT_EQ(status, "ok");
-
-    auto w = make({db});
+    auto w = make({example()});
     run_to_end(*w);
     const QStringList log = w->screenLog();
     ASSERT_FALSE(log.isEmpty());
@@ -292,38 +309,21 @@ TEST_F(Window, AutoRunOfTheExamplePlant) {
     EXPECT_TRUE(f->text.contains("kleine_anlage.pkl")) << f->text.toStdString();
     EXPECT_LT(w->lastErrorLevel(), 2);
     // Where the program computes the plant, the screen log names its result listing.
-    if (!has_line(log, "not available in this build")) {
-        EXPECT_TRUE(has_line(log, "kleine_anlage.ERG")) << log.join('\n').toStdString();
-    }
-    // Screenshot of the window after the run.
-    const QString shot = QString(RIVOLA_BINARY_DIR) + "/rivolaw_main_window.png";
-    EXPECT_TRUE(w->grab().save(shot));
     // A computed plant is drawn: the drawing tab is shown with the run's profile.
     if (!has_line(log, "not available in this build")) {
+        EXPECT_TRUE(has_line(log, "kleine_anlage.ERG")) << log.join('\n').toStdString();
         EXPECT_FALSE(w->profileView()->empty());
         EXPECT_EQ(w->tabs()->currentIndex(), 1);
         EXPECT_TRUE(fs::exists(dir / "kleine_anlage_profile.svg"));
-        EXPECT_TRUE(w->grab().save(QString(RIVOLA_BINARY_DIR) + "/rivolaw_profile.png"));
     }
 }
 
 TEST_F(Window, FlowCasesInTheProfileAndTheListings) {
-    RunContext tools;
-    std::string status, results;
-    input::db_new_results(tools, dir.string(), results, status);
-    ASSERT_EQ(status, "ok");
-    const std::string script = (dir / "cases.sql").string();
-    std::ifstream example(std::string(RIVOLA_SOURCE_DIR) + "/examples/kleine_anlage.sql");
-    std::ofstream(script) << example.rdbuf()
-                          << "\nCREATE TABLE tbl_lastfaelle (Nr integer, Lastfall varchar(16), Beschreibung text, "
-                             "Faktor double, Wasserstand double);\n"
-                             "INSERT INTO tbl_lastfaelle VALUES (1, 'MIN', NULL, 0.5, NULL);\n"
-                             "INSERT INTO tbl_lastfaelle VALUES (2, 'DESIGN', NULL, 1.0, NULL);\n"
-                             "INSERT INTO tbl_lastfaelle VALUES (3, 'MAX', NULL, 1.5, NULL);\n";
-    const std::string db = (dir / "kleine_anlage.mdb").string();
-    input::db_load_script(tools, db, script, status);
-    ASSERT_EQ(status, "ok");
-    auto w = make({db});
+    auto w = make({example("CREATE TABLE tbl_lastfaelle (Nr integer, Lastfall varchar(16), Beschreibung text, "
+                           "Faktor double, Wasserstand double);\n"
+                           "INSERT INTO tbl_lastfaelle VALUES (1, 'MIN', NULL, 0.5, NULL);\n"
+                           "INSERT INTO tbl_lastfaelle VALUES (2, 'DESIGN', NULL, 1.0, NULL);\n"
+                           "INSERT INTO tbl_lastfaelle VALUES (3, 'MAX', NULL, 1.5, NULL);\n")});
     run_to_end(*w);
     ASSERT_LT(w->lastErrorLevel(), 2) << w->screenLog().join('\n').toStdString();
     // the cases to choose from, the design case chosen
@@ -342,7 +342,6 @@ TEST_F(Window, FlowCasesInTheProfileAndTheListings) {
     EXPECT_TRUE(legend.contains("Wasserspiegel MIN")) << legend.join('|').toStdString();
     EXPECT_TRUE(legend.contains("Wasserspiegel MAX"));
     EXPECT_TRUE(legend.contains("Energielinie DESIGN"));
-    EXPECT_TRUE(w->grab().save(QString(RIVOLA_BINARY_DIR) + "/rivolaw_cases.png"));
     // the listings of the case chosen
     choice->setCurrentIndex(2);
     w->dispatch(ui::kCmdListings);
@@ -351,28 +350,6 @@ TEST_F(Window, FlowCasesInTheProfileAndTheListings) {
     for (int t = 0; t < w->listingsViewer()->tabs()->count(); ++t) tabs << w->listingsViewer()->tabs()->tabText(t);
     EXPECT_TRUE(tabs.contains("kleine_anlage_MAX.ERG")) << tabs.join('|').toStdString();
     EXPECT_FALSE(tabs.contains("kleine_anlage_DESIGN.ERG"));
-}
-
-TEST_F(Window, EnglishWithTheParameterEnglish) {
-    const std::string db = variant();
-    auto w = make({db, "english"});
-    QStringList top;
-    for (QAction* a : w->menuBar()->actions()) top << a->text();
-    EXPECT_EQ(top, (QStringList{"File", "Configuration", "Info", "Help", "Exit"}));
-    EXPECT_NE(menu_action(*w, "Open a RIVOLA-Database and Start Program"), nullptr);
-    EXPECT_NE(menu_action(*w, "Exit program"), nullptr);
-    menu_action(*w, "Help")->trigger();
-    ASSERT_NE(w->helpWindow(), nullptr);
-    EXPECT_TRUE(w->helpWindow()->browser()->toPlainText().contains("What RIVOLA computes"));
-    w->helpWindow()->close();
-    run_to_end(*w);
-    const auto* m = find_shown(hook, "message");
-    ASSERT_NE(m, nullptr);
-    EXPECT_EQ(m->title, "database error");
-    EXPECT_TRUE(m->text.contains("does not exist."));
-    const auto* f = find_shown(hook, "finale");
-    ASSERT_NE(f, nullptr);
-    EXPECT_TRUE(f->text.startsWith("abort")) << f->text.toStdString();
 }
 
 TEST_F(Window, RunFromTheMenuWithCancelledFileDialog) {
@@ -384,7 +361,6 @@ TEST_F(Window, RunFromTheMenuWithCancelledFileDialog) {
     ASSERT_TRUE(wait_for([&] { return finished; }));
     const auto* f = find_shown(hook, "file");
     ASSERT_NE(f, nullptr);
-    EXPECT_EQ(f->title, "Auswahl der Variante über *.MDB-Datei");
     EXPECT_TRUE(f->text.contains("*.mdb")) << f->text.toStdString();
     EXPECT_TRUE(f->text.contains("*.MDB"));
     EXPECT_EQ(w->lastErrorLevel(), 3);
@@ -432,14 +408,17 @@ struct RunDialogs : Window {
     }
 };
 
-TEST_F(RunDialogs, LogLinesArriveInOrderBeforeADialog) {
+TEST_F(RunDialogs, LogLinesArriveInOrderBeforeADialogAndPassesShowAsProgress) {
     std::vector<std::string> asked;
+    ctx.run.maxPasses = 100;
     on_worker([&] {
         for (int i = 1; i <= 500; ++i) ui::screen_dlgedit(ctx, 27, i, "Zeile " + std::to_string(i));
         std::string answer;
         ui::rw_msgbox(ctx, "Weiter?", "Frage?", &answer);
         asked.push_back(answer);
+        for (int pass = 1; pass <= 7; ++pass) ctx.ui->progress(pass);
     });
+    EXPECT_EQ(w->progressText(), "Durchlauf 7");
     const QStringList log = w->screenLog();
     ASSERT_EQ(log.size(), 500);
     EXPECT_EQ(log.front(), "Zeile 1");
@@ -447,14 +426,6 @@ TEST_F(RunDialogs, LogLinesArriveInOrderBeforeADialog) {
     ASSERT_EQ(hook.shown.size(), 1u);
     EXPECT_EQ(hook.shown[0].kind, "question");
     EXPECT_EQ(asked, (std::vector<std::string>{"No"}));
-}
-
-TEST_F(RunDialogs, PassesOfTheIterationShowAsProgress) {
-    ctx.run.maxPasses = 100;
-    on_worker([&] {
-        for (int pass = 1; pass <= 7; ++pass) ctx.ui->progress(pass);
-    });
-    EXPECT_EQ(w->progressText(), "Durchlauf 7");
 }
 
 TEST_F(RunDialogs, CancelOnlyAfterRequestAndConfirmation) {
@@ -481,6 +452,12 @@ TEST_F(RunDialogs, FatalMessageEndsTheProgram) {
 TEST_F(RunDialogs, ClosingDialogAfterWarningsOffersTheCheckList) {
     const std::string pkl = check_list();
     ctx.run.ierr = 1;
+    // Answered no: the question, but no viewer.
+    on_worker([&] { ui::rw_dlgfinale(ctx, run::final_message(ctx)); });
+    ASSERT_EQ(hook.shown.size(), 2u);
+    EXPECT_EQ(hook.shown[1].kind, "question");
+    EXPECT_EQ(w->checkListViewer(), nullptr);
+    hook.shown.clear();
     hook.answer = [](const QString&, const QString& text) {
         return text == "Wollen Sie die Fehler/Warnungen anschauen?";
     };
@@ -503,10 +480,6 @@ TEST_F(RunDialogs, ClosingDialogAfterWarningsOffersTheCheckList) {
     EXPECT_EQ(list->item(1)->text(), "W10 Warnung: In den ALL-Daten ist die Minimal- und");
     EXPECT_EQ(list->item(4)->text(), "             das Sohlgefälle negativ!");
     EXPECT_TRUE(QFontInfo(list->font()).fixedPitch());
-    EXPECT_EQ(v->printButton()->text(), "Drucken der Fehler/Warnungen");
-
-    const QString shot = QString(RIVOLA_BINARY_DIR) + "/rivolaw_check_list.png";
-    EXPECT_TRUE(v->grab().save(shot));
 
     // Printing, unattended: the print button writes the printout as PDF.
     const QString pdf = QString(RIVOLA_BINARY_DIR) + "/rivolaw_check_list.pdf";
@@ -519,15 +492,6 @@ TEST_F(RunDialogs, ClosingDialogAfterWarningsOffersTheCheckList) {
     EXPECT_TRUE(bytes.startsWith("%PDF"));
     EXPECT_GT(bytes.size(), 1000);
     v->close();
-}
-
-TEST_F(RunDialogs, ClosingDialogAnsweredNoShowsNoViewer) {
-    check_list();
-    ctx.run.ierr = 1;
-    on_worker([&] { ui::rw_dlgfinale(ctx, run::final_message(ctx)); });
-    ASSERT_EQ(hook.shown.size(), 2u);
-    EXPECT_EQ(hook.shown[1].kind, "question");
-    EXPECT_EQ(w->checkListViewer(), nullptr);
 }
 
 TEST_F(Window, ListingsOfTheLastRun) {
