@@ -275,48 +275,8 @@ TEST_F(ResultsDbTest, VariantComputedTwiceKeepsOneFullOverviewRowAndTheLastRows)
               "SUED|01.02.2024|Kläranlage Süd|1|1|RIVOLA 8.03|Anlage 3|Anlage 4");
 }
 
-TEST_F(ResultsDbTest, TableRowsAndCsvLinesCarryTheSectionsOfEachListingLine) {
-    RunContext ctx;
-    prepare(ctx, "SUED");
-    chain(ctx);
-    output::write_erg_tables(ctx);
-    ctx.rep.close();
-    ASSERT_EQ(ctx.run.resultsStatus, "ok");
-    const auto csv = lines_of(read_file(ctx.run.basePath + ".csv"));
-    ASSERT_EQ(csv.size(), 14u);
-    EXPECT_EQ(csv[0], "Ident;iz;Kenn;Beschreibung;Ord;Q ;L ;z ;hges;h ;WSP;A ;v ;E ;To;P ;Hvk;Hve1;Hve2;Hvu;Bemerkung;Freibord;");
-    // The flume: upstream section with friction and single loss and no length,
-    // then the downstream section with length and transition loss; the
-    // freeboard is the height of the open section less the depth.
-    EXPECT_EQ(csv[3], "3;1;G1;Rinne 1;1;0.1000;;100.900;0.800;0.550;101.450;0.440;0.23;101.4526;0.41;T;0.0123;0.0045;;;;0.250;");
-    EXPECT_EQ(csv[4], "4;2;G1;Rinne 1;1;0.1000;12.500;100.800;0.800;0.600;101.400;0.480;0.21;101.4022;0.38;T;;;;0.0012;;0.200;");
-    // The pressure pipe flows part full below its crown: "FS" in the fifth
-    // remark, no freeboard of a closed section.
-    EXPECT_EQ(csv[5], "5;1;D1;;1;0.1000;;100.500;1.200;0.600;101.100;0.480;0.21;101.1022;0.30;T;0.0000;0.0000;;;        FS;;");
-    // The sluice gate: one line (transition loss 0.00005 m) with the single
-    // loss; a wall's section is its opening, with no freeboard.
-    EXPECT_EQ(csv[7], "7;1;W1;;1;0.1000;;100.300;0.800;0.900;101.200;0.720;0.14;101.2010;0.10;T;;0.0500;;;;;");
-    // The weir: one line with the transition loss; water over its crest is
-    // no lack of freeboard.
-    EXPECT_EQ(csv[8], "8;1;U1;;1;0.1000;;100.200;0.800;0.350;100.550;0.280;0.36;100.5565;0.00;T;;;;0.1234;;;");
-    // The basin's velocity remark is cleared, its critical-depth remark kept.
-    EXPECT_EQ(fields(csv[9], ';')[20], "");
-    EXPECT_EQ(fields(csv[10], ';')[20], "gr");
-    // The pump: the delivery head in the length column.
-    EXPECT_EQ(csv[11], "11;1;P1;;1;0.1000;2.500;98.000;0.800;0.500;98.500;0.400;0.25;98.5032;0.00;T;;;;;;0.300;");
-
-    // The table rows carry the same values, field by field.
-    const auto rows = lines_of(q("SELECT " + std::string(kColumns) + " FROM ERG_SUED ORDER BY ID;"));
-    ASSERT_EQ(rows.size(), 13u);
-    for (size_t r = 0; r < rows.size(); ++r) same_row(fields(rows[r], '|'), fields(csv[r + 1], ';'));
-    // Columns the CSV leaves out: flow length and largest width.
-    EXPECT_EQ(fields(rows[4], '|')[20], "12.5");
-    EXPECT_EQ(fields(rows[4], '|')[21], "0.800000011920929");
-    // The wall's single-loss head is below one velocity head: W50 in the check list.
-    EXPECT_NE(read_file(ctx.run.checkListFile).find("W1"), std::string::npos);
-    EXPECT_EQ(ctx.run.ierr, 1);
-}
-
+// The listing, the table rows and the CSV lines carry the same values; those
+// of the chain are worked out by hand.
 TEST_F(ResultsDbTest, ListingTableAndCsvCarryTheSameValues) {
     for (const std::string variant : {"KETTE", "TEIL"}) {
         RunContext ctx;
@@ -377,6 +337,36 @@ TEST_F(ResultsDbTest, ListingTableAndCsvCarryTheSameValues) {
             EXPECT_EQ(support::rtrim(support::ucut(l.substr(support::ucut(l, 117).size()), 10)),
                       t[19] == "NULL" ? "" : t[19]);
             same_row(t, fields(csv[r + 1], ';'));
+        }
+        if (variant == "KETTE") {
+            ASSERT_EQ(csv.size(), 14u);
+            EXPECT_EQ(csv[0], "Ident;iz;Kenn;Beschreibung;Ord;Q ;L ;z ;hges;h ;WSP;A ;v ;E ;To;P ;Hvk;Hve1;Hve2;Hvu;Bemerkung;Freibord;");
+            // The flume: upstream section with friction and single loss and no length,
+            // then the downstream section with length and transition loss; the
+            // freeboard is the height of the open section less the depth.
+            EXPECT_EQ(csv[3], "3;1;G1;Rinne 1;1;0.1000;;100.900;0.800;0.550;101.450;0.440;0.23;101.4526;0.41;T;0.0123;0.0045;;;;0.250;");
+            EXPECT_EQ(csv[4], "4;2;G1;Rinne 1;1;0.1000;12.500;100.800;0.800;0.600;101.400;0.480;0.21;101.4022;0.38;T;;;;0.0012;;0.200;");
+            // The pressure pipe flows part full below its crown: "FS" in the fifth
+            // remark, no freeboard of a closed section.
+            EXPECT_EQ(csv[5], "5;1;D1;;1;0.1000;;100.500;1.200;0.600;101.100;0.480;0.21;101.1022;0.30;T;0.0000;0.0000;;;        FS;;");
+            // The sluice gate: one line (transition loss 0.00005 m) with the single
+            // loss; a wall's section is its opening, with no freeboard.
+            EXPECT_EQ(csv[7], "7;1;W1;;1;0.1000;;100.300;0.800;0.900;101.200;0.720;0.14;101.2010;0.10;T;;0.0500;;;;;");
+            // The weir: one line with the transition loss; water over its crest is
+            // no lack of freeboard.
+            EXPECT_EQ(csv[8], "8;1;U1;;1;0.1000;;100.200;0.800;0.350;100.550;0.280;0.36;100.5565;0.00;T;;;;0.1234;;;");
+            // The basin's velocity remark is cleared, its critical-depth remark kept.
+            EXPECT_EQ(fields(csv[9], ';')[20], "");
+            EXPECT_EQ(fields(csv[10], ';')[20], "gr");
+            // The pump: the delivery head in the length column.
+            EXPECT_EQ(csv[11], "11;1;P1;;1;0.1000;2.500;98.000;0.800;0.500;98.500;0.400;0.25;98.5032;0.00;T;;;;;;0.300;");
+            // Columns the CSV leaves out: flow length and largest width.
+            EXPECT_EQ(fields(rows[4], '|')[20], "12.5");
+            EXPECT_EQ(fields(rows[4], '|')[21], "0.800000011920929");
+            // The wall's single-loss head is below one velocity head: W50 in the check list.
+            ctx.rep.close();
+            EXPECT_NE(read_file(ctx.run.checkListFile).find("W1"), std::string::npos);
+            EXPECT_EQ(ctx.run.ierr, 1);
         }
         if (variant == "TEIL") {
             // the single loss of the 2nd branch of a division goes to HVE2

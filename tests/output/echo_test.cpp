@@ -76,7 +76,7 @@ int form_feeds(const std::vector<std::string>& l) {
 
 }  // namespace
 
-TEST(InputEcho, SectionsInTheirOrderWithBannersAndEqualWidths) {
+TEST(InputEcho, SectionsWithBannersAndEqualWidthsAndValuesAsGivenOrBlank) {
     TempDir dir;
     RunContext ctx;
     place_run(ctx, dir.path(), "SUED");
@@ -115,15 +115,6 @@ TEST(InputEcho, SectionsInTheirOrderWithBannersAndEqualWidths) {
     EXPECT_NE(all.find(" I         S  y  s  t  e  m                 I Zulauf       I Ablauf       I Auftlg.I    Q    I Plot- I ERK I"), std::string::npos);
     EXPECT_NE(all.find(" I Baustein     ILängsschnittgeometrieI Verluste I oben -Querschnittgeometrie- unten I"), std::string::npos);
     EXPECT_NE(all.find(" I Baustein     I   Verluste       I  Beiwerte I   Abmessungen   IAnz. Abst.I Erläuterungen            I"), std::string::npos);
-}
-
-TEST(InputEcho, ValuesAsGivenAndMissingValuesBlank) {
-    TempDir dir;
-    RunContext ctx;
-    place_run(ctx, dir.path(), "SUED");
-    small_plant(ctx);
-    output::write_input_echo(ctx);
-    const auto l = echo_lines(ctx);
     // The first line beginning with `start` after the line containing `after`.
     auto find = [&](const std::string& start, const std::string& after = "") -> std::string {
         bool on = after.empty();

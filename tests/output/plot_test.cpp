@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "common/test_util.h"
 #include "output/m_output_eingabe.h"
@@ -14,27 +13,9 @@ using namespace rivola::test;
 
 namespace {
 
-std::vector<std::string> fields(const std::string& line) {
-    std::vector<std::string> f;
-    std::string cur;
-    for (char c : line) {
-        if (c == ';') {
-            f.push_back(cur);
-            cur.clear();
-        } else {
-            cur += c;
-        }
-    }
-    EXPECT_EQ(cur, "") << "every field ends with ';'";
-    return f;
-}
-
-std::vector<std::string> plot_lines(const RunContext& ctx) {
-    std::vector<std::string> l;
-    std::istringstream in(read_file(ctx.run.basePath + "_plot.csv"));
-    for (std::string x; std::getline(in, x);) l.push_back(x);
-    return l;
-}
+// The lines of the plot data file and the fields of one line.
+std::vector<std::string> plot_lines(const RunContext& ctx) { return read_lines(ctx.run.basePath + "_plot.csv"); }
+std::vector<std::string> fields(const std::string& line) { return rivola::test::fields(line, ';'); }
 
 void element(Plant& p, int i, const char* name, int ityp, int strand) {
     p.el[i].bez = name;
@@ -82,7 +63,10 @@ TEST(PlotData, PipesBetweenFlumesCarryTheGroundOfTheFlumesBesideThem) {
     ASSERT_EQ(l.size(), 6u);
     EXPECT_EQ(l[0], "lfd;visible;bez;zul1;zul2;zul3;abl1;abl2;ord1;ord2;ord3;typ;laenge;profh;profh2;profh1;"
                     "schlitzhoehe;solo;sohle2;solu;gelo;gelu;text1;plotweg;");
-    for (const auto& line : l) EXPECT_EQ(fields(line).size(), 24u) << line;
+    for (const auto& line : l) {
+        EXPECT_EQ(fields(line).size(), 25u) << line;  // 24 fields, each ended by ';'
+        EXPECT_EQ(fields(line).back(), "") << line;
+    }
     // both pipes: upstream ground of the flume above (101.900), downstream
     // ground of the flume below (101.000)
     EXPECT_EQ(l[3], "3;True;D1;G1;;;D2;;1;1;;T;20.000;0.750;;0.750;;100.500;;100.300;101.900;101.000;Druckleitung;A;");
@@ -198,4 +182,26 @@ TEST(PlotData, BranchingElementsWriteTheirBranchProfilesAndStrands) {
     EXPECT_EQ(cols(10, 8, 10), "1||1|");
     EXPECT_EQ(cols(11, 8, 10), "|1|1|");
     EXPECT_EQ(cols(2, 3, 7), "Q1|||W1|G2|");
+
+    // Both inlets of a confluence are weirs, the 2nd one the last element of
+    // the list: neither is drawn second, the branch profiles keep their order.
+    RunContext two;
+    place_run(two, dir.path(), "ZWEI");
+    Plant& q = two.plant;
+    q.resize(4);
+    q.nsys = 4;
+    element(q, 1, "Q1", T_Q, 1);
+    element(q, 2, "Z1", T_Z, 1);
+    element(q, 3, "U1", T_U, 1);
+    element(q, 4, "U2", T_U, 2);
+    link(q, 1, 0, 3);
+    link(q, 2, 3, 0, 4);
+    link(q, 3, 1, 2);
+    link(q, 4, 0, 2);
+    q.el[2].prof[kProfBranch1] = rect(99.5f, 0.7f, 0.5f);
+    q.el[2].prof[kProfBranch2] = rect(99.4f, 0.9f, 0.5f);
+    q.el[2].prof[kProfDown] = rect(99.3f, 1.0f, 0.6f);
+    output::o_plot(two);
+    const auto zf = fields(plot_lines(two).at(2));
+    EXPECT_EQ(zf[13] + "|" + zf[14] + "|" + zf[17] + "|" + zf[18], "0.700|0.900|99.500|99.400");
 }

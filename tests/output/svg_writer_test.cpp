@@ -48,7 +48,7 @@ TEST(SvgWriter, WritesNestedWellFormedDocuments) {
 }
 
 TEST(SvgWriter, TheCheckOfTheTestsRejectsBrokenDocuments) {
-    // The well-formedness check itself must catch the faults it is used for.
+    // The parser that judges the documents must catch the faults it is used for.
     EXPECT_NE(test::xml_problem("<svg><g></svg></g>"), "");
     EXPECT_NE(test::xml_problem("<svg><text>a & b</text></svg>"), "");
     EXPECT_NE(test::xml_problem("<svg a=1/>"), "");

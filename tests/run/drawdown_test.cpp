@@ -10,6 +10,7 @@
 #include <map>
 #include <sstream>
 
+#include "common/hydraulic_refs.h"
 #include "common/test_util.h"
 #include "common/variant_db.h"
 
@@ -17,7 +18,7 @@ using namespace rivola;
 
 namespace {
 
-constexpr double kG = 9.80665;
+using ref::kG;
 
 // Area, surface width and hydraulic radius of a section at depth h.
 struct Section {
@@ -48,12 +49,7 @@ double friction(const Shape& s, double h, double Q, double kst) {
 }
 
 double critical_depth(const Shape& s, double Q, double hmax) {
-    double lo = 1e-4, hi = hmax;
-    for (int k = 0; k < 200; ++k) {
-        const double m = 0.5 * (lo + hi);
-        (froude2(s, m, Q) > 1 ? lo : hi) = m;
-    }
-    return 0.5 * (lo + hi);
+    return ref::bisect([&](double h) { return 1 - froude2(s, h, Q); }, 1e-4, hmax);
 }
 
 // Depth at distance L upstream of a section at depth h0: the gradually

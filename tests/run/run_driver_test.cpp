@@ -88,35 +88,6 @@ TEST(FinalMessage, ByErrorLevelAndLanguage) {
     }
 }
 
-TEST(RunDriver, MissingResultsDatabaseStopsWithDatabaseError) {
-    test::TempDir dir("nores");
-    write_file(dir.str() + "V.mdb", "x");
-    test::RecordingUi ui;
-    RunContext ctx;
-    ctx.ui = &ui;
-    ctx.run.params = {dir.str() + "V.mdb"};
-    run::r_rivola(ctx, 1);
-    EXPECT_EQ(ctx.run.ierr, 3);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0], "Datenbankfehler|Die Ergebnisdatenbank\n\"RIVOLA_8_Ergebnisse.mdb\"\nexistiert nicht.");
-    ASSERT_EQ(ui.finales.size(), 1u);
-    EXPECT_EQ(ui.finales[0].rfind("Berechnungsabbruch\n", 0), 0u);
-}
-
-TEST(RunDriver, ResultsDatabaseFoundWithoutRegardToCase) {
-    test::TempDir dir("novar");
-    test::RecordingUi ui;
-    write_file(dir.str() + "V.mdb", "x");
-    write_file(dir.str() + "rivola_8_ergebnisse.MDB", "x");
-    RunContext ctx;
-    ctx.ui = &ui;
-    ctx.run.params = {dir.str() + "V.mdb", "SIM=N"};
-    run::initl_rivola(ctx);
-    run::init_variante(ctx);
-    EXPECT_LT(ctx.run.ierr, 2);
-    EXPECT_EQ(ctx.run.resultsDb, dir.str() + "rivola_8_ergebnisse.MDB");
-}
-
 // A file named as the variant that cannot be read as one: the run stops at
 // level 3 with a box that names the file (with "/") and says what is wrong
 // with it, and the file is left as it was: nothing is added to it.
@@ -197,22 +168,43 @@ TEST(RunDriver, BadVariantDatabaseIsToldWithItsCause) {
     }
 }
 
-TEST(RunDriver, SecondRunIgnoresCommandLineAndCancelIsLevelThree) {
-    test::TempDir dir("second");
+// The results database beside the variant: without it the run stops with a
+// database error; it is found without regard to case. A second run of the
+// session ignores the command line and asks for the file; a cancel there
+// ends at level 3.
+TEST(RunDriver, ResultsDatabaseBesideTheVariantAndTheSecondRunOfASession) {
+    test::TempDir dir("resdb");
     write_file(dir.str() + "V.mdb", "x");
-    write_file(dir.str() + "RIVOLA_8_Ergebnisse.mdb", "x");
     test::RecordingUi ui;
     RunContext ctx;
     ctx.ui = &ui;
-    ctx.run.params = {dir.str() + "V.mdb", "SIM=N"};
+    ctx.run.params = {dir.str() + "V.mdb"};
     run::r_rivola(ctx, 1);
-    EXPECT_EQ(ctx.run.callCount, 1);
-    EXPECT_EQ(ctx.run.dbPath, dir.str() + "V.mdb");
-    // the second run asks for the file; the user cancels
-    ui.fileToOpen.clear();
-    run::r_rivola(ctx, 1);
-    EXPECT_EQ(ctx.run.callCount, 2);
     EXPECT_EQ(ctx.run.ierr, 3);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0], "Datenbankfehler|Die Ergebnisdatenbank\n\"RIVOLA_8_Ergebnisse.mdb\"\nexistiert nicht.");
+    ASSERT_EQ(ui.finales.size(), 1u);
+    EXPECT_EQ(ui.finales[0].rfind("Berechnungsabbruch\n", 0), 0u);
+
+    write_file(dir.str() + "rivola_8_ergebnisse.MDB", "x");
+    RunContext found;
+    found.ui = &ui;
+    found.run.params = {dir.str() + "V.mdb", "SIM=N"};
+    run::initl_rivola(found);
+    run::init_variante(found);
+    EXPECT_LT(found.run.ierr, 2);
+    EXPECT_EQ(found.run.resultsDb, dir.str() + "rivola_8_ergebnisse.MDB");
+
+    RunContext session;
+    session.ui = &ui;
+    session.run.params = {dir.str() + "V.mdb", "SIM=N"};
+    run::r_rivola(session, 1);
+    EXPECT_EQ(session.run.callCount, 1);
+    EXPECT_EQ(session.run.dbPath, dir.str() + "V.mdb");
+    ui.fileToOpen.clear();  // the user cancels the question for the file
+    run::r_rivola(session, 1);
+    EXPECT_EQ(session.run.callCount, 2);
+    EXPECT_EQ(session.run.ierr, 3);
 }
 
 // A user who cancels (and confirms) during the walk ends the run at once:

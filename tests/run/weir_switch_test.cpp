@@ -9,6 +9,7 @@
 #include <vector>
 #include <sstream>
 
+#include "common/hydraulic_refs.h"
 #include "common/test_util.h"
 #include "common/variant_db.h"
 
@@ -16,7 +17,6 @@ using namespace rivola;
 
 namespace {
 
-constexpr double kG = 9.80665;
 constexpr double kQ = 0.3;       // m3/s
 constexpr double kB = 3.0;       // width of the channels and of the crest, m
 constexpr double kMue = 0.62;
@@ -73,9 +73,8 @@ Levels levels(const std::string& csv) {
 // Free overflow: the head over the crest from Q = 2/3 mu b sqrt(2g) h^1.5,
 // and the energy level of the approach channel at that level.
 double free_energy() {
-    const double h = std::pow(kQ / (2.0 / 3.0 * kMue * kB * std::sqrt(2 * kG)), 2.0 / 3.0);
-    const double va = kQ / (kB * (kCrest + h - kInvert));
-    return kCrest + h + va * va / (2 * kG);
+    const double h = ref::weir_head(kQ, kMue, kB);
+    return kCrest + h + ref::vhead(kQ / (kB * (kCrest + h - kInvert)));
 }
 
 // Drowned crest: the depth h over the crest whose energy carries the tail's
@@ -83,19 +82,12 @@ double free_energy() {
 // 1.2 (v - vt)^2 / 2g and (v^2 - vt^2) / 2g), solved by bisection.
 double drowned_energy(double tailWsp) {
     const double vt = kQ / (kB * (tailWsp - kInvert));
-    const double Et = tailWsp + vt * vt / (2 * kG) - kCrest;
-    auto excess = [&](double h) {
-        const double v = kQ / (kB * h);
-        const double loss = std::min(1.2 * (v - vt) * (v - vt), v * v - vt * vt) / (2 * kG);
-        return h + v * v / (2 * kG) - (Et + loss);
-    };
-    double lo = std::cbrt(kQ * kQ / (kB * kB * kG)), hi = 2.0;
-    for (int k = 0; k < 200; ++k) {
-        const double m = 0.5 * (lo + hi);
-        (excess(m) > 0 ? hi : lo) = m;
-    }
-    const double h = 0.5 * (lo + hi), v = kQ / (kB * h);
-    return kCrest + h + v * v / (2 * kG);
+    const double Et = tailWsp + ref::vhead(vt) - kCrest;
+    const double h = ref::bisect([&](double x) {
+        const double v = kQ / (kB * x);
+        return x + ref::vhead(v) - (Et + std::min(1.2 * (v - vt) * (v - vt), v * v - vt * vt) / (2 * ref::kG));
+    }, ref::hc_rect(kQ, kB), 2.0);
+    return kCrest + h + ref::vhead(kQ / (kB * h));
 }
 
 // Reduction law: the head h over the crest that carries Q through
@@ -103,16 +95,10 @@ double drowned_energy(double tailWsp) {
 // the crest, solved by bisection; the energy level of the approach channel.
 double reduced_energy(double tailWsp, double p) {
     const double hu = tailWsp - kCrest;
-    auto q = [&](double h) {
-        return 2.0 / 3.0 * kMue * kB * std::sqrt(2 * kG) * std::pow(h, 1.5) * std::sqrt(1 - std::pow(hu / h, p));
-    };
-    double lo = hu, hi = hu + 2.0;
-    for (int k = 0; k < 200; ++k) {
-        const double m = 0.5 * (lo + hi);
-        (q(m) > kQ ? hi : lo) = m;
-    }
-    const double h = 0.5 * (lo + hi), va = kQ / (kB * (kCrest + h - kInvert));
-    return kCrest + h + va * va / (2 * kG);
+    const double h = ref::bisect([&](double x) {
+        return 2.0 / 3.0 * kMue * kB * std::sqrt(2 * ref::kG) * std::pow(x, 1.5) * std::sqrt(1 - std::pow(hu / x, p)) - kQ;
+    }, hu, hu + 2.0);
+    return kCrest + h + ref::vhead(kQ / (kB * (kCrest + h - kInvert)));
 }
 
 }  // namespace
