@@ -3,15 +3,12 @@
 #include <fstream>
 #include <map>
 
-#include "messages/m_info.h"
 #include "messages/m_rivola_error.h"
 #include "common/test_util.h"
 #include "model/context.h"
-#include "support/m_files.h"
 
 using namespace rivola;
 using checks::fehler;
-using test::read_lines;
 
 namespace {
 
@@ -26,7 +23,7 @@ struct ReporterTest : ::testing::Test {
     }
     std::vector<std::string> lines() {
         ctx.rep.close();
-        return read_lines(file());
+        return test::read_lines(file());
     }
 };
 

@@ -21,9 +21,7 @@ namespace {
 using ref::kG;
 
 // Area, surface width and hydraulic radius of a section at depth h.
-struct Section {
-    double A, B, R;
-};
+struct Section { double A, B, R; };
 using Shape = std::function<Section(double)>;
 
 Shape rectangle(double b) {

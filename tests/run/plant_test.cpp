@@ -4,46 +4,39 @@
 
 using namespace rivola;
 
+// The value pairs of divisions, in one sequence on one setting, so that a
+// flag or value left over from the row before shows, and the free and the
+// required divisions number their iterations.
 TEST(DivisionSetting, TableOfValuePairs) {
+    const struct {
+        float a1, a2;
+        bool set, ok, fixed, fixedQ1, requiredQ1, valueQ2;
+        float value;
+        int iter;
+    } cases[] = {
+        {kMissing, kMissing, true, true, false, false, false, false, 0.0f, 1},   // free division
+        {60.0f, 40.0f, true, true, true, false, false, false, 0.6f, 0},          // 60/40 split -> 0.6
+        {60.0f, 39.8f, true, false, true, false, false, false, 0.6f, 0},         // beyond the 0.1 tolerance
+        {60.0f, 39.95f, true, true, true, false, false, false, 0.6f, 0},
+        {25.0f, kMissing, true, true, true, true, false, false, 0.025f, 0},      // fixed 25 l/s into outlet 1
+        {-25.0f, kMissing, true, true, false, false, true, false, 0.025f, 2},    // required 25 l/s in outlet 1
+        {kMissing, -30.0f, true, true, false, false, false, true, 0.030f, 3},    // 30 l/s for outlet 2
+        {-10.0f, 20.0f, false, true, false, false, false, false, 0.0f, 0},       // other pairs: no setting
+    };
     int niter = 0;
     DivisionSetting s;
     bool ok = false;
-    // free division
-    EXPECT_TRUE(division_setting(kMissing, kMissing, niter, s, ok));
-    EXPECT_EQ(s.iter, 1);
-    EXPECT_FALSE(s.fixed);
-    // percentage split 60/40 -> 0.6
-    EXPECT_TRUE(division_setting(60.0f, 40.0f, niter, s, ok));
-    EXPECT_TRUE(ok);
-    EXPECT_TRUE(s.fixed);
-    EXPECT_FALSE(s.fixedQ1);
-    EXPECT_FLOAT_EQ(s.value, 0.6f);
-    EXPECT_EQ(s.iter, 0);
-    // 60/39.8 violates the 0.1 tolerance, 60/39.95 does not
-    division_setting(60.0f, 39.8f, niter, s, ok);
-    EXPECT_FALSE(ok);
-    division_setting(60.0f, 39.95f, niter, s, ok);
-    EXPECT_TRUE(ok);
-    // fixed discharge 25 l/s into the 1st outlet
-    EXPECT_TRUE(division_setting(25.0f, kMissing, niter, s, ok));
-    EXPECT_TRUE(s.fixed && s.fixedQ1);
-    EXPECT_FLOAT_EQ(s.value, 0.025f);
-    EXPECT_EQ(s.iter, 0);
-    // required discharge 25 l/s in the 1st outlet, next iteration number
-    EXPECT_TRUE(division_setting(-25.0f, kMissing, niter, s, ok));
-    EXPECT_TRUE(s.requiredQ1);
-    EXPECT_FALSE(s.fixed);
-    EXPECT_FLOAT_EQ(s.value, 0.025f);
-    EXPECT_EQ(s.iter, 2);
-    // discharge value for the 2nd outlet
-    EXPECT_TRUE(division_setting(kMissing, -30.0f, niter, s, ok));
-    EXPECT_TRUE(s.valueQ2);
-    EXPECT_FLOAT_EQ(s.value, 0.030f);
-    EXPECT_EQ(s.iter, 3);
-    // other combinations: no setting
-    EXPECT_FALSE(division_setting(-10.0f, 20.0f, niter, s, ok));
-    EXPECT_FALSE(s.fixed || s.fixedQ1 || s.requiredQ1 || s.valueQ2);
-    EXPECT_EQ(s.iter, 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.a1 << " / " << c.a2);
+        EXPECT_EQ(division_setting(c.a1, c.a2, niter, s, ok), c.set);
+        EXPECT_EQ(ok, c.ok);
+        EXPECT_EQ(s.fixed, c.fixed);
+        EXPECT_EQ(s.fixedQ1, c.fixedQ1);
+        EXPECT_EQ(s.requiredQ1, c.requiredQ1);
+        EXPECT_EQ(s.valueQ2, c.valueQ2);
+        EXPECT_FLOAT_EQ(s.value, c.value);
+        EXPECT_EQ(s.iter, c.iter);
+    }
     EXPECT_EQ(niter, 3);
 }
 

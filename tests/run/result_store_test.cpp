@@ -6,7 +6,6 @@
 // results database holds all of the old or all of the new results.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -20,28 +19,17 @@
 
 #include "common/test_util.h"
 #include "common/variant_db.h"
-#include "model/context.h"
 
-using rivola::RunContext;
 namespace fs = std::filesystem;
 namespace test = rivola::test;
-namespace input = rivola::input;
 
 namespace {
 
 // The result files of a variant that a computing run writes.
 const char* const kResultFiles[] = {".ERG", ".ERK", ".QVE", ".EEF", ".csv", "_profile.svg", ".EIN", "_plot.csv"};
 
-struct Child {
-    pid_t pid = -1;
-    int out = -1;   // read end of the child's standard output and error
-};
-
-struct Outcome {
-    int status = -1;      // exit status, -1 when killed
-    int signal = 0;       // the signal that ended it
-    std::string out;      // what it printed
-};
+struct Child { pid_t pid = -1; int out = -1; };   // out: read end of its standard output and error
+struct Outcome { int status = -1, signal = 0; std::string out; };   // status -1 when ended by `signal`
 
 // Starts `rivola args` in `dir`. fileLimit > 0: the child may write no file
 // beyond that many bytes (and ignores SIGXFSZ, so writes fail with EFBIG).
@@ -86,9 +74,8 @@ Outcome finish(const Child& c) {
     return o;
 }
 
-Outcome run_rivola(const std::string& dir, const std::vector<std::string>& args, long fileLimit = 0,
-               const char* killAt = nullptr) {
-    return finish(start(dir, args, fileLimit, killAt));
+Outcome run_rivola(const std::string& dir, const std::vector<std::string>& args, long limit = 0, const char* at = nullptr) {
+    return finish(start(dir, args, limit, at));
 }
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -106,9 +93,7 @@ struct Project {
         ASSERT_EQ(status, "ok") << name;
     }
     std::string q(const std::string& sql) const { return test::sqlite(results, ".mode list\n" + sql); }
-    std::string vq(const std::string& name, const std::string& sql) const {
-        return test::sqlite(path(name + ".mdb"), sql);
-    }
+    void vq(const std::string& name, const std::string& sql) const { test::sqlite(path(name + ".mdb"), sql); }
     // The variant's results in the database: overview row, element and discharge tables.
     std::string stored(const std::string& v) const {
         return q("SELECT Variante, Datum FROM Berechnungsuebersicht WHERE Variante='" + v + "';"
@@ -217,40 +202,52 @@ TEST(ResultStore, LockedOrForeignResultsDatabaseIsToldOrWaitedFor) {
     }
 }
 
-// A kill at any point of the store leaves the results database sound and
-// with all of the old results of the variant; the other variant is untouched.
-// The run after it stores all of the new results.
-TEST(ResultStore, KillDuringTheStoreLeavesAllOldOrAllNewResults) {
+// Four variants computed at the same moment in one directory all store
+// their results. A kill at any point of the store after that leaves the
+// results database sound and with all of the old results of the variant; the
+// others are untouched. The run after it stores all of the new results.
+TEST(ResultStore, RunsAtOnceAndKillsDuringTheStoreLeaveAllOldOrAllNewResults) {
     Project p;
-    for (const char* v : {"V", "W"}) p.variant(v, "tests/output/golden/zwei_stufen.sql");
-    for (const char* v : {"W", "V"}) ASSERT_LT(run_rivola(p.dir.str(), {std::string(v) + ".mdb"}).status, 2);
-    const std::string oldV = p.stored("V"), oldW = p.stored("W");
-    const std::string oldCsv = test::read_file(p.path("V.csv"));
+    const std::vector<std::string> names = {"A", "B", "C", "D"};
+    for (const auto& n : names) p.variant(n, "tests/output/golden/zwei_stufen.sql");
+    std::vector<Child> runs;
+    for (const auto& n : names) runs.push_back(start(p.dir.str(), {n + ".mdb"}));
+    for (size_t i = 0; i < runs.size(); ++i) {
+        const Outcome o = finish(runs[i]);
+        ASSERT_LT(o.status, 2) << names[i] << "\n" << o.out;
+    }
+    EXPECT_EQ(p.q("SELECT group_concat(Variante) FROM (SELECT Variante FROM Berechnungsuebersicht ORDER BY 1);"),
+              "A,B,C,D");
+    for (const auto& n : names) EXPECT_EQ(p.stored(n), p.stored("A").replace(0, 1, n)) << n;
+    const std::string oldA = p.stored("A"), oldB = p.stored("B");
+    const std::string oldCsv = test::read_file(p.path("A.csv"));
     // the new run: another date and a fifth more discharge
-    p.vq("V", "UPDATE tbl_all SET datum='2025-06-30'; UPDATE tbl_rvldaten SET Q = Q * 1.2 WHERE bez = 'Q1';");
+    p.vq("A", "UPDATE tbl_all SET datum='2025-06-30'; UPDATE tbl_rvldaten SET Q = Q * 1.2 WHERE bez = 'Q1';");
     for (const char* at : {"overview", "erg", "qve", "commit"}) {
         SCOPED_TRACE(at);
-        const Outcome o = run_rivola(p.dir.str(), {"V.mdb"}, 0, at);
+        const Outcome o = run_rivola(p.dir.str(), {"A.mdb"}, 0, at);
         ASSERT_EQ(o.signal, SIGKILL) << o.out;
         EXPECT_EQ(p.q("PRAGMA integrity_check;"), "ok");
-        EXPECT_EQ(p.stored("V"), oldV);
-        EXPECT_EQ(p.stored("W"), oldW);
+        EXPECT_EQ(p.stored("A"), oldA);
+        EXPECT_EQ(p.stored("B"), oldB);
         // the CSV file is written before the store: complete, old or new
-        const std::string csv = test::read_file(p.path("V.csv"));
+        const std::string csv = test::read_file(p.path("A.csv"));
         EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), std::count(oldCsv.begin(), oldCsv.end(), '\n'));
     }
-    const Outcome o = run_rivola(p.dir.str(), {"V.mdb"});
+    const Outcome o = run_rivola(p.dir.str(), {"A.mdb"});
     ASSERT_LT(o.status, 2) << o.out;
-    const std::string newV = p.stored("V");
-    EXPECT_NE(newV, oldV);
-    EXPECT_TRUE(has(newV, "V|30.06.2025")) << newV;
-    EXPECT_EQ(p.stored("W"), oldW);
+    const std::string newA = p.stored("A");
+    EXPECT_NE(newA, oldA);
+    EXPECT_TRUE(has(newA, "A|30.06.2025")) << newA;
+    EXPECT_EQ(p.stored("B"), oldB);
 }
 
-// Variant names that cannot name result tables safely are refused before
-// anything is computed: status 3, the reason in the check list, no result
-// file and no table written.
-TEST(ResultStore, UnsafeOrCollidingVariantNamesAreRefused) {
+// A variant that is not computed keeps no result file. Names that cannot
+// name result tables safely are refused before anything is computed: status
+// 3, the reason in the check list, no result file and no table written. A
+// check-only run and a run that ends with errors remove the result listing,
+// CSV file and drawing of an earlier run, and say so.
+TEST(ResultStore, UnsafeNamesCheckOnlyAndFailedRunsLeaveNoResults) {
     Project p;
     p.variant("Anlage");
     ASSERT_LT(run_rivola(p.dir.str(), {"Anlage.mdb"}).status, 2);
@@ -258,7 +255,7 @@ TEST(ResultStore, UnsafeOrCollidingVariantNamesAreRefused) {
     const std::string anlage = p.stored("Anlage");
     const struct {
         std::string name, reason;
-    } cases[] = {
+    } names[] = {
         {"ANLAGE", "D04"},   // the same tables without regard to case
         {"anlage", "variant Anlage"},
         {"it's", "the character '"},
@@ -271,7 +268,7 @@ TEST(ResultStore, UnsafeOrCollidingVariantNamesAreRefused) {
         {" abc", "a leading or trailing blank"},
         {std::string(201, 'n'), "201 characters, more than 200"},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : names) {
         SCOPED_TRACE(c.name);
         fs::copy_file(p.path("Anlage.mdb"), p.path(c.name + ".mdb"), fs::copy_options::overwrite_existing);
         const Outcome o = run_rivola(p.dir.str(), {c.name + ".mdb", "OUT=ENGL"});
@@ -284,50 +281,25 @@ TEST(ResultStore, UnsafeOrCollidingVariantNamesAreRefused) {
         EXPECT_EQ(p.stored("Anlage"), anlage);
         fs::remove(p.path(c.name + ".mdb"));
     }
-}
-
-// Four variants computed at the same moment in one directory: every run
-// stores all of its results.
-TEST(ResultStore, FourRunsAtOnceAllStoreTheirResults) {
-    Project p;
-    const std::vector<std::string> names = {"A", "B", "C", "D"};
-    for (const auto& n : names) p.variant(n, "tests/output/golden/zwei_stufen.sql");
-    std::vector<Child> runs;
-    for (const auto& n : names) runs.push_back(start(p.dir.str(), {n + ".mdb"}));
-    for (size_t i = 0; i < runs.size(); ++i) {
-        const Outcome o = finish(runs[i]);
-        EXPECT_LT(o.status, 2) << names[i] << "\n" << o.out;
-    }
-    EXPECT_EQ(p.q("SELECT group_concat(Variante) FROM (SELECT Variante FROM Berechnungsuebersicht ORDER BY 1);"),
-              "A,B,C,D");
-    for (const auto& n : names) EXPECT_EQ(p.stored(n), p.stored("A").replace(0, 1, n)) << n;
-}
-
-// A check-only run and a run that ends with errors leave no result listing,
-// CSV file or drawing of an earlier run behind, and say so.
-TEST(ResultStore, CheckOnlyOrFailedRunRemovesEarlierResults) {
-    Project p;
-    p.variant("V");
     const struct {
         const char* run;
         std::vector<std::string> args;
         const char* sql;   // what makes the variant fail
         int status;
-    } cases[] = {
-        {"check only", {"V.mdb", "SIM=N"}, "", 0},
-        {"errors in the input", {"V.mdb"}, "UPDATE tbl_rvldaten SET GEO_L = -20 WHERE bez = 'G1';", 2},
+    } runs[] = {
+        {"check only", {"Anlage.mdb", "SIM=N"}, "", 0},
+        {"errors in the input", {"Anlage.mdb"}, "UPDATE tbl_rvldaten SET GEO_L = -20 WHERE bez = 'G1';", 2},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : runs) {
         SCOPED_TRACE(c.run);
-        ASSERT_LT(run_rivola(p.dir.str(), {"V.mdb"}).status, 2);
-        ASSERT_EQ(p.files("V").size(), 6u);   // no .ERK, and no .QVE without divisions
-        if (*c.sql) p.vq("V", c.sql);
+        ASSERT_LT(run_rivola(p.dir.str(), {"Anlage.mdb"}).status, 2);
+        ASSERT_EQ(p.files("Anlage").size(), 6u);   // no .ERK, and no .QVE without divisions
+        if (*c.sql) p.vq("Anlage", c.sql);
         const Outcome o = run_rivola(p.dir.str(), c.args);
         EXPECT_EQ(o.status, c.status) << o.out;
         for (const char* gone : {".ERG", ".EEF", ".csv", "_profile.svg"}) {
-            EXPECT_FALSE(fs::exists(p.path(std::string("V") + gone))) << gone;
-            EXPECT_TRUE(has(o.out, std::string("Datei eines früheren Laufs entfernt: V") + gone))
-                << o.out;
+            EXPECT_FALSE(fs::exists(p.path(std::string("Anlage") + gone))) << gone;
+            EXPECT_TRUE(has(o.out, std::string("Datei eines früheren Laufs entfernt: Anlage") + gone)) << o.out;
         }
     }
 }

@@ -54,38 +54,34 @@ TEST(IterationSettings, FromTheLinesOfTheFile) {
     }
 }
 
-TEST(CommandLine, ParametersWithAndWithoutPrefix) {
+// Parameters with and without prefix; the final message names the check
+// list beside the variant, by error level and language.
+TEST(CommandLine, ParametersAndTheFinalMessage) {
     RunContext ctx;
     run::cl_par(ctx, {"/data/plants/Werk A/PLANT.v2.mdb", "sim=n", "-out=engl", "/in_ansi"});
     EXPECT_EQ(ctx.run.dbDir, "/data/plants/Werk A/");
     EXPECT_EQ(ctx.run.dbName, "PLANT.v2");
     EXPECT_EQ(ctx.run.dbExt, ".mdb");
-    EXPECT_EQ(ctx.run.checkListFile, "/data/plants/Werk A/PLANT.v2.pkl");
     EXPECT_EQ(ctx.run.compute, 'N');
     EXPECT_EQ(ctx.settings.language, "ENGLISH");
     EXPECT_EQ(ctx.run.ansiInput, 1);
-
+    const std::string list = "/data/plants/Werk A/PLANT.v2.pkl";
+    const std::string en[] = {"end of calculation\n" + list, "warnings see: " + list, "abort see: " + list,
+                              "abort\n" + list};
+    const std::string de[] = {"Berechnungsende\n" + list, "Warnungen siehe: " + list,
+                              "Berechnungsabbruch siehe: " + list, "Berechnungsabbruch\n" + list};
+    for (int l = 0; l <= 3; ++l) {
+        ctx.run.ierr = l;
+        EXPECT_EQ(run::final_message(ctx), en[l]);
+        ctx.settings.language = "DEUTSCH";
+        EXPECT_EQ(run::final_message(ctx), de[l]);
+        ctx.settings.language = "ENGLISH";
+    }
     RunContext ctx2;
     run::cl_par(ctx2, {"plant.mdb", "english"});
     EXPECT_EQ(ctx2.run.dbDir, "");
     EXPECT_EQ(ctx2.settings.language, "ENGLISH");
     EXPECT_EQ(ctx2.run.compute, 'J');
-}
-
-TEST(FinalMessage, ByErrorLevelAndLanguage) {
-    RunContext ctx;
-    ctx.run.checkListFile = "/x/V.pkl";
-    const char* de[] = {"Berechnungsende\n/x/V.pkl", "Warnungen siehe: /x/V.pkl",
-                        "Berechnungsabbruch siehe: /x/V.pkl", "Berechnungsabbruch\n/x/V.pkl"};
-    const char* en[] = {"end of calculation\n/x/V.pkl", "warnings see: /x/V.pkl",
-                        "abort see: /x/V.pkl", "abort\n/x/V.pkl"};
-    for (int l = 0; l <= 3; ++l) {
-        ctx.run.ierr = l;
-        ctx.settings.language = "DEUTSCH";
-        EXPECT_EQ(run::final_message(ctx), de[l]);
-        ctx.settings.language = "ENGLISH";
-        EXPECT_EQ(run::final_message(ctx), en[l]);
-    }
 }
 
 // A file named as the variant that cannot be read as one: the run stops at

@@ -31,49 +31,65 @@ public:
 
 // Two flumes whose last element does not end the system.
 std::string plant_without_end() {
-    std::string s;
-    s += "CREATE TABLE tbl_all " + std::string(input::kTblAllColumns) + ";\n";
-    s += "CREATE TABLE tbl_rvldaten " + std::string(input::kTblRvldatenColumns) + ";\n";
-    s += "INSERT INTO tbl_all (Titel, Wasserstand, Q_ls) VALUES ('Ohne Ende', 100.5, 'J');\n";
-    const std::string cols =
-        "er, sr, bez, zulauf1, ablauf1, Q, GEO_L, GEO_K, GEO_ZO1, GEO_oT1, GEO_oH11, GEO_oB11, "
-        "GEO_ZU1, GEO_uT1, GEO_uH11, GEO_uB11";
-    s += "INSERT INTO tbl_rvldaten (" + cols +
-         ") VALUES (10, 1, 'Q1', NULL, 'G1', 50, NULL, NULL, 100.2, 'T', 1.0, 1.0, NULL, NULL, "
-         "NULL, NULL);\n";
-    s += "INSERT INTO tbl_rvldaten (" + cols +
-         ") VALUES (20, 1, 'G1', 'Q1', 'G2', NULL, 10, 70, 100.2, 'T', 1.0, 1.0, 100.1, 'T', "
-         "1.0, 1.0);\n";
-    return s;
+    const std::string row = "INSERT INTO tbl_rvldaten (er, sr, bez, zulauf1, ablauf1, Q, GEO_L, GEO_K, GEO_ZO1, "
+                            "GEO_oT1, GEO_oH11, GEO_oB11, GEO_ZU1, GEO_uT1, GEO_uH11, GEO_uB11) VALUES ";
+    return "CREATE TABLE tbl_all " + std::string(input::kTblAllColumns) + ";\nCREATE TABLE tbl_rvldaten " +
+           input::kTblRvldatenColumns +
+           ";\nINSERT INTO tbl_all (Titel, Wasserstand, Q_ls) VALUES ('Ohne Ende', 100.5, 'J');\n" + row +
+           "(10, 1, 'Q1', NULL, 'G1', 50, NULL, NULL, 100.2, 'T', 1.0, 1.0, NULL, NULL, NULL, NULL);\n" + row +
+           "(20, 1, 'G1', 'Q1', 'G2', NULL, 10, 70, 100.2, 'T', 1.0, 1.0, 100.1, 'T', 1.0, 1.0);\n";
 }
 
 }  // namespace
 
+// In either language: a stop shown on the screen is written into the check
+// list as well; a run stopped that way ends with a final message naming the
+// check list, which holds the title and the stop.
 TEST(StopMessage, ScreenStopIsWrittenIntoTheCheckListInTheUsersLanguage) {
-    struct Case {
-        const char* language;
-        const char* first;
-        const char* second;
+    const struct {
+        bool english;
+        const char *language, *first, *second, *title, *abort, *stop;
+    } cases[] = {
+        {false, "DEUTSCH", "Iteration in HYANEU/Regula Falsi Iterationsschritte > 1000 !",
+         "Bitte an Marlow Wasserbau wenden!", "Prüfprotokoll: ", "Berechnungsabbruch siehe: ",
+         "Fehler: Beim letzten Systemelement muss beim 1. Ablauf \"ENDE\" eingetragen sein!"},
+        {true, "ENGLISH", "iteration in HYANEU/Regula Falsi iteration steps > 1000 !", "Contact Marlow Wasserbau!",
+         "check-list: ", "abort see: ", "error: At the last system element the 1st outlet must be named \"ENDE\"!"},
     };
-    for (const Case c : {Case{"DEUTSCH", "Iteration in HYANEU/Regula Falsi Iterationsschritte > 1000 !",
-                              "Bitte an Marlow Wasserbau wenden!"},
-                         Case{"ENGLISH", "iteration in HYANEU/Regula Falsi iteration steps > 1000 !",
-                              "Contact Marlow Wasserbau!"}}) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.language);
         TempDir dir("stop_message");
-        RecordingUi ui;
+        {
+            RecordingUi ui;
+            RunContext ctx;
+            ctx.ui = &ui;
+            ctx.settings.language = c.language;
+            checks::fehler(ctx, "INIT", dir.str() + "plant", "Prüfprotokoll");
+            ui::screen_dlgedit(ctx, 84, 0, "HYANEU");
+            // the screen keeps its lines
+            ASSERT_EQ(ui.logs.size(), 2u);
+            EXPECT_EQ(ui.logs[0], c.first);
+            EXPECT_EQ(ui.logs[1], c.second);
+            ctx.rep.close();
+            EXPECT_EQ(read_file(dir.str() + "plant.pkl"),
+                      "Prüfprotokoll: " + dir.str() + "plant.pkl\n" + c.first + "\n" + c.second + "\n");
+        }
+        std::string status;
+        const std::string db = load_variant(dir, "NOEND", plant_without_end(), status);
+        ASSERT_EQ(status, "ok");
+        FinaleUi ui;
         RunContext ctx;
         ctx.ui = &ui;
-        ctx.settings.language = c.language;
-        checks::fehler(ctx, "INIT", dir.str() + "plant", "Prüfprotokoll");
-        ui::screen_dlgedit(ctx, 84, 0, "HYANEU");
-        // the screen keeps its lines
-        ASSERT_EQ(ui.logs.size(), 2u);
-        EXPECT_EQ(ui.logs[0], c.first);
-        EXPECT_EQ(ui.logs[1], c.second);
-        ctx.rep.close();
-        EXPECT_EQ(read_file(dir.str() + "plant.pkl"),
-                  "Prüfprotokoll: " + dir.str() + "plant.pkl\n" + c.first + "\n" + c.second + "\n");
+        ctx.run.params = {db, "SIM=J"};
+        if (c.english) ctx.run.params.push_back("ENGLISH");
+        if (c.english) ctx.settings.language = "ENGLISH";
+        run::r_rivola(ctx, 1);
+        EXPECT_EQ(ctx.run.ierr, 2);
+        const std::string checkList = dir.str() + "NOEND.pkl";
+        ASSERT_EQ(ui.finales.size(), 1u);
+        EXPECT_EQ(ui.finales[0], c.abort + checkList);
+        EXPECT_EQ(ui.offered, checkList);
+        EXPECT_EQ(read_lines(checkList), (std::vector<std::string>{c.title + checkList, c.stop}));
     }
     // progress lines and stops outside a run write no check list
     TempDir dir("stop_message");
@@ -87,37 +103,4 @@ TEST(StopMessage, ScreenStopIsWrittenIntoTheCheckListInTheUsersLanguage) {
     ui::screen_dlgedit(bare, 84, 0, "HEVGL");
     bare.rep.close();
     EXPECT_FALSE(std::filesystem::exists(cwd / ".pkl"));
-}
-
-TEST(StopMessage, RunStoppedOnTheScreenEndsWithACheckListThatSaysWhy) {
-    for (const bool english : {false, true}) {
-        SCOPED_TRACE(english ? "English" : "German");
-        TempDir dir("stop_message_run");
-        std::string status;
-        const std::string db = load_variant(dir, "NOEND", plant_without_end(), status);
-        ASSERT_EQ(status, "ok");
-
-        FinaleUi ui;
-        RunContext ctx;
-        ctx.ui = &ui;
-        ctx.run.params = {db, "SIM=J"};
-        if (english) {
-            ctx.run.params.push_back("ENGLISH");
-            ctx.settings.language = "ENGLISH";
-        }
-        run::r_rivola(ctx, 1);
-        EXPECT_EQ(ctx.run.ierr, 2);
-
-        const std::string checkList = dir.str() + "NOEND.pkl";
-        const std::string stop =
-            english ? "error: At the last system element the 1st outlet must be named \"ENDE\"!"
-                    : "Fehler: Beim letzten Systemelement muss beim 1. Ablauf \"ENDE\" eingetragen sein!";
-        ASSERT_EQ(ui.finales.size(), 1u);
-        EXPECT_EQ(ui.finales[0], (english ? "abort see: " : "Berechnungsabbruch siehe: ") + checkList);
-        EXPECT_EQ(ui.offered, checkList);
-        const auto lines = read_lines(checkList);
-        ASSERT_EQ(lines.size(), 2u);
-        EXPECT_EQ(lines[0], (english ? "check-list: " : "Prüfprotokoll: ") + checkList);
-        EXPECT_EQ(lines[1], stop);
-    }
 }

@@ -56,9 +56,7 @@ std::string plant(const std::vector<double>& tails, const char* exponent) {
 }
 
 // Energy level of the weir's row and of the tail channel's upstream end.
-struct Levels {
-    double weirE = -1, tailWsp = -1;
-};
+struct Levels { double weirE = -1, tailWsp = -1; };
 Levels levels(const std::string& csv) {
     Levels l;
     for (const std::string& line : test::read_lines(csv)) {
