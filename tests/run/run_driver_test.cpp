@@ -88,15 +88,14 @@ TEST(CommandLine, ParametersAndTheFinalMessage) {
 // level 3 with a box that names the file (with "/") and says what is wrong
 // with it, and the file is left as it was: nothing is added to it.
 TEST(RunDriver, BadVariantDatabaseIsToldWithItsCause) {
-    const std::string base =
-        test::source_file("tests/checks/variants/base.sql");
+    const std::string base = test::source_file("tests/checks/variants/base.sql");
     // bytes of no meaning, the same in every run
     auto garbage = [](size_t n) {
         std::string g(n, '\0');
         for (size_t i = 0; i < n; ++i) g[i] = static_cast<char>((i * 37 + 11) % 256);
         return g;
     };
-    enum Make { None, Bytes, Script, Spoiled };
+    enum Make { None, Bytes, Script, Spoiled, NoResults };
     struct Case {
         const char* what;
         Make make;
@@ -107,6 +106,8 @@ TEST(RunDriver, BadVariantDatabaseIsToldWithItsCause) {
     };
     const Case cases[] = {
         {"no file", None, "", 0, true, {"variant database \"@\" does not exist."}},
+        {"no results database beside it", NoResults, "", 0, false,
+         {"Datenbankfehler|Die Ergebnisdatenbank\n\"RIVOLA_8_Ergebnisse.mdb\"\nexistiert nicht."}},
         {"empty file", Bytes, "", 0, false,
          {"@: keine Variantendatenbank - die Datei ist leer (0 Byte)\n"}},
         {"unrelated SQLite database", Script,
@@ -136,6 +137,7 @@ TEST(RunDriver, BadVariantDatabaseIsToldWithItsCause) {
             test::load_variant(dir, "V", script ? c.content : "CREATE TABLE platz (a);", status);
         ASSERT_EQ(status, "ok");
         if (c.make == None) std::filesystem::remove(db);
+        if (c.make == NoResults) std::filesystem::remove(dir.str() + "RIVOLA_8_Ergebnisse.mdb");
         if (c.make == Bytes) write_file(db, c.content);
         if (c.make == Spoiled) {
             const std::string whole = test::read_file(db);
@@ -153,6 +155,8 @@ TEST(RunDriver, BadVariantDatabaseIsToldWithItsCause) {
         if (c.english) ctx.run.params.push_back("ENGLISH");
         run::r_rivola(ctx, 1);
         EXPECT_EQ(ctx.run.ierr, 3);
+        ASSERT_EQ(ui.finales.size(), 1u);
+        EXPECT_EQ(ui.finales[0].rfind(c.english ? "abort\n" : "Berechnungsabbruch\n", 0), 0u) << ui.finales[0];
         ASSERT_EQ(ui.boxes.size(), 1u);
         for (std::string p : c.phrases) {
             if (p.find('@') != std::string::npos) p.replace(p.find('@'), 1, db);
@@ -164,25 +168,14 @@ TEST(RunDriver, BadVariantDatabaseIsToldWithItsCause) {
     }
 }
 
-// The results database beside the variant: without it the run stops with a
-// database error; it is found without regard to case. A second run of the
-// session ignores the command line and asks for the file; a cancel there
-// ends at level 3.
+// The results database beside the variant is found without regard to case.
+// A second run of the session ignores the command line and asks for the
+// file; a cancel there ends at level 3.
 TEST(RunDriver, ResultsDatabaseBesideTheVariantAndTheSecondRunOfASession) {
     test::TempDir dir("resdb");
     write_file(dir.str() + "V.mdb", "x");
-    test::RecordingUi ui;
-    RunContext ctx;
-    ctx.ui = &ui;
-    ctx.run.params = {dir.str() + "V.mdb"};
-    run::r_rivola(ctx, 1);
-    EXPECT_EQ(ctx.run.ierr, 3);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0], "Datenbankfehler|Die Ergebnisdatenbank\n\"RIVOLA_8_Ergebnisse.mdb\"\nexistiert nicht.");
-    ASSERT_EQ(ui.finales.size(), 1u);
-    EXPECT_EQ(ui.finales[0].rfind("Berechnungsabbruch\n", 0), 0u);
-
     write_file(dir.str() + "rivola_8_ergebnisse.MDB", "x");
+    test::RecordingUi ui;
     RunContext found;
     found.ui = &ui;
     found.run.params = {dir.str() + "V.mdb", "SIM=N"};
