@@ -46,14 +46,12 @@ void add(Plant& p, int i, const std::string& name, int ityp, float flaenge, floa
     e.flaenge = flaenge;
     e.L = L;
     e.istrang = strand;
-    e.res[2].z = up.z;
-    e.res[2].h = up.h;
-    e.res[2].he = up.he;
-    e.res[1].z = down.z;
-    e.res[1].h = down.h;
-    e.res[1].he = down.he;
-    rect(e.prof[kProfUp], up.z, top);
-    rect(e.prof[kProfDown], down.z, top);
+    for (const auto& [s, lv] : {std::pair{2, up}, std::pair{1, down}}) {
+        e.res[s].z = lv.z;
+        e.res[s].h = lv.h;
+        e.res[s].he = lv.he;
+        rect(e.prof[s == 2 ? kProfUp : kProfDown], lv.z, top);
+    }
 }
 
 void chain(Plant& p, const std::vector<int>& order) {
@@ -120,30 +118,6 @@ TEST(ProfileDrawing, TickStepsAreOneTwoOrFiveTimesAPowerOfTen) {
     EXPECT_DOUBLE_EQ(output::nice_step(0.0, 10), 1.0);     // nothing to divide
 }
 
-TEST(ProfileDrawing, ModelHoldsFlowLengthsAndComputedLevelsOfPlottedElements) {
-    RunContext ctx;
-    small_plant(ctx);
-    const auto m = output::profile_model(ctx);
-    ASSERT_EQ(m.panels.size(), 1u);
-    const auto& pan = m.panels[0];
-    EXPECT_EQ(pan.title, "Hauptstrang");
-    std::vector<int> ids;
-    for (const auto& e : pan.elements) ids.push_back(e.isys);
-    EXPECT_EQ(ids, (std::vector<int>{1, 2, 3, 5}));  // G2 has the plot flag N
-
-    // flow lengths and levels are checked where they are drawn, below
-    const auto& g1 = pan.elements[1];
-    EXPECT_FLOAT_EQ(g1.up.crown, 101.5f);
-    EXPECT_TRUE(g1.down.gr && !g1.up.gr);
-    EXPECT_EQ(pan.elements[3].up.over, "ü");
-    // U1 hands over to G2, which is not drawn; G3 is the plant outlet.
-    EXPECT_EQ(pan.elements[2].next, -1);
-    EXPECT_EQ(g1.next, 2);
-    EXPECT_TRUE(pan.boundary);
-    EXPECT_FLOAT_EQ(pan.boundaryX, 60.0f);
-    EXPECT_FLOAT_EQ(pan.boundaryLevel, 100.2f);  // 99.65 + 0.55
-}
-
 TEST(ProfileDrawing, PressurePipesShowTheGroundOfTheirNeighboursAndTheirOwnCrown) {
     // G1 (top 1.0 m) -> D1 (crown 0.5 m above its invert) -> G2 (top 1.2 m).
     RunContext ctx;
@@ -162,9 +136,29 @@ TEST(ProfileDrawing, PressurePipesShowTheGroundOfTheirNeighboursAndTheirOwnCrown
     EXPECT_FLOAT_EQ(d1.down.crown, 100.5f);
 }
 
-TEST(ProfileDrawing, ElementEndsSitAtTheirFlowLengthsAndLevelsOnTheAxes) {
+// The model holds the plotted elements with their computed levels; the
+// drawing puts their ends at their flow lengths and levels on the axes.
+TEST(ProfileDrawing, PlottedElementsSitAtTheirFlowLengthsAndLevelsOnTheAxes) {
     RunContext ctx;
     small_plant(ctx);
+    const auto m = output::profile_model(ctx);
+    ASSERT_EQ(m.panels.size(), 1u);
+    const auto& pan = m.panels[0];
+    EXPECT_EQ(pan.title, "Hauptstrang");
+    std::vector<int> ids;
+    for (const auto& e : pan.elements) ids.push_back(e.isys);
+    EXPECT_EQ(ids, (std::vector<int>{1, 2, 3, 5}));  // G2 has the plot flag N
+
+    const auto& g1 = pan.elements[1];
+    EXPECT_FLOAT_EQ(g1.up.crown, 101.5f);
+    EXPECT_TRUE(g1.down.gr && !g1.up.gr);
+    EXPECT_EQ(pan.elements[3].up.over, "ü");
+    // U1 hands over to G2, which is not drawn; G3 is the plant outlet.
+    EXPECT_EQ(pan.elements[2].next, -1);
+    EXPECT_EQ(g1.next, 2);
+    EXPECT_TRUE(pan.boundary);
+    EXPECT_FLOAT_EQ(pan.boundaryX, 60.0f);
+    EXPECT_FLOAT_EQ(pan.boundaryLevel, 100.2f);  // 99.65 + 0.55
     const ProfileDrawing d = output::profile_drawing(ctx);
     const auto xt = ticks(d, 0, "xtick");
     const auto yt = ticks(d, 0, "ytick");
@@ -226,18 +220,14 @@ TEST(ProfileDrawing, ElementEndsSitAtTheirFlowLengthsAndLevelsOnTheAxes) {
     EXPECT_NE(svg.find(">G1 Gerinne  gr</text>"), std::string::npos);
     EXPECT_NE(svg.find(">U1 Überfall</text>"), std::string::npos);
     EXPECT_NE(svg.find(">G3 Gerinne  ü</text>"), std::string::npos);
-}
-
-TEST(ProfileDrawing, UndefinedLevelsAreLeftOutNotDrawnAtTheEdgeOfThePage) {
-    RunContext ctx;
-    small_plant(ctx);
+    // an undefined level is left out, not drawn at the edge of the page
     ctx.plant.el[5].res[2].h = std::nanf("");
-    const ProfileDrawing d = output::profile_drawing(ctx);
-    for (const Shape& s : d.shapes)
+    const ProfileDrawing u = output::profile_drawing(ctx);
+    for (const Shape& s : u.shapes)
         for (const auto& pt : s.pts) EXPECT_TRUE(std::isfinite(pt.x) && std::isfinite(pt.y)) << s.role;
-    EXPECT_EQ(find(d, 0, "wsp", 5), nullptr);
-    EXPECT_NE(find(d, 0, "invert", 5), nullptr);
-    EXPECT_NE(find(d, 0, "energy", 5), nullptr);
+    EXPECT_EQ(find(u, 0, "wsp", 5), nullptr);
+    EXPECT_NE(find(u, 0, "invert", 5), nullptr);
+    EXPECT_NE(find(u, 0, "energy", 5), nullptr);
 }
 
 TEST(ProfileDrawing, CrowdedLabelsDoNotOverlapAndKeepFlowOrder) {
