@@ -13,9 +13,20 @@ using namespace rivola::test;
 
 namespace {
 
-// The lines of the plot data file and the fields of one line.
-std::vector<std::string> plot_lines(const RunContext& ctx) { return read_lines(ctx.run.basePath + "_plot.csv"); }
+// The fields of a line of the plot data file.
 std::vector<std::string> fields(const std::string& line) { return rivola::test::fields(line, ';'); }
+
+// Writes the plot data file of a run and returns its lines.
+std::vector<std::string> plot_lines(RunContext& ctx) {
+    output::o_plot(ctx);
+    return read_lines(ctx.run.basePath + "_plot.csv");
+}
+
+struct PlotData : ::testing::Test {
+    TempDir dir;
+    RunContext ctx;
+    void SetUp() override { place_run(ctx, dir.path(), "ANLAGE"); }
+};
 
 // Q1 -> G1 -> D1 -> D2 -> G2: two pressure pipes between two flumes.
 void pipes_between_flumes(RunContext& ctx) {
@@ -41,12 +52,8 @@ void pipes_between_flumes(RunContext& ctx) {
 
 }  // namespace
 
-TEST(PlotData, PipesBetweenFlumesCarryTheGroundOfTheFlumesBesideThem) {
-    TempDir dir;
-    RunContext ctx;
-    place_run(ctx, dir.path(), "ANLAGE");
+TEST_F(PlotData, PipesBetweenFlumesCarryTheGroundOfTheFlumesBesideThem) {
     pipes_between_flumes(ctx);
-    output::o_plot(ctx);
     const auto l = plot_lines(ctx);
     ASSERT_EQ(l.size(), 6u);
     EXPECT_EQ(l[0], "lfd;visible;bez;zul1;zul2;zul3;abl1;abl2;ord1;ord2;ord3;typ;laenge;profh;profh2;profh1;"
@@ -75,10 +82,7 @@ TEST(PlotData, PipesBetweenFlumesCarryTheGroundOfTheFlumesBesideThem) {
     EXPECT_EQ(ctx.run.writtenFiles.back(), ctx.run.basePath + "_plot.csv");
 }
 
-TEST(PlotData, PipeAtTheEndStandsOnItsOwnProfileAndUnsetGroundsAreMarked) {
-    TempDir dir;
-    RunContext ctx;
-    place_run(ctx, dir.path(), "ANLAGE");
+TEST_F(PlotData, PipeAtTheEndStandsOnItsOwnProfileAndUnsetGroundsAreMarked) {
     Plant& p = ctx.plant;
     // a pipe with no inlet, whose upstream ground nothing sets; an immersion tube as the last element
     elements(p, {{"D0", T_D}, {"G1", T_G}, {"T1", T_T}});
@@ -87,7 +91,6 @@ TEST(PlotData, PipeAtTheEndStandsOnItsOwnProfileAndUnsetGroundsAreMarked) {
     p.el[2].prof[kProfDown] = rect(99.9f, 1.0f, 0.8f);
     p.el[3].prof[kProfUp] = rect(99.5f, 0.3f, 0.3f, true, 0.15f);
     p.el[3].prof[kProfDown] = rect(99.4f, 0.3f, 0.3f, true, 0.15f);
-    output::o_plot(ctx);
     const auto l = plot_lines(ctx);
     ASSERT_EQ(l.size(), 4u);
     const auto d0 = fields(l[1]);
@@ -99,10 +102,7 @@ TEST(PlotData, PipeAtTheEndStandsOnItsOwnProfileAndUnsetGroundsAreMarked) {
     EXPECT_EQ(t1[6], "ENDE");
 }
 
-TEST(PlotData, BranchingElementsWriteTheirBranchProfilesAndStrands) {
-    TempDir dir;
-    RunContext ctx;
-    place_run(ctx, dir.path(), "ANLAGE");
+TEST_F(PlotData, BranchingElementsWriteTheirBranchProfilesAndStrands) {
     Plant& p = ctx.plant;
     // Q1 -> A1 -> (W1, G2) -> Z1 -> V1 -> (U1, G3) -> S1 -> V2 -> S2; V1 a
     // distribution flume with two outlets, S1 a collection flume with two inlets
@@ -123,7 +123,6 @@ TEST(PlotData, BranchingElementsWriteTheirBranchProfilesAndStrands) {
     Element& s = p.el[9];
     s.prof[kProfUp] = rect(98.9f, 1.0f, 2.0f);
     s.prof[kProfDown] = rect(98.8f, 1.2f, 2.0f);
-    output::o_plot(ctx);
     const auto l = plot_lines(ctx);
     ASSERT_EQ(l.size(), 12u);
     auto cols = [&](int i, int from, int to) {
@@ -158,7 +157,6 @@ TEST(PlotData, BranchingElementsWriteTheirBranchProfilesAndStrands) {
     q.el[2].prof[kProfBranch1] = rect(99.5f, 0.7f, 0.5f);
     q.el[2].prof[kProfBranch2] = rect(99.4f, 0.9f, 0.5f);
     q.el[2].prof[kProfDown] = rect(99.3f, 1.0f, 0.6f);
-    output::o_plot(two);
     const auto zf = fields(plot_lines(two).at(2));
     EXPECT_EQ(zf[13] + "|" + zf[14] + "|" + zf[17] + "|" + zf[18], "0.700|0.900|99.500|99.400");
 }
