@@ -7,36 +7,28 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/recording_ui.h"
 #include "common/test_util.h"
 #include "model/context.h"
 #include "messages/cli_services.h"
-#include "messages/m_language.h"
 #include "messages/m_realwin.h"
-#include "messages/services.h"
 
 namespace fs = std::filesystem;
 using namespace rivola;
 
 namespace {
 
-struct Recorder : ui::Services {
-    std::vector<std::string> logLines, messages, questions;
-    std::string finaleText, finaleList;
-    int finales = 0;
-    bool answer = false;
+// Records besides the questions asked, the check list offered and a stop of the program.
+struct Recorder : test::RecordingUi {
+    std::vector<std::string> questions;
+    std::string finaleList;
     bool stopped = false;
-    void message(const std::string& title, const std::string& text) override {
-        messages.push_back(title + "|" + text);
-    }
     bool question(const std::string& title, const std::string& text) override {
         questions.push_back(title + "|" + text);
         return answer;
     }
-    std::string openFile(const std::string&, const std::string&) override { return {}; }
-    void log(const std::string& line) override { logLines.push_back(line); }
     void finale(const std::string& text, const std::string& checkList) override {
-        ++finales;
-        finaleText = text;
+        finales.push_back(text);
         finaleList = checkList;
     }
     void stop_program() override { stopped = true; }
@@ -46,7 +38,6 @@ struct Shell : ::testing::Test {
     RunContext ctx;
     Recorder rec;
     void SetUp() override { ctx.ui = &rec; }
-    void english() { ctx.settings.language = "ENGLISH"; }
 };
 
 }  // namespace
@@ -77,42 +68,40 @@ TEST_F(Shell, ScreenMessagesInBothLanguagesOneLogLinePerTextLine) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
-        rec.logLines.clear();
+        rec.logs.clear();
         ctx.settings.language = c.english ? "ENGLISH" : "DEUTSCH";
         ui::screen_dlgedit(ctx, c.key, 1, c.text);
-        ASSERT_GE(rec.logLines.size(), c.lines.size());
-        rec.logLines.resize(c.key == 80 && c.english ? 1 : rec.logLines.size());   // its first line only
-        EXPECT_EQ(rec.logLines, c.lines);
+        ASSERT_GE(rec.logs.size(), c.lines.size());
+        rec.logs.resize(c.key == 80 && c.english ? 1 : rec.logs.size());   // its first line only
+        EXPECT_EQ(rec.logs, c.lines);
     }
     // a caller's text is cut to 200 characters (umlauts: characters, not bytes)
     std::string longText;
     for (int i = 0; i < 300; ++i) longText += "ä";
-    rec.logLines.clear();
+    rec.logs.clear();
     ui::screen_dlgedit(ctx, 27, 1, longText);
-    ASSERT_EQ(rec.logLines.size(), 1u);
-    EXPECT_EQ(rec.logLines[0].size(), 400u);
+    ASSERT_EQ(rec.logs.size(), 1u);
+    EXPECT_EQ(rec.logs[0].size(), 400u);
     ctx.ui = nullptr;   // without services nothing happens and nothing breaks
     ui::screen_dlgedit(ctx, 1, 1);
 }
 
 TEST_F(Shell, MessageBoxKindFollowsTheTitleAndCancelNeedsConfirmation) {
     std::string answer;
-    rec.answer = true;
-    EXPECT_EQ(ui::rw_msgbox(ctx, "Weiter?", "Frage?", &answer), 1);
-    EXPECT_EQ(answer, "Ja");
-    rec.answer = false;
-    EXPECT_EQ(ui::rw_msgbox(ctx, "Weiter?", "Frage?", &answer), 0);
-    EXPECT_EQ(answer, "No");
-    EXPECT_EQ(rec.questions.size(), 2u);
+    for (const bool yes : {true, false}) {
+        rec.answer = yes;
+        EXPECT_EQ(ui::rw_msgbox(ctx, "Weiter?", "Frage?", &answer), yes ? 1 : 0);
+        EXPECT_EQ(answer, yes ? "Ja" : "No");
+    }
+    EXPECT_EQ(rec.questions, (std::vector<std::string>(2, "Frage?|Weiter?")));
 
     EXPECT_EQ(ui::rw_msgbox(ctx, "Runtime-Fehler siehe: runtime_error.pkl", "Hinweis"), 1);
-    EXPECT_EQ(rec.messages.back(), "Hinweis|Runtime-Fehler siehe: runtime_error.pkl");
+    EXPECT_EQ(rec.boxes.back(), "Hinweis|Runtime-Fehler siehe: runtime_error.pkl");
     EXPECT_EQ(ctx.run.ierr, 0);
     EXPECT_FALSE(rec.stopped);
 
     ui::rw_msgbox(ctx, "Speicher voll", "Abbruch!!!");
-    EXPECT_EQ(rec.messages.back(),
-              "Schwerer Fehler: Nach <OK> erfolgt Programmabbruch!|Speicher voll");
+    EXPECT_EQ(rec.boxes.back(), "Schwerer Fehler: Nach <OK> erfolgt Programmabbruch!|Speicher voll");
     EXPECT_GE(ctx.run.ierr, 3);
     EXPECT_TRUE(rec.stopped);
 
@@ -121,7 +110,7 @@ TEST_F(Shell, MessageBoxKindFollowsTheTitleAndCancelNeedsConfirmation) {
     EXPECT_FALSE(ui::cancel_yesno(ctx));
     EXPECT_EQ(rec.questions.back(), "Abbruch?|Wollen Sie den Programmablauf wirklich abbrechen ?");
     rec.answer = false;
-    english();
+    ctx.settings.language = "ENGLISH";
     EXPECT_TRUE(ui::cancel_yesno(ctx));
     EXPECT_EQ(rec.questions.back(), "Cancel?|Are You shure to cancel program ?");
     ctx.ui = nullptr;  // nobody to confirm: the run goes on
@@ -130,17 +119,13 @@ TEST_F(Shell, MessageBoxKindFollowsTheTitleAndCancelNeedsConfirmation) {
 
 TEST_F(Shell, ClosingDialogOffersOnlyACheckListWithMessages) {
     const rivola::test::TempDir tmp("finale");
-    const fs::path dir = tmp.path();
-    const fs::path pkl = dir / "PLANT.pkl";
+    const fs::path pkl = tmp.path() / "PLANT.pkl";
     ctx.run.checkListFile = pkl.string();
 
-    // No check list file at all.
+    // No check list file at all, then only the marker of an empty list.
     ui::rw_dlgfinale(ctx, "Berechnungsende");
-    EXPECT_EQ(rec.finales, 1);
-    EXPECT_EQ(rec.finaleText, "Berechnungsende");
+    EXPECT_EQ(rec.finales, (std::vector<std::string>{"Berechnungsende"}));
     EXPECT_EQ(rec.finaleList, "");
-
-    // Only the marker of an empty list.
     std::ofstream(pkl) << "#NO#no warnings/errors\n";
     ui::rw_dlgfinale(ctx, "Berechnungsende");
     EXPECT_EQ(rec.finaleList, "");
@@ -168,32 +153,33 @@ TEST(CheckList, EmptinessTitleAndPrintout) {
 
     const auto p = ui::check_list_printout("PLANT: Warnungen und Fehler ...", "06.12.2025",
                                            {"Prüfprotokoll: PLANT.pkl", "W10 Warnung   "});
-    const std::string rule = "================================================================================";
-    ASSERT_EQ(rule.size(), 80u);
+    const std::string rule(80, '=');
     EXPECT_EQ(p, (std::vector<std::string>{rule, "PLANT: Warnungen und Fehler ...", "06.12.2025", rule,
                                            "Prüfprotokoll: PLANT.pkl", "W10 Warnung", rule}));
 }
 
+// Without a window the lines go to the streams: the log to standard output, boxes,
+// questions (answered as the program was started) and the check list to the error stream.
 TEST(CliServices, LinesGoToTheirStreams) {
-    std::ostringstream out, err;
-    ui::CliServices no(false, out, err);
-    no.log("R I V O L A  8.03");
-    no.message("Datenbankfehler", "Die Ergebnisdatenbank\n\"RIVOLA_8_Ergebnisse.mdb\" existiert nicht.");
-    EXPECT_FALSE(no.question("Frage?", "Weiter?"));
-    EXPECT_EQ(no.openFile("Auswahl", "*.mdb"), "");
-    EXPECT_EQ(out.str(), "R I V O L A  8.03\n");
-    EXPECT_NE(err.str().find("Datenbankfehler:\n  Die Ergebnisdatenbank\n  \"RIVOLA_8_Ergebnisse.mdb\" existiert nicht.\n"),
-              std::string::npos);
-    EXPECT_NE(err.str().find("-> no"), std::string::npos);
-
     const rivola::test::TempDir tmp("cli");
-    const fs::path dir = tmp.path();
-    std::ofstream(dir / "P.pkl") << "Prüfprotokoll: P.pkl\nW10 Warnung\n";
-    std::ostringstream out2, err2;
-    ui::CliServices yes(true, out2, err2);
-    EXPECT_TRUE(yes.question("Frage?", "Weiter?"));
-    yes.finale("Warnungen siehe: P.pkl", (dir / "P.pkl").string());
-    EXPECT_NE(err2.str().find("Warnungen siehe: P.pkl\nPrüfprotokoll: P.pkl\nW10 Warnung\n"),
-              std::string::npos);
-    EXPECT_TRUE(out2.str().empty());
+    const std::string pkl = (tmp.path() / "P.pkl").string();
+    std::ofstream(pkl) << "Prüfprotokoll: P.pkl\nW10 Warnung\n";
+    for (const bool yes : {false, true}) {
+        SCOPED_TRACE(yes);
+        std::ostringstream out, err;
+        ui::CliServices cli(yes, out, err);
+        cli.log("R I V O L A  8.03");
+        cli.message("Datenbankfehler", "Die Ergebnisdatenbank\n\"RIVOLA_8_Ergebnisse.mdb\" existiert nicht.");
+        EXPECT_EQ(cli.question("Frage?", "Weiter?"), yes);
+        EXPECT_EQ(cli.openFile("Auswahl", "*.mdb"), "");
+        cli.finale("Warnungen siehe: P.pkl", pkl);
+        EXPECT_EQ(out.str(), "R I V O L A  8.03\n");
+        const std::string box = "Datenbankfehler:\n  Die Ergebnisdatenbank\n  \"RIVOLA_8_Ergebnisse.mdb\" existiert nicht.\n";
+        for (const std::string& part : {box, std::string(yes ? "-> yes" : "-> no"),
+                                        std::string(yes ? "Warnungen siehe: P.pkl\nPrüfprotokoll: P.pkl\nW10 Warnung\n"
+                                                        : "Warnungen siehe: P.pkl\n")})
+            EXPECT_NE(err.str().find(part), std::string::npos) << part << " in\n" << err.str();
+        // the check list follows the closing text only when the answers are yes
+        EXPECT_EQ(err.str().find("W10") != std::string::npos, yes) << err.str();
+    }
 }

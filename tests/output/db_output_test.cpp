@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <filesystem>
 #include <sstream>
 
@@ -83,74 +82,49 @@ std::vector<std::string> erg_element_lines(const std::string& file) {
 // P1 pump, G2 outlet flume. Results are chosen by hand.
 void chain(RunContext& ctx, float qG1 = 0.1f) {
     Plant& p = ctx.plant;
-    p.resize(8);
-    p.nsys = 8;
-    const char* names[9] = {"", "Q1", "G1", "D1", "W1", "U1", "B1", "P1", "G2"};
-    const int types[9] = {0, T_Q, T_G, T_D, T_W, T_U, T_B, T_P, T_G};
+    elements(p, {{"Q1", T_Q}, {"G1", T_G}, {"D1", T_D}, {"W1", T_W}, {"U1", T_U}, {"B1", T_B}, {"P1", T_P}, {"G2", T_G}});
+    link_line(p);
+    // the upstream and downstream end (Q, z, h, A, v, E - z, tau), length, losses
+    // HVK, HVE1, HVU and flow length of each element
+    const struct {
+        float up[7], down[7];
+        float L, HVK, HVE1, HVU, flaenge;
+    } els[] = {
+        {{0.1f, 101.0f, 0.5f, 0.4f, 0.25f, 0.5032f, 0.5f}, {0.1f, 101.0f, 0.5f, 0.4f, 0.25f, 0.5032f, 0.5f}, 0, 0, 0, 0.0021f, 0},
+        // G1: flume of 12.5 m
+        {{qG1, 100.9f, 0.55f, 0.44f, 0.2273f, 0.5526f, 0.41f}, {qG1, 100.8f, 0.6f, 0.48f, 0.2083f, 0.6022f, 0.38f},
+         12.5f, 0.0123f, 0.0045f, 0.0012f, 0},
+        // D1: closed pipe flowing part full
+        {{0.1f, 100.5f, 0.6f, 0.48f, 0.2083f, 0.6022f, 0.3f}, {0.1f, 100.4f, 0.7f, 0.56f, 0.1786f, 0.7016f, 0.2f},
+         20.0f, 0, 0, 0, 12.5f},
+        // W1: sluice gate, 1 m/s below it; a transition loss too small to show a second line
+        {{0.1f, 100.3f, 0.9f, 0.72f, 0.1389f, 0.901f, 0.1f}, {0.1f, 100.3f, 0.6f, 0.1f, 1.0f, 0.651f, 0.1f},
+         0, 0, 0.05f, 0.00005f, 32.5f},
+        {{0.1f, 100.2f, 0.35f, 0.28f, 0.3571f, 0.3565f, 0}, {0.1f, 100.2f, 0.35f, 0.28f, 0.3571f, 0.3565f, 0}, 0, 0, 0, 0.1234f, 0},
+        {{0.1f, 99.0f, 1.5f, 6.0f, 0.0167f, 1.5f, 0}, {0.1f, 99.0f, 1.5f, 6.0f, 0.0167f, 1.5f, 0}, 30.0f, 0, 0, 0, 0},
+        // P1: pump delivering 2.5 m (its energy level 2.5 m below the level it feeds)
+        {{0.1f, 98.0f, 0.5f, 0.4f, 0.25f, 0.5032f, 0}, {0.1f, 98.0f, 0.5f, 0.4f, 0.25f, 0.5032f, 0}, 0, 0, 0, -2.5f, 0},
+        {{0.1f, 100.0f, 0.5f, 0.4f, 0.25f, 0.5032f, 0.2f}, {0.1f, 99.9f, 0.5f, 0.4f, 0.25f, 0.5032f, 0.2f}, 10.0f, 0, 0, 0, 0},
+    };
     for (int i = 1; i <= 8; ++i) {
         Element& e = p.el[i];
-        e.bez = names[i];
-        e.bez_lang = names[i];
-        e.ityp = types[i];
-        e.istrang = 1;
-        e.prof[kProfUp] = rect(100.0f, 0.8f, 0.8f);
-        e.prof[kProfDown] = rect(100.0f, 0.8f, 0.8f);
+        const auto& x = els[i - 1];
+        e.bez_lang = e.bez;
+        e.prof[kProfUp] = e.prof[kProfDown] = rect(100.0f, 0.8f, 0.8f);
+        result(e, 2, x.up[0], x.up[1], x.up[2], x.up[3], x.up[4], x.up[5], x.up[6]);
+        result(e, 1, x.down[0], x.down[1], x.down[2], x.down[3], x.down[4], x.down[5], x.down[6]);
+        e.L = x.L, e.HVK = x.HVK, e.HVE1 = x.HVE1, e.HVU = x.HVU, e.flaenge = x.flaenge;
     }
-    for (int i = 1; i <= 8; ++i) link(p, i, i - 1, i < 8 ? i + 1 : 0);
     p.el[2].beschreibung = "Rinne 1";
-    // Q1: the plant inlet
-    result(p.el[1], 2, 0.1f, 101.0f, 0.5f, 0.4f, 0.25f, 0.5032f, 0.5f);
-    result(p.el[1], 1, 0.1f, 101.0f, 0.5f, 0.4f, 0.25f, 0.5032f, 0.5f);
-    p.el[1].HVU = 0.0021f;
-    // G1: flume of 12.5 m
-    Element& g = p.el[2];
-    result(g, 2, qG1, 100.9f, 0.55f, 0.44f, 0.2273f, 0.5526f, 0.41f);
-    result(g, 1, qG1, 100.8f, 0.6f, 0.48f, 0.2083f, 0.6022f, 0.38f);
-    g.L = 12.5f;
-    g.HVK = 0.0123f;
-    g.HVE1 = 0.0045f;
-    g.HVU = 0.0012f;
-    g.flaenge = 0.0f;
-    // D1: closed pipe, rise 0.4 above a layer of 0.8 m, flowing part full
-    Element& d = p.el[3];
-    d.prof[kProfUp] = rect(100.5f, 0.8f, 0.8f, true, 0.4f);
-    d.prof[kProfDown] = rect(100.4f, 0.8f, 0.8f, true, 0.4f);
-    result(d, 2, 0.1f, 100.5f, 0.6f, 0.48f, 0.2083f, 0.6022f, 0.3f);
-    result(d, 1, 0.1f, 100.4f, 0.7f, 0.56f, 0.1786f, 0.7016f, 0.2f);
-    d.L = 20.0f;
-    d.flaenge = 12.5f;
-    // W1: sluice gate, single-loss head 0.01 m given, 1 m/s below it
-    Element& w = p.el[4];
-    w.kurzbez = "Schuetz";
-    w.hve.HVE = 0.01f;
-    result(w, 2, 0.1f, 100.3f, 0.9f, 0.72f, 0.1389f, 0.901f, 0.1f);
-    result(w, 1, 0.1f, 100.3f, 0.6f, 0.1f, 1.0f, 0.651f, 0.1f);
-    w.HVE1 = 0.05f;
-    w.HVU = 0.00005f;  // too small to show a second line
-    w.flaenge = 32.5f;
-    // U1: weir
-    Element& u = p.el[5];
-    result(u, 2, 0.1f, 100.2f, 0.35f, 0.28f, 0.3571f, 0.3565f, 0.0f);
-    result(u, 1, 0.1f, 100.2f, 0.35f, 0.28f, 0.3571f, 0.3565f, 0.0f);
-    u.HVU = 0.1234f;
-    // B1: basin with a velocity remark that the listing clears
-    Element& b = p.el[6];
-    result(b, 2, 0.1f, 99.0f, 1.5f, 6.0f, 0.0167f, 1.5f, 0.0f);
-    result(b, 1, 0.1f, 99.0f, 1.5f, 6.0f, 0.0167f, 1.5f, 0.0f);
-    b.res[2].bem[4] = "v ";
-    b.res[1].bem[4] = "v ";
-    b.res[1].bem[1] = "gr";
-    b.L = 30.0f;
-    // P1: pump delivering 2.5 m (its energy level 2.5 m below the level it feeds)
-    Element& pu = p.el[7];
-    result(pu, 2, 0.1f, 98.0f, 0.5f, 0.4f, 0.25f, 0.5032f, 0.0f);
-    result(pu, 1, 0.1f, 98.0f, 0.5f, 0.4f, 0.25f, 0.5032f, 0.0f);
-    pu.HVU = -2.5f;
-    // G2: outlet flume
-    Element& g2 = p.el[8];
-    result(g2, 2, 0.1f, 100.0f, 0.5f, 0.4f, 0.25f, 0.5032f, 0.2f);
-    result(g2, 1, 0.1f, 99.9f, 0.5f, 0.4f, 0.25f, 0.5032f, 0.2f);
-    g2.L = 10.0f;
+    // D1: rise 0.4 above a layer of 0.8 m
+    p.el[3].prof[kProfUp] = rect(100.5f, 0.8f, 0.8f, true, 0.4f);
+    p.el[3].prof[kProfDown] = rect(100.4f, 0.8f, 0.8f, true, 0.4f);
+    // W1: single-loss head 0.01 m given
+    p.el[4].kurzbez = "Schuetz";
+    p.el[4].hve.HVE = 0.01f;
+    // B1: a velocity remark that the listing clears
+    p.el[6].res[2].bem[4] = p.el[6].res[1].bem[4] = "v ";
+    p.el[6].res[1].bem[1] = "gr";
     p.all.titel[1] = "Kläranlage Süd";
     p.all.datum = "01.02.2024";
     p.all.AnhangERG = "Anlage 3";
@@ -162,27 +136,9 @@ void chain(RunContext& ctx, float qG1 = 0.1f) {
 // flume fed by them, with the discharges of the branches set by hand.
 void branching(RunContext& ctx) {
     Plant& p = ctx.plant;
-    // Q1 -> A1 -> (G1, G2) -> Z1 -> V1 -> (U1, U2) -> S1 -> G3
-    p.resize(10);
-    p.nsys = 10;
-    const char* names[11] = {"", "Q1", "A1", "G1", "G2", "Z1", "V1", "U1", "U2", "S1", "G3"};
-    const int types[11] = {0, T_Q, T_A, T_G, T_G, T_Z, T_A, T_U, T_U, T_Z, T_G};
-    const int strand[11] = {0, 1, 1, 1, 2, 1, 1, 1, 3, 1, 1};
-    for (int i = 1; i <= 10; ++i) {
-        p.el[i].bez = names[i];
-        p.el[i].ityp = types[i];
-        p.el[i].istrang = strand[i];
-    }
-    link(p, 1, 0, 2);
-    link(p, 2, 1, 3, 0, 4);
-    link(p, 3, 2, 5);
-    link(p, 4, 2, 5);
-    link(p, 5, 3, 6, 4);
-    link(p, 6, 5, 7, 0, 8);
-    link(p, 7, 6, 9);
-    link(p, 8, 6, 9);
-    link(p, 9, 7, 10, 8);
-    link(p, 10, 9, 0);
+    elements(p, {{"Q1", T_Q}, {"A1", T_A}, {"G1", T_G}, {"G2", T_G, 2}, {"Z1", T_Z}, {"V1", T_A}, {"U1", T_U},
+                 {"U2", T_U, 3}, {"S1", T_Z}, {"G3", T_G}});
+    links(p, {{0, 2}, {1, 3, 0, 4}, {2, 5}, {2, 5}, {3, 6, 4}, {5, 7, 0, 8}, {6, 9}, {6, 9}, {7, 10, 8}, {9, 0}});
     // the division carries nothing; its branch coefficients 0.5 and 0.9
     for (int i : {2, 5, 6, 9}) p.el[i].iord = i == 2 || i == 5 ? 1 : 2;
     p.auf.resize(3);
@@ -200,13 +156,10 @@ void branching(RunContext& ctx) {
         p.zus[1].br[2].zt[k] = 0.9f + 0.1f * static_cast<float>(k);
     }
     // the distribution flume splits 0.3 m3/s into 0.12 and 0.18 m3/s
-    p.el[6].res[2].Q = 0.3f;
+    p.el[6].res[2].Q = p.el[9].res[1].Q = 0.3f;
     p.auf[2].br[1].zeta = 0.4f;
-    p.el[7].res[2].Q = 0.12f;
-    p.el[8].res[2].Q = 0.18f;
-    p.el[7].res[1].Q = 0.12f;
-    p.el[8].res[1].Q = 0.18f;
-    p.el[9].res[1].Q = 0.3f;
+    p.el[7].res[2].Q = p.el[7].res[1].Q = 0.12f;
+    p.el[8].res[2].Q = p.el[8].res[1].Q = 0.18f;
 }
 
 struct ResultsDbTest : ::testing::Test {
@@ -233,6 +186,15 @@ struct ResultsDbTest : ::testing::Test {
         ctx.ui = &ui;
         checks::fehler(ctx, "INIT", ctx.run.basePath, "Prüfprotokoll");
     }
+    // Stores the results of the chain as variant `name`, G1 carrying qG1.
+    void store_chain(const std::string& name, float qG1) {
+        RunContext ctx;
+        prepare(ctx, name);
+        chain(ctx, qG1);
+        output::write_erg_tables(ctx);
+        EXPECT_EQ(ctx.run.resultsStatus, "ok");
+        ctx.rep.close();
+    }
     std::string q(const std::string& sql) {
         return sqlite(resultsDb, ".mode list\n.nullvalue NULL\n" + sql);
     }
@@ -241,22 +203,8 @@ struct ResultsDbTest : ::testing::Test {
 }  // namespace
 
 TEST_F(ResultsDbTest, VariantComputedTwiceKeepsOneFullOverviewRowAndTheLastRows) {
-    {
-        RunContext other;
-        prepare(other, "NORD");
-        chain(other, 0.05f);
-        output::write_erg_tables(other);
-        EXPECT_EQ(other.run.resultsStatus, "ok");
-        other.rep.close();
-    }
-    for (float qrun : {0.1f, 0.2f}) {
-        RunContext ctx;
-        prepare(ctx, "SUED");
-        chain(ctx, qrun);
-        output::write_erg_tables(ctx);
-        EXPECT_EQ(ctx.run.resultsStatus, "ok");
-        ctx.rep.close();
-    }
+    store_chain("NORD", 0.05f);
+    for (float qrun : {0.1f, 0.2f}) store_chain("SUED", qrun);
     EXPECT_EQ(q("SELECT Variante, count(*) FROM Berechnungsuebersicht GROUP BY Variante ORDER BY 1;"),
               "NORD|1\nSUED|1");
     EXPECT_EQ(q("SELECT name FROM sqlite_master WHERE type='table' AND name LIKE 'ERG%' ORDER BY 1;"),
@@ -399,18 +347,10 @@ TEST_F(ResultsDbTest, DivisionsAndConfluencesGiveSharesAndLossCoefficients) {
     // a confluence fed straight by the first element: its strand is the inlet's
     RunContext two;
     prepare(two, "ZWEI");
-    Plant& p = two.plant;
-    p.resize(3);
-    p.nsys = 3;
-    const char* names[] = {"", "Q1", "Q2", "Z1"};
-    for (int i = 1; i <= 3; ++i) p.el[i].bez = names[i], p.el[i].istrang = i == 2 ? 2 : 1;
-    p.el[1].ityp = p.el[2].ityp = T_Q;
-    p.el[3].ityp = T_Z;
-    link(p, 1, 0, 3);
-    link(p, 2, 0, 3);
-    link(p, 3, 1, 0, 2);
-    p.el[3].iord = 1;
-    p.zus.resize(2);
+    elements(two.plant, {{"Q1", T_Q}, {"Q2", T_Q, 2}, {"Z1", T_Z}});
+    links(two.plant, {{0, 3}, {0, 3}, {1, 0, 2}});
+    two.plant.el[3].iord = 1;
+    two.plant.zus.resize(2);
     output::store_results(two, resultsDb, "ZWEI", {}, status);
     ASSERT_EQ(status, "ok");
     EXPECT_EQ(q("SELECT KENSYS,KENZA1,ORDZA1,KENZA2,ORDZA2 FROM QVE_ZWEI;"), "Z1|Q1|1|Q2|2");
@@ -438,14 +378,7 @@ TEST_F(ResultsDbTest, ResultsTheDatabaseRefusesKeepItsEarlierResultsAndAreTold) 
         point_diagnostics(tools, dir);
         input::db_new_results(tools, dir.path(), resultsDb, status);
         ASSERT_EQ(status, "ok");
-        for (const char* v : {"NORD", "SUED"}) {
-            RunContext ctx;
-            prepare(ctx, v);
-            chain(ctx, 0.1f);
-            output::write_erg_tables(ctx);
-            ASSERT_EQ(ctx.run.resultsStatus, "ok");
-            ctx.rep.close();
-        }
+        for (const char* v : {"NORD", "SUED"}) store_chain(v, 0.1f);
         const std::string attack = c.attack;
         if (attack == "missing") std::filesystem::remove(resultsDb);
         if (attack == "read-only")

@@ -2,6 +2,8 @@
 // tables, the CSV file, the plot data and the input echo.
 #pragma once
 
+#include <array>
+#include <initializer_list>
 #include <string>
 
 #include "model/context.h"
@@ -33,6 +35,35 @@ inline void link(Plant& p, int i, int up1, int down1, int up2 = 0, int down2 = 0
     e.zulauf2 = up2 ? p.el[up2].bez : "";
     e.ablauf1 = down1 ? p.el[down1].bez : "ENDE";
     e.ablauf2 = down2 ? p.el[down2].bez : "";
+}
+
+// Elements 1, 2, ... of a plant of that many: name, type and strand.
+struct Named {
+    const char* name;
+    int ityp;
+    int strand = 1;
+};
+inline void elements(Plant& p, std::initializer_list<Named> list) {
+    p.resize(static_cast<int>(list.size()));
+    p.nsys = static_cast<int>(list.size());
+    int i = 0;
+    for (const Named& n : list) {
+        Element& e = p.el[++i];
+        e.bez = n.name;
+        e.ityp = n.ityp;
+        e.istrang = n.strand;
+    }
+}
+
+// Links elements 1, 2, ... in turn: {1st inlet, 1st outlet, 2nd inlet, 2nd outlet}.
+inline void links(Plant& p, std::initializer_list<std::array<int, 4>> list) {
+    int i = 0;
+    for (const auto& l : list) ++i, link(p, i, l[0], l[1], l[2], l[3]);
+}
+
+// Links elements 1..n in one line, the last one to the plant's end.
+inline void link_line(Plant& p) {
+    for (int i = 1; i <= p.nsys; ++i) link(p, i, i - 1, i < p.nsys ? i + 1 : 0);
 }
 
 // Fills the end results of element i: section s gets discharge q, invert z,

@@ -13,27 +13,26 @@ using namespace rivola::test;
 
 namespace {
 
-// The lines of the plot data file and the fields of one line.
-std::vector<std::string> plot_lines(const RunContext& ctx) { return read_lines(ctx.run.basePath + "_plot.csv"); }
+// The fields of a line of the plot data file.
 std::vector<std::string> fields(const std::string& line) { return rivola::test::fields(line, ';'); }
 
-void element(Plant& p, int i, const char* name, int ityp, int strand) {
-    p.el[i].bez = name;
-    p.el[i].ityp = ityp;
-    p.el[i].istrang = strand;
+// Writes the plot data file of a run and returns its lines.
+std::vector<std::string> plot_lines(RunContext& ctx) {
+    output::o_plot(ctx);
+    return read_lines(ctx.run.basePath + "_plot.csv");
 }
+
+struct PlotData : ::testing::Test {
+    TempDir dir;
+    RunContext ctx;
+    void SetUp() override { place_run(ctx, dir.path(), "ANLAGE"); }
+};
 
 // Q1 -> G1 -> D1 -> D2 -> G2: two pressure pipes between two flumes.
 void pipes_between_flumes(RunContext& ctx) {
     Plant& p = ctx.plant;
-    p.resize(5);
-    p.nsys = 5;
-    element(p, 1, "Q1", T_Q, 1);
-    element(p, 2, "G1", T_G, 1);
-    element(p, 3, "D1", T_D, 1);
-    element(p, 4, "D2", T_D, 1);
-    element(p, 5, "G2", T_G, 1);
-    for (int i = 1; i <= 5; ++i) link(p, i, i - 1, i < 5 ? i + 1 : 0);
+    elements(p, {{"Q1", T_Q}, {"G1", T_G}, {"D1", T_D}, {"D2", T_D}, {"G2", T_G}});
+    link_line(p);
     p.el[1].prof[kProfUp] = p.el[1].prof[kProfDown] = rect(101.2f, 1.0f, 0.8f);
     p.el[2].prof[kProfUp] = rect(101.0f, 1.0f, 0.8f);      // ground 102.000
     p.el[2].prof[kProfDown] = rect(100.9f, 1.0f, 0.8f);    // ground 101.900
@@ -53,12 +52,8 @@ void pipes_between_flumes(RunContext& ctx) {
 
 }  // namespace
 
-TEST(PlotData, PipesBetweenFlumesCarryTheGroundOfTheFlumesBesideThem) {
-    TempDir dir;
-    RunContext ctx;
-    place_run(ctx, dir.path(), "ANLAGE");
+TEST_F(PlotData, PipesBetweenFlumesCarryTheGroundOfTheFlumesBesideThem) {
     pipes_between_flumes(ctx);
-    output::o_plot(ctx);
     const auto l = plot_lines(ctx);
     ASSERT_EQ(l.size(), 6u);
     EXPECT_EQ(l[0], "lfd;visible;bez;zul1;zul2;zul3;abl1;abl2;ord1;ord2;ord3;typ;laenge;profh;profh2;profh1;"
@@ -87,22 +82,15 @@ TEST(PlotData, PipesBetweenFlumesCarryTheGroundOfTheFlumesBesideThem) {
     EXPECT_EQ(ctx.run.writtenFiles.back(), ctx.run.basePath + "_plot.csv");
 }
 
-TEST(PlotData, PipeAtTheEndStandsOnItsOwnProfileAndUnsetGroundsAreMarked) {
-    TempDir dir;
-    RunContext ctx;
-    place_run(ctx, dir.path(), "ANLAGE");
+TEST_F(PlotData, PipeAtTheEndStandsOnItsOwnProfileAndUnsetGroundsAreMarked) {
     Plant& p = ctx.plant;
-    p.resize(3);
-    p.nsys = 3;
-    element(p, 1, "D0", T_D, 1);   // a pipe with no inlet: nothing sets its upstream ground
-    element(p, 2, "G1", T_G, 1);
-    element(p, 3, "T1", T_T, 1);   // an immersion tube as the last element
-    for (int i = 1; i <= 3; ++i) link(p, i, i - 1, i < 3 ? i + 1 : 0);
+    // a pipe with no inlet, whose upstream ground nothing sets; an immersion tube as the last element
+    elements(p, {{"D0", T_D}, {"G1", T_G}, {"T1", T_T}});
+    link_line(p);
     p.el[2].prof[kProfUp] = rect(100.0f, 1.0f, 0.8f);
     p.el[2].prof[kProfDown] = rect(99.9f, 1.0f, 0.8f);
     p.el[3].prof[kProfUp] = rect(99.5f, 0.3f, 0.3f, true, 0.15f);
     p.el[3].prof[kProfDown] = rect(99.4f, 0.3f, 0.3f, true, 0.15f);
-    output::o_plot(ctx);
     const auto l = plot_lines(ctx);
     ASSERT_EQ(l.size(), 4u);
     const auto d0 = fields(l[1]);
@@ -114,36 +102,13 @@ TEST(PlotData, PipeAtTheEndStandsOnItsOwnProfileAndUnsetGroundsAreMarked) {
     EXPECT_EQ(t1[6], "ENDE");
 }
 
-TEST(PlotData, BranchingElementsWriteTheirBranchProfilesAndStrands) {
-    TempDir dir;
-    RunContext ctx;
-    place_run(ctx, dir.path(), "ANLAGE");
+TEST_F(PlotData, BranchingElementsWriteTheirBranchProfilesAndStrands) {
     Plant& p = ctx.plant;
-    p.resize(11);
-    p.nsys = 11;
-    // Q1 -> A1 -> (W1, G2) -> Z1 -> V1 -> (U1, G3) -> S1 -> V2 -> S2
-    element(p, 1, "Q1", T_Q, 1);
-    element(p, 2, "A1", T_A, 1);
-    element(p, 3, "W1", T_W, 1);
-    element(p, 4, "G2", T_G, 2);
-    element(p, 5, "Z1", T_Z, 1);
-    element(p, 6, "V1", T_A, 1);   // a distribution flume with two outlets
-    element(p, 7, "U1", T_U, 1);
-    element(p, 8, "G3", T_G, 3);
-    element(p, 9, "S1", T_Z, 1);   // a collection flume with two inlets
-    element(p, 10, "V2", T_V, 1);
-    element(p, 11, "S2", T_S, 1);
-    link(p, 1, 0, 2);
-    link(p, 2, 1, 3, 0, 4);
-    link(p, 3, 2, 5);
-    link(p, 4, 2, 5);
-    link(p, 5, 3, 6, 4);
-    link(p, 6, 5, 7, 0, 8);
-    link(p, 7, 6, 9);
-    link(p, 8, 6, 9);
-    link(p, 9, 7, 10, 8);
-    link(p, 10, 9, 11);
-    link(p, 11, 10, 0);
+    // Q1 -> A1 -> (W1, G2) -> Z1 -> V1 -> (U1, G3) -> S1 -> V2 -> S2; V1 a
+    // distribution flume with two outlets, S1 a collection flume with two inlets
+    elements(p, {{"Q1", T_Q}, {"A1", T_A}, {"W1", T_W}, {"G2", T_G, 2}, {"Z1", T_Z}, {"V1", T_A}, {"U1", T_U},
+                 {"G3", T_G, 3}, {"S1", T_Z}, {"V2", T_V}, {"S2", T_S}});
+    links(p, {{0, 2}, {1, 3, 0, 4}, {2, 5}, {2, 5}, {3, 6, 4}, {5, 7, 0, 8}, {6, 9}, {6, 9}, {7, 10, 8}, {9, 11}, {10, 0}});
     Element& a = p.el[2];
     a.prof[kProfUp] = rect(100.0f, 1.0f, 1.0f);
     a.prof[kProfBranch1] = rect(99.9f, 0.8f, 0.5f);
@@ -158,7 +123,6 @@ TEST(PlotData, BranchingElementsWriteTheirBranchProfilesAndStrands) {
     Element& s = p.el[9];
     s.prof[kProfUp] = rect(98.9f, 1.0f, 2.0f);
     s.prof[kProfDown] = rect(98.8f, 1.2f, 2.0f);
-    output::o_plot(ctx);
     const auto l = plot_lines(ctx);
     ASSERT_EQ(l.size(), 12u);
     auto cols = [&](int i, int from, int to) {
@@ -188,20 +152,11 @@ TEST(PlotData, BranchingElementsWriteTheirBranchProfilesAndStrands) {
     RunContext two;
     place_run(two, dir.path(), "ZWEI");
     Plant& q = two.plant;
-    q.resize(4);
-    q.nsys = 4;
-    element(q, 1, "Q1", T_Q, 1);
-    element(q, 2, "Z1", T_Z, 1);
-    element(q, 3, "U1", T_U, 1);
-    element(q, 4, "U2", T_U, 2);
-    link(q, 1, 0, 3);
-    link(q, 2, 3, 0, 4);
-    link(q, 3, 1, 2);
-    link(q, 4, 0, 2);
+    elements(q, {{"Q1", T_Q}, {"Z1", T_Z}, {"U1", T_U}, {"U2", T_U, 2}});
+    links(q, {{0, 3}, {3, 0, 4}, {1, 2}, {0, 2}});
     q.el[2].prof[kProfBranch1] = rect(99.5f, 0.7f, 0.5f);
     q.el[2].prof[kProfBranch2] = rect(99.4f, 0.9f, 0.5f);
     q.el[2].prof[kProfDown] = rect(99.3f, 1.0f, 0.6f);
-    output::o_plot(two);
     const auto zf = fields(plot_lines(two).at(2));
     EXPECT_EQ(zf[13] + "|" + zf[14] + "|" + zf[17] + "|" + zf[18], "0.700|0.900|99.500|99.400");
 }

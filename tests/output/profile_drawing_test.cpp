@@ -46,20 +46,19 @@ void add(Plant& p, int i, const std::string& name, int ityp, float flaenge, floa
     e.flaenge = flaenge;
     e.L = L;
     e.istrang = strand;
-    e.res[2].z = up.z;
-    e.res[2].h = up.h;
-    e.res[2].he = up.he;
-    e.res[1].z = down.z;
-    e.res[1].h = down.h;
-    e.res[1].he = down.he;
-    rect(e.prof[kProfUp], up.z, top);
-    rect(e.prof[kProfDown], down.z, top);
+    for (const auto& [s, lv] : {std::pair{2, up}, std::pair{1, down}}) {
+        e.res[s].z = lv.z;
+        e.res[s].h = lv.h;
+        e.res[s].he = lv.he;
+        rect(e.prof[s == 2 ? kProfUp : kProfDown], lv.z, top);
+    }
 }
 
-void chain(Plant& p, const std::vector<int>& order) {
-    for (size_t k = 0; k + 1 < order.size(); ++k) {
-        p.el[order[k]].iab[1] = order[k + 1];
-        p.el[order[k + 1]].izu[1] = order[k];
+// Links elements first..last in one line.
+void chain(Plant& p, int first, int last) {
+    for (int i = first; i < last; ++i) {
+        p.el[i].iab[1] = i + 1;
+        p.el[i + 1].izu[1] = i;
     }
 }
 
@@ -73,7 +72,7 @@ void small_plant(RunContext& ctx) {
     add(p, 3, "U1", T_U, 20, 0, {100.4f, 0.45f, 0.49f}, {100.4f, 0.45f, 0.49f});
     add(p, 4, "G2", T_G, 20, 30, {99.8f, 0.7f, 0.72f}, {99.7f, 0.6f, 0.63f});
     add(p, 5, "G3", T_G, 50, 10, {99.7f, 0.6f, 0.63f}, {99.65f, 0.55f, 0.6f});
-    chain(p, {1, 2, 3, 4, 5});
+    chain(p, 1, 5);
     p.el[4].plotflag = 'N';
     p.el[2].res[1].bem[1] = "gr";
     p.el[5].res[2].bem[3] = "ü";
@@ -120,7 +119,27 @@ TEST(ProfileDrawing, TickStepsAreOneTwoOrFiveTimesAPowerOfTen) {
     EXPECT_DOUBLE_EQ(output::nice_step(0.0, 10), 1.0);     // nothing to divide
 }
 
-TEST(ProfileDrawing, ModelHoldsFlowLengthsAndComputedLevelsOfPlottedElements) {
+TEST(ProfileDrawing, PressurePipesShowTheGroundOfTheirNeighboursAndTheirOwnCrown) {
+    // G1 (top 1.0 m) -> D1 (crown 0.5 m above its invert) -> G2 (top 1.2 m).
+    RunContext ctx;
+    Plant& p = ctx.plant;
+    p.resize(3);
+    p.nsys = 3;
+    add(p, 1, "G1", T_G, 0, 10, {101.0f, 0.5f, 0.52f}, {100.9f, 0.5f, 0.52f});
+    add(p, 2, "D1", T_D, 10, 40, {100.8f, 0.9f, 0.95f}, {100.0f, 1.2f, 1.25f}, 1, 0.5f);
+    add(p, 3, "G2", T_G, 50, 10, {100.0f, 1.0f, 1.02f}, {99.9f, 1.0f, 1.02f}, 1, 1.2f);
+    chain(p, 1, 3);
+    const auto model = output::profile_model(ctx);
+    const auto& d1 = model.panels.at(0).elements.at(1);
+    EXPECT_FLOAT_EQ(d1.up.top, 101.9f);    // G1's downstream top: 100.9 + 1.0
+    EXPECT_FLOAT_EQ(d1.down.top, 101.2f);  // G2's upstream top: 100.0 + 1.2
+    EXPECT_FLOAT_EQ(d1.up.crown, 101.3f);  // 100.8 + 0.5
+    EXPECT_FLOAT_EQ(d1.down.crown, 100.5f);
+}
+
+// The model holds the plotted elements with their computed levels; the
+// drawing puts their ends at their flow lengths and levels on the axes.
+TEST(ProfileDrawing, PlottedElementsSitAtTheirFlowLengthsAndLevelsOnTheAxes) {
     RunContext ctx;
     small_plant(ctx);
     const auto m = output::profile_model(ctx);
@@ -131,7 +150,6 @@ TEST(ProfileDrawing, ModelHoldsFlowLengthsAndComputedLevelsOfPlottedElements) {
     for (const auto& e : pan.elements) ids.push_back(e.isys);
     EXPECT_EQ(ids, (std::vector<int>{1, 2, 3, 5}));  // G2 has the plot flag N
 
-    // flow lengths and levels are checked where they are drawn, below
     const auto& g1 = pan.elements[1];
     EXPECT_FLOAT_EQ(g1.up.crown, 101.5f);
     EXPECT_TRUE(g1.down.gr && !g1.up.gr);
@@ -142,29 +160,6 @@ TEST(ProfileDrawing, ModelHoldsFlowLengthsAndComputedLevelsOfPlottedElements) {
     EXPECT_TRUE(pan.boundary);
     EXPECT_FLOAT_EQ(pan.boundaryX, 60.0f);
     EXPECT_FLOAT_EQ(pan.boundaryLevel, 100.2f);  // 99.65 + 0.55
-}
-
-TEST(ProfileDrawing, PressurePipesShowTheGroundOfTheirNeighboursAndTheirOwnCrown) {
-    // G1 (top 1.0 m) -> D1 (crown 0.5 m above its invert) -> G2 (top 1.2 m).
-    RunContext ctx;
-    Plant& p = ctx.plant;
-    p.resize(3);
-    p.nsys = 3;
-    add(p, 1, "G1", T_G, 0, 10, {101.0f, 0.5f, 0.52f}, {100.9f, 0.5f, 0.52f});
-    add(p, 2, "D1", T_D, 10, 40, {100.8f, 0.9f, 0.95f}, {100.0f, 1.2f, 1.25f}, 1, 0.5f);
-    add(p, 3, "G2", T_G, 50, 10, {100.0f, 1.0f, 1.02f}, {99.9f, 1.0f, 1.02f}, 1, 1.2f);
-    chain(p, {1, 2, 3});
-    const auto model = output::profile_model(ctx);
-    const auto& d1 = model.panels.at(0).elements.at(1);
-    EXPECT_FLOAT_EQ(d1.up.top, 101.9f);    // G1's downstream top: 100.9 + 1.0
-    EXPECT_FLOAT_EQ(d1.down.top, 101.2f);  // G2's upstream top: 100.0 + 1.2
-    EXPECT_FLOAT_EQ(d1.up.crown, 101.3f);  // 100.8 + 0.5
-    EXPECT_FLOAT_EQ(d1.down.crown, 100.5f);
-}
-
-TEST(ProfileDrawing, ElementEndsSitAtTheirFlowLengthsAndLevelsOnTheAxes) {
-    RunContext ctx;
-    small_plant(ctx);
     const ProfileDrawing d = output::profile_drawing(ctx);
     const auto xt = ticks(d, 0, "xtick");
     const auto yt = ticks(d, 0, "ytick");
@@ -226,18 +221,14 @@ TEST(ProfileDrawing, ElementEndsSitAtTheirFlowLengthsAndLevelsOnTheAxes) {
     EXPECT_NE(svg.find(">G1 Gerinne  gr</text>"), std::string::npos);
     EXPECT_NE(svg.find(">U1 Überfall</text>"), std::string::npos);
     EXPECT_NE(svg.find(">G3 Gerinne  ü</text>"), std::string::npos);
-}
-
-TEST(ProfileDrawing, UndefinedLevelsAreLeftOutNotDrawnAtTheEdgeOfThePage) {
-    RunContext ctx;
-    small_plant(ctx);
+    // an undefined level is left out, not drawn at the edge of the page
     ctx.plant.el[5].res[2].h = std::nanf("");
-    const ProfileDrawing d = output::profile_drawing(ctx);
-    for (const Shape& s : d.shapes)
+    const ProfileDrawing u = output::profile_drawing(ctx);
+    for (const Shape& s : u.shapes)
         for (const auto& pt : s.pts) EXPECT_TRUE(std::isfinite(pt.x) && std::isfinite(pt.y)) << s.role;
-    EXPECT_EQ(find(d, 0, "wsp", 5), nullptr);
-    EXPECT_NE(find(d, 0, "invert", 5), nullptr);
-    EXPECT_NE(find(d, 0, "energy", 5), nullptr);
+    EXPECT_EQ(find(u, 0, "wsp", 5), nullptr);
+    EXPECT_NE(find(u, 0, "invert", 5), nullptr);
+    EXPECT_NE(find(u, 0, "energy", 5), nullptr);
 }
 
 TEST(ProfileDrawing, CrowdedLabelsDoNotOverlapAndKeepFlowOrder) {
@@ -247,15 +238,13 @@ TEST(ProfileDrawing, CrowdedLabelsDoNotOverlapAndKeepFlowOrder) {
     const int n = 44;
     p.resize(n);
     p.nsys = n;
-    std::vector<int> order;
     for (int i = 1; i <= n; ++i) {
         const bool flume = i <= 2 || i >= n - 1;
         const float x = i <= 2 ? 10.0f * (i - 1) : (i >= n - 1 ? 20.0f + 10.0f * (i - n + 1) : 20.0f);
         add(p, i, (flume ? "G" : (i % 2 ? "U" : "W")) + std::to_string(i), flume ? T_G : (i % 2 ? T_U : T_W), x,
             flume ? 10.0f : 0.0f, {100.0f, 0.5f, 0.55f}, {100.0f, 0.5f, 0.55f});
-        order.push_back(i);
     }
-    chain(p, order);
+    chain(p, 1, n);
     const ProfileDrawing d = output::profile_drawing(ctx);
     const auto labels = all(d, 0, "label");
     ASSERT_EQ(labels.size(), static_cast<size_t>(n));
@@ -287,7 +276,9 @@ TEST(ProfileDrawing, OtherStrandsAndPlotPathsGetPanelsOfTheirOwn) {
     add(p, 3, "G1", T_G, 2, 20, {100, 0.5f, 0.52f}, {99.9f, 0.55f, 0.57f});
     add(p, 4, "G2", T_G, 2, 40, {100, 0.5f, 0.52f}, {99.9f, 0.55f, 0.57f}, 2);
     add(p, 5, "Z1", T_Z, 46, 4, {99.9f, 0.55f, 0.57f}, {99.88f, 0.55f, 0.57f});
-    chain(p, {1, 2, 3, 5});
+    chain(p, 1, 3);
+    p.el[3].iab[1] = 5;
+    p.el[5].izu[1] = 3;
     p.el[2].iab[2] = 4;
     p.el[4].izu[1] = 2;
     p.el[4].iab[1] = 5;
@@ -363,17 +354,15 @@ TEST(ProfileDrawing, ShortStrandIsNotStretchedOverTheWidthOfALongMainStrand) {
     const int nMain = 300, n = nMain + 2;
     p.resize(n);
     p.nsys = n;
-    std::vector<int> order;
     for (int i = 1; i <= nMain; ++i) {
         const float x = 10.0f * static_cast<float>(i - 1);
         const float z = 100.0f - 0.001f * x;
         add(p, i, "G" + std::to_string(i), T_G, x, 10.0f, {z, 0.5f, 0.52f}, {z - 0.01f, 0.5f, 0.52f});
-        order.push_back(i);
     }
-    chain(p, order);
+    chain(p, 1, nMain);
     add(p, nMain + 1, "S1", T_G, 100.0f, 10.0f, {99.9f, 0.5f, 0.52f}, {99.89f, 0.5f, 0.52f}, 2);
     add(p, nMain + 2, "S2", T_G, 110.0f, 10.0f, {99.89f, 0.5f, 0.52f}, {99.88f, 0.5f, 0.52f}, 2);
-    chain(p, {nMain + 1, nMain + 2});
+    chain(p, nMain + 1, nMain + 2);
     const ProfileDrawing d = output::profile_drawing(ctx);
 
     const auto frame_width = [&](int panel) {
@@ -467,7 +456,7 @@ TEST(ProfileDrawing, WallStandsOnTheLowerInvertAndShowsItsOpening) {
         add(p, 2, "G1", T_G, 0, 20, {100.5f, 0.5f, 0.55f}, {100.3f, 0.6f, 0.65f});
         add(p, 3, "W1", T_W, 20, 0, {100.4f, 0.5f, 0.55f}, {100.4f, 0.5f, 0.55f});
         add(p, 4, "G2", T_G, 20, 10, {100.4f, 0.5f, 0.55f}, {100.35f, 0.5f, 0.55f});
-        chain(p, {1, 2, 3, 4});
+        chain(p, 1, 4);
         p.el[3].hve.H = opening;
         const ProfileDrawing d = output::profile_drawing(ctx);
         const auto yt = ticks(d, 0, "ytick");

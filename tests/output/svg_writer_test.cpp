@@ -28,7 +28,6 @@ TEST(SvgWriter, NumbersHaveAtMostTwoDecimalsAndNoTrailingZeros) {
 
 TEST(SvgWriter, WritesNestedWellFormedDocuments) {
     SvgWriter w(200, 100);
-    EXPECT_EQ(w.depth(), 1u);
     w.open("g", {{"class", "a&b"}});
     w.line(0, 0, 10.5, 20, {{"stroke", "#000000"}});
     w.polyline({{0, 0}, {1, 2}, {3.25, 4}}, {{"fill", "none"}});

@@ -3,7 +3,6 @@
 // shows, the check list viewer with its printout, help and listings.
 #include <gtest/gtest.h>
 
-
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -22,7 +21,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <utility>
 #include <thread>
 #include <unistd.h>
 
@@ -75,15 +73,18 @@ QAction* menu_action(MainWindow& w, const QString& text) {
     return nullptr;
 }
 
+QStringList tab_texts(QTabWidget* tabs) {
+    QStringList texts;
+    for (int t = 0; t < tabs->count(); ++t) texts << tabs->tabText(t);
+    return texts;
+}
+
 struct Window : ::testing::Test {
     fs::path dir;
     DialogHook hook;
 
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::temp_directory_path() /
-              (std::string("rivolaw_") + info->name() + "_" + std::to_string(::getpid()));
-        fs::remove_all(dir);
+        dir = fs::temp_directory_path() / ("rivolaw_" + std::to_string(::getpid()));
         fs::create_directories(dir);
     }
     void TearDown() override { fs::remove_all(dir); }
@@ -95,31 +96,12 @@ struct Window : ::testing::Test {
         w->show();
         return w;
     }
-    // Starts the command line's run and waits for its end.
-    void run_to_end(MainWindow& w) {
+    // Starts a run (from the command line unless `start` is given) and waits for its end.
+    void run_to_end(MainWindow& w, const std::function<void()>& start = {}) {
         bool finished = false;
         QObject::connect(&w, &MainWindow::runFinished, [&] { finished = true; });
-        w.autoStart();
+        start ? start() : w.autoStart();
         ASSERT_TRUE(wait_for([&] { return finished; })) << "the run did not end";
-    }
-    // The small example plant, with `extra` SQL, as a variant beside a results database.
-    std::string example(const std::string& extra = "") {
-        RunContext tools;
-        std::string status, results;
-        input::db_new_results(tools, dir.string(), results, status);
-        EXPECT_EQ(status, "ok");
-        const std::string script = (dir / "example.sql").string();
-        std::ifstream source(std::string(RIVOLA_SOURCE_DIR) + "/examples/kleine_anlage.sql");
-        std::ofstream(script) << source.rdbuf() << "\n" << extra;
-        const std::string db = (dir / "kleine_anlage.mdb").string();
-        input::db_load_script(tools, db, script, status);
-        EXPECT_EQ(status, "ok");
-        return db;
-    }
-    std::string variant(const std::string& name = "PLANT.mdb") {
-        const fs::path p = dir / name;
-        std::ofstream(p) << "not yet a database";
-        return p.string();
     }
 };
 
@@ -127,9 +109,7 @@ struct Window : ::testing::Test {
 
 TEST(ShellStart, SettingsFromTheCommandLine) {
     auto s = ui::shell_settings("/opt/rivola/bin/rivolaw", {}, "06.12.2025");
-    EXPECT_EQ(s.startDate, " 06.12.2025");
     EXPECT_EQ(s.helpPath, "/opt/rivola/bin/RIVOLAW.html");
-    EXPECT_EQ(s.programName, "RIVOLA  ");
     EXPECT_EQ(ui::shell_settings("rivolaw", {"x.mdb"}, "01.01.2026").helpPath, "RIVOLAW.html");
 
     // Any parameter containing "english" selects English; --db-wait is no parameter
@@ -145,7 +125,6 @@ TEST(ShellStart, SettingsFromTheCommandLine) {
     } cases[] = {
         {{}, "DEUTSCH", 0, {}, 60, false},
         {{"/data/PLANT.mdb", "EnGlIsH"}, "ENGLISH", 1, {"/data/PLANT.mdb", "EnGlIsH"}, 60, false},
-        {{"english"}, "ENGLISH", 1, {"english"}, 60, false},
         {{"/data/PLANT.mdb", "SIM=N"}, "DEUTSCH", 1, {"/data/PLANT.mdb", "SIM=N"}, 60, false},
         {{"--db-wait=5"}, "DEUTSCH", 0, {}, 5, false},
         {{"--db-wait=0", "P.mdb"}, "DEUTSCH", 1, {"P.mdb"}, 0, false},
@@ -165,18 +144,24 @@ TEST(ShellStart, SettingsFromTheCommandLine) {
     }
 }
 
-// The menus and the help page in the user's language.
-TEST_F(Window, MenusAndHelpInTheUsersLanguage) {
+// In the user's language: the menus, the help page, and a run started from the
+// command line whose results database is missing.
+TEST_F(Window, MenusHelpAndARunWithoutResultsDatabaseInTheUsersLanguage) {
+    const std::string db = (dir / "PLANT.mdb").string();
+    std::ofstream(db) << "not yet a database";
     const struct {
         std::vector<std::string> args;
         QStringList top;
-        const char* help;
+        const char *help, *title, *missing, *finale;
     } cases[] = {
-        {{}, {"Ausführen", "Konfiguration", "Info", "Hilfe", "Beenden"}, "RIVOLA"},
-        {{"english"}, {"File", "Configuration", "Info", "Help", "Exit"}, "What RIVOLA computes"},
+        {{db}, {"Ausführen", "Konfiguration", "Info", "Hilfe", "Beenden"}, "RIVOLA", "Datenbankfehler",
+         "existiert nicht.", "Berechnungsabbruch"},
+        {{db, "english"}, {"File", "Configuration", "Info", "Help", "Exit"}, "What RIVOLA computes",
+         "database error", "does not exist.", "abort"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.help);
+        SCOPED_TRACE(c.title);
+        hook.shown.clear();
         auto w = make(c.args);
         QStringList top;
         for (QAction* a : w->menuBar()->actions()) top << a->text();
@@ -188,20 +173,50 @@ TEST_F(Window, MenusAndHelpInTheUsersLanguage) {
         EXPECT_TRUE(home.contains(c.help)) << home.toStdString();
         EXPECT_FALSE(home.contains("nicht gefunden")) << "help page missing next to the program";
         w->helpWindow()->close();
+
+        run_to_end(*w);
+        const QStringList log = w->screenLog();
+        // The run header: the program name spaced out with the version.
+        ASSERT_FALSE(log.isEmpty());
+        EXPECT_TRUE(log.front().startsWith("R I V O L A  8.03")) << log.front().toStdString();
+        // The missing results database is told in a message box, then the final message.
+        const auto* m = find_shown(hook, "message");
+        ASSERT_NE(m, nullptr);
+        EXPECT_EQ(m->title, c.title);
+        EXPECT_TRUE(m->text.contains(c.missing)) << m->text.toStdString();
+        const auto* f = find_shown(hook, "finale");
+        ASSERT_NE(f, nullptr);
+        EXPECT_TRUE(f->text.startsWith(c.finale)) << f->text.toStdString();
+        EXPECT_EQ(find_shown(hook, "question"), nullptr);  // no check list to offer
+        EXPECT_GE(w->lastErrorLevel(), 2);
+        if (c.args.size() == 1) {
+            EXPECT_TRUE(has_line(log, "Variante: PLANT.mdb")) << log.join('\n').toStdString();
+            EXPECT_TRUE(m->text.contains("\"RIVOLA_8_Ergebnisse.mdb\""));
+            // Listings found beside the variant (here placed by the test) open in tabs.
+            std::ofstream(dir / "PLANT.ERG") << "Ergebnisliste\n  G_ZULAUF   1.234\n";
+            std::ofstream(dir / "PLANT.QVE") << "Durchflussverteilung\n";
+            w->dispatch(ui::kCmdListings);
+            ASSERT_NE(w->listingsViewer(), nullptr);
+            EXPECT_EQ(tab_texts(w->listingsViewer()->tabs()), (QStringList{"PLANT.ERG", "PLANT.QVE"}));
+        }
     }
 }
 
-// Status bar, the commands without a run, the page of message codes and the exit.
+// One idle window in turn: the status bar, a bad option told at the start, the
+// commands without a run, the page of message codes, the waiting time for a locked
+// results database, a run whose file dialog is cancelled, and the exit.
 TEST_F(Window, CommandsOfTheIdleWindow) {
-    auto w = make({});
+    auto w = make({"--db-wait=12x"});
     QStringList labels;
     for (auto* l : w->statusBar()->findChildren<QLabel*>()) labels << l->text();
     const QString status = labels.join('|');
     EXPECT_TRUE(status.contains("RIVOLA")) << status.toStdString();
     EXPECT_TRUE(status.contains(" 06.12.2025")) << status.toStdString();
-    // Without a command line nothing runs.
+    // The bad option is told at the start; without a variant nothing runs.
     w->autoStart();
     QCoreApplication::processEvents();
+    ASSERT_EQ(hook.shown.size(), 1u);
+    EXPECT_TRUE(hook.shown[0].text.contains("\"12x\"")) << hook.shown[0].text.toStdString();
     EXPECT_FALSE(w->running());
     hook.shown.clear();
     // Configuration is no known command, nor is any other unknown number.
@@ -215,10 +230,10 @@ TEST_F(Window, CommandsOfTheIdleWindow) {
         EXPECT_EQ(s.text, "Dieses Kommando ist nicht bekannt");
     }
     menu_action(*w, "Info")->trigger();
-    const auto* s = find_shown(hook, "info");
-    ASSERT_NE(s, nullptr);
-    EXPECT_EQ(s->title, "Informationen zu 8.03  ...");
-    EXPECT_TRUE(s->text.contains("R I V O L A")) << s->text.toStdString();
+    const auto* info = find_shown(hook, "info");
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->title, "Informationen zu 8.03  ...");
+    EXPECT_TRUE(info->text.contains("R I V O L A")) << info->text.toStdString();
     // The page of message codes is made from the program's own catalogue.
     menu_action(*w, "Hilfe")->trigger();
     ASSERT_NE(w->helpWindow(), nullptr);
@@ -229,6 +244,31 @@ TEST_F(Window, CommandsOfTheIdleWindow) {
     EXPECT_TRUE(codes.contains("der Stricklerwert in (20, 100) liegen!"));
     EXPECT_TRUE(codes.contains("W60"));
     w->helpWindow()->close();
+
+    // A cancelled dialog keeps the waiting time; an answer is taken within 0..86400.
+    QAction* wait = menu_action(*w, "Wartezeit der Ergebnisdatenbank …");
+    ASSERT_NE(wait, nullptr);
+    const int answers[][2] = {{7, 7}, {-1, 7}, {90000, 86400}};
+    for (const auto& [answer, expected] : answers) {
+        hook.number = answer;
+        wait->trigger();
+        EXPECT_EQ(hook.shown.back().kind, "number");
+        EXPECT_EQ(w->settings().dbWait, expected) << answer;
+        EXPECT_EQ(w->context().run.dbWait, expected) << answer;
+    }
+    EXPECT_TRUE(hook.shown.back().text.contains("gesperrte Ergebnisdatenbank"));
+
+    // A run from the menu whose file dialog (for *.mdb and *.MDB) is cancelled ends in an abort.
+    run_to_end(*w, [&] { menu_action(*w, "Auswahl eines RIVOLA-Datensatzes und Programmaufruf")->trigger(); });
+    const auto* f = find_shown(hook, "file");
+    ASSERT_NE(f, nullptr);
+    EXPECT_TRUE(f->text.contains("*.mdb")) << f->text.toStdString();
+    EXPECT_TRUE(f->text.contains("*.MDB"));
+    EXPECT_EQ(w->lastErrorLevel(), 3);
+    const auto* fin = find_shown(hook, "finale");
+    ASSERT_NE(fin, nullptr);
+    EXPECT_TRUE(fin->text.startsWith("Berechnungsabbruch"));
+
     // Exit is left to the window system; the menu's exit closes the window.
     EXPECT_EQ(w->rw_control(16385), 0);
     EXPECT_TRUE(w->isVisible());
@@ -236,96 +276,37 @@ TEST_F(Window, CommandsOfTheIdleWindow) {
     EXPECT_FALSE(w->isVisible());
 }
 
-TEST_F(Window, WaitingTimeForTheResultsDatabase) {
-    auto w = make({"--db-wait=12x"});
-    EXPECT_EQ(w->context().run.dbWait, 60);
-    // The bad option is told when the window starts; nothing runs without a variant.
-    w->autoStart();
-    ASSERT_EQ(hook.shown.size(), 1u);
-    EXPECT_TRUE(hook.shown[0].text.contains("\"12x\"")) << hook.shown[0].text.toStdString();
-    EXPECT_FALSE(w->running());
-
-    QAction* a = menu_action(*w, "Wartezeit der Ergebnisdatenbank …");
-    ASSERT_NE(a, nullptr);
-    // A cancelled dialog keeps the value; an answer is taken within 0..86400.
-    const std::pair<int, int> answers[] = {{7, 7}, {-1, 7}, {90000, 86400}};
-    for (const auto& [answer, expected] : answers) {
-        hook.number = answer;
-        a->trigger();
-        EXPECT_EQ(hook.shown.back().kind, "number");
-        EXPECT_EQ(w->settings().dbWait, expected) << answer;
-        EXPECT_EQ(w->context().run.dbWait, expected) << answer;
-    }
-    EXPECT_TRUE(hook.shown.back().text.contains("gesperrte Ergebnisdatenbank"));
-}
-
-TEST_F(Window, AutoRunWithoutResultsDatabase) {
-    const std::string db = variant();
-    const struct {
-        std::vector<std::string> args;
-        const char *title, *missing, *finale;
-    } cases[] = {
-        {{db}, "Datenbankfehler", "existiert nicht.", "Berechnungsabbruch"},
-        {{db, "english"}, "database error", "does not exist.", "abort"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.title);
-        hook.shown.clear();
-        auto w = make(c.args);
-        run_to_end(*w);
-        const QStringList log = w->screenLog();
-        // The run header: the program name spaced out with the version.
-        ASSERT_FALSE(log.isEmpty());
-        EXPECT_TRUE(log.front().startsWith("R I V O L A")) << log.front().toStdString();
-        EXPECT_TRUE(log.front().contains("8.03"));
-        // The missing results database is told in a message box, then the final message.
-        const auto* m = find_shown(hook, "message");
-        ASSERT_NE(m, nullptr);
-        EXPECT_EQ(m->title, c.title);
-        EXPECT_TRUE(m->text.contains(c.missing)) << m->text.toStdString();
-        const auto* f = find_shown(hook, "finale");
-        ASSERT_NE(f, nullptr);
-        EXPECT_TRUE(f->text.startsWith(c.finale)) << f->text.toStdString();
-        EXPECT_EQ(find_shown(hook, "question"), nullptr);  // no check list to offer
-        EXPECT_GE(w->lastErrorLevel(), 2);
-        EXPECT_FALSE(w->running());
-        if (c.args.size() == 1) {
-            EXPECT_TRUE(has_line(log, "Variante: PLANT.mdb")) << log.join('\n').toStdString();
-            EXPECT_TRUE(m->text.contains("\"RIVOLA_8_Ergebnisse.mdb\""));
-        }
-    }
-}
-
-TEST_F(Window, AutoRunOfTheExamplePlant) {
-    auto w = make({example()});
+// The example plant computed from the command line in three flow cases: no database
+// failure, the check list named in the final message, the design case's listing named
+// in the screen log, the profile drawn and shown with every case's water level, the
+// cases to choose from and the chosen case's listings.
+TEST_F(Window, AutoRunOfTheExamplePlantInFlowCases) {
+    // the small example plant with its flow cases as a variant beside a results database
+    RunContext tools;
+    std::string status, results;
+    input::db_new_results(tools, dir.string(), results, status);
+    ASSERT_EQ(status, "ok");
+    const std::string script = (dir / "example.sql").string(), db = (dir / "kleine_anlage.mdb").string();
+    std::ofstream(script) << std::ifstream(std::string(RIVOLA_SOURCE_DIR) + "/examples/kleine_anlage.sql").rdbuf()
+                          << "\nCREATE TABLE tbl_lastfaelle (Nr integer, Lastfall varchar(16), Beschreibung text, "
+                             "Faktor double, Wasserstand double);\n"
+                             "INSERT INTO tbl_lastfaelle VALUES (1, 'MIN', NULL, 0.5, NULL);\n"
+                             "INSERT INTO tbl_lastfaelle VALUES (2, 'DESIGN', NULL, 1.0, NULL);\n"
+                             "INSERT INTO tbl_lastfaelle VALUES (3, 'MAX', NULL, 1.5, NULL);\n";
+    input::db_load_script(tools, db, script, status);
+    ASSERT_EQ(status, "ok");
+    auto w = make({db});
     run_to_end(*w);
     const QStringList log = w->screenLog();
-    ASSERT_FALSE(log.isEmpty());
-    EXPECT_TRUE(log.front().startsWith("R I V O L A"));
-    EXPECT_TRUE(has_line(log, "Variante: kleine_anlage.mdb")) << log.join('\n').toStdString();
+    ASSERT_LT(w->lastErrorLevel(), 2) << log.join('\n').toStdString();
     EXPECT_EQ(find_shown(hook, "message"), nullptr) << "no database failure expected";
     const auto* f = find_shown(hook, "finale");
     ASSERT_NE(f, nullptr);
     EXPECT_TRUE(f->text.contains("kleine_anlage.pkl")) << f->text.toStdString();
-    EXPECT_LT(w->lastErrorLevel(), 2);
-    // Where the program computes the plant, the screen log names its result listing.
-    // A computed plant is drawn: the drawing tab is shown with the run's profile.
-    if (!has_line(log, "not available in this build")) {
-        EXPECT_TRUE(has_line(log, "kleine_anlage.ERG")) << log.join('\n').toStdString();
-        EXPECT_FALSE(w->profileView()->empty());
-        EXPECT_EQ(w->tabs()->currentIndex(), 1);
-        EXPECT_TRUE(fs::exists(dir / "kleine_anlage_profile.svg"));
-    }
-}
-
-TEST_F(Window, FlowCasesInTheProfileAndTheListings) {
-    auto w = make({example("CREATE TABLE tbl_lastfaelle (Nr integer, Lastfall varchar(16), Beschreibung text, "
-                           "Faktor double, Wasserstand double);\n"
-                           "INSERT INTO tbl_lastfaelle VALUES (1, 'MIN', NULL, 0.5, NULL);\n"
-                           "INSERT INTO tbl_lastfaelle VALUES (2, 'DESIGN', NULL, 1.0, NULL);\n"
-                           "INSERT INTO tbl_lastfaelle VALUES (3, 'MAX', NULL, 1.5, NULL);\n")});
-    run_to_end(*w);
-    ASSERT_LT(w->lastErrorLevel(), 2) << w->screenLog().join('\n').toStdString();
+    EXPECT_TRUE(has_line(log, "kleine_anlage_DESIGN.ERG")) << log.join('\n').toStdString();
+    EXPECT_FALSE(w->profileView()->empty());
+    EXPECT_EQ(w->tabs()->currentIndex(), 1);
+    EXPECT_TRUE(fs::exists(dir / "kleine_anlage_profile.svg"));
     // the cases to choose from, the design case chosen
     QComboBox* choice = w->caseChoice();
     ASSERT_TRUE(choice->isVisibleTo(w.get()));
@@ -346,76 +327,38 @@ TEST_F(Window, FlowCasesInTheProfileAndTheListings) {
     choice->setCurrentIndex(2);
     w->dispatch(ui::kCmdListings);
     ASSERT_NE(w->listingsViewer(), nullptr);
-    QStringList tabs;
-    for (int t = 0; t < w->listingsViewer()->tabs()->count(); ++t) tabs << w->listingsViewer()->tabs()->tabText(t);
+    const QStringList tabs = tab_texts(w->listingsViewer()->tabs());
     EXPECT_TRUE(tabs.contains("kleine_anlage_MAX.ERG")) << tabs.join('|').toStdString();
     EXPECT_FALSE(tabs.contains("kleine_anlage_DESIGN.ERG"));
 }
 
-TEST_F(Window, RunFromTheMenuWithCancelledFileDialog) {
+// The dialogs of a run, called on a worker thread as the run calls them, in one window.
+TEST_F(Window, DialogsOfARunOnItsWorkerThread) {
     auto w = make({});
-    bool finished = false;
-    QObject::connect(w.get(), &MainWindow::runFinished, [&] { finished = true; });
-    hook.fileToOpen.clear();
-    menu_action(*w, "Auswahl eines RIVOLA-Datensatzes und Programmaufruf")->trigger();
-    ASSERT_TRUE(wait_for([&] { return finished; }));
-    const auto* f = find_shown(hook, "file");
-    ASSERT_NE(f, nullptr);
-    EXPECT_TRUE(f->text.contains("*.mdb")) << f->text.toStdString();
-    EXPECT_TRUE(f->text.contains("*.MDB"));
-    EXPECT_EQ(w->lastErrorLevel(), 3);
-    const auto* fin = find_shown(hook, "finale");
-    ASSERT_NE(fin, nullptr);
-    EXPECT_TRUE(fin->text.startsWith("Berechnungsabbruch"));
-}
-
-// The dialogs of a run, called on a worker thread as the run calls them.
-struct RunDialogs : Window {
     RunContext ctx;
-    std::unique_ptr<MainWindow> w;
-    std::unique_ptr<ui::QtServices> svc;
-
-    void SetUp() override {
-        Window::SetUp();
-        w = make({});
-        svc = std::make_unique<ui::QtServices>(w.get(), &ctx);
-        ctx.ui = svc.get();
-    }
-    // Runs f on a worker thread while the window's event loop turns.
-    void on_worker(const std::function<void()>& f) {
+    ui::QtServices svc(w.get(), &ctx);
+    ctx.ui = &svc;
+    const auto on_worker = [&](const std::function<void()>& f) {
         std::atomic<bool> done{false};
         std::thread t([&] {
             f();
             done = true;
         });
-        const bool ok = wait_for([&] { return done.load(); });
+        EXPECT_TRUE(wait_for([&] { return done.load(); })) << "the worker did not end";
         t.join();
-        ASSERT_TRUE(ok);
         QCoreApplication::processEvents();
-    }
-    std::string check_list() {
-        const fs::path pkl = dir / "PLANT.pkl";
-        std::ofstream(pkl) << "Prüfprotokoll: " << (dir / "PLANT").string() << ".pkl\n"
-                           << "W10 Warnung: In den ALL-Daten ist die Minimal- und\n"
-                           << "             Maximalgeschwindigkeit falsch angegeben!\n"
-                           << "W27 Warnung: Bei den GEO-Daten ist beim Gerinne : G_ZULAUF\n"
-                           << "             das Sohlgefälle negativ!\n";
-        ctx.run.checkListFile = pkl.string();
-        ctx.run.dbName = "PLANT";
-        ctx.run.dbExt = ".mdb";
-        ctx.run.runDate = "06.12.2025";
-        return pkl.string();
-    }
-};
+    };
+    bool showList = false;
+    hook.answer = [&](const QString& title, const QString& text) {
+        return title == "Abbruch?" || (showList && text == "Wollen Sie die Fehler/Warnungen anschauen?");
+    };
 
-TEST_F(RunDialogs, LogLinesArriveInOrderBeforeADialogAndPassesShowAsProgress) {
-    std::vector<std::string> asked;
+    // Log lines arrive complete and in order before a question; passes show as progress.
     ctx.run.maxPasses = 100;
+    std::string answer;
     on_worker([&] {
         for (int i = 1; i <= 500; ++i) ui::screen_dlgedit(ctx, 27, i, "Zeile " + std::to_string(i));
-        std::string answer;
         ui::rw_msgbox(ctx, "Weiter?", "Frage?", &answer);
-        asked.push_back(answer);
         for (int pass = 1; pass <= 7; ++pass) ctx.ui->progress(pass);
     });
     EXPECT_EQ(w->progressText(), "Durchlauf 7");
@@ -425,87 +368,66 @@ TEST_F(RunDialogs, LogLinesArriveInOrderBeforeADialogAndPassesShowAsProgress) {
     EXPECT_EQ(log.back(), "Zeile 500");
     ASSERT_EQ(hook.shown.size(), 1u);
     EXPECT_EQ(hook.shown[0].kind, "question");
-    EXPECT_EQ(asked, (std::vector<std::string>{"No"}));
-}
+    EXPECT_EQ(answer, "No");
 
-TEST_F(RunDialogs, CancelOnlyAfterRequestAndConfirmation) {
-    hook.answer = [](const QString& title, const QString&) { return title == "Abbruch?"; };
-    bool first = true, second = false;
-    on_worker([&] { first = ctx.ui->cancelled(); });
-    EXPECT_FALSE(first);
-    EXPECT_TRUE(hook.shown.empty());  // nobody asked to cancel: no question
-    w->requestCancel();
-    on_worker([&] { second = ctx.ui->cancelled(); });
-    EXPECT_TRUE(second);
-    ASSERT_EQ(hook.shown.size(), 1u);
-    EXPECT_EQ(hook.shown[0].text, "Wollen Sie den Programmablauf wirklich abbrechen ?");
-}
+    // A run is cancelled only after a request and the user's confirmation.
+    for (const bool requested : {false, true}) {
+        SCOPED_TRACE(requested);
+        hook.shown.clear();
+        if (requested) w->requestCancel();
+        bool cancelled = !requested;
+        on_worker([&] { cancelled = ctx.ui->cancelled(); });
+        EXPECT_EQ(cancelled, requested);  // confirmed under the title "Abbruch?"
+        EXPECT_EQ(hook.shown.size(), requested ? 1u : 0u);  // nobody asked to cancel: no question
+    }
 
-TEST_F(RunDialogs, FatalMessageEndsTheProgram) {
-    on_worker([&] { ui::rw_msgbox(ctx, "Tabelle voll", "Abbruch!!!"); });
-    ASSERT_EQ(hook.shown.size(), 1u);
-    EXPECT_EQ(hook.shown[0].title, "Schwerer Fehler: Nach <OK> erfolgt Programmabbruch!");
-    EXPECT_TRUE(w->stopRequested());
-    EXPECT_GE(ctx.run.ierr, 3);
-}
-
-TEST_F(RunDialogs, ClosingDialogAfterWarningsOffersTheCheckList) {
-    const std::string pkl = check_list();
+    // After warnings the closing dialog offers the check list; answered no, no viewer.
+    const fs::path pkl = dir / "PLANT.pkl";
+    std::ofstream(pkl) << "Prüfprotokoll: " << (dir / "PLANT").string() << ".pkl\n"
+                       << "W27 Warnung: Bei den GEO-Daten ist beim Gerinne : G_ZULAUF\n"
+                       << "             das Sohlgefälle negativ!\n";
+    ctx.run.checkListFile = pkl.string();
+    ctx.run.dbName = "PLANT";
+    ctx.run.dbExt = ".mdb";
+    ctx.run.runDate = "06.12.2025";
     ctx.run.ierr = 1;
-    // Answered no: the question, but no viewer.
+    hook.shown.clear();
     on_worker([&] { ui::rw_dlgfinale(ctx, run::final_message(ctx)); });
     ASSERT_EQ(hook.shown.size(), 2u);
-    EXPECT_EQ(hook.shown[1].kind, "question");
-    EXPECT_EQ(w->checkListViewer(), nullptr);
-    hook.shown.clear();
-    hook.answer = [](const QString&, const QString& text) {
-        return text == "Wollen Sie die Fehler/Warnungen anschauen?";
-    };
-    on_worker([&] { ui::rw_dlgfinale(ctx, run::final_message(ctx)); });
-
-    ASSERT_EQ(hook.shown.size(), 3u);
     EXPECT_EQ(hook.shown[0].kind, "finale");
-    EXPECT_EQ(hook.shown[0].text, QString::fromStdString("Warnungen siehe: " + pkl));
+    EXPECT_EQ(hook.shown[0].text, QString::fromStdString("Warnungen siehe: " + pkl.string()));
     EXPECT_EQ(hook.shown[1].kind, "question");
     EXPECT_EQ(hook.shown[1].text, "Wollen Sie die Fehler/Warnungen anschauen?");
-    EXPECT_EQ(hook.shown[2].kind, "checklist");
-
+    EXPECT_EQ(w->checkListViewer(), nullptr);
+    // Answered yes: the viewer shows the list line by line in a fixed-pitch font.
+    showList = true;
+    on_worker([&] { ui::rw_dlgfinale(ctx, run::final_message(ctx)); });
+    ASSERT_EQ(hook.shown.size(), 5u);
+    EXPECT_EQ(hook.shown[4].kind, "checklist");
     ui::CheckListViewer* v = w->checkListViewer();
     ASSERT_NE(v, nullptr);
     EXPECT_TRUE(v->isVisible());
     EXPECT_EQ(v->windowTitle(), "PLANT.mdb: Warnungen und Fehler ...");
     auto* list = v->findChild<QListWidget*>();
     ASSERT_NE(list, nullptr);
-    ASSERT_EQ(list->count(), 5);
-    EXPECT_EQ(list->item(1)->text(), "W10 Warnung: In den ALL-Daten ist die Minimal- und");
-    EXPECT_EQ(list->item(4)->text(), "             das Sohlgefälle negativ!");
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->item(1)->text(), "W27 Warnung: Bei den GEO-Daten ist beim Gerinne : G_ZULAUF");
+    EXPECT_EQ(list->item(2)->text(), "             das Sohlgefälle negativ!");
     EXPECT_TRUE(QFontInfo(list->font()).fixedPitch());
-
     // Printing, unattended: the print button writes the printout as PDF.
     const QString pdf = QString(RIVOLA_BINARY_DIR) + "/rivolaw_check_list.pdf";
     QFile::remove(pdf);
     v->setUnattendedPdf(pdf);
     v->printButton()->click();
-    QFile f(pdf);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray bytes = f.readAll();
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
     EXPECT_TRUE(bytes.startsWith("%PDF"));
     EXPECT_GT(bytes.size(), 1000);
     v->close();
-}
 
-TEST_F(Window, ListingsOfTheLastRun) {
-    const std::string db = variant();
-    std::ofstream(dir / "RIVOLA_8_Ergebnisse.mdb") << "results";
-    auto w = make({db});
-    run_to_end(*w);
-    // Listings written for this variant (here placed by the test) open in tabs.
-    std::ofstream(dir / "PLANT.ERG") << "Ergebnisliste\n  G_ZULAUF   1.234\n";
-    std::ofstream(dir / "PLANT.QVE") << "Durchflussverteilung\n";
-    w->dispatch(ui::kCmdListings);
-    ASSERT_NE(w->listingsViewer(), nullptr);
-    QTabWidget* tabs = w->listingsViewer()->tabs();
-    ASSERT_EQ(tabs->count(), 2);
-    EXPECT_EQ(tabs->tabText(0), "PLANT.ERG");
-    EXPECT_EQ(tabs->tabText(1), "PLANT.QVE");
+    // A fatal message, shown under its own title, ends the program.
+    on_worker([&] { ui::rw_msgbox(ctx, "Tabelle voll", "Abbruch!!!"); });
+    EXPECT_EQ(hook.shown.back().title, "Schwerer Fehler: Nach <OK> erfolgt Programmabbruch!");
+    EXPECT_TRUE(w->stopRequested());
 }
