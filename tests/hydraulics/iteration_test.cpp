@@ -27,6 +27,18 @@ TEST(Rfalsi, FirstTrialsAsGivenThenSecantToTheRoot) {
     rfalsi(ctx, "T", 0, cnt, 0.3f, 1.7f, lo, hi, x, f);
     EXPECT_NEAR(x, 2.0f, 1e-5f);  // the residual 2 - x is linear: the secant hits 2
     EXPECT_FLOAT_EQ(lo, 1.7f);    // a falling residual still positive raises the lower bound
+
+    // two trials closer than the tolerance, the residual barely falling and of
+    // one sign: the root lies far above, the next trial steps out by half the
+    // last one instead of staying between the two
+    cnt = 0;
+    lo = 0.0f, hi = 9999.9f;
+    rfalsi(ctx, "T", 0, cnt, 0.5f, 0.500005f, lo, hi, x, f);
+    f = 1.0f;
+    rfalsi(ctx, "T", 0, cnt, 0.5f, 0.500005f, lo, hi, x, f);
+    f = 0.9f;
+    rfalsi(ctx, "T", 0, cnt, 0.5f, 0.500005f, lo, hi, x, f);
+    EXPECT_NEAR(x, 0.75f, 1e-5f);
 }
 
 TEST(Rfalsi, AResidualThatJumpsIsBisectedOntoTheJump) {
