@@ -74,8 +74,10 @@ TEST(Berms, CompoundChannelEnergyCurveIsSmoothedAcrossTheBerm) {
         ASSERT_EQ(ctx.run.ierr, 0);
         const float h = ctx.cs.sec[2].h;
         EXPECT_NEAR(ctx.cs.sec[2].he, E, 2e-4);
-        if (hprev > 0.0f) EXPECT_GT(h, hprev);
-        if (hprev > 0.0f) EXPECT_LT(h - hprev, 0.05f) << "E = " << E;
+        if (hprev > 0.0f) {
+            EXPECT_GT(h, hprev);
+            EXPECT_LT(h - hprev, 0.05f) << "E = " << E;
+        }
         hprev = h;
     }
 }
