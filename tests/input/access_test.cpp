@@ -4,17 +4,12 @@
 // SQLite script, and the Access file is not changed by the run.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <sstream>
 
 #include "common/variant_db.h"
-#include "database/db_tools.h"
 #include "database/m_database.h"
 #include "model/context.h"
 #include "plant_gen.h"
@@ -26,12 +21,8 @@ namespace {
 
 using Outcome = test::ProgramRun;
 
-Outcome tool_in(const std::string& dir, const std::string& program, const std::string& args) {
-    return test::run_program(dir, program, args);
-}
-
 Outcome run_in(const std::string& dir, const std::string& variant) {
-    return tool_in(dir, "rivola", "--yes '" + variant + "'");
+    return test::run_program(dir, "rivola", "--yes '" + variant + "'");
 }
 
 // The Access copy of a test file into `to`; a packed one (.gz) unpacked.
@@ -42,12 +33,6 @@ void copy_access(const std::string& from, const std::string& to) {
         fs::copy_file(from, to);
         fs::permissions(to, fs::perms::owner_write, fs::perm_options::add);
     }
-}
-
-std::string results_db(const test::TempDir& dir) {
-    const std::string r = test::new_results(dir);
-    EXPECT_FALSE(r.empty());
-    return r;
 }
 
 std::string access(const std::string& name) { return std::string(RIVOLA_SOURCE_DIR) + "/tests/input/access/" + name; }
@@ -72,9 +57,7 @@ TEST(AccessVariant, ComputesLikeItsSqliteSourceAndConvertsToIt) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.files[0]);
         test::TempDir sq("access_sqlite"), ac("access_mdb"), cv("access_converted");
-        results_db(sq);
-        results_db(ac);
-        results_db(cv);
+        for (const test::TempDir* d : {&sq, &ac, &cv}) ASSERT_FALSE(test::new_results(*d).empty());
         std::string status;
         std::vector<std::string> names = c.scripts;
         if (names.empty()) {
@@ -96,7 +79,7 @@ TEST(AccessVariant, ComputesLikeItsSqliteSourceAndConvertsToIt) {
         const std::string variant = std::string(c.name) + ".mdb";
         const std::string before = test::read_file(ac.str() + variant);
         // the converted SQLite copy, its components beside it under the target's name
-        const Outcome conv = tool_in(ac.str(), "rivola-db", "convert " + variant + " '" + cv.str() + variant + "'");
+        const Outcome conv = test::run_program(ac.str(), "rivola-db", "convert " + variant + " '" + cv.str() + variant + "'");
         ASSERT_EQ(conv.status, 0) << conv.out;
         const Outcome a = run_in(ac.str(), variant);
         const Outcome s = run_in(sq.str(), variant);
@@ -130,7 +113,7 @@ TEST(AccessVariant, DamagedFileIsToldNotCrashedOn) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         test::TempDir dir("access_damaged");
-        results_db(dir);
+        ASSERT_FALSE(test::new_results(dir).empty());
         test::write_file(dir.str() + "V.mdb", c.bytes);
         const Outcome o = run_in(dir.str(), "V.mdb");
         EXPECT_EQ(o.status, 3) << o.out;
@@ -211,17 +194,11 @@ TEST(AccessVariant, ConvertRefusesWhatWouldLoseData) {
         copy_access(access("klaeranlage.mdb"), dir.str() + "A.mdb");
         copy_access(access("klaeranlage_C_SANDFANG.mdb"), dir.str() + "A_C_SANDFANG.mdb");
         copy_access(access("klaeranlage.mdb"), dir.str() + "B.mdb");
-        {
-            RunContext tools;
-            tools.db.diagFile = dir.str() + "load.pkl";
-            std::string status;
-            input::db_create_file(tools, dir.str() + "N.mdb", status);
-            ASSERT_EQ(status, "ok");
-        }
+        test::sqlite(dir.str() + "N.mdb", "CREATE TABLE messwerte (t text);");
         const std::string old = "an earlier file";
         if (c.targetExists) test::write_file(dir.str() + "V.mdb", old);
         const std::string source = test::read_file(dir.str() + "A.mdb");
-        const Outcome o = tool_in(dir.str(), "rivola-db", c.args);
+        const Outcome o = test::run_program(dir.str(), "rivola-db", c.args);
         EXPECT_EQ(o.status, c.status) << o.out;
         if (*c.says) {
             EXPECT_NE(o.out.find(c.says), std::string::npos) << o.out;

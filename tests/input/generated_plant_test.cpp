@@ -103,7 +103,7 @@ TEST(GeneratedPlant, DischargeBoundsStayWithinThePlantInflow) {
     EXPECT_LE(o.largestQmax, total + 1e-4f);
 }
 
-TEST(GeneratedPlant, RefusesWhatTheModelCannotHold) {
+TEST(GeneratedPlant, RefusesWhatTheModelCannotHoldAndSeedsOnlyTheLanes) {
     gen::PlantSummary sum;
     std::string why;
     EXPECT_TRUE(gen::generate(plan_of(25001, 1500, 16), sum, why).empty());
@@ -113,13 +113,10 @@ TEST(GeneratedPlant, RefusesWhatTheModelCannotHold) {
     // one division with two lanes needs 12 elements (see above)
     EXPECT_TRUE(gen::generate(plan_of(11, 1, 2), sum, why).empty());
     EXPECT_NE(why.find("12"), std::string::npos) << why;
-}
-
-TEST(GeneratedPlant, SeedVariesTheLanesButNotTheComposition) {
+    // the seed varies the lanes but not the composition
     gen::PlantShape a = plan_of(500, 14, 8), b = a;
     b.seed = 2;
     gen::PlantSummary sa, sa2, sb;
-    std::string why;
     const std::string x = gen::generate(a, sa, why), x2 = gen::generate(a, sa2, why),
                       y = gen::generate(b, sb, why);
     EXPECT_EQ(x, x2);

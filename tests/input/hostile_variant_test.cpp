@@ -1,6 +1,6 @@
-// Hostile field values and broken links in an otherwise valid variant: each
-// ends in a stop with a message box (values the reader cannot take) or in
-// the check-list messages that the checks prescribe for it.
+// Hostile field values and broken links in an otherwise valid variant that
+// the reader takes: each ends in the check-list messages that the checks
+// prescribe for it, without a message box.
 //
 // The variant is the smallest generated plant with one free division:
 //   Q1 G1 R1 G2 M1 G3 A1 (G4 | G5) Z1 G6 G7
@@ -45,47 +45,36 @@ void set(gen::PlantTables& t, const std::string& bez, const std::string& col, co
     f->push_back({col, lit});
 }
 
-TEST(HostileVariant, EachValueStopsTheReaderOrGivesItsCheckListMessages) {
+TEST(HostileVariant, EachValueGivesItsCheckListMessages) {
     const struct Case {
         const char *bez, *col;
         std::string lit;
-        const char* stop;   // table named by the reader's stop box; nullptr: the checks run
         int ierr;
         Codes codes;
         std::vector<std::string> lines;   // in the check list
     } cases[] = {
-        // NaN, infinities and numbers beyond single precision are not numbers
-        // the hydraulics can compute with; a text in a number column neither
-        {"G4", "GEO_L", "'NaN'", "tbl_rvldaten", 3, {}, {}},
-        {"R1", "HVE_zeta1", "1e999", "tbl_rvldaten", 3, {}, {}},
-        {"G5", "GEO_oB11", "-1e999", "tbl_rvldaten", 3, {}, {}},
-        {"G4", "GEO_L", "3.5e38", "tbl_rvldaten", 3, {}, {}},
-        {"Q1", "Q", "'abc'", "tbl_rvldaten", 3, {}, {}},
-        {"A1", "aufteilung1", "'-Infinity'", "tbl_rvldaten", 3, {}, {}},
-        {"", "Wasserstand", "'NaN'", "tbl_all", 3, {}, {}},
-        {"", "Zeilen", "99999999999", "tbl_all", 3, {}, {}},   // beyond any integer column
         // 1e30 m is a length single precision holds: only the warning about
         // lengths above Lmax (200 m in the generated plant)
-        {"G4", "GEO_L", "1e30", nullptr, 1, {"W20"}, {}},
+        {"G4", "GEO_L", "1e30", 1, {"W20"}, {}},
         // below -999998 an inflow counts as not given, which is an error of its own
-        {"Q1", "Q", "-1e30", nullptr, 2, {"Q02"}, {}},
+        {"Q1", "Q", "-1e30", 2, {"Q02"}, {}},
         // a given negative plant inflow: the sum of the inflows and the inflow
         // at the plant inlet are negative
-        {"Q1", "Q", "-500", nullptr, 2, {"Q05", "Q09"}, {}},
+        {"Q1", "Q", "-500", 2, {"Q05", "Q09"}, {}},
         // an empty name (or one of invalid UTF-8): A1's 1st outlet and Z1's 1st
         // inlet name nothing; two plant inlets (Q1, Z1) and two outlets (A1, G7)
-        {"G4", "bez", "''", nullptr, 2, {"S01", "S01"}, {"    1. Q1\n", "    2. Z1\n", "    1. A1\n", "    2. G7\n"}},
-        {"G4", "bez", "CAST(x'47c3' AS TEXT)", nullptr, 2, {"S01", "S01"}, {}},
+        {"G4", "bez", "''", 2, {"S01", "S01"}, {"    1. Q1\n", "    2. Z1\n", "    1. A1\n", "    2. G7\n"}},
+        {"G4", "bez", "CAST(x'47c3' AS TEXT)", 2, {"S01", "S01"}, {}},
         // an overlong name is cut to 12 characters: the division is the first
         // element found without its 2nd outlet
-        {"G5", "bez", "'" + std::string(300, 'G') + "'", nullptr, 2, {"S12"}, {}},
-        {"G2", "ablauf1", "'X99'", nullptr, 2, {"S08"}, {}},   // no type letter
+        {"G5", "bez", "'" + std::string(300, 'G') + "'", 2, {"S12"}, {}},
+        {"G2", "ablauf1", "'X99'", 2, {"S08"}, {}},   // no type letter
         // a well-formed name of no element: G2 becomes a second plant outlet
-        {"G2", "ablauf1", "'G99'", nullptr, 2, {"S01"}, {"    1. G2\n", "    2. G7\n"}},
+        {"G2", "ablauf1", "'G99'", 2, {"S01"}, {"    1. G2\n", "    2. G7\n"}},
         // the trunk channel back to the division: the outlet lies earlier in the flow order
-        {"G6", "ablauf1", "'A1'", nullptr, 2, {"S24"}, {}},
+        {"G6", "ablauf1", "'A1'", 2, {"S24"}, {}},
         // bytes that are no text in a description are kept
-        {"G4", "beschreibung", "CAST(x'c3c3ff00' AS TEXT)", nullptr, 0, {}, {}},
+        {"G4", "beschreibung", "CAST(x'c3c3ff00' AS TEXT)", 0, {}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.bez) + " " + c.col + "=" + c.lit.substr(0, 20));
@@ -97,34 +86,7 @@ TEST(HostileVariant, EachValueStopsTheReaderOrGivesItsCheckListMessages) {
         EXPECT_EQ(o.ierr, c.ierr);
         EXPECT_EQ(o.codes, c.codes);
         for (const auto& l : c.lines) EXPECT_NE(o.checklist.find(l), std::string::npos) << l;
-        if (!c.stop) continue;
-        ASSERT_EQ(o.boxes.size(), 1u);
-        EXPECT_EQ(o.boxes[0].rfind("rivola_8 Abbruch|", 0), 0u) << o.boxes[0];
-        EXPECT_NE(o.boxes[0].find(c.stop), std::string::npos) << o.boxes[0];
-    }
-}
-
-TEST(HostileVariant, MissingTablesAndRowsStopWithADatabaseMessage) {
-    gen::PlantTables t = smallest_plant();
-    std::string sql = gen::to_sql(t);
-    for (const char* gone : {"CREATE TABLE tbl_all", "INSERT INTO tbl_all"}) {
-        const size_t a = sql.find(gone);
-        sql.erase(a, sql.find('\n', a) - a);
-    }
-    t.rows.clear();
-    const struct {
-        std::string sql;
-        const char *box, *table;
-    } cases[] = {{sql, "Datenbankfehler|", ""}, {gen::to_sql(t), "rivola_8 Abbruch|", "tbl_rvldaten"}};
-    for (const auto& c : cases) {
-        TempDir dir("hostile_db");
-        const VariantRun o = run_generated(dir, c.sql);
-        ASSERT_EQ(o.loadStatus, "ok");
-        EXPECT_EQ(o.ierr, 3);
-        EXPECT_TRUE(o.codes.empty());
-        ASSERT_EQ(o.boxes.size(), 1u);
-        EXPECT_EQ(o.boxes[0].rfind(c.box, 0), 0u) << o.boxes[0];
-        EXPECT_NE(o.boxes[0].find(c.table), std::string::npos) << o.boxes[0];
+        EXPECT_TRUE(o.boxes.empty());
     }
 }
 

@@ -33,7 +33,7 @@ struct DbTest : ::testing::Test {
 
 }  // namespace
 
-TEST_F(DbTest, OpenAndCloseAnSQLiteFile) {
+TEST_F(DbTest, OpenCloseAndAMissingFile) {
     db_open(ctx, dir / "plant", status);           // a name without extension opens the .mdb file
     ASSERT_EQ(status, "ok");
     EXPECT_EQ(ctx.db.name, db);
@@ -61,9 +61,7 @@ TEST_F(DbTest, OpenAndCloseAnSQLiteFile) {
     db_table_n_row(ctx, e, "SELECT name FROM sqlite_master", n, status);
     EXPECT_EQ(status, "ok");
     EXPECT_EQ(n, 0);
-}
-
-TEST_F(DbTest, MissingFileIsReportedWithoutOdbcCall) {
+    // a missing file: told without an ODBC call
     db_open(ctx, dir / "nothere.mdb", status);
     EXPECT_EQ(status, "Die Datenbank " + (dir / "nothere.mdb") + " existiert nicht!");
     EXPECT_EQ(ctx.db.exists, 0);
@@ -95,47 +93,68 @@ TEST_F(DbTest, FileThatIsNoDatabaseIsRefused) {
     EXPECT_FALSE(std::filesystem::exists(dir / "a;b/new.mdb"));
 }
 
-TEST_F(DbTest, DropTable) {
-    // a missing table: status ok and no DROP statement (nothing in the diagnostics)
+
+// One file: tables listed and found, rows counted, a column appended, the
+// whole table read, a table dropped.
+TEST_F(DbTest, QueriesAndChangesOfOneFile) {
+    sqlite(db, "CREATE TABLE ERG_V1 (x integer); CREATE TABLE leer (x integer);");
+    std::string list;
+    db_show_tables(ctx, db, list, status);
+    ASSERT_EQ(status, "ok");
+    // the header, then one table a line in the driver's order
+    EXPECT_EQ(list.rfind("Tabellenverzeichnis: " + db + "\r\n", 0), 0u) << list;
+    for (const char* t : {"\r\nERG_V1", "\r\nt", "\r\nleer"}) EXPECT_NE(list.find(t), std::string::npos) << list;
+    EXPECT_EQ(list.size(), ("Tabellenverzeichnis: " + db + "\r\nERG_V1\r\nt\r\nleer").size()) << list;
+    EXPECT_EQ(db_exists_table(ctx, db, "erg_v1", status), 1);
+    EXPECT_EQ(db_exists_table(ctx, db, "t", status), 1);
+    EXPECT_EQ(db_exists_table(ctx, db, "ERG_V", status), 0);   // whole names only
+    EXPECT_EQ(db_exists_table(ctx, db, "Tabellenverzeichnis:", status), 0);
+    for (const auto& [where, rows] : {std::pair{"", 3}, {" WHERE val > 1.0 OR val IS NULL", 3}, {" WHERE val > 2.0", 1}}) {
+        int n = -1;
+        db_table_n_row(ctx, db, std::string("SELECT name FROM t") + where, n, status);
+        EXPECT_EQ(status, "ok");
+        EXPECT_EQ(n, rows) << where;
+    }
+    DbTable t;
+    db_read_table(ctx, db, "t", "", status, t);
+    ASSERT_EQ(status, "ok");
+    ASSERT_EQ(t.nrow, 3);
+    ASSERT_EQ(t.ncol, 2);
+    EXPECT_EQ(t.colName[1] + t.colName[2], "nameval");
+    EXPECT_EQ(t.colType[2], SQL_DOUBLE);
+    EXPECT_EQ(t.v[1][1] + "|" + t.v[1][2] + "|" + t.v[3][2], "a|1.5|3.25");
+    EXPECT_TRUE(t.isNull[2][2] && t.isNull[3][1]);
+    // listed columns in the listed order
+    db_read_table(ctx, db, "t", "val, name", status, t);
+    ASSERT_EQ(status, "ok");
+    ASSERT_EQ(t.ncol, 2);
+    EXPECT_EQ(t.colName[1], "val");
+    EXPECT_EQ(t.v[1][2], "a");
+    db_read_table(ctx, db, "leer", "", status, t);
+    EXPECT_EQ(status, "no data");
+    EXPECT_EQ(t.nrow, 0);
+    // a column is appended once (also when asked in another case); a missing
+    // table is not dropped: no second ALTER, no DROP, nothing in the diagnostics
+    db_append_column(ctx, db, "t", "datum", "Date", status);
+    EXPECT_EQ(status, "ok");
+    EXPECT_NE(sqlite(db, "PRAGMA table_info(t);").find("|datum|Date|"), std::string::npos);
+    db_append_column(ctx, db, "t", "DATUM", "Date", status);
+    EXPECT_EQ(status, "ok");
     db_drop_table(ctx, db, "fehlt", status);
     EXPECT_EQ(status, "ok");
     EXPECT_FALSE(diagWritten());
     db_drop_table(ctx, db, "T", status);
     EXPECT_EQ(status, "ok");
     EXPECT_EQ(sqlite(db, "SELECT count(*) FROM sqlite_master WHERE name='t';"), "0");
-    // the database must exist: its failure is not turned into "ok"
-    db_drop_table(ctx, dir / "nothere.mdb", "t", status);
-    EXPECT_NE(status, "ok");
-}
-
-TEST_F(DbTest, ShowAndFindTables) {
-    sqlite(db, "CREATE TABLE ERG_V1 (x integer);");
-    std::string list;
-    db_show_tables(ctx, db, list, status);
-    ASSERT_EQ(status, "ok");
-    // the header, then one table a line in the driver's order
-    const bool order1 = list == "Tabellenverzeichnis: " + db + "\r\nERG_V1\r\nt";
-    const bool order2 = list == "Tabellenverzeichnis: " + db + "\r\nt\r\nERG_V1";
-    EXPECT_TRUE(order1 || order2) << list;
-    EXPECT_EQ(db_exists_table(ctx, db, "erg_v1", status), 1);
-    EXPECT_EQ(db_exists_table(ctx, db, "t", status), 1);
-    EXPECT_EQ(db_exists_table(ctx, db, "ERG_V", status), 0);   // whole names only
-    EXPECT_EQ(db_exists_table(ctx, db, "Tabellenverzeichnis:", status), 0);
-}
-
-TEST_F(DbTest, CountRowsOfASelect) {
+    // failures keep their own texts; a missing database is no "ok"
     int n = -1;
-    db_table_n_row(ctx, db, "SELECT name FROM t", n, status);
-    EXPECT_EQ(status, "ok");
-    EXPECT_EQ(n, 3);
-    db_table_n_row(ctx, db, "SELECT name FROM t WHERE val > 1.0 OR val IS NULL", n, status);
-    EXPECT_EQ(n, 3);
-    db_table_n_row(ctx, db, "SELECT name FROM t WHERE val > 2.0", n, status);
-    EXPECT_EQ(n, 1);
     db_table_n_row(ctx, db, "SELECT name FROM nosuch", n, status);
     EXPECT_EQ(status, "Fehler(DB_table_n_row): f90SQLExecDirect");
     EXPECT_EQ(n, 0);
-    EXPECT_NE(diag().find("no such table"), std::string::npos);
+    db_append_column(ctx, db, "nosuch", "datum", "Date", status);
+    EXPECT_EQ(status, "Fehler(DB_append_column): f90SQLExecDirect DB=" + db + "  Table=nosuch  Column=datum");
+    db_drop_table(ctx, dir / "nothere.mdb", "t", status);
+    EXPECT_NE(status, "ok");
 }
 
 TEST_F(DbTest, DeleteRowsByTextKeyOverSeveralFetchBlocks) {
@@ -164,54 +183,29 @@ TEST_F(DbTest, DeleteRowsByTextKeyOverSeveralFetchBlocks) {
     EXPECT_EQ(status, "Fehler(DB_bwk): f90SQLExecDirect");
 }
 
-TEST_F(DbTest, AppendColumnOnlyWhenMissing) {
-    db_append_column(ctx, db, "t", "datum", "Date", status);
-    EXPECT_EQ(status, "ok");
-    EXPECT_NE(sqlite(db, "PRAGMA table_info(t);").find("|datum|Date|"), std::string::npos);
-    // present now (also when asked in another case): no second ALTER, no failure
-    db_append_column(ctx, db, "t", "DATUM", "Date", status);
-    EXPECT_EQ(status, "ok");
-    EXPECT_FALSE(diagWritten());
-    db_append_column(ctx, db, "nosuch", "datum", "Date", status);
-    EXPECT_EQ(status, "Fehler(DB_append_column): f90SQLExecDirect DB=" + db +
-                          "  Table=nosuch  Column=datum");
-}
-
-TEST_F(DbTest, ReadWholeTableAsTexts) {
-    DbTable t;
-    db_read_table(ctx, db, "t", "", status, t);
+// A failing statement gets the caller's text; its diagnostics are appended
+// to the file, which a new run context starts again.
+TEST_F(DbTest, FailingStatementsAndTheirDiagnostics) {
+    // no connection open: no statement can be had
+    status = "ok";
+    db_exec(ctx, "SELECT 1", status, "Fehler(Probe): f90SQLAllocHandle");
+    EXPECT_EQ(status, "Fehler(Probe): f90SQLAllocHandle");
+    EXPECT_NE(diag().find("Fehler(Probe): f90SQLAllocHandle"), std::string::npos);
+    db_open(ctx, db, status);
     ASSERT_EQ(status, "ok");
-    ASSERT_EQ(t.nrow, 3);
-    ASSERT_EQ(t.ncol, 2);
-    EXPECT_EQ(t.colName[1], "name");
-    EXPECT_EQ(t.colName[2], "val");
-    EXPECT_EQ(t.colType[2], SQL_DOUBLE);
-    EXPECT_EQ(t.v[1][1], "a");
-    EXPECT_EQ(t.v[1][2], "1.5");
-    EXPECT_TRUE(t.isNull[2][2]);
-    EXPECT_TRUE(t.isNull[3][1]);
-    EXPECT_EQ(t.v[3][2], "3.25");
-    // listed columns in the listed order
-    db_read_table(ctx, db, "t", "val, name", status, t);
-    ASSERT_EQ(status, "ok");
-    ASSERT_EQ(t.ncol, 2);
-    EXPECT_EQ(t.colName[1], "val");
-    EXPECT_EQ(t.v[1][2], "a");
-    // an empty table
-    sqlite(db, "CREATE TABLE leer (x integer);");
-    db_read_table(ctx, db, "leer", "", status, t);
-    EXPECT_EQ(status, "no data");
-    EXPECT_EQ(t.nrow, 0);
-}
-
-TEST_F(DbTest, SecondDiagnosticAppendsToTheFile) {
+    db_exec(ctx, "SELECT name FROM t", status, "Fehler(Probe): f90SQLExecDirect");
+    EXPECT_EQ(status, "ok");
+    db_exec(ctx, "SELECT name FROM fehlt", status, "Fehler(Probe): f90SQLExecDirect");
+    EXPECT_EQ(status, "Fehler(Probe): f90SQLExecDirect");
+    EXPECT_NE(diag().find("no such table: fehlt"), std::string::npos) << diag();
+    db_close(ctx);
     int n = 0;
     db_table_n_row(ctx, db, "SELECT a FROM erste_fehlt", n, status);
     db_table_n_row(ctx, db, "SELECT a FROM zweite_fehlt", n, status);
     const std::string d = diag();
     const size_t first = d.find("erste_fehlt"), second = d.find("zweite_fehlt");
-    ASSERT_NE(first, std::string::npos) << d;
     ASSERT_NE(second, std::string::npos) << d;
+    EXPECT_LT(d.find("no such table: fehlt"), first);   // appended, in order
     EXPECT_LT(first, second);
     EXPECT_NE(d.find("SQLSTATE="), std::string::npos);
     // a new run context starts the file again
@@ -250,22 +244,6 @@ TEST_F(DbTest, CreateNewSQLiteFile) {
     EXPECT_EQ(status, "42S01");
     EXPECT_FALSE(diagWritten());
     EXPECT_EQ(db_connection(ctx), nullptr);
-}
-
-TEST_F(DbTest, StatementThatFailsGetsTheCallersTextAndItsDiagnostics) {
-    // no connection open: no statement can be had
-    status = "ok";
-    db_exec(ctx, "SELECT 1", status, "Fehler(Probe): f90SQLAllocHandle");
-    EXPECT_EQ(status, "Fehler(Probe): f90SQLAllocHandle");
-    EXPECT_NE(diag().find("Fehler(Probe): f90SQLAllocHandle"), std::string::npos);
-    db_open(ctx, db, status);
-    ASSERT_EQ(status, "ok");
-    db_exec(ctx, "SELECT name FROM t", status, "Fehler(Probe): f90SQLExecDirect");
-    EXPECT_EQ(status, "ok");
-    db_exec(ctx, "SELECT name FROM fehlt", status, "Fehler(Probe): f90SQLExecDirect");
-    EXPECT_EQ(status, "Fehler(Probe): f90SQLExecDirect");
-    EXPECT_NE(diag().find("no such table: fehlt"), std::string::npos) << diag();
-    db_close(ctx);
 }
 
 TEST_F(DbTest, RunContextThatGoesReleasesItsConnection) {
