@@ -355,10 +355,9 @@ TEST_F(WarningTest, WarningsOfTheElementLines) {
         SCOPED_TRACE(c.what);
         SetUp();
         c.set(el(2));
-        const auto l = output::element_lines(ctx, 2);
+        output::element_lines(ctx, 2);
         EXPECT_EQ(ctx.run.ierr, *c.said ? 1 : 0);
         if (*c.said) { EXPECT_NE(checkList().find(c.said), std::string::npos); }
-        if (el(2).kurzbez == "Schuetz") { EXPECT_EQ(cols(l[0], 29, 7), "Schuetz"); }
     }
     // the last case: the remark is taken back by the warning
     EXPECT_EQ(el(2).res[2].bem[4], "");
@@ -388,8 +387,6 @@ TEST_F(ListingTest, PumpEnergy) {
     EXPECT_NEAR(pe.Hv, 0.35f, 1e-6);
     EXPECT_NEAR(pe.Pp, 4.903325f, 1e-4);
     EXPECT_NEAR(pe.Pv, 0.3432328f, 1e-4);
-    // the pump line on the result listing carries the delivery head
-    EXPECT_EQ(cols(output::element_lines(ctx, 2)[0], 29, 6), "  5.00");
 }
 
 TEST_F(WarningTest, LinkTableAndDischargeLogInTheCheckList) {
