@@ -52,17 +52,13 @@ TEST_F(Shell, ScreenMessagesInBothLanguagesOneLogLinePerTextLine) {
         std::vector<std::string> lines;
     } cases[] = {
         {1, false, "", {"Prüfen der Eingabedaten"}},
-        {34, false, "", {"Fehler: hydraulischen Verlusten"}},
         {2, false, "", {"Energiehöhendifferenzen an Aufteilungen", "konnten nicht vollständig abgeglichen werden!"}},
-        {40, true, "", {"error: At the last system element the 1st outlet must be named \"ENDE\"!"}},
         {82, true, "", {"error:  A cross section with more than 3 berms is not accepted."}},
-        {104, true, "", {"abort by GAUSS: singular matrix!", "Contact Marlow Wasserbau!"}},
         {10, false, "PLANT.mdb", {"R I V O L A  8.03", "Hydraulische Berechnung von Kläranlagen", "Variante: PLANT.mdb"}},
         {101, false, "HVONHE      ", {"Abbruch durch FKTHYA/HVONHE!", "Bitte an Marlow Wasserbau wenden!"}},
         {6, false, "/tmp/PLANT", {"/tmp/PLANT.ERK (abbrev.)"}},
         {27, false, "frei gewählter Text   ", {"frei gewählter Text"}},
         {80, false, "100", {"Fehler: Der Energiehöhenabgleich wurde nach   100", "Iterationsschleifen vorzeitig beendet!"}},
-        {80, true, "7", {"error: The balance of energy level has been stopped early after     7"}},
         {99, false, "", {"Fehleingabe in screen_DLGedit!!!"}},
         {0, false, "", {"Fehleingabe in screen_DLGedit!!!"}},
     };
@@ -72,7 +68,6 @@ TEST_F(Shell, ScreenMessagesInBothLanguagesOneLogLinePerTextLine) {
         ctx.settings.language = c.english ? "ENGLISH" : "DEUTSCH";
         ui::screen_dlgedit(ctx, c.key, 1, c.text);
         ASSERT_GE(rec.logs.size(), c.lines.size());
-        rec.logs.resize(c.key == 80 && c.english ? 1 : rec.logs.size());   // its first line only
         EXPECT_EQ(rec.logs, c.lines);
     }
     // a caller's text is cut to 200 characters (umlauts: characters, not bytes)

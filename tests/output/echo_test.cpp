@@ -1,5 +1,5 @@
-// The input echo: its sections, page frame, column widths and the values of
-// the input as given.
+// The input echo: the values of the input as given and the paging of long
+// sections (the example runs' stored echoes pin its layout).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -64,7 +64,7 @@ void small_plant(RunContext& ctx, int extra = 0) {
 
 // The explanations of the single losses are read with the variant (those of
 // deleted rows not) and echoed beside the losses.
-TEST(InputEcho, SectionsWithBannersAndEqualWidthsAndValuesAsGivenOrBlank) {
+TEST(InputEcho, ValuesAsGivenOrBlankAndExplanationsOfLiveRows) {
     TempDir dir;
     RunContext ctx;
     point_diagnostics(ctx, dir);
@@ -81,37 +81,8 @@ TEST(InputEcho, SectionsWithBannersAndEqualWidthsAndValuesAsGivenOrBlank) {
     output::write_input_echo(ctx);
     const auto l = read_lines(ctx.run.basePath + ".EIN");
     ASSERT_FALSE(l.empty());
-    // Each section on a page of its own: form feed, title lines, banner.
-    std::vector<std::string> banners;
-    std::vector<size_t> widths;
-    for (size_t k = 0; k < l.size(); ++k) {
-        if (l[k] != "\f") continue;
-        EXPECT_EQ(l[k + 1], " Kläranlage Süd");
-        EXPECT_EQ(l[k + 2].substr(0, 11), " Variante 2");
-        EXPECT_EQ(support::trim(l[k + 3]), "05.06.2024");
-        banners.push_back(support::trim(l[k + 5]));
-        widths.push_back(support::ulen(l[k + 5]));
-    }
-    ASSERT_EQ(banners.size(), 4u);
-    EXPECT_EQ(banners[0], "=============================================Systemlogik (WEG)=============================================");
-    EXPECT_EQ(banners[1], "====================================Geometrie (GEO)==================================");
-    EXPECT_EQ(banners[2], "=========================================Einzelverluste (HVE)==========================================");
-    EXPECT_EQ(banners[3], "==========================Allgemeine Angaben (ALL)==========================");
-    // Every table line of a section is as wide as its header lines.
-    size_t section = 0;
-    int tableLines = 0;
-    for (size_t k = 0; k < l.size(); ++k) {
-        if (l[k] == "\f") ++section;
-        if (l[k].rfind(" I", 0) != 0) continue;
-        ++tableLines;
-        EXPECT_EQ(support::ulen(l[k]), widths[section - 1]) << l[k];
-    }
-    EXPECT_GT(tableLines, 30);
-    // header lines as given
+    // (banners, title lines, headers and widths are pinned by the stored echoes)
     const std::string all = read_file(ctx.run.basePath + ".EIN");
-    EXPECT_NE(all.find(" I         S  y  s  t  e  m                 I Zulauf       I Ablauf       I Auftlg.I    Q    I Plot- I ERK I"), std::string::npos);
-    EXPECT_NE(all.find(" I Baustein     ILängsschnittgeometrieI Verluste I oben -Querschnittgeometrie- unten I"), std::string::npos);
-    EXPECT_NE(all.find(" I Baustein     I   Verluste       I  Beiwerte I   Abmessungen   IAnz. Abst.I Erläuterungen            I"), std::string::npos);
     // The first line beginning with `start` after the line containing `after`.
     auto find = [&](const std::string& start, const std::string& after = "") -> std::string {
         bool on = after.empty();
@@ -142,7 +113,7 @@ TEST(InputEcho, SectionsWithBannersAndEqualWidthsAndValuesAsGivenOrBlank) {
     EXPECT_EQ(support::rtrim(find(" I Wasserstd")), " I Wasserstd I Wasserstand am Ende müNN            I                        I");
 }
 
-TEST(InputEcho, EnglishBannersAndPagesOfTheGivenLength) {
+TEST(InputEcho, LongSectionsArePagedAtTheGivenLength) {
     TempDir dir;
     RunContext ctx;
     ctx.settings.language = "ENGLISH";
@@ -151,10 +122,6 @@ TEST(InputEcho, EnglishBannersAndPagesOfTheGivenLength) {
     ctx.plant.Zeilen = 60;
     output::write_input_echo(ctx);
     const auto l = read_lines(ctx.run.basePath + ".EIN");
-    const std::string all = read_file(ctx.run.basePath + ".EIN");
-    EXPECT_NE(all.find("==============================================flow path (WEG)=============================================="), std::string::npos);
-    EXPECT_NE(all.find("===========================Basic Parameters (ALL)==========================="), std::string::npos);
-    EXPECT_NE(all.find("page     2"), std::string::npos);
     // 125 elements need more than one page per element section
     EXPECT_GE(std::count(l.begin(), l.end(), "\f"), 7);
     // no page is longer than the page length, and each ends with a separator

@@ -56,12 +56,7 @@ TEST_F(PlotData, PipesBetweenFlumesCarryTheGroundOfTheFlumesBesideThem) {
     pipes_between_flumes(ctx);
     const auto l = plot_lines(ctx);
     ASSERT_EQ(l.size(), 6u);
-    EXPECT_EQ(l[0], "lfd;visible;bez;zul1;zul2;zul3;abl1;abl2;ord1;ord2;ord3;typ;laenge;profh;profh2;profh1;"
-                    "schlitzhoehe;solo;sohle2;solu;gelo;gelu;text1;plotweg;");
-    for (const auto& line : l) {
-        EXPECT_EQ(fields(line).size(), 25u) << line;  // 24 fields, each ended by ';'
-        EXPECT_EQ(fields(line).back(), "") << line;
-    }
+    // (its header and field layout are pinned by the stored plot data of the examples)
     // both pipes: upstream ground of the flume above (101.900), downstream
     // ground of the flume below (101.000)
     EXPECT_EQ(l[3], "3;True;D1;G1;;;D2;;1;1;;T;20.000;0.750;;0.750;;100.500;;100.300;101.900;101.000;Druckleitung;A;");

@@ -1,7 +1,8 @@
 // The hydraulic profile drawing of plants with results built in memory. The
 // expected flow lengths and levels are worked out by hand from the element
 // data below; positions on the page are checked against the drawing's own
-// axis ticks, which is how a reader measures them.
+// axis ticks, which is how a reader measures them. The page, heading and
+// label texts of the example plants are pinned by their stored drawings.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,7 +14,6 @@
 
 #include "common/test_util.h"
 #include "output/profile_drawing.h"
-#include "output/svg_writer.h"
 #include "output/xml_check.h"
 #include "model/context.h"
 
@@ -218,8 +218,6 @@ TEST(ProfileDrawing, PlottedElementsSitAtTheirFlowLengthsAndLevelsOnTheAxes) {
     for (const Shape& s : d.shapes) EXPECT_NE(s.isys, 4) << s.role;
     const std::string svg = output::drawing_svg(d);
     EXPECT_EQ(svg.find(">G2 "), std::string::npos);
-    EXPECT_NE(svg.find(">G1 Gerinne  gr</text>"), std::string::npos);
-    EXPECT_NE(svg.find(">U1 Überfall</text>"), std::string::npos);
     EXPECT_NE(svg.find(">G3 Gerinne  ü</text>"), std::string::npos);
     // an undefined level is left out, not drawn at the edge of the page
     ctx.plant.el[5].res[2].h = std::nanf("");
@@ -299,9 +297,6 @@ TEST(ProfileDrawing, OtherStrandsAndPlotPathsGetPanelsOfTheirOwn) {
     EXPECT_EQ(z1.isys, 5);
     EXPECT_FLOAT_EQ(z1.up.x, 42.0f);
     EXPECT_FLOAT_EQ(z1.down.x, 46.0f);
-    const std::string svg = output::drawing_svg(output::layout_profile(m));
-    EXPECT_NE(svg.find(">G2 flume</text>"), std::string::npos);
-    EXPECT_NE(svg.find(">flow length [m]</text>"), std::string::npos);
 }
 
 TEST(ProfileDrawing, RunWritesAWellFormedFileOnlyWhenSwitchedOnAndComputed) {
@@ -328,14 +323,6 @@ TEST(ProfileDrawing, RunWritesAWellFormedFileOnlyWhenSwitchedOnAndComputed) {
     const std::string svg = test::read_file(file);
     EXPECT_EQ(test::xml_problem(svg), "");
     EXPECT_NE(svg.find(">Kläranlage &lt;Nord&gt; &amp; Süd</text>"), std::string::npos);
-    // the page is white under everything drawn, the program heads it
-    const ProfileDrawing d = output::profile_drawing(ctx);
-    const size_t page = svg.find("<rect x=\"0\" y=\"0\" width=\"" + output::svg_num(d.width) + "\" height=\"" +
-                                 output::svg_num(d.height) + "\" fill=\"#ffffff\"");
-    EXPECT_NE(page, std::string::npos);
-    EXPECT_LT(page, svg.find("<line"));
-    EXPECT_EQ(output::profile_model(ctx).heading.at(0),
-              ctx.settings.programName + " " + ctx.settings.version + " - Hydraulischer Längsschnitt");
 
     // the SVG renderer of librsvg draws it, where it is installed
     if (std::system("command -v rsvg-convert > /dev/null 2>&1") == 0) {
