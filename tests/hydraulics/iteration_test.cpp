@@ -31,14 +31,21 @@ TEST(Rfalsi, FirstTrialsAsGivenThenSecantToTheRoot) {
     // two trials closer than the tolerance, the residual barely falling and of
     // one sign: the root lies far above, the next trial steps out by half the
     // last one instead of staying between the two
-    cnt = 0;
-    lo = 0.0f, hi = 9999.9f;
-    rfalsi(ctx, "T", 0, cnt, 0.5f, 0.500005f, lo, hi, x, f);
-    f = 1.0f;
-    rfalsi(ctx, "T", 0, cnt, 0.5f, 0.500005f, lo, hi, x, f);
-    f = 0.9f;
-    rfalsi(ctx, "T", 0, cnt, 0.5f, 0.500005f, lo, hi, x, f);
+    auto trials = [&](std::initializer_list<float> residuals) {
+        cnt = 0;
+        lo = 0.0f, hi = 9999.9f;
+        for (const float r : residuals) {
+            f = r;
+            rfalsi(ctx, "T", 0, cnt, 0.5f, 0.500005f, lo, hi, x, f);
+        }
+    };
+    trials({0.0f, 1.0f, 0.9f});
     EXPECT_NEAR(x, 0.75f, 1e-5f);
+    // the same trials with residuals of both signs: the root lies between
+    // them, the midpoint is taken as converged
+    trials({0.0f, 1.0f, -1.0f});
+    EXPECT_NEAR(x, 0.5000025f, 1e-6f);
+    EXPECT_EQ(f, 0.0f);
 }
 
 TEST(Rfalsi, AResidualThatJumpsIsBisectedOntoTheJump) {
