@@ -58,12 +58,14 @@ TEST_F(ReporterTest, FirstLineOfEveryCodeInBothLanguages) {
 }
 
 // An invert difference of 100 m or more in its own form (the form below
-// 100 m is found by the check variant of a 12 m span).
+// 100 m is found by the check variant of a 12 m span). It is reported twice: the
+// check list has one title line for all its messages.
 TEST_F(ReporterTest, InvertDifferenceOfAHundredMetres) {
     init();
-    fehler(ctx, "W21", "G_LOW", "G_HIGH", "", 0, 100.0f);
+    for (int n = 0; n < 2; ++n) fehler(ctx, "W21", "G_LOW", "G_HIGH", "", 0, 100.0f);
     const auto ls = lines();
-    ASSERT_EQ(ls.size(), 5u);
+    ASSERT_EQ(ls.size(), 9u);
+    EXPECT_EQ(ls[6], ls[2]);
     EXPECT_EQ(ls[2], "             Differenz der Sohlhöhen mehr als 100.00 m!");
     EXPECT_EQ(ls[4], "             Das Maximum liegt bei ............. : G_HIGH");
 }
