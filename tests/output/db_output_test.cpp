@@ -166,7 +166,10 @@ struct ResultsDbTest : ::testing::Test {
     TempDir dir;
     std::string resultsDb;
     RecordingUi ui;
-    void SetUp() override {
+    void SetUp() override { fresh_db(); }
+    // A new empty results database in place of any earlier one.
+    void fresh_db() {
+        if (!resultsDb.empty()) std::filesystem::remove(resultsDb);
         RunContext ctx;
         point_diagnostics(ctx, dir);
         std::string status;
@@ -354,12 +357,7 @@ TEST_F(ResultsDbTest, ResultsTheDatabaseRefusesKeepItsEarlierResultsAndAreTold) 
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.attack);
-        std::filesystem::remove(resultsDb);
-        std::string status;
-        RunContext tools;
-        point_diagnostics(tools, dir);
-        input::db_new_results(tools, dir.path(), resultsDb, status);
-        ASSERT_EQ(status, "ok");
+        fresh_db();
         for (const char* v : {"NORD", "SUED"}) store_chain(v, 0.1f);
         const std::string attack = c.attack;
         if (attack == "missing") std::filesystem::remove(resultsDb);

@@ -137,29 +137,20 @@ TEST(ProfileDrawing, PressurePipesShowTheGroundOfTheirNeighboursAndTheirOwnCrown
     EXPECT_FLOAT_EQ(d1.down.crown, 100.5f);
 }
 
-// The model holds the plotted elements with their computed levels; the
-// drawing puts their ends at their flow lengths and levels on the axes.
+// The drawing puts the ends of the plotted elements at their flow lengths and
+// levels on the axes, and its marks where the model has them. (The panel
+// titles and the label texts are pinned by the stored drawings.)
 TEST(ProfileDrawing, PlottedElementsSitAtTheirFlowLengthsAndLevelsOnTheAxes) {
     RunContext ctx;
     small_plant(ctx);
     const auto m = output::profile_model(ctx);
     ASSERT_EQ(m.panels.size(), 1u);
     const auto& pan = m.panels[0];
-    EXPECT_EQ(pan.title, "Hauptstrang");
-    std::vector<int> ids;
-    for (const auto& e : pan.elements) ids.push_back(e.isys);
-    EXPECT_EQ(ids, (std::vector<int>{1, 2, 3, 5}));  // G2 has the plot flag N
-
-    const auto& g1 = pan.elements[1];
-    EXPECT_FLOAT_EQ(g1.up.crown, 101.5f);
-    EXPECT_TRUE(g1.down.gr && !g1.up.gr);
-    EXPECT_EQ(pan.elements[3].up.over, "ü");
-    // U1 hands over to G2, which is not drawn; G3 is the plant outlet.
-    EXPECT_EQ(pan.elements[2].next, -1);
-    EXPECT_EQ(g1.next, 2);
-    EXPECT_TRUE(pan.boundary);
+    EXPECT_FLOAT_EQ(pan.elements.at(1).up.crown, 101.5f);
+    // U1 hands over to G2, which is not drawn; G3 is the plant outlet at 60 m.
+    EXPECT_EQ(pan.elements.at(2).next, -1);
+    EXPECT_EQ(pan.elements[1].next, 2);
     EXPECT_FLOAT_EQ(pan.boundaryX, 60.0f);
-    EXPECT_FLOAT_EQ(pan.boundaryLevel, 100.2f);  // 99.65 + 0.55
     const ProfileDrawing d = output::profile_drawing(ctx);
     const auto xt = ticks(d, 0, "xtick");
     const auto yt = ticks(d, 0, "ytick");
@@ -204,21 +195,20 @@ TEST(ProfileDrawing, PlottedElementsSitAtTheirFlowLengthsAndLevelsOnTheAxes) {
             crest = crest || (std::abs(pt.y - on_axis(yt, 100.4)) < 0.05 &&
                               std::abs(pt.x - on_axis(xt, 20.0)) < 0.05);
     EXPECT_TRUE(crest);
-    bool boundary = false;
+    bool boundary = false;   // 99.65 + 0.55
     for (const Shape* s : all(d, 0, "boundary"))
         boundary = boundary || (s->kind == Shape::Kind::Text && s->text == "100.20");
     EXPECT_TRUE(boundary);
     // Remarks: the critical flow at G1's outlet end, water above G3's top.
-    const Shape* gr = find(d, 0, "gr", 2);
-    ASSERT_TRUE(gr);
-    EXPECT_NEAR(gr->pts[0].x, on_axis(xt, 20.0), 0.05);
-    EXPECT_NEAR(gr->pts[0].y, on_axis(yt, 100.85), 0.05);
+    const auto gr = all(d, 0, "gr");   // at the outlet end only
+    ASSERT_EQ(gr.size(), 1u);
+    EXPECT_EQ(gr[0]->isys, 2);
+    EXPECT_NEAR(gr[0]->pts[0].x, on_axis(xt, 20.0), 0.05);
+    EXPECT_NEAR(gr[0]->pts[0].y, on_axis(yt, 100.85), 0.05);
     EXPECT_TRUE(find(d, 0, "over", 5));
     // G2 has the plot flag N: nothing of it is drawn or labelled
     for (const Shape& s : d.shapes) EXPECT_NE(s.isys, 4) << s.role;
-    const std::string svg = output::drawing_svg(d);
-    EXPECT_EQ(svg.find(">G2 "), std::string::npos);
-    EXPECT_NE(svg.find(">G3 Gerinne  ü</text>"), std::string::npos);
+    EXPECT_EQ(all(d, 0, "label").size(), 4u);
     // an undefined level is left out, not drawn at the edge of the page
     ctx.plant.el[5].res[2].h = std::nanf("");
     const ProfileDrawing u = output::profile_drawing(ctx);
@@ -285,9 +275,7 @@ TEST(ProfileDrawing, OtherStrandsAndPlotPathsGetPanelsOfTheirOwn) {
     p.el[4].plotweg = "X";
     const auto m = output::profile_model(ctx);
     ASSERT_EQ(m.panels.size(), 3u);
-    EXPECT_EQ(m.panels[0].title, "main strand");
-    EXPECT_EQ(m.panels[1].title, "strand 2");
-    EXPECT_EQ(m.panels[2].title, "plot path X");
+    EXPECT_EQ(m.panels[2].title, "plot path X");   // (the strand titles as in the stored drawings)
     ASSERT_EQ(m.panels[1].elements.size(), 1u);
     EXPECT_EQ(m.panels[1].elements[0].isys, 4);
     EXPECT_FLOAT_EQ(m.panels[1].elements[0].down.x, 42.0f);  // 2 + 40
