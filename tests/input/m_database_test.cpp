@@ -72,7 +72,35 @@ TEST_F(DbTest, OpenCloseAndAMissingFile) {
     db_open(ctx, dir / "nothere", status);
     EXPECT_EQ(status, "Database " + (dir / "nothere.mdb") + " does not exist!");
     EXPECT_EQ(ctx.db.abortText, "\nsee: DB_Fehler.pkl\nabort!");
+    // a new SQLite file
+    const std::string f = dir / "neu.mdb";
+    db_create_file(ctx, f, status);
+    ASSERT_EQ(status, "ok");
+    EXPECT_EQ(rivola::test::read_file(f).substr(0, 15), "SQLite format 3");
+    db_create_table(ctx, f, "x", "(a integer, b text)", status);
+    EXPECT_EQ(status, "ok");
+    // an existing file is left alone
+    db_create_file(ctx, f, status);
+    EXPECT_EQ(status, "ok");
+    EXPECT_EQ(sqlite(f, "SELECT count(*) FROM x;"), "0");
+    // a table that exists: its state, which is no failure
+    db_create_table(ctx, f, "x", "(a integer)", status);
+    EXPECT_EQ(status, "42S01");
+    EXPECT_EQ(db_connection(ctx), nullptr);
     EXPECT_FALSE(diagWritten());
+    // a run context that goes releases its connection
+    {
+        RunContext other;
+        rivola::test::point_diagnostics(other, dir);
+        db_open(other, db, status);
+        ASSERT_EQ(status, "ok");
+    }
+    // no file descriptor of the process still holds the database
+    const auto file = std::filesystem::canonical(db);
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        EXPECT_NE(std::filesystem::read_symlink(fd.path(), ec), file);
+    }
 }
 
 TEST_F(DbTest, FileThatIsNoDatabaseIsRefused) {
@@ -93,9 +121,8 @@ TEST_F(DbTest, FileThatIsNoDatabaseIsRefused) {
     EXPECT_FALSE(std::filesystem::exists(dir / "a;b/new.mdb"));
 }
 
-
 // One file: tables listed and found, rows counted, a column appended, the
-// whole table read, a table dropped.
+// whole table read, a table dropped, rows deleted by a text key.
 TEST_F(DbTest, QueriesAndChangesOfOneFile) {
     sqlite(db, "CREATE TABLE ERG_V1 (x integer); CREATE TABLE leer (x integer);");
     std::string list;
@@ -155,11 +182,9 @@ TEST_F(DbTest, QueriesAndChangesOfOneFile) {
     EXPECT_EQ(status, "Fehler(DB_append_column): f90SQLExecDirect DB=" + db + "  Table=nosuch  Column=datum");
     db_drop_table(ctx, dir / "nothere.mdb", "t", status);
     EXPECT_NE(status, "ok");
-}
-
-TEST_F(DbTest, DeleteRowsByTextKeyOverSeveralFetchBlocks) {
-    // 35 rows (four blocks of ten); every third row belongs to variant "V1",
-    // rows of "V1_LANGER_NAME" and "V10" share its beginning and must stay.
+    // rows deleted by a text key: 35 rows (four blocks of ten); every third
+    // row belongs to variant "V1", rows of "V1_LANGER_NAME" and "V10" share
+    // its beginning and must stay.
     std::string sql = "CREATE TABLE Berechnungsuebersicht (Variante text, Datum text);";
     int expectKept = 0;
     for (int i = 0; i < 35; ++i) {
@@ -214,49 +239,14 @@ TEST_F(DbTest, FailingStatementsAndTheirDiagnostics) {
     db_table_n_row(other, db, "SELECT a FROM dritte_fehlt", n, status);
     EXPECT_EQ(diag().find("erste_fehlt"), std::string::npos);
     EXPECT_NE(diag().find("dritte_fehlt"), std::string::npos);
-}
-
-TEST_F(DbTest, ReadOnlyFileIsNotWritten) {
+    // a read-only file is read but not written
     ASSERT_EQ(::chmod(db.c_str(), 0444), 0);
     const std::string before = rivola::test::read_file(db);
     db_append_column(ctx, db, "t", "datum", "Date", status);
     EXPECT_EQ(status.rfind("Fehler(DB_append_column): f90SQLExecDirect", 0), 0u) << status;
-    int n = 0;
+    n = 0;
     db_table_n_row(ctx, db, "SELECT name FROM t", n, status);   // reading works
     EXPECT_EQ(status, "ok");
     EXPECT_EQ(n, 3);
     EXPECT_EQ(rivola::test::read_file(db), before);
-}
-
-TEST_F(DbTest, CreateNewSQLiteFile) {
-    const std::string f = dir / "neu.mdb";
-    db_create_file(ctx, f, status);
-    ASSERT_EQ(status, "ok");
-    EXPECT_EQ(rivola::test::read_file(f).substr(0, 15), "SQLite format 3");
-    db_create_table(ctx, f, "x", "(a integer, b text)", status);
-    EXPECT_EQ(status, "ok");
-    // an existing file is left alone
-    db_create_file(ctx, f, status);
-    EXPECT_EQ(status, "ok");
-    EXPECT_EQ(sqlite(f, "SELECT count(*) FROM x;"), "0");
-    // a table that exists: its state, which is no failure
-    db_create_table(ctx, f, "x", "(a integer)", status);
-    EXPECT_EQ(status, "42S01");
-    EXPECT_FALSE(diagWritten());
-    EXPECT_EQ(db_connection(ctx), nullptr);
-}
-
-TEST_F(DbTest, RunContextThatGoesReleasesItsConnection) {
-    {
-        RunContext other;
-        rivola::test::point_diagnostics(other, dir);
-        db_open(other, db, status);
-        ASSERT_EQ(status, "ok");
-    }
-    // no file descriptor of the process still holds the database
-    const auto file = std::filesystem::canonical(db);
-    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
-        std::error_code ec;
-        EXPECT_NE(std::filesystem::read_symlink(fd.path(), ec), file);
-    }
 }

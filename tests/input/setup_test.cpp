@@ -11,31 +11,28 @@
 using namespace rivola;
 using rivola::test::SetupFixture;
 
-namespace {
-
 // Q1 -> G2 -> A3 -> (G4 | G5) -> Z6 -> G7, with G4 20 m, G5 30 m, G2 10 m,
-// G7 5 m long.
-struct DivisionPlant : SetupFixture {
-    void build() {
-        plant({{"Q1", "", "G2"},
-               {"G2", "Q1", "A3"},
-               {"A3", "G2", "G4", "", "G5"},
-               {"G4", "A3", "Z6"},
-               {"G5", "A3", "Z6"},
-               {"Z6", "G4", "G7", "G5"},
-               {"G7", "Z6", "ENDE"}});
-        default_data();
-        el("G2").geo.L = 10.0f;
-        el("G4").geo.L = 20.0f;
-        el("G5").geo.L = 30.0f;
-        el("G7").geo.L = 5.0f;
-    }
-};
-
-}  // namespace
-
-TEST_F(DivisionPlant, TypesLinksStrandsAndFlowLengths) {
-    build();
+// G7 5 m long; the division's branches with their own inverts and losses.
+TEST_F(SetupFixture, DivisionPlantTypesLinksStrandsLengthsAndBranches) {
+    plant({{"Q1", "", "G2"},
+           {"G2", "Q1", "A3"},
+           {"A3", "G2", "G4", "", "G5"},
+           {"G4", "A3", "Z6"},
+           {"G5", "A3", "Z6"},
+           {"Z6", "G4", "G7", "G5"},
+           {"G7", "Z6", "ENDE"}});
+    default_data();
+    el("G2").geo.L = 10.0f;
+    el("G4").geo.L = 20.0f;
+    el("G5").geo.L = 30.0f;
+    el("G7").geo.L = 5.0f;
+    Element& a = el("A3");
+    a.geo.u1.Z = 99.8f;                       // branch 1
+    a.geo.u2.Z = 99.5f;                       // branch 2 lower
+    a.geo.C = 0.3f;
+    a.geo.C2 = 0.6f;
+    for (int j = 1; j <= 6; ++j) a.hve.zeta1[j] = 0.1f * j, a.hve.zeta2[j] = 0.2f * j;
+    a.hve.zeta2[5] = kMissing;
     run::set_up(ctx);
     ASSERT_LT(ctx.run.ierr, 2) << checklist();
     const Plant& p = ctx.plant;
@@ -58,8 +55,17 @@ TEST_F(DivisionPlant, TypesLinksStrandsAndFlowLengths) {
         EXPECT_FLOAT_EQ(el(n).flaenge, x) << n;
     EXPECT_FLOAT_EQ(p.zus[1].flaenge[1], 30.0f);
     EXPECT_FLOAT_EQ(p.zus[1].flaenge[2], 40.0f);
-
+    EXPECT_FLOAT_EQ(a.prof[kProfBranch2].Z, 99.5f);
+    EXPECT_FLOAT_EQ(a.prof[kProfBranch1].Z, 99.8f);
+    const DivisionData& d = ctx.plant.auf[1];
+    EXPECT_EQ(d.tflag, 'T');
+    EXPECT_FLOAT_EQ(d.br[1].c, 0.3f);
+    EXPECT_FLOAT_EQ(d.br[2].c, 0.6f);
+    EXPECT_FLOAT_EQ(d.br[1].zt[3], 0.3f);
+    EXPECT_FLOAT_EQ(d.br[2].zt[5], 0.00004f);  // a missing value of a table
+    EXPECT_FLOAT_EQ(d.br[2].zt[6], 1.2f);
 }
+
 
 TEST_F(SetupFixture, FlumeLengthsSiphonWeirsAndSluiceGates) {
     // An element behind a distribution flume of 10 m starts 5 m beyond the
@@ -165,27 +171,4 @@ TEST_F(SetupFixture, GeoPreparation) {
     EXPECT_EQ(std::string(pr.T, 2), "gK");
     EXPECT_FLOAT_EQ(pr.HS, 0.4f);
     EXPECT_FLOAT_EQ(pr.H[1], 0.4f);
-}
-
-
-TEST_F(DivisionPlant, BranchProfilesAndLosses) {
-    build();
-    Element& a = el("A3");
-    a.geo.u1.Z = 99.8f;                       // branch 1
-    a.geo.u2.Z = 99.5f;                       // branch 2 lower
-    a.geo.C = 0.3f;
-    a.geo.C2 = 0.6f;
-    for (int j = 1; j <= 6; ++j) a.hve.zeta1[j] = 0.1f * j, a.hve.zeta2[j] = 0.2f * j;
-    a.hve.zeta2[5] = kMissing;
-    run::set_up(ctx);
-    ASSERT_LT(ctx.run.ierr, 2) << checklist();
-    EXPECT_FLOAT_EQ(a.prof[kProfBranch2].Z, 99.5f);
-    EXPECT_FLOAT_EQ(a.prof[kProfBranch1].Z, 99.8f);
-    const DivisionData& d = ctx.plant.auf[1];
-    EXPECT_EQ(d.tflag, 'T');
-    EXPECT_FLOAT_EQ(d.br[1].c, 0.3f);
-    EXPECT_FLOAT_EQ(d.br[2].c, 0.6f);
-    EXPECT_FLOAT_EQ(d.br[1].zt[3], 0.3f);
-    EXPECT_FLOAT_EQ(d.br[2].zt[5], 0.00004f);  // a missing value of a table
-    EXPECT_FLOAT_EQ(d.br[2].zt[6], 1.2f);
 }

@@ -61,10 +61,3 @@ TEST(PlantLookups, OrdinalsAndCounters) {
     EXPECT_EQ(p.ntyp[T_S], 1);   // S1 is a confluence and also an S-element
     EXPECT_EQ(p.ntyp[T_Z], 1);
 }
-
-TEST(PlantUnits, DischargeFactor) {
-    EXPECT_FLOAT_EQ(3600.0f * q_factor("N"), 1.0f);
-    EXPECT_FLOAT_EQ(1000.0f * q_factor(" "), 1.0f);
-    EXPECT_FLOAT_EQ(1000.0f * q_factor(""), 1.0f);
-    EXPECT_FLOAT_EQ(q_factor("y"), 0.001f);
-}
