@@ -67,7 +67,8 @@ double division_energy(double Eb, double zeta, double Q, double b, double z) {
 constexpr float kB = 0.4f, kK = 40.0f;
 
 struct TwoLanes : SplitWalk {
-    void build(float L4, float L5) {
+    // The two lanes between their division and their confluence.
+    void lanes() {
         plant({{"Q1", "", "G2"},
                {"G2", "Q1", "A3"},
                {"A3", "G2", "G4", "", "G5"},
@@ -76,6 +77,9 @@ struct TwoLanes : SplitWalk {
                {"Z6", "G4", "G7", "G5"},
                {"G7", "Z6", "ENDE"}});
         default_data(100.0f);
+    }
+    void build(float L4, float L5) {
+        lanes();
         rect(el("Q1"), 100.2f, kB, 1.5f);
         rect(el("G2"), 100.2f, kB, 1.5f, 10.0f, 100.19f);
         junction(el("A3"), 100.19f, kB);
@@ -169,20 +173,13 @@ double capacity_share(const CriticalInlet& c, double Q) {
     return 0.5 * (lo + hi) / Q;
 }
 
-struct SplitAtCriticalInlet : SplitWalk {};
+struct SplitAtCriticalInlet : TwoLanes {};
 
 TEST_F(SplitAtCriticalInlet, OutletsShareByTheirCapacityAndTheCheckListSaysSo) {
     const CriticalInlet cases[] = {{0.6f, 0.3f, 0.0f}, {0.4f, 0.4f, 0.03f}, {0.2f, 0.5f, 0.01f}};
     for (const CriticalInlet& c : cases) {
         SCOPED_TRACE(testing::Message() << "lanes " << c.b4 << "/" << c.b5 << " m, drop " << c.drop5);
-        plant({{"Q1", "", "G2"},
-               {"G2", "Q1", "A3"},
-               {"A3", "G2", "G4", "", "G5"},
-               {"G4", "A3", "Z6"},
-               {"G5", "A3", "Z6"},
-               {"Z6", "G4", "G7", "G5"},
-               {"G7", "Z6", "ENDE"}});
-        default_data(100.0f);
+        lanes();
         rect(el("Q1"), 101.0f, 0.3f, 1.5f);
         rect(el("G2"), 101.0f, 0.3f, 1.5f, 10.0f, 101.0f);
         Element& a = el("A3");
