@@ -398,5 +398,52 @@ TEST_F(PumpAndWall, UnbalancedDivisionEndsWithItsWarningsAndItsIterationLog) {
     EXPECT_NEAR(qzu, 0.2, 1e-5);
 }
 
+
+// Q1 -> G2 -> V3 -> (W4 | W5) -> S6 -> G7: a distribution flume hands the
+// water to two walls with one opening each (fixed split 50/50), whose
+// outlets fall into a collection flume only 0.2 m deep; the tail water
+// stands 0.5 m above the collection flume's invert.
+struct SideFlumes : SplitWalk {
+    void build() {
+        plant({{"Q1", "", "G2"},
+               {"G2", "Q1", "V3"},
+               {"V3", "G2", "W4", "", "W5"},
+               {"W4", "V3", "S6"},
+               {"W5", "V3", "S6"},
+               {"S6", "W4", "G7", "W5"},
+               {"G7", "S6", "ENDE"}});
+        default_data(100.0f);
+        // the walls are as wide as the flumes are long
+        el("V3").geo.L = 1.0f;
+        el("V3").aufteilung1 = el("V3").aufteilung2 = 50.0f;
+        rect(el("S6"), 99.97f, 1.0f, 0.2f, 1.0f, 99.96f);
+        el("Q1").Q = 100.0f;
+    }
+};
+
+TEST_F(SideFlumes, WallsBelowTheLevelDoNotOvertopTheDistributionFlume) {
+    build();
+    walk(100.46f);
+    ASSERT_LT(ctx.run.ierr, 2) << checklist();
+    // The distribution flume is 1 m deep and carries about half a metre of
+    // water: the openings of its walls lie below the level by their nature,
+    // which is no overtopping.
+    const Element& v = el("V3");
+    EXPECT_LT(v.res[1].WSP(), v.prof[kProfDown].Z + 1.0f);
+    EXPECT_NE(v.res[1].bem[3], "ü");
+    // each branch loses a little by friction on its way along the flume:
+    // 0.05 m3/s in half a metre of water over 1 m, well under a millimetre
+    for (int j = 1; j <= 2; ++j) {
+        const auto b = output::division_branch(ctx, test::PlantBuilder::idx("V3"), j);
+        EXPECT_GT(b.hvk, 0.0f) << j;
+        EXPECT_LT(b.hvk, 0.001f) << j;
+    }
+    // The collection flume is drowned above its 0.2 m walls: both inflows
+    // are marked as running over.
+    const int s = test::PlantBuilder::idx("S6");
+    EXPECT_GT(el("S6").res[2].WSP(), el("S6").prof[kProfUp].Z + 0.2f);
+    for (int j = 1; j <= 2; ++j) EXPECT_EQ(output::confluence_inlet(ctx, s, j).s.bem[3], "ü") << j;
+}
+
 }  // namespace
 }  // namespace rivola
