@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QThread>
 #include <QTimer>
+#include <iostream>
 
 #include "qt_services.h"
 #include "run/r_rivola.h"
@@ -179,6 +180,7 @@ void MainWindow::startRun() {
     dbWaitAction_->setEnabled(false);
     cancelAction_->setEnabled(true);
     ctx_.run.dbWait = settings_.dbWait;
+    ctx_.run.keepDrawing = true;
     log_->clear();
     profile_->clear();
     tabs_->setTabEnabled(1, false);
@@ -211,14 +213,18 @@ void MainWindow::onRunFinished() {
     const std::string drawn = ctx_.run.basePath + "_profile.svg";
     for (const auto& f : ctx_.run.writtenFiles) {
         if (ctx_.run.basePath.empty() || f != drawn) continue;
-        profile_->setDrawing(output::run_profile_drawing(ctx_));
+        // the drawing the run laid out for its file, else laid out here
+        auto* kept = std::any_cast<output::ProfileDrawing>(&ctx_.run.keptDrawing);
+        profile_->setDrawing(kept ? std::move(*kept) : output::run_profile_drawing(ctx_));
+        ctx_.run.keptDrawing.reset();
         tabs_->setTabEnabled(1, true);
         tabs_->setCurrentIndex(1);
         break;
     }
     emit runFinished(lastIerr_);
-    // A fatal message was confirmed during the run: the program ends.
-    if (stopRequested_) close();
+    // A fatal message was confirmed during the run, or the run was the one
+    // of a batch: the program ends.
+    if (stopRequested_ || settings_.batch) close();
 }
 
 QStringList MainWindow::screenLog() const {
@@ -274,6 +280,16 @@ int MainWindow::runDialog(QDialog* dialog, const QString& kind, const QString& t
         hook_->shown.push_back({kind, title, text});
         return hookResult;
     }
+    if (settings_.batch) {
+        // nobody is there to answer: the dialog goes to standard error, as on
+        // the command line, and takes its default answer
+        std::cerr << support::rtrim(title.toStdString()) << ":\n";
+        for (const QString& l : text.split('\n'))
+            std::cerr << "  " << support::rtrim(l.toStdString()) << '\n';
+        if (kind == QStringLiteral("question")) std::cerr << "  -> no\n";
+        std::cerr.flush();
+        return hookResult;
+    }
     return dialog ? dialog->exec() : hookResult;
 }
 
@@ -297,6 +313,10 @@ QString MainWindow::chooseFile(const QString& title, const QString& filter) {
     if (hook_) {
         hook_->shown.push_back({QStringLiteral("file"), title, qf});
         return hook_->fileToOpen;
+    }
+    if (settings_.batch) {
+        runDialog(nullptr, QStringLiteral("file"), title, QStringLiteral("-> cancelled"), 0);
+        return {};
     }
     const bool en = is_english(settings_.language);
     return QFileDialog::getOpenFileName(

@@ -1,7 +1,9 @@
 #include "shell.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <cstdlib>
+#include <iostream>
 
 #include "main_window.h"
 #include "support/m_files.h"
@@ -22,6 +24,10 @@ ShellSettings shell_settings(const std::string& exePath, const std::vector<std::
     std::string badWait;
     bool hasBadWait = false;
     for (const auto& a : args) {
+        if (a == "--batch") {
+            s.batch = true;
+            continue;
+        }
         if (a.rfind("--db-wait=", 0) != 0) {
             s.params.push_back(a);
             continue;
@@ -57,11 +63,17 @@ int rw_main(int argc, char** argv) {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
     const std::string exe = QCoreApplication::applicationFilePath().toStdString();
-    MainWindow window(shell_settings(exe, args, support::today()));
+    const ShellSettings settings = shell_settings(exe, args, support::today());
+    if (settings.batch && settings.params.empty()) {
+        std::cerr << "rivolaw: --batch needs a variant database (rivolaw --batch VARIANT.mdb)\n";
+        return 3;
+    }
+    MainWindow window(settings);
     window.show();
     window.autoStart();
     app.exec();
-    return 0;
+    // a batch run ends with the exit status of the command-line program
+    return settings.batch ? std::clamp(window.lastErrorLevel(), 0, 3) : 0;
 }
 
 }  // namespace rivola::ui

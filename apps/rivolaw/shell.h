@@ -18,6 +18,7 @@ struct ShellSettings {
     int autoRun = 0;                       // 1: start a run at once
     int dbWait = 60;                       // seconds to wait for a locked results database
     std::string badOption;                 // what was wrong on the command line, told at start
+    bool batch = false;                    // --batch: no dialog waits, the window closes at the end
 };
 
 // Name of the help page; the English page is used when it exists.

@@ -1,6 +1,7 @@
 // Run state of one calculation run (besides the plant model).
 #pragma once
 
+#include <any>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -35,6 +36,10 @@ struct RunState {
     std::vector<std::string> storeFailures;  // results of this run that could not be stored
     int dbWait = 60;                 // seconds to wait for a results database locked by another program
     bool drawing = true;             // draw the hydraulic profile after a run
+    // A window that shows the drawing asks the run to keep the laid-out
+    // drawing it wrote (an output::ProfileDrawing), so that it is laid out once.
+    bool keepDrawing = false;
+    std::any keptDrawing;
     // A flow case of the variant: its name ("" = the variant's own run), the
     // input echo (written by one case only, under the variant's name) and the
     // lock that lets the cases of one run store their results one at a time.

@@ -233,7 +233,6 @@ void db_erg_outwan(RunContext& ctx, ErgWriter& w, int i) {
 }
 
 void db_erg_outauf(RunContext& ctx, ErgWriter& w, int i) {
-    const Element& e = ctx.plant.el[i];
     division_critical_warning(ctx, i);
     if (ctx.failed()) return;
     write_rows(ctx, w, i, "DB_ERG_OUTAUF");

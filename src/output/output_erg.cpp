@@ -259,7 +259,6 @@ struct Writer {
 
     // Division: the inflow line and a line per outlet.
     void outauf() {
-        Element& d = ctx.plant.el[i];
         if (warnings) {
             division_critical_warning(ctx, i);
             if (ctx.failed()) return;

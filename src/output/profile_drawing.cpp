@@ -822,6 +822,18 @@ ProfileModel case_profile_model(const RunContext& ctx, ProfileModel m, const std
     return m;
 }
 
+namespace {
+
+// Writes the drawing as the run's SVG; kept for a window that asked for it.
+void write_drawing(RunContext& ctx, ProfileDrawing d) {
+    support::AtomicFile f(ctx.run.basePath + "_profile.svg");
+    f.out() << drawing_svg(d);
+    finish_file(ctx, f);
+    if (ctx.run.keepDrawing) ctx.run.keptDrawing = std::move(d);
+}
+
+}  // namespace
+
 ProfileDrawing run_profile_drawing(const RunContext& ctx) {
     if (ctx.flowCases.empty()) return profile_drawing(ctx);
     const size_t d = std::min(ctx.designCase, ctx.flowCases.size() - 1);
@@ -842,20 +854,12 @@ void draw_case_profiles(RunContext& ctx, ProfileModel design, const std::string&
                         const std::vector<const ProfileModel*>& others, const std::vector<std::string>& names) {
     if (!ctx.run.drawing) return;
     const ProfileModel m = case_profile_model(ctx, std::move(design), designName, others, names);
-    const std::string file = ctx.run.basePath + "_profile.svg";
-    const std::string svg = drawing_svg(layout_profile(m));
-    support::AtomicFile f(file);
-    f.out() << svg;
-    finish_file(ctx, f);
+    write_drawing(ctx, layout_profile(m));
 }
 
 void draw_profile(RunContext& ctx) {
     if (!ctx.run.drawing || ctx.failed() || ctx.plant.nsys < 1) return;
-    const std::string file = ctx.run.basePath + "_profile.svg";
-    const std::string svg = drawing_svg(profile_drawing(ctx));
-    support::AtomicFile f(file);
-    f.out() << svg;
-    finish_file(ctx, f);
+    write_drawing(ctx, profile_drawing(ctx));
 }
 
 }  // namespace rivola::output

@@ -119,9 +119,10 @@ void initl_rivola(RunContext& ctx) {
     RunState& r = ctx.run;
     const int calls = r.callCount, rt = r.runtimeError;
     std::vector<std::string> params = std::move(r.params);
-    const bool drawing = r.drawing;
+    const bool drawing = r.drawing, keepDrawing = r.keepDrawing;
     const int dbWait = r.dbWait;
     r = RunState{};
+    r.keepDrawing = keepDrawing;
     r.dbWait = dbWait;
     r.callCount = calls;
     r.runtimeError = rt;

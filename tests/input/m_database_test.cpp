@@ -109,7 +109,7 @@ TEST_F(DbTest, FileThatIsNoDatabaseIsRefused) {
     std::filesystem::create_directories(dir / "a;b");
     std::filesystem::copy_file(db, dir / "a;b/plant.mdb");
     sqlite(dir / "a", "CREATE TABLE other (x integer);");
-    for (const std::string f : {dir / "junk.mdb", dir / "a;b/plant.mdb"}) {
+    for (const std::string& f : {dir / "junk.mdb", dir / "a;b/plant.mdb"}) {
         db_open(ctx, f, status);
         EXPECT_EQ(status.rfind("Fehler(DB_open): f90SQLDriverConnect", 0), 0u) << status;
         EXPECT_EQ(ctx.db.exists, 0);

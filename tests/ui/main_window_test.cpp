@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -122,6 +123,7 @@ TEST(ShellStart, SettingsFromTheCommandLine) {
         Args params;
         int dbWait;
         bool bad;
+        bool batch = false;
     } cases[] = {
         {{}, "DEUTSCH", 0, {}, 60, false},
         {{"/data/PLANT.mdb", "EnGlIsH"}, "ENGLISH", 1, {"/data/PLANT.mdb", "EnGlIsH"}, 60, false},
@@ -132,6 +134,7 @@ TEST(ShellStart, SettingsFromTheCommandLine) {
         {{"--db-wait=-1"}, "DEUTSCH", 0, {}, 60, true},
         {{"ENGLISH", "--db-wait=86401"}, "ENGLISH", 1, {"ENGLISH"}, 60, true},
         {{"--db-wait="}, "DEUTSCH", 0, {}, 60, true},
+        {{"--batch", "P.mdb", "ENGLISH"}, "ENGLISH", 1, {"P.mdb", "ENGLISH"}, 60, false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
@@ -141,7 +144,54 @@ TEST(ShellStart, SettingsFromTheCommandLine) {
         EXPECT_EQ(s.params, c.params);
         EXPECT_EQ(s.dbWait, c.dbWait);
         EXPECT_EQ(!s.badOption.empty(), c.bad) << s.badOption;
+        EXPECT_EQ(s.batch, c.batch);
     }
+}
+
+// The desktop program as a batch: it computes the variant, answers no dialog
+// itself (they go to standard error, as on the command line), closes after the
+// final message and ends with the exit status of the command-line program;
+// its listings are those of the command-line run.
+TEST(Batch, RunsTheVariantClosesAndEndsLikeTheCommandLine) {
+    const fs::path dir = fs::temp_directory_path() / ("rivolaw_batch_" + std::to_string(::getpid()));
+    fs::create_directories(dir / "cli");
+    RunContext tools;
+    std::string status, results;
+    for (const fs::path& d : {dir, dir / "cli"}) {
+        input::db_new_results(tools, d.string(), results, status);
+        ASSERT_EQ(status, "ok");
+        input::db_load_script(tools, (d / "anlage.mdb").string(),
+                              std::string(RIVOLA_SOURCE_DIR) + "/examples/kleine_anlage.sql", status);
+        ASSERT_EQ(status, "ok");
+    }
+    auto run = [](const QString& program, const QStringList& args, QString* err = nullptr) {
+        QProcess p;
+        p.start(program, args);
+        if (!p.waitForFinished(120000)) {
+            p.kill();
+            p.waitForFinished();
+            return -1;
+        }
+        if (err) *err = QString::fromUtf8(p.readAllStandardError());
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    };
+    const QString bin = QStringLiteral(RIVOLA_BINARY_DIR);
+    QString err;
+    const int gui = run(bin + "/rivolaw", {"--batch", QString::fromStdString((dir / "anlage.mdb").string())}, &err);
+    const int cli = run(bin + "/rivola", {QString::fromStdString((dir / "cli" / "anlage.mdb").string())});
+    EXPECT_GE(gui, 0) << "the batch did not end by itself";
+    EXPECT_EQ(gui, cli);
+    EXPECT_TRUE(err.contains("Berechnungsende")) << err.toStdString();
+    auto listing = [](const fs::path& f) {
+        std::ifstream in(f);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    EXPECT_FALSE(listing(dir / "anlage.ERG").empty());
+    EXPECT_EQ(listing(dir / "anlage.ERG"), listing(dir / "cli" / "anlage.ERG"));
+    // a batch without a variant is refused, not left waiting for a user
+    EXPECT_EQ(run(bin + "/rivolaw", {"--batch"}, &err), 3);
+    EXPECT_TRUE(err.contains("--batch")) << err.toStdString();
+    fs::remove_all(dir);
 }
 
 // In the user's language: the menus, the help page, and a run started from the
