@@ -82,6 +82,14 @@ MainWindow::MainWindow(ShellSettings settings, QWidget* parent)
     nameLabel_ = new QLabel(name, this);
     dateLabel_ = new QLabel(q(settings_.startDate), this);
     passLabel_ = new QLabel(this);
+    // The clock shows that the window is alive while a run proceeds, also in
+    // its stretches without screen log lines (storing results, drawing).
+    clockLabel_ = new QLabel(this);
+    clock_ = new QTimer(this);
+    clock_->setInterval(100);
+    connect(clock_, &QTimer::timeout, this, [this] {
+        clockLabel_->setText(QString::number(runTime_.elapsed() / 1000.0, 'f', 1) + QStringLiteral(" s"));
+    });
     passBar_ = new QProgressBar(this);
     passBar_->setMaximumWidth(160);
     passBar_->setVisible(false);
@@ -90,6 +98,7 @@ MainWindow::MainWindow(ShellSettings settings, QWidget* parent)
     caseChoice_->setVisible(false);
     statusBar()->addPermanentWidget(caseChoice_);
     statusBar()->addPermanentWidget(passLabel_);
+    statusBar()->addPermanentWidget(clockLabel_);
     statusBar()->addPermanentWidget(passBar_);
     statusBar()->addPermanentWidget(nameLabel_);
     statusBar()->addPermanentWidget(dateLabel_);
@@ -187,6 +196,8 @@ void MainWindow::startRun() {
     tabs_->setCurrentIndex(0);
     passLabel_->clear();
     passBar_->setValue(0);
+    runTime_.start();
+    clock_->start();
     worker_ = QThread::create([this] { run::r_rivola(ctx_, 1); });
     connect(worker_, &QThread::finished, this, &MainWindow::onRunFinished);
     worker_->start();
@@ -199,6 +210,7 @@ void MainWindow::onRunFinished() {
     worker_->deleteLater();
     worker_ = nullptr;
     running_ = false;
+    clock_->stop();
     lastIerr_ = ctx_.run.ierr;
     runAction_->setEnabled(true);
     dbWaitAction_->setEnabled(true);

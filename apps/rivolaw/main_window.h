@@ -4,6 +4,7 @@
 // are shown by the window while the worker waits, so the window never freezes.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -22,6 +23,7 @@
 class QListWidget;
 class QLabel;
 class QComboBox;
+class QTimer;
 class QProgressBar;
 class QThread;
 class QAction;
@@ -143,6 +145,9 @@ private:
     QLabel* nameLabel_ = nullptr;
     QLabel* dateLabel_ = nullptr;
     QLabel* passLabel_ = nullptr;
+    QLabel* clockLabel_ = nullptr;   // time the run has taken, ticking while it runs
+    QTimer* clock_ = nullptr;
+    QElapsedTimer runTime_;
     QProgressBar* passBar_ = nullptr;
     QComboBox* caseChoice_ = nullptr;
     QAction* runAction_ = nullptr;

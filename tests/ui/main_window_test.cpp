@@ -18,6 +18,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -380,6 +381,49 @@ TEST_F(Window, AutoRunOfTheExamplePlantInFlowCases) {
     const QStringList tabs = tab_texts(w->listingsViewer()->tabs());
     EXPECT_TRUE(tabs.contains("kleine_anlage_MAX.ERG")) << tabs.join('|').toStdString();
     EXPECT_FALSE(tabs.contains("kleine_anlage_DESIGN.ERG"));
+}
+
+// While a generated plant of 5000 elements is computed, the window keeps
+// painting: its screen log grows in batches and its clock ticks, so that no
+// stretch of the run leaves it without a repaint for more than 200 ms.
+TEST_F(Window, RepaintsThroughoutTheRunOfALargePlant) {
+    const QString bin = QStringLiteral(RIVOLA_BINARY_DIR);
+    const QString sql = QString::fromStdString((dir / "plant.sql").string());
+    const QString db = QString::fromStdString((dir / "plant.mdb").string());
+    for (const QStringList& step : {QStringList{bin + "/rivola-gen", "--elements", "5000", "-o", sql},
+                                    QStringList{bin + "/rivola-db", "load", db, sql},
+                                    QStringList{bin + "/rivola-db", "new-results", QString::fromStdString(dir.string())}}) {
+        QProcess p;
+        p.start(step.first(), step.mid(1));
+        ASSERT_TRUE(p.waitForFinished(120000)) << step.join(' ').toStdString();
+        ASSERT_EQ(p.exitCode(), 0) << step.join(' ').toStdString();
+    }
+    struct Paints : QObject {
+        QElapsedTimer clock;
+        std::vector<qint64> at;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint) at.push_back(clock.elapsed());
+            return false;
+        }
+    } paints;
+    auto w = make({db.toStdString()});
+    qint64 started = -1, ended = -1;
+    QObject::connect(w.get(), &MainWindow::runFinished, [&] { ended = paints.clock.elapsed(); });
+    paints.clock.start();
+    qApp->installEventFilter(&paints);
+    run_to_end(*w, [&] {
+        started = paints.clock.elapsed();
+        w->autoStart();
+    });
+    qApp->removeEventFilter(&paints);
+    ASSERT_LT(w->lastErrorLevel(), 2);
+    EXPECT_GT(w->screenLog().size(), 5000);
+    // the largest stretch between two repaints from the start to the end of the run
+    qint64 last = started, gap = 0;
+    for (qint64 t : paints.at)
+        if (t >= started && t <= ended) gap = std::max(gap, t - last), last = t;
+    gap = std::max(gap, ended - last);
+    EXPECT_LE(gap, 200) << "run of " << ended - started << " ms, " << paints.at.size() << " repaints";
 }
 
 // The dialogs of a run, called on a worker thread as the run calls them, in one window.
