@@ -1,6 +1,7 @@
 #include "output/profile_drawing.h"
 
 #include <algorithm>
+#include <sstream>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -752,7 +753,13 @@ ProfileDrawing layout_profile(const ProfileModel& model) {
 ProfileDrawing profile_drawing(const RunContext& ctx) { return layout_profile(profile_model(ctx)); }
 
 std::string drawing_svg(const ProfileDrawing& d) {
-    SvgWriter w(d.width, d.height);
+    std::ostringstream out;
+    write_drawing_svg(d, out);
+    return out.str();
+}
+
+void write_drawing_svg(const ProfileDrawing& d, std::ostream& out) {
+    SvgWriter w(d.width, d.height, &out);
     w.rect(0, 0, d.width, d.height, {{"fill", "#ffffff"}});
     w.open("g", {{"font-family", "DejaVu Sans, Arial, Helvetica, sans-serif"}});
     int panel = -2;
@@ -787,7 +794,7 @@ std::string drawing_svg(const ProfileDrawing& d) {
             case Shape::Kind::Text: break;
         }
     }
-    return w.finish();
+    w.finish();
 }
 
 ProfileModel case_profile_model(const RunContext& ctx, ProfileModel m, const std::string& designName,
@@ -827,7 +834,7 @@ namespace {
 // Writes the drawing as the run's SVG; kept for a window that asked for it.
 void write_drawing(RunContext& ctx, ProfileDrawing d) {
     support::AtomicFile f(ctx.run.basePath + "_profile.svg");
-    f.out() << drawing_svg(d);
+    write_drawing_svg(d, f.out());
     finish_file(ctx, f);
     if (ctx.run.keepDrawing) ctx.run.keptDrawing = std::move(d);
 }

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <array>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
@@ -110,6 +111,8 @@ ProfileDrawing layout_profile(const ProfileModel& model);
 ProfileDrawing profile_drawing(const RunContext& ctx);
 // The SVG document of a drawing.
 std::string drawing_svg(const ProfileDrawing& d);
+// The same text written to `out` piece by piece.
+void write_drawing_svg(const ProfileDrawing& d, std::ostream& out);
 
 // Writes base + "_profile.svg" after a computing run when the drawing is
 // switched on; the file is added to the run's written files.

@@ -37,7 +37,7 @@ std::string svg_num(double v) {
     return s;
 }
 
-SvgWriter::SvgWriter(double width, double height) {
+SvgWriter::SvgWriter(double width, double height, std::ostream* sink) : sink_(sink) {
     out_ = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     open("svg", {{"xmlns", "http://www.w3.org/2000/svg"},
                  {"version", "1.1"},
@@ -46,7 +46,17 @@ SvgWriter::SvgWriter(double width, double height) {
                  {"viewBox", "0 0 " + svg_num(width) + " " + svg_num(height)}});
 }
 
-void SvgWriter::indent() { out_.append(2 * open_.size(), ' '); }
+void SvgWriter::indent() {
+    spill();
+    out_.append(2 * open_.size(), ' ');
+}
+
+void SvgWriter::spill() {
+    if (sink_ && out_.size() >= (1u << 20)) {
+        *sink_ << out_;
+        out_.clear();
+    }
+}
 
 void SvgWriter::start_tag(const std::string& tag, const Attrs& attrs, bool empty) {
     indent();
@@ -135,7 +145,10 @@ void SvgWriter::text(double x, double y, std::string_view content, const Attrs& 
 
 std::string SvgWriter::finish() {
     while (!open_.empty()) close();
-    return out_;
+    if (!sink_) return out_;
+    *sink_ << out_;
+    out_.clear();
+    return {};
 }
 
 }  // namespace rivola::output

@@ -4,6 +4,7 @@
 // and every text and attribute value is escaped.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -28,8 +29,10 @@ class SvgWriter {
 public:
     using Attrs = std::vector<std::pair<std::string, std::string>>;
 
-    // Starts a document of the given size in pixels (user units).
-    SvgWriter(double width, double height);
+    // Starts a document of the given size in pixels (user units). With a
+    // sink the text goes there in pieces as it grows, so that a drawing of a
+    // large plant is never held whole in memory; finish() then returns "".
+    SvgWriter(double width, double height, std::ostream* sink = nullptr);
 
     // Opens an element with children (for example "g"); close() ends it.
     void open(const std::string& tag, const Attrs& attrs = {});
@@ -51,14 +54,17 @@ public:
 
     // Number of elements opened and not yet closed (the root included).
     size_t depth() const { return open_.size(); }
-    // Closes every open element and returns the document.
+    // Closes every open element and returns the document (the rest of it
+    // written to the sink, if there is one).
     std::string finish();
 
 private:
     void start_tag(const std::string& tag, const Attrs& attrs, bool empty);
     void indent();
+    void spill();
 
     std::string out_;
+    std::ostream* sink_ = nullptr;
     std::vector<std::string> open_;
 };
 
