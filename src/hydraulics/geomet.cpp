@@ -168,13 +168,13 @@ void profile_type(Qercmn& cs) {
                : 0.0f;
     cs.Dtop = (cs.T[0] == 'g' && cs.X > kTiny) ? cs.B[n + 1] * cs.B[n + 1] * 0.25f / cs.X + cs.X
                                                : 0.0f;
-    cs.typ = "SONST";
+    cs.typ = SectionShape::Other;
     if (n == 1) {
         const float db = std::fabs(cs.B[1] - cs.B[2]);
         if (db >= kTiny && cs.T[0] == 'g' && cs.T[1] == 'K' &&
             std::fabs(0.5f * cs.B[2] - cs.H[2]) < kTiny && std::fabs(0.5f * cs.B[2] - cs.X) < kTiny)
-            cs.typ = "KROHR";
-        if (db < kTiny) cs.typ = (cs.T[0] == 'o') ? "RECKo" : "RECKg";
+            cs.typ = SectionShape::CircularPipe;
+        if (db < kTiny) cs.typ = (cs.T[0] == 'o') ? SectionShape::OpenRectangle : SectionShape::ClosedRectangle;
     }
 }
 
@@ -217,12 +217,12 @@ void qerhya_geo(RunContext& ctx, float h, float& A, float& B, float& U) {
         A = B = U = 0.0f;
         return;
     }
-    if (cs.typ == "KROHR") {
+    if (cs.typ == SectionShape::CircularPipe) {
         kreis(h, cs.D, A, B, U);
         return;
     }
-    if (cs.typ == "RECKo" || cs.typ == "RECKg") {
-        const float he = (cs.typ == "RECKo") ? h : std::min(h, cs.H[n + 1]);
+    if (cs.typ == SectionShape::OpenRectangle || cs.typ == SectionShape::ClosedRectangle) {
+        const float he = (cs.typ == SectionShape::OpenRectangle) ? h : std::min(h, cs.H[n + 1]);
         A = he * cs.B[1];
         U = 2.0f * he + cs.B[1];
         B = cs.B[1];

@@ -158,7 +158,7 @@ void hgrenz(RunContext& ctx) {
         cs.hc = cs.hEc = cs.Ac = cs.Bc = cs.dc = 0.0f;
         return;
     }
-    if (cs.typ == "RECKo" && cs.B[1] > kTiny) {
+    if (cs.typ == SectionShape::OpenRectangle && cs.B[1] > kTiny) {
         const float b = cs.B[1];
         cs.hc = std::cbrt(Q * Q / (b * b * g));
         cs.hEc = 1.5f * cs.hc;
@@ -354,7 +354,7 @@ float pstat(RunContext& ctx, float h) {
     if (h <= 0.0f) return 0.0f;
     float p = 0.0f;
     const int n = cs.n;
-    const bool krohr = cs.typ == "KROHR";
+    const bool krohr = cs.typ == SectionShape::CircularPipe;
     for (int i = 1; i <= n; ++i) {
         const float hi = cs.H[i];
         if (h <= hi) break;

@@ -45,12 +45,18 @@ struct Section {
     float P = 0;                     // hydrostatic force per unit density
 };
 
+
+// The shape of the loaded section, for the closed-form area and width of the
+// simple ones: a full circular pipe, an open or a closed rectangle, or any
+// other polygon (with a circular bottom) evaluated layer by layer.
+enum class SectionShape { Other, CircularPipe, OpenRectangle, ClosedRectangle };
+
 struct Qercmn {
     // ---- the loaded profile ----
     int loaded = 0;                  // element whose profile is loaded, 0 = none
     std::string bez;                 // name of the loaded element
     char T[2] = {' ', ' '};          // type characters of the loaded profile
-    std::string typ = "SONST";       // "SONST", "KROHR", "RECKo", "RECKg"
+    SectionShape typ = SectionShape::Other;
     int n = 0;                       // number of segments
     std::array<float, kMaxPoints + 1> H{};  // heights above the invert, 1..n+1
     std::array<float, kMaxPoints + 1> B{};  // widths
