@@ -105,6 +105,17 @@ public:
             e.zulauf2 = specs[k].zu2, e.ablauf2 = specs[k].ab2;
         }
     }
+    // Q1 -> G2 -> A3 -> (G4 | G5) -> Z6 -> G7: a division onto two lanes that
+    // meet again at a confluence.
+    void two_lanes() {
+        plant({{"Q1", "", "G2"},
+               {"G2", "Q1", "A3"},
+               {"A3", "G2", "G4", "", "G5"},
+               {"G4", "A3", "Z6"},
+               {"G5", "A3", "Z6"},
+               {"Z6", "G4", "G7", "G5"},
+               {"G7", "Z6", "ENDE"}});
+    }
     int idx(const std::string& name) const {
         for (int i = 1; i <= ctx_.plant.nsys; ++i)
             if (ctx_.plant.el[i].bez == name) return i;

@@ -69,13 +69,7 @@ constexpr float kB = 0.4f, kK = 40.0f;
 struct TwoLanes : SplitWalk {
     // The two lanes between their division and their confluence.
     void lanes() {
-        plant({{"Q1", "", "G2"},
-               {"G2", "Q1", "A3"},
-               {"A3", "G2", "G4", "", "G5"},
-               {"G4", "A3", "Z6"},
-               {"G5", "A3", "Z6"},
-               {"Z6", "G4", "G7", "G5"},
-               {"G7", "Z6", "ENDE"}});
+        two_lanes();
         default_data(100.0f);
     }
     void build(float L4, float L5) {

@@ -14,13 +14,7 @@ using rivola::test::SetupFixture;
 // Q1 -> G2 -> A3 -> (G4 | G5) -> Z6 -> G7, with G4 20 m, G5 30 m, G2 10 m,
 // G7 5 m long; the division's branches with their own inverts and losses.
 TEST_F(SetupFixture, DivisionPlantTypesLinksStrandsLengthsAndBranches) {
-    plant({{"Q1", "", "G2"},
-           {"G2", "Q1", "A3"},
-           {"A3", "G2", "G4", "", "G5"},
-           {"G4", "A3", "Z6"},
-           {"G5", "A3", "Z6"},
-           {"Z6", "G4", "G7", "G5"},
-           {"G7", "Z6", "ENDE"}});
+    two_lanes();
     default_data();
     el("G2").geo.L = 10.0f;
     el("G4").geo.L = 20.0f;
