@@ -190,6 +190,7 @@ void MainWindow::startRun() {
     cancelAction_->setEnabled(true);
     ctx_.run.dbWait = settings_.dbWait;
     ctx_.run.keepDrawing = true;
+    ctx_.run.drawing = settings_.drawing;
     log_->clear();
     profile_->clear();
     tabs_->setTabEnabled(1, false);

@@ -24,8 +24,8 @@ ShellSettings shell_settings(const std::string& exePath, const std::vector<std::
     std::string badWait;
     bool hasBadWait = false;
     for (const auto& a : args) {
-        if (a == "--batch") {
-            s.batch = true;
+        if (a == "--batch" || a == "--no-drawing") {
+            (a == "--batch" ? s.batch : s.drawing) = a == "--batch";
             continue;
         }
         if (a.rfind("--db-wait=", 0) != 0) {

@@ -19,6 +19,7 @@ struct ShellSettings {
     int dbWait = 60;                       // seconds to wait for a locked results database
     std::string badOption;                 // what was wrong on the command line, told at start
     bool batch = false;                    // --batch: no dialog waits, the window closes at the end
+    bool drawing = true;                   // --no-drawing: no profile drawing after a run
 };
 
 // Name of the help page; the English page is used when it exists.

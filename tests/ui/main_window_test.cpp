@@ -124,7 +124,7 @@ TEST(ShellStart, SettingsFromTheCommandLine) {
         Args params;
         int dbWait;
         bool bad;
-        bool batch = false;
+        bool batch = false, drawing = true;
     } cases[] = {
         {{}, "DEUTSCH", 0, {}, 60, false},
         {{"/data/PLANT.mdb", "EnGlIsH"}, "ENGLISH", 1, {"/data/PLANT.mdb", "EnGlIsH"}, 60, false},
@@ -136,6 +136,7 @@ TEST(ShellStart, SettingsFromTheCommandLine) {
         {{"ENGLISH", "--db-wait=86401"}, "ENGLISH", 1, {"ENGLISH"}, 60, true},
         {{"--db-wait="}, "DEUTSCH", 0, {}, 60, true},
         {{"--batch", "P.mdb", "ENGLISH"}, "ENGLISH", 1, {"P.mdb", "ENGLISH"}, 60, false, true},
+        {{"P.mdb", "--no-drawing"}, "DEUTSCH", 1, {"P.mdb"}, 60, false, false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
@@ -146,10 +147,11 @@ TEST(ShellStart, SettingsFromTheCommandLine) {
         EXPECT_EQ(s.dbWait, c.dbWait);
         EXPECT_EQ(!s.badOption.empty(), c.bad) << s.badOption;
         EXPECT_EQ(s.batch, c.batch);
+        EXPECT_EQ(s.drawing, c.drawing);
     }
 }
 
-// The desktop program as a batch: it computes the variant, answers no dialog
+// The desktop program as a batch (here without drawing): it computes the variant, answers no dialog
 // itself (they go to standard error, as on the command line), closes after the
 // final message and ends with the exit status of the command-line program;
 // its listings are those of the command-line run.
@@ -178,8 +180,9 @@ TEST(Batch, RunsTheVariantClosesAndEndsLikeTheCommandLine) {
     };
     const QString bin = QStringLiteral(RIVOLA_BINARY_DIR);
     QString err;
-    const int gui = run(bin + "/rivolaw", {"--batch", QString::fromStdString((dir / "anlage.mdb").string())}, &err);
-    const int cli = run(bin + "/rivola", {QString::fromStdString((dir / "cli" / "anlage.mdb").string())});
+    const int gui = run(bin + "/rivolaw",
+                        {"--batch", "--no-drawing", QString::fromStdString((dir / "anlage.mdb").string())}, &err);
+    const int cli = run(bin + "/rivola", {"--no-drawing", QString::fromStdString((dir / "cli" / "anlage.mdb").string())});
     EXPECT_GE(gui, 0) << "the batch did not end by itself";
     EXPECT_EQ(gui, cli);
     EXPECT_TRUE(err.contains("Berechnungsende")) << err.toStdString();
@@ -189,6 +192,8 @@ TEST(Batch, RunsTheVariantClosesAndEndsLikeTheCommandLine) {
     };
     EXPECT_FALSE(listing(dir / "anlage.ERG").empty());
     EXPECT_EQ(listing(dir / "anlage.ERG"), listing(dir / "cli" / "anlage.ERG"));
+    EXPECT_FALSE(fs::exists(dir / "anlage_profile.svg"));  // --no-drawing reached the run
+    EXPECT_FALSE(fs::exists(dir / "--no-drawing.pkl"));
     // a batch without a variant is refused, not left waiting for a user
     EXPECT_EQ(run(bin + "/rivolaw", {"--batch"}, &err), 3);
     EXPECT_TRUE(err.contains("--batch")) << err.toStdString();
