@@ -24,8 +24,12 @@ ShellSettings shell_settings(const std::string& exePath, const std::vector<std::
     std::string badWait;
     bool hasBadWait = false;
     for (const auto& a : args) {
-        if (a == "--batch" || a == "--no-drawing") {
-            (a == "--batch" ? s.batch : s.drawing) = a == "--batch";
+        if (a == "--batch") {
+            s.batch = true;
+            continue;
+        }
+        if (a == "--no-drawing") {
+            s.drawing = false;
             continue;
         }
         if (a.rfind("--db-wait=", 0) != 0) {

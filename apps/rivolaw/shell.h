@@ -29,8 +29,9 @@ inline constexpr const char* kHelpFileEnglish = "RIVOLAW_en.html";
 // The settings of a program started as exePath with the given parameters on
 // the given date ("dd.mm.yyyy"). Any parameter that contains "ENGLISH" in any
 // case selects English; at least one parameter starts a run at once.
-// "--db-wait=SECONDS" (0..86400) is the program's own option, not a parameter
-// of the run; a bad value keeps the default and is noted in badOption.
+// "--db-wait=SECONDS" (0..86400), "--batch" and "--no-drawing" are the
+// program's own options, not parameters of the run; a bad waiting time keeps
+// the default and is noted in badOption.
 ShellSettings shell_settings(const std::string& exePath, const std::vector<std::string>& args,
                              const std::string& date);
 
