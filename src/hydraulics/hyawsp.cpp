@@ -10,6 +10,7 @@
 #include "hydraulics/geomet.h"
 #include "hydraulics/hyawsp_util.h"
 #include "hydraulics/division_convergence.h"
+#include "hydraulics/pass_scope.h"
 #include "support/constants.h"
 #include "messages/services.h"
 #include "model/context.h"
@@ -270,6 +271,7 @@ void wsp_rivola(RunContext& ctx) {
     w.stop = false;
     w.early = false;
     w.pass = -1;
+    PassScope scope;
     IterationLogs logs(ctx);  // closes the division iteration logs on every way out
     while (true) {
         ++w.pass;
@@ -287,13 +289,23 @@ void wsp_rivola(RunContext& ctx) {
         if (cancel_requested(ctx)) return;
         for (int i = n, polled = 0; i >= 1;) {
             if ((++polled & 255) == 0 && cancel_requested(ctx)) return;
+            if (divisions && !scope.needed(ctx, w.pass, i)) {
+                scope.kept(i);
+                count_down(ctx, i);
+                --i;
+                continue;
+            }
+            if (divisions) scope.resume(ctx), scope.before(ctx, i);
             setnul(ctx, i);
             // the discharge of the element and the invert it discharges into
             ctx.cs.sec[2].Q = p.el[i].res[1].Q;
             ctx.cs.sec[1].z = zsohle(ctx, i);
+            const int computed = i;
             i = compute_element(ctx, i);
             if (ctx.failed()) return;
+            if (divisions) scope.after(ctx, computed);
         }
+        scope.resume(ctx);  // the next pass starts from what the walk's last element left
 
         if (!divisions) break;
         chkdhe(ctx);

@@ -5,6 +5,8 @@
 // balance.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
 #include <sstream>
 #include <cmath>
 
@@ -437,6 +439,53 @@ TEST_F(SideFlumes, WallsBelowTheLevelDoNotOvertopTheDistributionFlume) {
     const int s = test::PlantBuilder::idx("S6");
     EXPECT_GT(el("S6").res[2].WSP(), el("S6").prof[kProfUp].Z + 0.2f);
     for (int j = 1; j <= 2; ++j) EXPECT_EQ(output::confluence_inlet(ctx, s, j).s.bem[3], "ü") << j;
+}
+
+// A free division A5 onto a short and a long lane G6 | G7, whose split
+// moves for several passes, below a weir U3 that falls freely onto G4. After
+// the first pass a pass computes again only what the moving split reaches:
+// its lanes, and upstream of them the division and G4 up to the weir, whose
+// head depends on its own discharge alone; nothing above the weir.
+struct LaterPasses : SplitWalk {
+    struct Computed : WalkObserver {
+        std::map<std::string, std::set<int>> passes;  // element -> passes it was computed in
+        void element_end(RunContext& c, int i, int) override {
+            passes[c.plant.el[i].bez].insert(c.plant.wsp.pass);
+        }
+        void section(RunContext&, int, const char*) override {}
+        void pass_finished(RunContext&, int) override {}
+    } computed;
+};
+
+TEST_F(LaterPasses, AMovingSplitRecomputesUpToTheFreeWeirAboveIt) {
+    plant({{"Q1", "", "G2"},
+           {"G2", "Q1", "U3"},
+           {"U3", "G2", "G4"},
+           {"G4", "U3", "A5"},
+           {"A5", "G4", "G6", "", "G7"},
+           {"G6", "A5", "Z8"},
+           {"G7", "A5", "Z8"},
+           {"Z8", "G6", "G9", "G7"},
+           {"G9", "Z8", "ENDE"}});
+    default_data(100.0f);
+    el("Q1").Q = 200.0f;
+    for (const char* below : {"G4", "A5", "G6", "G7", "Z8", "G9"})  // 1 m below the crest
+        for (GeoProfileInput* q : {&el(below).geo.o1, &el(below).geo.u1, &el(below).geo.o2, &el(below).geo.u2})
+            if (given(q->Z)) q->Z -= 1.0f;
+    for (const char* g : {"G6", "G7"}) {
+        GeoInput& geo = el(g).geo;
+        geo.o1.B[1] = geo.o1.B[2] = kB, geo.K = kK;
+        geo.L = g[1] == '6' ? 20.0f : 120.0f;
+    }
+    ctx.walk = &computed;
+    walk(el("G9").geo.u1.Z + 0.3f);
+    ASSERT_LT(ctx.run.ierr, 2) << checklist();
+    ASSERT_GT(ctx.run.passes, 3);
+    ASSERT_EQ(ctx.plant.ueb[k("U3")].kind, 'F');
+    std::set<int> every;
+    for (int p = 0; p < ctx.run.passes; ++p) every.insert(p);
+    for (const char* moving : {"G6", "G7", "A5", "G4", "U3"}) EXPECT_EQ(computed.passes[moving], every) << moving;
+    for (const char* above : {"G2", "Q1"}) EXPECT_EQ(computed.passes[above], std::set<int>{0}) << above;
 }
 
 }  // namespace

@@ -1,0 +1,83 @@
+#include "hydraulics/pass_scope.h"
+
+#include <bit>
+
+#include "hydraulics/hyawsp.h"
+
+namespace rivola::hyd {
+
+namespace {
+
+void put(std::vector<std::uint32_t>& b, float x) { b.push_back(std::bit_cast<std::uint32_t>(x)); }
+
+void put(std::vector<std::uint32_t>& b, const BranchState& s) {
+    for (float x : {s.z, s.h, s.A, s.v, s.dhy, s.I, s.he, s.hR, s.hv}) put(b, x);
+}
+
+template <class Slots>
+void put_remarks(std::string& r, const Slots& bem) {
+    for (const std::string& s : bem) r += s, r += '|';
+}
+
+// Elements that are computed in every pass: a division moves its split on
+// while its branches disagree, and the pipes of a siphon weir are computed
+// as one from its last pipe to its first.
+bool every_pass(const Plant& p, const Element& e) {
+    return e.ityp == T_A || (e.ityp == T_D && p.heber.present);
+}
+
+}  // namespace
+
+// What the elements upstream of element i take from it: the state at its
+// inlet end, the states at the inlets of a confluence, and whether a weir
+// flows free or submerged.
+void PassScope::hold(const RunContext& ctx, int i, Held& h) {
+    const Plant& p = ctx.plant;
+    const Element& e = p.el[i];
+    h.bits.clear();
+    h.remarks.clear();
+    const EndResult& r = e.res[2];
+    for (float x : {r.Q, r.z, r.h, r.A, r.v, r.dhy, r.I, r.he, r.Tau}) put(h.bits, x);
+    put_remarks(h.remarks, r.bem);
+    const size_t k = static_cast<size_t>(e.iord);
+    if (e.ityp == T_Z && k < p.zus.size()) {
+        for (const BranchState& b : p.zus[k].inlet) put(h.bits, b);
+    } else if (e.ityp == T_U && k < p.ueb.size()) {
+        put(h.bits, p.ueb[k].submerged);
+        h.remarks += p.ueb[k].kind;
+    }
+}
+
+bool PassScope::needed(const RunContext& ctx, int pass, int i) {
+    const Plant& p = ctx.plant;
+    const size_t n = static_cast<size_t>(p.nsys) + 1;
+    if (q_.size() != n) q_.assign(n, {0.0f, 0.0f}), moved_.assign(n, 1), leaves_.assign(n, {});
+    const Element& e = p.el[i];
+    if (pass == 0 || every_pass(p, e)) return true;
+    const auto& q = q_[static_cast<size_t>(i)];
+    if (std::bit_cast<std::uint32_t>(q[0]) != std::bit_cast<std::uint32_t>(e.res[1].Q) ||
+        std::bit_cast<std::uint32_t>(q[1]) != std::bit_cast<std::uint32_t>(e.res[2].Q))
+        return true;
+    for (int j = 1; j <= 2; ++j) {
+        const int d = e.iab[j];
+        if (d >= 1 && d <= p.nsys && moved_[static_cast<size_t>(d)]) return true;
+    }
+    return false;
+}
+
+void PassScope::before(const RunContext& ctx, int i) { hold(ctx, i, before_); }
+
+void PassScope::resume(RunContext& ctx) {
+    if (left_ > 0) ctx.cs = leaves_[static_cast<size_t>(left_)];
+    left_ = 0;
+}
+
+void PassScope::after(const RunContext& ctx, int i) {
+    hold(ctx, i, after_);
+    const Element& e = ctx.plant.el[i];
+    q_[static_cast<size_t>(i)] = {e.res[1].Q, e.res[2].Q};
+    moved_[static_cast<size_t>(i)] = !(after_ == before_);
+    leaves_[static_cast<size_t>(i)] = ctx.cs;
+}
+
+}  // namespace rivola::hyd
