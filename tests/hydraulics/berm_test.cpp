@@ -20,10 +20,24 @@ using ref::kG;
 
 namespace {
 // Main channel 1 m wide and 1 m deep, a flood plain widening the section to
-// 6 m at 1 m, walls up to 3 m; Strickler 40.
-EndProfile compound() {
-    return raw_profile('o', 'T', 0.0f, 2e-5f, {{1.0f, 1.0f}, {1.0f, 6.0f}, {3.0f, 6.0f}});
-}
+// 6 m at 1 m, walls up to 3 m; Strickler 40. The main channel has a flat
+// bottom or a half-circle bottom of 1 m diameter below 0.5 m.
+struct Compound {
+    const char* name;
+    EndProfile profile;
+    double bottom;  // area below 0.5 m
+    double A(double h) const {
+        if (h > 1.0) return bottom + 0.5 + 6.0 * (h - 1.0);
+        if (h > 0.5 || profile.T[1] == 'T') return h > 0.5 ? bottom + (h - 0.5) : h;
+        return ref::segment(h, 1.0).A;
+    }
+    double B(double h) const { return h > 1.0 ? 6.0 : h > 0.5 || profile.T[1] == 'T' ? 1.0 : ref::segment(h, 1.0).B; }
+};
+const Compound kCompounds[] = {
+    {"flat bottom", raw_profile('o', 'T', 0.0f, 2e-5f, {{1.0f, 1.0f}, {1.0f, 6.0f}, {3.0f, 6.0f}}), 0.5},
+    {"circular bottom", raw_profile('o', 'K', 0.0f, 2e-5f, {{0.5f, 1.0f}, {1.0f, 1.0f}, {1.0f, 6.0f}, {3.0f, 6.0f}}),
+     ref::kPi / 8},
+};
 struct State {
     float A, A2, B, dhy, v, I, hE;
 };
@@ -36,19 +50,20 @@ float& el(Matrix10& a, int i, int j) { return a[(i - 1) + (j - 1) * kGaussDim]; 
 }  // namespace
 
 TEST(Berms, CompoundChannelEnergyCurveIsSmoothedAcrossTheBerm) {
+  for (const Compound& c : kCompounds) {
+    SCOPED_TRACE(c.name);
     RunContext ctx;
     const float Q = 2.0f;
-    load_prismatic(ctx, compound(), 40.0f, Q);
+    load_prismatic(ctx, c.profile, 40.0f, Q);
     ASSERT_EQ(ctx.run.ierr, 0);
     ASSERT_EQ(ctx.cs.nbrm, 1);
     const BermZone& z = ctx.cs.brm[1];
     EXPECT_NEAR(z.z0, 1.0, 1e-6);
     // the real energy curve (closed-form areas) drops just above the berm
-    auto Areal = [](double h) { return h <= 1.0 ? h : 1.0 + 6.0 * (h - 1.0); };
-    auto Ereal = [&](double h) { return h + Q * Q / (2 * kG * Areal(h) * Areal(h)); };
+    auto Ereal = [&](double h) { return h + Q * Q / (2 * kG * c.A(h) * c.A(h)); };
     EXPECT_GT(Ereal(1.0), Ereal(1.05));
     // the curve of the formulas is continuous and rises from the critical depth
-    const double hc = ref::hc_rect(Q, 1.0);
+    const double hc = ref::critical(Q, [&](double h) { return c.A(h); }, [&](double h) { return c.B(h); }, 0.3, 1.0);
     double prev = state(ctx, Q, float(hc + 0.01)).hE;
     for (double h = hc + 0.011; h < 2.9; h += 0.001) {
         const State s = state(ctx, Q, float(h));
@@ -69,7 +84,7 @@ TEST(Berms, CompoundChannelEnergyCurveIsSmoothedAcrossTheBerm) {
     // the depth for an energy is continuous through the zone
     ctx.cs.sec[1].z = 0.0f;
     float hprev = 0.0f;
-    for (float E = 1.12f; E < 2.5f; E += 0.01f) {
+    for (float E = float(std::max(1.12, Ereal(hc) + 0.01)); E < 2.5f; E += 0.01f) {  // above the critical energy
         hvonhe(ctx, "HYANEU", 1, 2, 0.0f, E);
         ASSERT_EQ(ctx.run.ierr, 0);
         const float h = ctx.cs.sec[2].h;
@@ -80,6 +95,7 @@ TEST(Berms, CompoundChannelEnergyCurveIsSmoothedAcrossTheBerm) {
         }
         hprev = h;
     }
+  }
 }
 
 
