@@ -33,8 +33,19 @@ void start(RunContext& ctx) {
     const float hgr = cs.hc;
     const float H = open ? 9999.99f : cs.Htop;
 
-    // 2.-4. the depth of the given level, no lower than critical depth
+    // A weir at the plant's outlet whose tail water does not reach its crest
+    // (or none is given) overflows freely: the water falls away below the
+    // crest, and no depth at its outlet end holds the overflow up.
     float& level = p.all.Wasserstand;
+    if (e.ityp == T_U && (!given(level) || level <= r.z)) {
+        r.h = r.A = r.v = r.dhy = r.I = r.he = r.Tau = 0.0f;
+        cs.sec[2].h = cs.sec[2].A = cs.sec[2].v = cs.sec[2].dhy = cs.sec[2].I = cs.sec[2].he = 0.0f;
+        if (ctx.ui) ctx.ui->log(ctx.english() ? "downstream water level set" : "Unterwasserstand gesetzt");
+        report_end(ctx, n, 1);
+        return;
+    }
+
+    // 2.-4. the depth of the given level, no lower than critical depth
     float h = level - r.z;
     if (!given(level) || h < hgr) {
         if (open || hgr < H - 0.00008f) {

@@ -109,15 +109,16 @@ TEST(WalkBoundary, MissingLevelGivesCriticalDepthWithW40) {
 }
 
 
-// Q -> G -> U -> G: a rectangular crest 1 m wide, mu 0.6.
+// Q -> G -> U -> G: a rectangular crest 1 m wide, mu 0.6; or the weir at the
+// plant's outlet.
 struct WeirPlant {
     Walk w;
-    WeirPlant(float tail, float nc) {
+    WeirPlant(float tail, float nc, bool outlet = false) {
         const Prof r = Prof::rect(1.0f, 2.0f);
         w.add("Q_IN", "", "G_1", 1.0f, 20.5f, 20.5f, r);
         w.add("G_1", "Q_IN", "U_1", 10.0f, 20.49f, 20.5f, r);
-        w.add("U_1", "G_1", "G_2", 0.0f, 21.0f, 21.0f, r);
-        w.add("G_2", "U_1", "ENDE", 10.0f, 20.0f, 20.01f, r);
+        w.add("U_1", "G_1", outlet ? "ENDE" : "G_2", 0.0f, 21.0f, 21.0f, r);
+        if (!outlet) w.add("G_2", "U_1", "ENDE", 10.0f, 20.0f, 20.01f, r);
         w.finish(0.1f);
         WeirData& u = w.p().ueb[1];
         u.mue = 0.6f;
@@ -131,7 +132,10 @@ struct WeirPlant {
 };
 
 TEST(WalkWeir, FreeOverflowHeadFollowsTheWeirLaw) {
-    WeirPlant wp(20.3f, 0.0f);  // tail water 0.7 m below the crest
+  // tail water 0.7 m below the crest; at the plant's outlet also none given
+  for (const auto& [tail, outlet] : {std::pair{20.3f, false}, {20.3f, true}, {kMissing, true}}) {
+    SCOPED_TRACE(::testing::Message() << "tail " << tail << (outlet ? " at the outlet" : ""));
+    WeirPlant wp(tail, 0.0f, outlet);
     Walk& w = wp.w;
     ASSERT_LT(w.ctx.run.ierr, 2);
     const double hu = ref::weir_head(0.1, 0.6, 1.0);  // 0.1472 m
@@ -146,6 +150,7 @@ TEST(WalkWeir, FreeOverflowHeadFollowsTheWeirLaw) {
     // the flume above sees the weir's energy level, not the tail water
     EXPECT_NEAR(w.at(2).res[1].E(), w.at(3).res[2].E(), 0.001);
     EXPECT_GT(w.at(2).res[1].WSP(), 21.0f + hu - 0.01);
+  }
 }
 
 TEST(WalkWeir, TailWaterAboveCrestIteratesOrUsesTheFormula) {
