@@ -330,7 +330,6 @@ void qergeo(RunContext& ctx, std::string_view name, int s, int i, float x) {
 
     if (!wasLoaded) {
         // 1. element values
-        cs.bez = e.bez;
         const EndProfile& ps = e.prof[s == 1 ? kProfDown : kProfUp];
         cs.T[0] = ps.T[0];
         cs.T[1] = ps.T[1];

@@ -30,7 +30,6 @@ void copy_profile(const EndProfile& from, EndProfile& to) { to = from; }
 void load_own_section(RunContext& ctx, int i, float Q) {
     Qercmn& cs = ctx.cs;
     const Element& e = ctx.plant.el[i];
-    cs.bez = e.bez;
     const float k = given(e.geo.K) ? e.geo.K : 0.0f;
     cs.K = (k <= 19.0f) ? k * 0.001f : k;
     cs.c = given(e.geo.C) ? e.geo.C : 0.0f;

@@ -54,7 +54,6 @@ enum class SectionShape { Other, CircularPipe, OpenRectangle, ClosedRectangle };
 struct Qercmn {
     // ---- the loaded profile ----
     int loaded = 0;                  // element whose profile is loaded, 0 = none
-    std::string bez;                 // name of the loaded element
     char T[2] = {' ', ' '};          // type characters of the loaded profile
     SectionShape typ = SectionShape::Other;
     int n = 0;                       // number of segments
