@@ -41,12 +41,37 @@ float lambda(float k, float v, float d) {
     return std::max(96.0f / re, lam);
 }
 
-float friction_slope(float K, float v, float dhy) {
-    if (dhy <= 0.0f) return 0.0f;
+namespace {
+
+float friction_slope_of(float K, float v, float dhy) {
     if (K <= 19.0f) return lambda(K, v, dhy) * v * v * 0.5f * rg / dhy;
     const float r23 = std::pow(0.25f * dhy, 0.66667f);
     const float q = v / (K * r23);
     return q * q;
+}
+
+// The energy equation evaluates the known section again with every trial
+// depth of the unknown one: the last two states and their slopes are kept
+// (per thread), which spares about a third of the friction-factor iterations.
+struct FrictionMemo {
+    struct Entry {
+        float K = -1.0f, v = 0.0f, dhy = 0.0f, IR = 0.0f;
+    };
+    Entry e[2];
+    int next = 0;
+};
+thread_local FrictionMemo memo;
+
+}  // namespace
+
+float friction_slope(float K, float v, float dhy) {
+    if (dhy <= 0.0f) return 0.0f;
+    for (const FrictionMemo::Entry& m : memo.e)
+        if (m.K == K && m.v == v && m.dhy == dhy) return m.IR;
+    FrictionMemo::Entry& m = memo.e[memo.next];
+    memo.next ^= 1;
+    m = {K, v, dhy, friction_slope_of(K, v, dhy)};
+    return m.IR;
 }
 
 // ---------------------------------------------------------------------------

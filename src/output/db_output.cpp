@@ -80,15 +80,25 @@ struct ErgParams {
     SQLLEN ind[24] = {};             // indicator per parameter, 1..23
 };
 
-bool bind_erg(SQLHSTMT st, ErgParams& p) {
-    bool ok = db_ok(bind_int(st, 1, &p.id, &p.ind[1])) && db_ok(bind_int(st, 2, &p.iz, &p.ind[2])) &&
-              db_ok(bind_text(st, 3, p.kensys, sizeof p.kensys, &p.ind[3])) &&
-              db_ok(bind_int(st, 4, &p.ord, &p.ind[4]));
-    for (int m = 0; m < 12 && ok; ++m) ok = db_ok(bind_real(st, 5 + m, &p.d[m], &p.ind[5 + m]));
-    ok = ok && db_ok(bind_text(st, 17, p.profil, sizeof p.profil, &p.ind[17]));
-    for (int m = 0; m < 4 && ok; ++m) ok = db_ok(bind_real(st, 18 + m, &p.d[12 + m], &p.ind[18 + m]));
-    return ok && db_ok(bind_text(st, 22, p.bemerk, sizeof p.bemerk, &p.ind[22])) &&
-           db_ok(bind_real(st, 23, &p.d[16], &p.ind[23]));
+// The insert of n rows into the results table.
+std::string erg_insert(const std::string& table, size_t n) {
+    std::string sql = "INSERT INTO " + table +
+                      " (ID,IZ,KENSYS,ORD,Q,L,Lges,B,Z,HGES,H,WSP,A,V,E,Tau,PROFIL,HVK,HVE1,HVE2,HVU,BEMERK,Freibord) VALUES ";
+    for (size_t r = 0; r < n; ++r) sql += r ? ",(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)" : "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
+    return sql;
+}
+
+// Binds the 23 values of one row as parameters base + 1 .. base + 23.
+bool bind_erg(SQLHSTMT st, ErgParams& p, int base = 0) {
+    const auto n = [&](int k) { return static_cast<SQLUSMALLINT>(base + k); };
+    bool ok = db_ok(bind_int(st, n(1), &p.id, &p.ind[1])) && db_ok(bind_int(st, n(2), &p.iz, &p.ind[2])) &&
+              db_ok(bind_text(st, n(3), p.kensys, sizeof p.kensys, &p.ind[3])) &&
+              db_ok(bind_int(st, n(4), &p.ord, &p.ind[4]));
+    for (int m = 0; m < 12 && ok; ++m) ok = db_ok(bind_real(st, n(5 + m), &p.d[m], &p.ind[5 + m]));
+    ok = ok && db_ok(bind_text(st, n(17), p.profil, sizeof p.profil, &p.ind[17]));
+    for (int m = 0; m < 4 && ok; ++m) ok = db_ok(bind_real(st, n(18 + m), &p.d[12 + m], &p.ind[18 + m]));
+    return ok && db_ok(bind_text(st, n(22), p.bemerk, sizeof p.bemerk, &p.ind[22])) &&
+           db_ok(bind_real(st, n(23), &p.d[16], &p.ind[23]));
 }
 
 // A CSV number: the decimals of its listing column, without blanks. The field
@@ -337,37 +347,53 @@ public:
         const std::string who = "out_tbl_erg";
         const std::string table = "ERG_" + support::rtrim(variant_);
         if (!replace(table, kErgColumns, who)) return false;
-        Stmt st(ctx_);
-        if (!st.prepare("INSERT INTO " + input::db_ident(ctx_, table) +
-                        " (ID,IZ,KENSYS,ORD,Q,L,Lges,B,Z,HGES,H,WSP,A,V,E,Tau,PROFIL,HVK,HVE1,HVE2,HVU,BEMERK,Freibord)"
-                        "VALUES (? ,? ,?     ,?  ,?,?,?   ,?,?,?   ,?,?  ,?,?,?,?  ,?     ,?  ,?   ,?   ,?  ,?     ,?       )"))
-            return fail(table, "Fehler(" + who + "): f90SQLPrepare", SQL_HANDLE_STMT, st.h);
-        ErgParams p;
-        if (!bind_erg(st.h, p)) return fail(table, "Fehler(" + who + "): f90SQLBindParameter", SQL_HANDLE_STMT, st.h);
-        for (const ErgRecord& rec : rows) {
-            if (rec.id == 2) hook("erg");
-            const ErgRow& r = rec.row;
-            p.id = rec.id;
-            p.ind[1] = 0;
-            p.iz = r.iz;
-            p.ind[2] = 0;
-            set_text(p.kensys, sizeof p.kensys, p.ind[3], ctx_.plant.el[rec.isys].bez, 20);
-            p.ord = r.ord.value_or(0);
-            p.ind[4] = r.ord ? 0 : SQL_NULL_DATA;
-            const std::optional<float> vals[12] = {r.Q, r.L, r.Lges, r.B, r.z, r.hges,
-                                                   r.h, r.WSP, r.A, r.v, r.E, r.Tau};
-            for (int m = 0; m < 12; ++m) set_real(p.d[m], p.ind[5 + m], vals[m]);
-            set_text(p.profil, sizeof p.profil, p.ind[17], r.profil, 1);
-            const std::optional<float> loss[4] = {r.HVK, r.HVE1, r.HVE2, r.HVU};
-            for (int m = 0; m < 4; ++m) set_real(p.d[12 + m], p.ind[18 + m], loss[m]);
-            set_text(p.bemerk, sizeof p.bemerk, p.ind[22], r.remarks(), 20);
-            set_real(p.d[16], p.ind[23], r.Freibord);
-            if (!db_ok(SQLExecute(st.h)))
-                return fail(table,
-                            std::string("Fehler(") + rec.who + "): f90SQLExecute(" + std::to_string(rec.k) + ")",
-                            SQL_HANDLE_STMT, st.h);
+        // The SQLite driver compiles a statement again at every execution: an
+        // SQLite results database takes 40 rows per statement (920 values,
+        // below the 999 an SQLite statement holds), any other one row.
+        const size_t per = ctx_.db.kind == input::DbKind::SQLite ? 40 : 1;
+        std::vector<ErgParams> p(per);
+        for (size_t first = 0; first < rows.size();) {
+            const size_t n = std::min(per, rows.size() - first);
+            Stmt st(ctx_);
+            if (!st.prepare(erg_insert(input::db_ident(ctx_, table), n)))
+                return fail(table, "Fehler(" + who + "): f90SQLPrepare", SQL_HANDLE_STMT, st.h);
+            bool bound = true;
+            for (size_t r = 0; r < n && bound; ++r) bound = bind_erg(st.h, p[r], static_cast<int>(23 * r));
+            if (!bound) return fail(table, "Fehler(" + who + "): f90SQLBindParameter", SQL_HANDLE_STMT, st.h);
+            // a statement of the same size serves every batch of that size
+            while (rows.size() - first >= n) {
+                for (size_t r = 0; r < n; ++r) fill_erg(rows[first + r], p[r]);
+                if (!db_ok(SQLExecute(st.h))) {
+                    const ErgRecord& rec = rows[first];
+                    return fail(table,
+                                std::string("Fehler(") + rec.who + "): f90SQLExecute(" + std::to_string(rec.k) + ")",
+                                SQL_HANDLE_STMT, st.h);
+                }
+                first += n;
+            }
         }
         return true;
+    }
+
+    // The values of one results row into its parameters.
+    void fill_erg(const ErgRecord& rec, ErgParams& p) {
+        if (rec.id == 2) hook("erg");
+        const ErgRow& r = rec.row;
+        p.id = rec.id;
+        p.ind[1] = 0;
+        p.iz = r.iz;
+        p.ind[2] = 0;
+        set_text(p.kensys, sizeof p.kensys, p.ind[3], ctx_.plant.el[rec.isys].bez, 20);
+        p.ord = r.ord.value_or(0);
+        p.ind[4] = r.ord ? 0 : SQL_NULL_DATA;
+        const std::optional<float> vals[12] = {r.Q, r.L, r.Lges, r.B, r.z, r.hges,
+                                               r.h, r.WSP, r.A, r.v, r.E, r.Tau};
+        for (int m = 0; m < 12; ++m) set_real(p.d[m], p.ind[5 + m], vals[m]);
+        set_text(p.profil, sizeof p.profil, p.ind[17], r.profil, 1);
+        const std::optional<float> loss[4] = {r.HVK, r.HVE1, r.HVE2, r.HVU};
+        for (int m = 0; m < 4; ++m) set_real(p.d[12 + m], p.ind[18 + m], loss[m]);
+        set_text(p.bemerk, sizeof p.bemerk, p.ind[22], r.remarks(), 20);
+        set_real(p.d[16], p.ind[23], r.Freibord);
     }
 
     bool qve() {

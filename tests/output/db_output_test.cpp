@@ -230,11 +230,24 @@ TEST_F(ResultsDbTest, VariantComputedTwiceKeepsOneFullOverviewRowAndTheLastRows)
 // element line of the listing; those of the chain are worked out by hand (the
 // listing's columns are guarded by the listing tests and the stored listings).
 TEST_F(ResultsDbTest, TableAndCsvCarryTheSameValues) {
-    for (const std::string variant : {"KETTE", "TEIL"}) {
+    for (const std::string variant : {"KETTE", "TEIL", "LANG"}) {
         RunContext ctx;
         prepare(ctx, variant);
         if (variant == "KETTE") {
             chain(ctx);
+        } else if (variant == "LANG") {
+            // 60 flumes, two rows each: more rows than one insert takes
+            Plant& p = ctx.plant;
+            p.resize(60);
+            p.nsys = 60;
+            for (int i = 1; i <= 60; ++i) {
+                Element& e = p.el[i];
+                e.bez = "G" + std::to_string(i), e.ityp = T_G, e.istrang = 1, e.L = 10.0f;
+                e.prof[kProfUp] = e.prof[kProfDown] = rect(90.0f, 1.0f, 1.0f);
+                for (int s = 1; s <= 2; ++s)
+                    result(e, s, 0.1f, 100.0f - 0.01f * static_cast<float>(2 * i - s), 0.5f, 0.5f, 0.2f, 0.502f, 0.1f);
+            }
+            link_line(p);
         } else {
             branching(ctx);
             Plant& p = ctx.plant;
