@@ -33,8 +33,8 @@ struct DbRecord {
 using DbRecords = std::vector<DbRecord>;  // 1..n, slot 0 unused
 
 // The most rows a database may give before the reader refuses it (the model
-// itself takes at most 25000 elements; the checks reject more).
-inline constexpr int kMaxRecords = 100000;
+// itself takes at most 100000 elements; the checks reject more).
+inline constexpr int kMaxRecords = 400000;
 
 // The database file of component `name` (a row "C_...") of the variant at
 // `variant`: the variant's path without its extension + "_" + name + ".mdb".

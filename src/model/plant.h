@@ -27,13 +27,16 @@ namespace rivola {
 
 // m_rivola_cmn: fixed limits of the model.
 namespace cmn {
-inline constexpr int maxsys = 25000;   // system elements
-inline constexpr int maxG = 3000, maxD = 3000, maxB = 3000;
-inline constexpr int maxV = 1000, maxS = 1000;
-inline constexpr int maxQ = 2000, maxR = 500, maxU = 1000, maxW = 3000;
-inline constexpr int maxT = 500, maxM = 500, maxP = 500;
-inline constexpr int maxA = 1500, maxZ = 1500;
-inline constexpr int maxIter = 1500;   // free (iterated) divisions
+// The tables grow with the plant; these bounds keep a plant within what a
+// run computes in reasonable time and memory (a pass costs time in
+// proportion to the elements).
+inline constexpr int maxsys = 100000;  // system elements
+inline constexpr int maxG = 12000, maxD = 12000, maxB = 12000;
+inline constexpr int maxV = 4000, maxS = 4000;
+inline constexpr int maxQ = 8000, maxR = 2000, maxU = 4000, maxW = 12000;
+inline constexpr int maxT = 2000, maxM = 2000, maxP = 2000;
+inline constexpr int maxA = 6000, maxZ = 6000;
+inline constexpr int maxIter = 6000;   // free (iterated) divisions
 inline constexpr int maxHeber = 5;     // siphon weirs
 inline constexpr int maxLayers = 5;    // layer fields per profile
 }  // namespace cmn

@@ -101,7 +101,7 @@ struct UnitDef {
 
 // The typical lane: a feed channel, about two basins, two walls, two pipes,
 // and a weir, a screen, a flume, inflows or immersion tubes in some of the
-// lanes. With these rates a plant of 25000 elements and 1500 free divisions
+// lanes. With these rates a plant of 100000 elements and 6000 free divisions
 // fills the tables of the model.
 const UnitDef kUnits[U_COUNT] = {
     {"G", 1.0},    {"R", 0.31},   {"M", 0.31},  {"Q", 0.81},  {"QW", 0.44}, {"VUB", 0.62},
@@ -666,6 +666,7 @@ PlantTables build(const PlantShape& shape, PlantSummary& sum, std::string& why) 
         double endWL = 1e30;
         std::vector<int> confluences;
         int laneNo = 0;
+        double sideInflow = 0.0;  // what the lanes take in on their way (m3/s)
         const UnitCounts& laneUnits = plan.lane[s];
         bool bare = true;  // lanes of observation points only
         for (int u = 0; u < U_COUNT; ++u)
@@ -683,6 +684,7 @@ PlantTables build(const PlantShape& shape, PlantSummary& sum, std::string& why) 
                 lf.lastSlot = slot;
                 build_units(b, lf, plan.lane[s], st + 1, ++laneNo);
                 endWL = std::min(endWL, lf.WL);
+                sideInflow += lf.q - trunkFlow.q / m;
                 return lf.last;
             }
             const int a = b.add('A', part_desc(st + 1, lo + 1, "Aufteilung"));
@@ -726,13 +728,16 @@ PlantTables build(const PlantShape& shape, PlantSummary& sum, std::string& why) 
             return z;
         };
         const int out = tree(f.last, f.lastSlot, 0, m);
+        // below the stage the trunk carries the side inflows of its lanes too
+        f.q = trunkFlow.q + sideInflow;
+        size_channel(f);
         // the confluences lie below the lowest lane end
-        const double zZ = endWL - trunkFlow.depth;
+        const double zZ = endWL - f.depth;
         for (int z : confluences) {
             Row& r = b.row(z);
-            rect(r, "o1", zZ, trunkFlow.height(), trunkFlow.w);
-            rect(r, "o2", zZ, trunkFlow.height(), trunkFlow.w);
-            rect(r, "u1", zZ, trunkFlow.height(), trunkFlow.w);
+            rect(r, "o1", zZ, f.height(), f.w);
+            rect(r, "o2", zZ, f.height(), f.w);
+            rect(r, "u1", zZ, f.height(), f.w);
         }
         f.last = out;
         f.lastSlot = 1;
