@@ -1,12 +1,15 @@
 // rivola: one calculation run from the command line, without a window.
 //
 //   rivola VARIANT.mdb [SIM=N] [OUT=ENGL] [IN_ANSI] [ENGLISH] [--yes] [--no-drawing]
-//          [--db-wait=SECONDS]
+//          [--quiet] [--db-wait=SECONDS]
+//   rivola --help | --version
 //
 // Dialogs become lines on standard error; questions are answered "no" unless
 // --yes is given. Exit status: 0 no message, 1 warnings only, 2 errors,
-// 3 cancelled, or a result that could not be stored (database or file).
+// 3 cancelled, a result that could not be stored (database or file), or a
+// command line that is not understood.
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -16,14 +19,58 @@
 #include "run/r_rivola.h"
 #include "messages/cli_services.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "usage: rivola VARIANT.mdb [SIM=N] [OUT=ENGL] [IN_ANSI] [ENGLISH] [--yes] [--no-drawing]\n"
+    "              [--quiet] [--db-wait=SECONDS]\n"
+    "       rivola --help | --version\n";
+
+constexpr const char* kHelp =
+    "Computes the hydraulic profile of the plant variant VARIANT.mdb and writes its\n"
+    "listings (.ERG, .ERK, .QVE, .EEF, .EIN), the check list (.pkl), the CSV file, the\n"
+    "plot data and the profile drawing beside it, and its results into the results\n"
+    "database RIVOLA_8_Ergebnisse.mdb in the same folder.\n"
+    "\n"
+    "Parameters of the run (as for the desktop program):\n"
+    "  SIM=N              read and check the variant only; no calculation\n"
+    "  ENGLISH, OUT=ENGL  listings, screen, messages and check list in English (any\n"
+    "                     parameter containing \"english\" counts)\n"
+    "  IN_ANSI            accepted as earlier versions took it; the texts of the\n"
+    "                     variant are read as the database holds them\n"
+    "  (a parameter may also be written with a leading \"/\" or \"-\": /SIM=N)\n"
+    "Options:\n"
+    "  --yes              answer the questions of the run with yes (default: no)\n"
+    "  --no-drawing       no profile drawing\n"
+    "  --quiet            no screen line for every element; the passes are still shown\n"
+    "  --db-wait=SECONDS  wait so long for a results database another program holds\n"
+    "                     locked (0 to 86400, default 60)\n"
+    "  --help             this text\n"
+    "  --version          the program's version\n"
+    "\n"
+    "Exit status: 0 no message, 1 warnings, 2 errors, 3 cancelled, a result not\n"
+    "stored (database or file), or a command line not understood.\n";
+
+// A parameter of the run (SIM=, OUT=ENGL, IN_ANSI, ...english...), which the
+// run also takes behind leading dashes.
+bool run_parameter(std::string a) {
+    while (!a.empty() && a[0] == '-') a.erase(0, 1);
+    for (char& c : a) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return a.rfind("SIM=", 0) == 0 || a.rfind("OUT=", 0) == 0 || a.find("IN_ANSI") != std::string::npos ||
+           a.find("ENGLISH") != std::string::npos;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     std::vector<std::string> params;
-    bool yes = false, drawing = true;
+    bool yes = false, drawing = true, quiet = false;
     int dbWait = 60;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--yes") yes = true;
         else if (a == "--no-drawing") drawing = false;
+        else if (a == "--quiet") quiet = true;
         else if (a.rfind("--db-wait=", 0) == 0) {
             // seconds to wait for a results database that another program holds locked
             const std::string v = a.substr(10);
@@ -37,11 +84,15 @@ int main(int argc, char** argv) {
             dbWait = static_cast<int>(n);
         }
         else if (a == "--help" || a == "-h") {
-            std::cout << "usage: rivola VARIANT.mdb [SIM=N] [OUT=ENGL] [IN_ANSI] [ENGLISH] "
-                         "[--yes] [--no-drawing] [--db-wait=SECONDS]\n"
-                         "exit status: 0 no message, 1 warnings, 2 errors, 3 cancelled or "
-                         "a result not stored (database or file)\n";
+            std::cout << kUsage << "\n" << kHelp;
             return 0;
+        } else if (a == "--version") {
+            std::cout << "rivola " << RIVOLA_VERSION << "\n";
+            return 0;
+        } else if (a.rfind("--", 0) == 0 && !run_parameter(a)) {
+            // no variant is named so: an option this program does not know
+            std::cerr << "rivola: unknown option \"" << a << "\"\n" << kUsage;
+            return 3;
         } else params.push_back(a);
     }
     if (params.empty()) {
@@ -53,6 +104,7 @@ int main(int argc, char** argv) {
     ctx.ui = &ui;
     ctx.run.params = params;
     ctx.run.drawing = drawing;
+    ctx.run.quiet = quiet;
     ctx.run.dbWait = dbWait;
     rivola::run::r_rivola(ctx, 1);
     return std::clamp(ctx.run.ierr, 0, 3);

@@ -61,10 +61,22 @@ public:
     void pass_finished(RunContext& ctx, int pass) override { outwsp_screen_pass(ctx, pass); }
 };
 
+class PassLog : public WalkObserver {
+public:
+    void element_end(RunContext&, int, int) override {}
+    void section(RunContext&, int, const char*) override {}
+    void pass_finished(RunContext& ctx, int pass) override { outwsp_screen_pass(ctx, pass); }
+};
+
 }  // namespace
 
 WalkObserver& walk_screen_log() {
     static ScreenLog log;  // holds no state: one for every run and thread
+    return log;
+}
+
+WalkObserver& walk_pass_log() {
+    static PassLog log;
     return log;
 }
 

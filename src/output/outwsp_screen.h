@@ -27,5 +27,7 @@ std::string wsp_line(const RunContext& ctx, int i, int end);
 
 // The screen log as the observer of the walk: the lines above.
 WalkObserver& walk_screen_log();
+// The screen log without the element lines: only the line of each pass.
+WalkObserver& walk_pass_log();
 
 }  // namespace rivola::output

@@ -119,9 +119,10 @@ void initl_rivola(RunContext& ctx) {
     RunState& r = ctx.run;
     const int calls = r.callCount, rt = r.runtimeError;
     std::vector<std::string> params = std::move(r.params);
-    const bool drawing = r.drawing, keepDrawing = r.keepDrawing;
+    const bool drawing = r.drawing, keepDrawing = r.keepDrawing, quiet = r.quiet;
     const int dbWait = r.dbWait;
     r = RunState{};
+    r.quiet = quiet;
     r.keepDrawing = keepDrawing;
     r.dbWait = dbWait;
     r.callCount = calls;
@@ -276,7 +277,7 @@ void compute_variant(RunContext& ctx) {
     set_up(ctx);
     if (r.ierr < 2) output::o_plot(ctx);
     if (r.compute != 'J' || r.ierr >= 2) return;
-    ctx.walk = &output::walk_screen_log();
+    ctx.walk = r.quiet ? &output::walk_pass_log() : &output::walk_screen_log();
     hyd::start(ctx);
     if (r.ierr < 2) hyd::wsp_rivola(ctx);
     if (r.ierr < 2) hyd::check_freeboard(ctx);

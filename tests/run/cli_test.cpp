@@ -25,3 +25,34 @@ TEST(CommandLineProgram, FindsTheSqliteDriverWithoutItsRegistration) {
     EXPECT_LE(r.status, 1) << r.out;
     EXPECT_TRUE(std::filesystem::exists(dir.str() + "v.ERG")) << r.out;
 }
+
+// The command line as the user types it: help and version, an option the
+// program does not know (refused with the usage, no run, no file named after
+// it), and a quiet run of the small example plant, whose screen log leaves
+// out the element lines but not the end of the run.
+TEST(CommandLineProgram, HelpVersionUnknownOptionsAndQuietRuns) {
+    rivola::test::TempDir dir("cli_options");
+    const std::string script = std::string(RIVOLA_SOURCE_DIR) + "/examples/kleine_anlage.sql";
+    for (const std::string& a : {std::string("new-results ."), "load v.mdb '" + script + "'"})
+        ASSERT_EQ(rivola::test::run_program(dir.str(), "rivola-db", a).status, 0) << a;
+    const struct {
+        const char* args;
+        int status;
+        std::vector<std::string> shown, notShown;
+    } cases[] = {
+        {"--help", 0, {"SIM=N", "OUT=ENGL", "IN_ANSI", "ENGLISH", "--quiet", "--db-wait=SECONDS", "Exit status"}, {}},
+        {"--version", 0, {"rivola 8.03\n"}, {"usage"}},
+        {"--bogus v.mdb", 3, {"unknown option \"--bogus\"", "usage: rivola VARIANT.mdb"}, {"Berechnungsende"}},
+        {"v.mdb --no-drawing", 0, {"Q=", "Berechnungsende"}, {}},
+        {"v.mdb --quiet --no-drawing", 0, {"Berechnungsende"}, {"Q="}},
+        {"v.mdb --ENGLISH --quiet --no-drawing", 0, {"end of calculation"}, {"Q=", "unknown option"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const Result r = rivola::test::run_program(dir.str(), "rivola", c.args);
+        EXPECT_EQ(r.status, c.status) << r.out;
+        for (const std::string& s : c.shown) EXPECT_NE(r.out.find(s), std::string::npos) << s << "\n" << r.out;
+        for (const std::string& s : c.notShown) EXPECT_EQ(r.out.find(s), std::string::npos) << s << "\n" << r.out;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.str() + "--bogus.pkl"));
+}
