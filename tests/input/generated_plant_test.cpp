@@ -79,7 +79,9 @@ TEST(GeneratedPlant, LargestPlantFillsTheModelWithinItsCapacities) {
             if (type_capacity(t) > 0) {
                 EXPECT_LE(o.ntyp[t], type_capacity(t)) << t;
             }
-        if (!full) EXPECT_GE(o.untyped, 12000);
+        if (!full) {
+            EXPECT_GE(o.untyped, 12000);
+        }
         // every type of element takes part
         for (int t : {T_G, T_D, T_B, T_V, T_S, T_Q, T_R, T_U, T_W, T_T, T_M, T_P, T_A, T_Z})
             EXPECT_GT(o.ntyp[t], 0) << t;
