@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "check_list_viewer.h"
+#include "database/column_reference.h"
 #include "messages/m_info.h"
 #include "shell.h"
 #include "messages/m_language.h"
@@ -51,6 +52,15 @@ QString message_codes_html(const std::string& language) {
 QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
     if (type == QTextDocument::HtmlResource && name.fileName() == QLatin1String(kCodesPage))
         return message_codes_html(language_);
+    // the pages of the element types and their columns, from the column reference
+    const QString file = name.fileName();
+    if (type == QTextDocument::HtmlResource && file.startsWith(QLatin1String("RIVOLAW_typ"))) {
+        const bool en = file.endsWith(QLatin1String("_en.html"));
+        if (file.startsWith(QLatin1String("RIVOLAW_typen")))
+            return QString::fromStdString(input::column_help_index(en));
+        if (file.size() > 12 && file.startsWith(QLatin1String("RIVOLAW_typ_")))
+            return QString::fromStdString(input::element_help_page(file.at(12).toLatin1(), en));
+    }
     return QTextBrowser::loadResource(type, name);
 }
 

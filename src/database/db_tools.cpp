@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "database/column_reference.h"
 #include "database/m_database.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
@@ -13,39 +14,15 @@ using support::trim;
 
 namespace {
 
-std::string profile_columns(const char* end, int digit) {
-    // end "o"/"u", profile digit 1/2: invert, type, rise, five layers
-    const std::string d = std::to_string(digit);
-    const std::string e = end;
-    const std::string up = e == "o" ? "O" : "U";
-    std::string s = ", GEO_Z" + up + d + " double, GEO_" + e + "T" + d + " varchar(1), GEO_" + e +
-                    "HS" + d + " double";
-    for (int k = 1; k <= 5; ++k)
-        s += ", GEO_" + e + "H" + d + std::to_string(k) + " double, GEO_" + e + "B" + d +
-             std::to_string(k) + " double";
-    return s;
+// The columns of a new table as the column reference defines them.
+std::string reference_columns(const char* table) {
+    std::string s = "(";
+    for (const ColumnRef* c : table_columns(table)) s += (s.size() > 1 ? ", " : "") + column_ddl(*c);
+    return s + ")";
 }
 
-std::string rvldaten_columns() {
-    std::string s =
-        "(id integer primary key, er integer, sr integer, bez varchar(12), "
-        "zulauf1 varchar(12), zulauf2 varchar(12), ablauf1 varchar(12), ablauf2 varchar(12), "
-        "beschreibung varchar(26), Q double, plotweg varchar(1), tz varchar(1), np varchar(1), "
-        "out_erk varchar(1), out_tau varchar(1), aufteilung1 double, aufteilung2 double, "
-        "geloescht integer, GEO_L double, GEO_K double, GEO_C double, GEO_C2 double";
-    s += profile_columns("o", 1) + profile_columns("u", 1) + profile_columns("o", 2) +
-         profile_columns("u", 2);
-    s += ", HVE_HVE double";
-    for (int k = 1; k <= 6; ++k) s += ", HVE_zeta" + std::to_string(k) + " double";
-    for (int k = 1; k <= 6; ++k) s += ", HVE_zeta" + std::to_string(k) + "_2 double";
-    s += ", HVE_mue double, HVE_n_c double, HVE_H double, HVE_BU double, HVE_BO double, "
-         "HVE_A double, HVE_T varchar(1), HVE_N integer";
-    for (int k = 1; k <= 6; ++k) s += ", HVE_ERLAEUTER" + std::to_string(k) + " varchar(255)";
-    s += ")";
-    return s;
-}
-
-const std::string kRvldaten = rvldaten_columns();
+const std::string kAll = reference_columns("tbl_all");
+const std::string kRvldaten = reference_columns("tbl_rvldaten");
 
 std::string dir_with_slash(const std::string& dir) {
     if (dir.empty()) return {};
@@ -56,11 +33,7 @@ bool english(const RunContext& ctx) { return ctx.db.lang == "US"; }
 
 }  // namespace
 
-const char* const kTblAllColumns =
-    "(Titel varchar(199), Vmin double, Vmax double, Bmin double, Bmax double, Hmin double, "
-    "Hmax double, Lmax double, DIFFmax double, Zeilen integer, Bezug double, "
-    "Wasserstand double, Q_ls varchar(1), AnhangERG varchar(19), AnhangERK varchar(19), "
-    "AnhangQVE varchar(19), datum Date)";
+const char* const kTblAllColumns = kAll.c_str();
 const char* const kTblRvldatenColumns = kRvldaten.c_str();
 const char* const kBerechnungsuebersichtColumns =
     "(Variante varchar(200), Datum varchar(50), Beschreibung1 varchar(100), "

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <map>
 
+#include "database/column_reference.h"
 #include "hydraulics/freeboard.h"
 #include "output/listing_texts.h"
 #include "output/m_output_eingabe.h"
@@ -85,26 +86,10 @@ ProfileElement element_of(const RunContext& ctx, int i, const std::vector<std::a
     return pe;
 }
 
-const char* type_name(int ityp, char letter, bool en) {
-    switch (letter) {
-        case 'G': return en ? "flume" : "Gerinne";
-        case 'D': return en ? "pressure pipe" : "Druckleitung";
-        case 'B': return en ? "basin" : "Becken";
-        case 'V': return en ? "distribution flume" : "Verteilrinne";
-        case 'S': return en ? "collection flume" : "Sammelrinne";
-        case 'Q': return en ? "in-/outlet" : "Zu-/Ablauf";
-        case 'R': return en ? "screen" : "Rechen";
-        case 'U': return en ? "weir" : "Überfall";
-        case 'W': return en ? "wall" : "Wand";
-        case 'T': return en ? "immersion tube" : "Tauchrohr";
-        case 'M': return en ? "measurement flume" : "Messrinne";
-        case 'P': return en ? "pump" : "Pumpe";
-        case 'A': return en ? "division" : "Aufteilung";
-        case 'Z': return en ? "confluence" : "Zusammenfluss";
-        default: break;
-    }
-    (void)ityp;
-    return "";
+// The label of an element's type; the pass-through element E has none.
+const char* type_name(char letter, bool en) {
+    const input::ElementType* t = letter == 'E' ? nullptr : input::element_type(letter);
+    return t ? (en ? t->en : t->de) : "";
 }
 
 // Links every element of a panel to the elements it discharges into and
@@ -382,7 +367,7 @@ std::vector<double> spread(const std::vector<double>& want, double gap, double l
 
 std::string label_of(const ProfileElement& e, bool en) {
     std::string t = e.name;
-    const std::string type = type_name(e.ityp, e.letter, en);
+    const std::string type = type_name(e.letter, en);
     if (!type.empty()) t += " " + type;
     std::vector<std::string> marks;
     auto add = [&marks](const std::string& m) {

@@ -1,7 +1,9 @@
 // Genuine Access variant files (tests/input/access/), read through the
 // read-only MDBTools driver by the real command-line program: each computes
 // to the same CSV file and check list as the same variant built from its
-// SQLite script, and the Access file is not changed by the run.
+// SQLite script, and the Access file is not changed by the run. Converted
+// into SQLite, and exported to spreadsheets and imported back, it computes
+// the same again.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -43,20 +45,22 @@ TEST(AccessVariant, ComputesLikeItsSqliteSourceAndConvertsToIt) {
         const char* name;                 // the variant
         std::vector<std::string> files;   // Access files: the variant, then its components
         std::vector<std::string> scripts; // the SQLite sources; empty: the stored generated plant
+        const char* exportOptions;        // of the spreadsheet export
     } cases[] = {
-        {"kleine_anlage", {"kleine_anlage.mdb"}, {"kleine_anlage"}},
-        {"klaeranlage", {"klaeranlage.mdb", "klaeranlage_C_SANDFANG.mdb"}, {"klaeranlage", "klaeranlage_C_SANDFANG"}},
+        {"kleine_anlage", {"kleine_anlage.mdb"}, {"kleine_anlage"}, ""},
+        {"klaeranlage", {"klaeranlage.mdb", "klaeranlage_C_SANDFANG.mdb"}, {"klaeranlage", "klaeranlage_C_SANDFANG"},
+         " --decimal-comma"},
         // deletion marks 1, -1, 0 and NULL, rows stored against the flow order
         {"klaeranlage",
          {"klaeranlage_deleted_rows.mdb", "klaeranlage_deleted_rows_C_SANDFANG.mdb"},
-         {"klaeranlage", "klaeranlage_C_SANDFANG"}},
+         {"klaeranlage", "klaeranlage_C_SANDFANG"}, ""},
         // a plant of 2000 elements as the generator wrote it when the copy was made
-        {"generated_2000", {"generated_2000.mdb.gz"}, {}},
+        {"generated_2000", {"generated_2000.mdb.gz"}, {}, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.files[0]);
-        test::TempDir sq("access_sqlite"), ac("access_mdb"), cv("access_converted");
-        for (const test::TempDir* d : {&sq, &ac, &cv}) ASSERT_FALSE(test::new_results(*d).empty());
+        test::TempDir sq("access_sqlite"), ac("access_mdb"), cv("access_converted"), im("access_imported");
+        for (const test::TempDir* d : {&sq, &ac, &cv, &im}) ASSERT_FALSE(test::new_results(*d).empty());
         std::string status;
         std::vector<std::string> names = c.scripts;
         if (names.empty()) {
@@ -77,15 +81,30 @@ TEST(AccessVariant, ComputesLikeItsSqliteSourceAndConvertsToIt) {
         // the converted SQLite copy, its components beside it under the target's name
         const Outcome conv = test::run_program(ac.str(), "rivola-db", "convert " + variant + " '" + cv.str() + variant + "'");
         ASSERT_EQ(conv.status, 0) << conv.out;
+        // spreadsheets of the Access file, read back into a new variant, and
+        // spreadsheets of that: the same tables, cell for cell
+        const Outcome exp = test::run_program(ac.str(), "rivola-db", "export " + variant + " sheets" + c.exportOptions);
+        ASSERT_EQ(exp.status, 0) << exp.out;
+        const Outcome imp = test::run_program(im.str(), "rivola-db", "import '" + ac.str() + "sheets' " + variant);
+        ASSERT_EQ(imp.status, 0) << imp.out;
+        ASSERT_EQ(test::run_program(im.str(), "rivola-db", "export " + variant + " again" + c.exportOptions).status, 0);
+        for (const auto& f : fs::recursive_directory_iterator(ac.str() + "sheets")) {
+            if (!f.is_regular_file()) continue;
+            const std::string rel = fs::relative(f.path(), ac.str() + "sheets").string();
+            EXPECT_EQ(test::read_file(im.str() + "again/" + rel), test::read_file(f.path().string())) << rel;
+        }
         const Outcome a = run_in(ac.str(), variant);
         const Outcome s = run_in(sq.str(), variant);
         const Outcome v = run_in(cv.str(), variant);
+        const Outcome i = run_in(im.str(), variant);
         ASSERT_LT(s.status, 2) << s.out;
         EXPECT_EQ(a.status, s.status) << a.out;
         EXPECT_EQ(v.status, s.status) << v.out;
+        EXPECT_EQ(i.status, s.status) << i.out;
         const std::string csv = test::read_file(sq.str() + c.name + ".csv");
         EXPECT_EQ(test::read_file(ac.str() + c.name + ".csv"), csv);
         EXPECT_EQ(test::read_file(cv.str() + c.name + ".csv"), csv);
+        EXPECT_EQ(test::read_file(im.str() + c.name + ".csv"), csv);
         EXPECT_EQ(test::read_file(ac.str() + c.name + ".pkl"), test::read_file(sq.str() + c.name + ".pkl"));
         EXPECT_EQ(test::read_file(ac.str() + c.name + ".ERG"), test::read_file(sq.str() + c.name + ".ERG"));
         EXPECT_EQ(test::read_file(ac.str() + variant), before) << "the Access file was written";

@@ -59,14 +59,11 @@ TEST_F(ToolTest, NewResultsDatabase) {
     EXPECT_FALSE(std::filesystem::exists(other / "RIVOLA_8_Ergebnisse.mdb"));
 }
 
-TEST_F(ToolTest, NewVariantHasEveryColumnTheReaderReads) {
+// (That the reader finds every column it reads is a test of the column reference.)
+TEST_F(ToolTest, NewVariantColumnTypes) {
     const std::string v = dir / "neu.mdb";
     db_new_variant(ctx, v, status);
     ASSERT_EQ(status, "ok");
-    EXPECT_EQ(sqlite(v, "SELECT count(*) FROM pragma_table_info('tbl_all');"), "17");
-    // 17 element columns, geloescht, 4 + 52 GEO, 22 - 1 HVE, 6 explanations
-    EXPECT_EQ(sqlite(v, "SELECT count(*) FROM pragma_table_info('tbl_rvldaten');"),
-              std::to_string(17 + 1 + 56 + 21 + 6));
     EXPECT_EQ(sqlite(v, "SELECT lower(type) FROM pragma_table_info('tbl_rvldaten') WHERE name='HVE_N';"),
               "integer");
     EXPECT_EQ(sqlite(v, "SELECT lower(type) FROM pragma_table_info('tbl_all') WHERE name='datum';"),

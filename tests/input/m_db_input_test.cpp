@@ -103,7 +103,7 @@ TEST_F(ReaderTest, BaseSettingsAndTheirCorrections) {
          "INSERT INTO tbl_all VALUES ('  Erste Zeile' || char(13) || char(10) || "
          "'Zweite Zeile, die mit Absicht länger als vierzig Zeichen ist' || char(10) || "
          "'Dritte' || char(10) || 'Vierte', 0.3, 2.5, NULL, 3.0, 0.2, NULL, 80, NULL, 40, -3.5, "
-         "101.66, 'N', 'Anhang ERG ist zu lang', 'B', NULL, '2024-03-05');");
+         "101.66, 'N', 'Anhang ERG ist zu lang', 'B', NULL, '2024-03-05', NULL);");
     inmdb(ctx, db, status);
     ASSERT_EQ(status, "ok");
     const BaseSettings& a = ctx.plant.all;

@@ -56,3 +56,20 @@ TEST(CommandLineProgram, HelpVersionUnknownOptionsAndQuietRuns) {
     }
     EXPECT_FALSE(std::filesystem::exists(dir.str() + "--bogus.pkl"));
 }
+
+// The column reference on the command line: the columns of one element
+// type, with the ones it needs marked; an unknown type is refused.
+TEST(CommandLineProgram, ColumnReferenceOfAnElementType) {
+    rivola::test::TempDir dir("cli_columns");
+    const Result weir = rivola::test::run_program(dir.str(), "rivola-db", "columns U --english");
+    EXPECT_EQ(weir.status, 0) << weir.out;
+    for (const char* shown : {"HVE_mue", "HVE_n_c", "GEO_ZO1", "HVE_T", "[required]"})
+        EXPECT_NE(weir.out.find(shown), std::string::npos) << shown << "\n" << weir.out;
+    for (const char* notShown : {"GEO_L ", "GEO_ZU1", "HVE_HVE", "Titel"})
+        EXPECT_EQ(weir.out.find(notShown), std::string::npos) << notShown << "\n" << weir.out;
+    EXPECT_EQ(rivola::test::run_program(dir.str(), "rivola-db", "columns X").status, 2);
+    ASSERT_EQ(rivola::test::run_program(dir.str(), "rivola-db", "help-pages .").status, 0);
+    EXPECT_NE(rivola::test::read_file(dir.str() + "RIVOLAW_typen_en.html").find("RIVOLAW_typ_U_en.html"),
+              std::string::npos);
+    EXPECT_NE(rivola::test::read_file(dir.str() + "RIVOLAW_typ_U.html").find("Überfall"), std::string::npos);
+}

@@ -299,6 +299,11 @@ TEST_F(Window, CommandsOfTheIdleWindow) {
     EXPECT_TRUE(codes.contains("G11"));
     EXPECT_TRUE(codes.contains("der Stricklerwert in (20, 100) liegen!"));
     EXPECT_TRUE(codes.contains("W60"));
+    // so are the pages of the element types, linked from the contents
+    b->setSource(QUrl::fromLocalFile(QString(RIVOLA_BINARY_DIR) + "/RIVOLAW_typen.html"));
+    EXPECT_TRUE(b->toPlainText().contains("U: Überfall")) << b->toPlainText().toStdString();
+    b->setSource(QUrl::fromLocalFile(QString(RIVOLA_BINARY_DIR) + "/RIVOLAW_typ_U.html"));
+    EXPECT_TRUE(b->toPlainText().contains("HVE_mue")) << b->toPlainText().toStdString();
     w->helpWindow()->close();
 
     // A cancelled dialog keeps the waiting time; an answer is taken within 0..86400.
