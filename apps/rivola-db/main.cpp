@@ -1,7 +1,9 @@
 // rivola-db: creates the databases a RIVOLA user starts from.
 //
 //   rivola-db new-results DIR         empty results database DIR/RIVOLA_8_Ergebnisse.mdb
-//   rivola-db new-variant FILE        empty variant with tbl_all and tbl_rvldaten
+//   rivola-db new-variant FILE [--template]
+//                                     empty variant with tbl_all and tbl_rvldaten
+//                                     (--template: inlet, flume and outlet)
 //   rivola-db load FILE SCRIPT.sql    database built from an SQL script
 //   rivola-db convert SOURCE TARGET [--force]
 //                                     SQLite copy of a variant (Access or
@@ -35,7 +37,7 @@ namespace {
 
 int usage() {
     std::cerr << "usage: rivola-db new-results DIR\n"
-                 "       rivola-db new-variant FILE\n"
+                 "       rivola-db new-variant FILE [--template]\n"
                  "       rivola-db load FILE SCRIPT.sql\n"
                  "       rivola-db convert SOURCE.mdb TARGET.mdb [--force]\n"
                  "       rivola-db export VARIANT.mdb DIR [--decimal-comma] [--force] [--english]\n"
@@ -140,8 +142,9 @@ int main(int argc, char** argv) {
         std::string file;
         input::db_new_results(ctx, argv[2], file, status);
         what = file;
-    } else if (cmd == "new-variant" && argc == 3) {
-        input::db_new_variant(ctx, argv[2], status);
+    } else if (cmd == "new-variant" && (argc == 3 || (argc == 4 && std::string(argv[3]) == "--template"))) {
+        if (argc == 4) input::db_new_variant_template(ctx, argv[2], status);
+        else input::db_new_variant(ctx, argv[2], status);
         what = argv[2];
     } else if (cmd == "load" && argc == 4) {
         input::db_load_script(ctx, argv[2], argv[3], status);

@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include "database/db_tools.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -123,6 +125,23 @@ void MainWindow::buildMenu() {
     QAction* listings = file->addAction(en ? tr("Listings of the last calculation")
                                            : tr("Ergebnislisten der letzten Berechnung"));
     connect(listings, &QAction::triggered, this, [this] { dispatch(kCmdListings); });
+    QAction* edit = file->addAction(en ? tr("&Edit variant …") : tr("Variante &bearbeiten …"));
+    connect(edit, &QAction::triggered, this, [this, en] {
+        const QString f = chooseFile(en ? tr("Edit variant") : tr("Variante bearbeiten"), QStringLiteral("*.mdb"));
+        if (!f.isEmpty()) editVariant(f, false);
+    });
+    QAction* fresh = file->addAction(en ? tr("&New variant …") : tr("&Neue Variante …"));
+    connect(fresh, &QAction::triggered, this, [this, en] {
+        const QString title = en ? tr("New variant") : tr("Neue Variante");
+        QString f;
+        if (hook_) {
+            hook_->shown.push_back({QStringLiteral("file"), title, QStringLiteral("*.mdb")});
+            f = hook_->fileToOpen;
+        } else {
+            f = QFileDialog::getSaveFileName(this, title, QString(), QStringLiteral("*.mdb"));
+        }
+        if (!f.isEmpty()) editVariant(f, true);
+    });
     cancelAction_ = file->addAction(en ? tr("Cancel calculation") : tr("Berechnung abbrechen"));
     cancelAction_->setEnabled(false);
     connect(cancelAction_, &QAction::triggered, this, [this] { requestCancel(); });
@@ -139,6 +158,25 @@ void MainWindow::buildMenu() {
         const int command = menu_command(lang, a->text().toStdString());
         connect(a, &QAction::triggered, this, [this, command] { dispatch(command); });
     }
+}
+
+void MainWindow::editVariant(const QString& path, bool fresh) {
+    if (fresh) {
+        RunContext tools;
+        tools.db.diagFile = QFileInfo(path).absolutePath().toStdString() + "/DB_Fehler.pkl";
+        std::string status;
+        input::db_new_variant_template(tools, path.toStdString(), status);
+        if (status != "ok") {
+            showMessage(is_english(settings_.language) ? tr("New variant") : tr("Neue Variante"), q(status));
+            return;
+        }
+    }
+    if (editor_) editor_->close();
+    if (editor_ && editor_->isVisible()) return;   // the user kept the editor with its edits
+    delete editor_;
+    editor_ = new VariantEditor(path.toStdString(), settings_.language, this);
+    editor_->setWindowFlag(Qt::Window);
+    editor_->show();
 }
 
 void MainWindow::autoStart() {

@@ -19,6 +19,7 @@
 #include "model/context.h"
 #include "shell.h"
 #include "text_windows.h"
+#include "variant_editor.h"
 
 class QListWidget;
 class QLabel;
@@ -82,6 +83,10 @@ public:
     void setDialogHook(DialogHook* hook) { hook_ = hook; }
     CheckListViewer* checkListViewer() const { return viewer_; }
     HelpWindow* helpWindow() const { return help_; }
+    // The variant editor last opened (none before).
+    VariantEditor* variantEditor() const { return editor_; }
+    // Opens the editor on a variant; a new variant is made from the template first.
+    void editVariant(const QString& path, bool fresh);
     ListingsViewer* listingsViewer() const { return listings_; }
     // The tabs of the window: the screen log, the profile drawing of the last run.
     QTabWidget* tabs() const { return tabs_; }
@@ -156,6 +161,7 @@ private:
     QThread* worker_ = nullptr;
     QPointer<CheckListViewer> viewer_;
     QPointer<HelpWindow> help_;
+    QPointer<VariantEditor> editor_;
     QPointer<ListingsViewer> listings_;
     DialogHook* hook_ = nullptr;
     bool running_ = false;

@@ -221,6 +221,7 @@ bool read_rows(RunContext& ctx, Table& t, std::string& status) {
 bool read_database(RunContext& ctx, Database& db, std::string& status) {
     db_open(ctx, db.source, status, {}, "DB_convert");
     if (status != "ok") return false;
+    db.readOnly = ctx.db.readOnly || ctx.db.kind == DbKind::MDBTools;
     std::vector<std::string> names;
     bool ok = list_tables(ctx, names, status);
     for (size_t k = 0; ok && k < names.size(); ++k) {
@@ -339,6 +340,20 @@ bool read_variant_databases(RunContext& ctx, const std::string& source, std::vec
         }
         if (!read_database(ctx, comp, status)) return false;
         dbs.push_back(std::move(comp));
+    }
+    return true;
+}
+
+bool save_database(RunContext& ctx, const Database& db, const std::string& file, std::string& status) {
+    const std::string tmp = file + ".build";
+    if (!write_database(ctx, db, tmp, status)) {
+        support::remove_file(tmp);
+        return false;
+    }
+    if (std::rename(tmp.c_str(), file.c_str()) != 0) {
+        status = file + tr(ctx, " kann nicht geschrieben werden", " cannot be written");
+        support::remove_file(tmp);
+        return false;
     }
     return true;
 }

@@ -31,6 +31,7 @@ struct Table {
 struct Database {
     std::string source, target;
     std::string component;  // "C_NAME" of a component, empty for the variant itself
+    bool readOnly = false;  // read through a driver that cannot write it (Access files)
     std::vector<Table> tables;
 };
 
@@ -58,6 +59,10 @@ bool read_variant_databases(RunContext& ctx, const std::string& source, std::vec
 // `written` receives the files made.
 void write_variant_files(RunContext& ctx, const std::vector<Database>& dbs, bool force,
                          std::vector<std::string>& written, std::string& status);
+
+// Writes `db` into `file` as write_database does, beside it first: the file
+// takes the new tables only when all are written, else stays as it was.
+bool save_database(RunContext& ctx, const Database& db, const std::string& file, std::string& status);
 
 // True when both paths name the same existing file.
 bool same_file(const std::string& a, const std::string& b);

@@ -106,6 +106,29 @@ void db_new_variant(RunContext& ctx, const std::string& file, std::string& statu
     if (status != "ok") support::remove_file(file);
 }
 
+void db_new_variant_template(RunContext& ctx, const std::string& file, std::string& status) {
+    db_new_variant(ctx, file, status);
+    if (status != "ok") return;
+    const char* rows[] = {
+        "INSERT INTO tbl_all (Titel, Zeilen, Bezug, Wasserstand, Q_ls) VALUES ('Neue Variante', 60, 0, 100.20, 'J')",
+        "INSERT INTO tbl_rvldaten (id, er, bez, ablauf1, beschreibung, Q, GEO_ZO1, GEO_oT1, GEO_oH11, GEO_oB11) "
+        "VALUES (1, 10, 'Q1', 'G1', 'Zulauf', 100, 100.0, 'T', 1.0, 0.8)",
+        "INSERT INTO tbl_rvldaten (id, er, bez, zulauf1, ablauf1, beschreibung, GEO_L, GEO_K, GEO_ZO1, GEO_oT1, "
+        "GEO_oH11, GEO_oB11, GEO_ZU1, GEO_uT1, GEO_uH11, GEO_uB11) "
+        "VALUES (2, 20, 'G1', 'Q1', 'G2', 'Gerinne', 20, 70, 100.0, 'T', 1.0, 0.8, 99.96, 'T', 1.0, 0.8)",
+        "INSERT INTO tbl_rvldaten (id, er, bez, zulauf1, ablauf1, beschreibung, GEO_L, GEO_K, GEO_ZO1, GEO_oT1, "
+        "GEO_oH11, GEO_oB11, GEO_ZU1, GEO_uT1, GEO_uH11, GEO_uB11) "
+        "VALUES (3, 30, 'G2', 'G1', 'ENDE', 'Ablauf', 10, 70, 99.96, 'T', 1.0, 0.8, 99.94, 'T', 1.0, 0.8)",
+    };
+    db_open(ctx, file, status, {}, "DB_new");
+    for (const char* sql : rows)
+        if (status == "ok") db_exec(ctx, sql, status, "Fehler(DB_new): f90SQLExecDirect");
+    std::string closed;
+    db_close(ctx, closed);
+    if (status == "ok") status = closed;
+    if (status != "ok") support::remove_file(file);
+}
+
 void db_load_script(RunContext& ctx, const std::string& file, const std::string& script,
                     std::string& status) {
     status = "ok";

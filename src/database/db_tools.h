@@ -29,6 +29,11 @@ void db_new_results(RunContext& ctx, const std::string& dir, std::string& file,
 // touch an existing file.
 void db_new_variant(RunContext& ctx, const std::string& file, std::string& status);
 
+// A new variant to start from: an inlet Q1 of 100 l/s, a flume G1 of 20 m
+// and the outlet flume G2 of 10 m, rectangular 0.8 m wide and 1.0 m high,
+// the outlet held at 100.20 m (0.26 m above its invert).
+void db_new_variant_template(RunContext& ctx, const std::string& file, std::string& status);
+
 // Builds the database `file` from the statements of an SQL script, all in one
 // transaction. The database is built next to `file` and only replaces it when
 // every statement succeeded; a failure leaves an existing file as it was.

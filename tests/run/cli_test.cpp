@@ -58,7 +58,8 @@ TEST(CommandLineProgram, HelpVersionUnknownOptionsAndQuietRuns) {
 }
 
 // The column reference on the command line: the columns of one element
-// type, with the ones it needs marked; an unknown type is refused.
+// type, with the ones it needs marked; an unknown type is refused; the help
+// pages; a new variant from the template.
 TEST(CommandLineProgram, ColumnReferenceOfAnElementType) {
     rivola::test::TempDir dir("cli_columns");
     const Result weir = rivola::test::run_program(dir.str(), "rivola-db", "columns U --english");
@@ -72,4 +73,9 @@ TEST(CommandLineProgram, ColumnReferenceOfAnElementType) {
     EXPECT_NE(rivola::test::read_file(dir.str() + "RIVOLAW_typen_en.html").find("RIVOLAW_typ_U_en.html"),
               std::string::npos);
     EXPECT_NE(rivola::test::read_file(dir.str() + "RIVOLAW_typ_U.html").find("Überfall"), std::string::npos);
+    // the template of a new variant computes without a message
+    for (const char* a : {"new-results .", "new-variant t.mdb --template"})
+        ASSERT_EQ(rivola::test::run_program(dir.str(), "rivola-db", a).status, 0) << a;
+    const Result t = rivola::test::run_program(dir.str(), "rivola", "t.mdb --no-drawing --quiet");
+    EXPECT_EQ(t.status, 0) << t.out;
 }
