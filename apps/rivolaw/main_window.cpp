@@ -3,6 +3,15 @@
 #include "database/db_tools.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFileSystemModel>
+#include <QFormLayout>
+#include <QSettings>
+#include <QSortFilterProxyModel>
+#include <QSpinBox>
+#include <utility>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -11,6 +20,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -36,6 +46,26 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // A file filter written as "name*.a;*.b" becomes "name (*.a *.b)"; on a
 // case-sensitive file system each pattern is also offered in upper case.
+QString qt_filter(const QString& filter);
+
+// Shows only variant files (and folders) in the file dialog.
+class VariantFilesOnly : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+        const auto* files = qobject_cast<QFileSystemModel*>(sourceModel());
+        if (!files) return true;
+        const QModelIndex index = files->index(row, 0, parent);
+        return files->isDir(index) || is_variant_file(files->fileName(index));
+    }
+};
+
+constexpr int kRecentMax = 8;
+
+QSettings recent_store() { return QSettings(QStringLiteral("RIVOLA"), QStringLiteral("rivolaw")); }
+
 QString qt_filter(const QString& filter) {
     const int star = filter.indexOf(QLatin1Char('*'));
     if (star < 0) return filter;
@@ -50,6 +80,12 @@ QString qt_filter(const QString& filter) {
 }
 
 }  // namespace
+
+bool is_variant_file(const QString& fileName) {
+    if (!fileName.endsWith(QLatin1String(".mdb"), Qt::CaseInsensitive)) return false;
+    if (fileName.compare(QLatin1String(input::kResultsDbName), Qt::CaseInsensitive) == 0) return false;
+    return !fileName.contains(QLatin1String("_C_"));
+}
 
 MainWindow::MainWindow(ShellSettings settings, QWidget* parent)
     : QMainWindow(parent), settings_(std::move(settings)) {
@@ -121,11 +157,27 @@ void MainWindow::buildMenu() {
     const bool en = is_english(lang);
     QMenu* file = menuBar()->addMenu(q(menu_label(lang, kCmdRun)));
     runAction_ = file->addAction(q(menu_open_text(lang, settings_.programName)));
+    runAction_->setShortcut(QKeySequence::Open);
     connect(runAction_, &QAction::triggered, this, [this] { dispatch(kCmdRun); });
+    QMenu* recent = file->addMenu(en ? tr("&Recent variants") : tr("&Zuletzt verwendete Varianten"));
+    connect(recent, &QMenu::aboutToShow, this, [this, recent] {
+        recent->clear();
+        for (const QString& v : recentVariants()) {
+            QAction* a = recent->addAction(v);
+            connect(a, &QAction::triggered, this, [this, v] {
+                if (running_) return;
+                pendingFile_ = v;
+                dispatch(kCmdRun);
+            });
+        }
+        recent->setEnabled(true);
+    });
     QAction* listings = file->addAction(en ? tr("Listings of the last calculation")
                                            : tr("Ergebnislisten der letzten Berechnung"));
+    listings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(listings, &QAction::triggered, this, [this] { dispatch(kCmdListings); });
     QAction* edit = file->addAction(en ? tr("&Edit variant …") : tr("Variante &bearbeiten …"));
+    edit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     connect(edit, &QAction::triggered, this, [this, en] {
         const QString f = chooseFile(en ? tr("Edit variant") : tr("Variante bearbeiten"), QStringLiteral("*.mdb"));
         if (!f.isEmpty()) editVariant(f, false);
@@ -144,19 +196,30 @@ void MainWindow::buildMenu() {
     });
     cancelAction_ = file->addAction(en ? tr("Cancel calculation") : tr("Berechnung abbrechen"));
     cancelAction_->setEnabled(false);
+    cancelAction_->setShortcut(QKeySequence(Qt::Key_Escape));
     connect(cancelAction_, &QAction::triggered, this, [this] { requestCancel(); });
     dbWaitAction_ = file->addAction(en ? tr("Waiting time for the results database …")
                                        : tr("Wartezeit der Ergebnisdatenbank …"));
     connect(dbWaitAction_, &QAction::triggered, this, [this] { askDbWait(); });
     file->addSeparator();
     QAction* leave = file->addAction(q(menu_exit_text(lang)));
+    leave->setShortcut(QKeySequence::Quit);
     connect(leave, &QAction::triggered, this, [this] { dispatch(kCmdExit); });
 
     // The other entries get their command from their label.
     for (int c : {kCmdConfiguration, kCmdInfo, kCmdHelp, kCmdExit}) {
         QAction* a = menuBar()->addAction(q(menu_label(lang, c)));
         const int command = menu_command(lang, a->text().toStdString());
+        if (c == kCmdHelp) a->setShortcut(QKeySequence::HelpContents);
         connect(a, &QAction::triggered, this, [this, command] { dispatch(command); });
+    }
+    QMenu* language = menuBar()->addMenu(en ? tr("&Language") : tr("&Sprache"));
+    for (const auto& [code, label] : {std::pair{"DEUTSCH", "Deutsch"}, std::pair{"ENGLISH", "English"}}) {
+        QAction* a = language->addAction(QString::fromLatin1(label));
+        a->setCheckable(true);
+        a->setChecked(settings_.language == code);
+        const std::string chosen = code;
+        connect(a, &QAction::triggered, this, [this, chosen] { setLanguage(chosen); });
     }
 }
 
@@ -174,6 +237,7 @@ void MainWindow::editVariant(const QString& path, bool fresh) {
     if (editor_) editor_->close();
     if (editor_ && editor_->isVisible()) return;   // the user kept the editor with its edits
     delete editor_;
+    remember(path);
     editor_ = new VariantEditor(path.toStdString(), settings_.language, this);
     editor_->setWindowFlag(Qt::Window);
     editor_->show();
@@ -195,6 +259,9 @@ int MainWindow::rw_control(int command) {
         return 1;
     case kCmdInfo:
         showInfo();
+        return 1;
+    case kCmdConfiguration:
+        configure();
         return 1;
     case kCmdHelp:
         openHelp();
@@ -251,6 +318,7 @@ void MainWindow::onRunFinished() {
     running_ = false;
     clock_->stop();
     lastIerr_ = ctx_.run.ierr;
+    if (!ctx_.run.dbPath.empty() && support::file_exists(ctx_.run.dbPath)) remember(q(ctx_.run.dbPath));
     runAction_->setEnabled(true);
     dbWaitAction_->setEnabled(true);
     cancelAction_->setEnabled(false);
@@ -311,12 +379,15 @@ void MainWindow::flushLog() {
     log_->scrollToBottom();
 }
 
-void MainWindow::showProgress(int pass, int maxPasses) {
+void MainWindow::showProgress(int pass, int maxPasses, float largestDiffMm) {
     const bool en = is_english(settings_.language);
-    passLabel_->setText((en ? tr("pass %1") : tr("Durchlauf %1")).arg(pass));
+    passLabel_->setText((en ? tr("pass %1 of at most %2, largest energy difference %3 mm")
+                            : tr("Durchlauf %1 von höchstens %2, größte Energiehöhendifferenz %3 mm"))
+                            .arg(pass)
+                            .arg(maxPasses)
+                            .arg(QLocale(en ? QLocale::English : QLocale::German).toString(largestDiffMm, 'f', 2)));
     passBar_->setVisible(true);
-    passBar_->setMaximum(std::max(maxPasses, 1));
-    passBar_->setValue(std::min(pass, passBar_->maximum()));
+    passBar_->setRange(0, 0);
 }
 
 QString MainWindow::progressText() const { return passLabel_->text(); }
@@ -369,10 +440,87 @@ QString MainWindow::chooseFile(const QString& title, const QString& filter) {
         runDialog(nullptr, QStringLiteral("file"), title, QStringLiteral("-> cancelled"), 0);
         return {};
     }
+    if (!pendingFile_.isEmpty()) return std::exchange(pendingFile_, QString());
     const bool en = is_english(settings_.language);
-    return QFileDialog::getOpenFileName(
-        this, title, QString(),
-        qf + QStringLiteral(";;") + (en ? tr("All files (*)") : tr("Alle Dateien (*)")));
+    QFileDialog dialog(this, title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);   // the variant filter needs Qt's own dialog
+    dialog.setProxyModel(new VariantFilesOnly(&dialog));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({qf, en ? tr("All files (*)") : tr("Alle Dateien (*)")});
+    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().front()
+                                                                                  : QString();
+}
+
+void MainWindow::configure() {
+    const bool en = is_english(settings_.language);
+    QString ini = q(support::find_file_nocase("", "RVL_iteration.ini"));
+    RunContext now;
+    run::read_iteration_settings(now, ini.toStdString());
+    ini = QFileInfo(ini).absoluteFilePath();
+    QDialog d(this);
+    const QString title = en ? tr("Iteration settings") : tr("Iterationseinstellungen");
+    d.setWindowTitle(title);
+    auto* form = new QFormLayout(&d);
+    form->addRow(new QLabel(ini));
+    auto* passes = new QSpinBox(&d);
+    passes->setObjectName(QStringLiteral("maxPasses"));
+    passes->setRange(100, 100000000);
+    passes->setValue(now.run.maxPasses);
+    form->addRow(en ? tr("largest number of &passes") : tr("größte Zahl der &Durchläufe"), passes);
+    auto* tolerance = new QDoubleSpinBox(&d);
+    tolerance->setObjectName(QStringLiteral("tolerance"));
+    tolerance->setDecimals(2);
+    tolerance->setRange(0.05, 1000.0);
+    tolerance->setSuffix(QStringLiteral(" mm"));
+    tolerance->setValue(1000.0 * now.run.tolerance);
+    form->addRow(en ? tr("&tolerance of the energy heights") : tr("&Toleranz der Energiehöhen"), tolerance);
+    auto* log = new QCheckBox(en ? tr("&iteration log") : tr("&Iterationsprotokoll"), &d);
+    log->setObjectName(QStringLiteral("iterLog"));
+    log->setChecked(now.run.iterLog != 0);
+    form->addRow(log);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
+    connect(buttons, &QDialogButtonBox::accepted, &d, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
+    form->addRow(buttons);
+    if (hook_ && hook_->fill) hook_->fill(&d);
+    const int answer = runDialog(&d, QStringLiteral("configuration"), title, ini,
+                                 hook_ && hook_->fill ? QDialog::Accepted : QDialog::Rejected);
+    if (answer != QDialog::Accepted) return;
+    std::string reason;
+    if (!run::write_iteration_settings(ini.toStdString(), passes->value(),
+                                       static_cast<float>(tolerance->value() / 1000.0), log->isChecked(), reason))
+        showMessage(title, (en ? tr("The settings were not saved: ") : tr("Die Einstellungen wurden nicht gespeichert: ")) +
+                               q(reason));
+}
+
+void MainWindow::setLanguage(const std::string& language) {
+    if (running_ || language == settings_.language) return;
+    settings_.language = language;
+    ctx_.settings.language = language;
+    use_qt_translations(language);
+    const bool en = is_english(language);
+    const std::string help = settings_.helpPath;
+    const size_t slash = help.find_last_of('/');
+    settings_.helpPath = (slash == std::string::npos ? std::string() : help.substr(0, slash + 1)) +
+                         (en ? kHelpFileEnglish : kHelpFile);
+    if (help_) help_->close();
+    menuBar()->clear();
+    buildMenu();
+    tabs_->setTabText(0, en ? tr("screen log") : tr("Bildschirmprotokoll"));
+    tabs_->setTabText(1, en ? tr("hydraulic profile") : tr("Längsschnitt"));
+}
+
+QStringList MainWindow::recentVariants() const { return recent_store().value(QStringLiteral("recent")).toStringList(); }
+
+void MainWindow::remember(const QString& variant) {
+    if (variant.isEmpty()) return;
+    const QString path = QFileInfo(variant).absoluteFilePath();
+    QStringList list = recentVariants();
+    list.removeAll(path);
+    list.prepend(path);
+    while (list.size() > kRecentMax) list.removeLast();
+    QSettings store = recent_store();
+    store.setValue(QStringLiteral("recent"), list);
 }
 
 void MainWindow::askDbWait() {

@@ -53,7 +53,13 @@ struct DialogHook {
     QString fileToOpen;
     // Result of a number dialog (negative = cancel).
     int number = -1;
+    // Fills a form dialog (the iteration settings) and confirms it; unset: cancelled.
+    std::function<void(QDialog*)> fill;
 };
+
+// A file the run's file dialog offers: a variant, not the shared results
+// database of the folder nor a component of a variant (NAME_C_PART.mdb).
+bool is_variant_file(const QString& fileName);
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -87,6 +93,12 @@ public:
     VariantEditor* variantEditor() const { return editor_; }
     // Opens the editor on a variant; a new variant is made from the template first.
     void editVariant(const QString& path, bool fresh);
+    // The iteration settings (RVL_iteration.ini of the working folder) in a small dialog.
+    void configure();
+    // Switches the window's and the runs' language ("DEUTSCH" or "ENGLISH").
+    void setLanguage(const std::string& language);
+    // The variants run or edited last, newest first (kept between sessions).
+    QStringList recentVariants() const;
     ListingsViewer* listingsViewer() const { return listings_; }
     // The tabs of the window: the screen log, the profile drawing of the last run.
     QTabWidget* tabs() const { return tabs_; }
@@ -105,7 +117,10 @@ public:
     void queueLog(const QString& line);
     // Shows the lines kept so far (before a dialog, at the end of a run).
     void flushLog();
-    void showProgress(int pass, int maxPasses);
+    // The pass, the pass limit and the largest energy difference at a free
+    // division; the bar only shows that the run proceeds (the passes needed
+    // are not known beforehand, the limit is no measure of them).
+    void showProgress(int pass, int maxPasses, float largestDiffMm);
     void showMessage(const QString& title, const QString& text);
     bool askQuestion(const QString& title, const QString& text);
     QString chooseFile(const QString& title, const QString& filter);
@@ -124,6 +139,7 @@ protected:
 
 private:
     void buildMenu();
+    void remember(const QString& variant);
     void startRun();
     // Asks for the seconds a run waits for a locked results database.
     void askDbWait();
@@ -145,6 +161,7 @@ private:
     std::mutex logLock_;             // guards the two below
     QStringList pendingLog_;
     bool flushPosted_ = false;
+    QString pendingFile_;            // a recent variant chosen: the run's file dialog answers it
     QTabWidget* tabs_ = nullptr;
     ProfileView* profile_ = nullptr;
     QLabel* nameLabel_ = nullptr;

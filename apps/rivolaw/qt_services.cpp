@@ -67,10 +67,10 @@ void QtServices::finale(const std::string& text, const std::string& checkList) {
     });
 }
 
-void QtServices::progress(int pass) {
+void QtServices::progress(int pass, float largestDiffMm) {
     MainWindow* w = window_;
     const int maxPasses = ctx_->run.maxPasses;
-    post(w, [w, pass, maxPasses] { w->showProgress(pass, maxPasses); });
+    post(w, [w, pass, maxPasses, largestDiffMm] { w->showProgress(pass, maxPasses, largestDiffMm); });
 }
 
 bool QtServices::cancelled() {

@@ -23,7 +23,7 @@ public:
     std::string openFile(const std::string& title, const std::string& filter) override;
     void log(const std::string& line) override;
     void finale(const std::string& text, const std::string& checkList) override;
-    void progress(int pass) override;
+    void progress(int pass, float largestDiffMm) override;
     // True when the user asked to cancel and confirmed it.
     bool cancelled() override;
     void stop_program() override;

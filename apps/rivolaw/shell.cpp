@@ -1,6 +1,9 @@
 #include "shell.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <algorithm>
 #include <cstdlib>
 #include <iostream>
@@ -62,12 +65,22 @@ ShellSettings shell_settings(const std::string& exePath, const std::vector<std::
     return s;
 }
 
+void use_qt_translations(const std::string& language) {
+    static QTranslator qt;
+    QCoreApplication::removeTranslator(&qt);
+    if (language.find("ENGL") != std::string::npos) return;
+    if (qt.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qt);
+}
+
 int rw_main(int argc, char** argv) {
     QApplication app(argc, argv);
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
     const std::string exe = QCoreApplication::applicationFilePath().toStdString();
     const ShellSettings settings = shell_settings(exe, args, support::today());
+    use_qt_translations(settings.language);
     if (settings.batch && settings.params.empty()) {
         std::cerr << "rivolaw: --batch needs a variant database (rivolaw --batch VARIANT.mdb)\n";
         return 3;

@@ -35,6 +35,10 @@ inline constexpr const char* kHelpFileEnglish = "RIVOLAW_en.html";
 ShellSettings shell_settings(const std::string& exePath, const std::vector<std::string>& args,
                              const std::string& date);
 
+// Loads Qt's own texts (standard buttons, file dialog) in the program's
+// language; English needs none.
+void use_qt_translations(const std::string& language);
+
 // The program entry: builds the window, starts the run of a command line and
 // turns the event loop until the user leaves the program; returns 0 then.
 int rw_main(int argc, char** argv);

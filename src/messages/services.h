@@ -22,8 +22,9 @@ public:
     // The closing dialog with the final message; checkList names the check
     // list file, which the dialog may offer to show or print.
     virtual void finale(const std::string& text, const std::string& checkList) = 0;
-    // Progress of the division iteration (pass number); default: nothing.
-    virtual void progress(int /*pass*/) {}
+    // Progress of the division iteration: the pass just finished and the
+    // largest energy difference at a free division after it (mm); default: nothing.
+    virtual void progress(int /*pass*/, float /*largestDiffMm*/) {}
     // True when the user asked to cancel the run.
     virtual bool cancelled() { return false; }
     // A fatal message was confirmed: the program ends once the run has

@@ -50,13 +50,13 @@ void outwsp_screen(RunContext& ctx, int i, int end) {
 
 void outwsp_screen_pass(RunContext& ctx, int pass) {
     if (!ctx.ui) return;
-    ctx.ui->progress(pass);
     // the largest difference of the branch energies at a free division, which
     // the passes drive towards zero
     const Plant& p = ctx.plant;
     float largest = 0.0f;
     for (size_t k = 1; k < p.wsp.div.size(); ++k)
         if (!(k < p.aufteilung.size() && p.aufteilung[k].fixed)) largest = std::max(largest, std::fabs(p.wsp.div[k].dE));
+    ctx.ui->progress(pass, 1000.0f * largest);
     ctx.ui->log((ctx.english() ? "iteration loop " : "Iterationsschleife ") + fmt_i(pass, 5) +
                 (ctx.english() ? "   largest energy difference " : "   größte Energiehöhendifferenz ") +
                 fmt_f(1000.0f * largest, 8, 2) + " mm");

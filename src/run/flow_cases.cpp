@@ -50,9 +50,9 @@ public:
     std::string openFile(const std::string&, const std::string&) override { return {}; }
     void log(const std::string& line) override { said_.push_back({false, {}, line}); }
     void finale(const std::string&, const std::string&) override {}
-    void progress(int pass) override {
+    void progress(int pass, float largestDiffMm) override {
         std::lock_guard<std::mutex> g(lock_);
-        if (main_) main_->progress(pass);
+        if (main_) main_->progress(pass, largestDiffMm);
     }
     // A cancel confirmed for one case ends every case.
     bool cancelled() override {

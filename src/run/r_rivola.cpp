@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
@@ -177,6 +178,19 @@ void read_iteration_settings(RunContext& ctx, const std::string& path) {
             if (line.size() > 8 && line.find('J', 8) != std::string::npos) r.iterLog = 1;
         }
     }
+}
+
+bool write_iteration_settings(const std::string& path, int maxPasses, float tolerance, bool iterLog,
+                              std::string& reason) {
+    char tol[32];
+    std::snprintf(tol, sizeof tol, "%.6g", static_cast<double>(tolerance));
+    support::AtomicFile f(path);
+    if (f.is_open())
+        f.out() << "MAX ITERATIONEN = " << maxPasses << "\nHEEPS = " << tol << "\nPROTOKOLL = " << (iterLog ? "J" : "N")
+                << "\n";
+    if (f.is_open() && f.commit()) return true;
+    reason = path + ": " + f.reason();
+    return false;
 }
 
 void init_variante(RunContext& ctx) {

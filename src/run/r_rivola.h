@@ -27,6 +27,10 @@ void init_variante(RunContext& ctx);
 void cl_par(RunContext& ctx, const std::vector<std::string>& args);
 // Reads the iteration settings file (maximum passes, tolerance, step log).
 void read_iteration_settings(RunContext& ctx, const std::string& path);
+// Writes the iteration settings file so that read_iteration_settings reads
+// the same values back; false with the reason when the file cannot be written.
+bool write_iteration_settings(const std::string& path, int maxPasses, float tolerance, bool iterLog,
+                              std::string& reason);
 // The final message by error level (without the leading line break).
 std::string final_message(const RunContext& ctx);
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -52,6 +54,20 @@ TEST(IterationSettings, FromTheLinesOfTheFile) {
         EXPECT_EQ(ctx.run.iterLog, c.iterLog);
         EXPECT_EQ(ctx.run.iniRead, c.iniRead);
     }
+    // what the configuration dialog writes is read back as written
+    for (const auto& [passes, tolerance, log] : {std::tuple{100, 0.00005f, false}, std::tuple{2500, 0.0015f, true}}) {
+        test::TempDir dir("ini_write");
+        std::string reason;
+        ASSERT_TRUE(run::write_iteration_settings(dir.str() + "RVL_iteration.ini", passes, tolerance, log, reason));
+        RunContext ctx;
+        run::read_iteration_settings(ctx, dir.str() + "RVL_iteration.ini");
+        EXPECT_EQ(ctx.run.maxPasses, passes);
+        EXPECT_FLOAT_EQ(ctx.run.tolerance, tolerance);
+        EXPECT_EQ(ctx.run.iterLog, log ? 1 : 0);
+    }
+    std::string reason;
+    EXPECT_FALSE(run::write_iteration_settings("/nonexistent/dir/RVL_iteration.ini", 100, 0.00005f, false, reason));
+    EXPECT_NE(reason.find("/nonexistent/dir/RVL_iteration.ini"), std::string::npos) << reason;
 }
 
 // Parameters with and without prefix; the final message names the check

@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 
 int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // the settings the program keeps between sessions (recent variants) go to
+    // a folder of the tests, not into the user's own
+    qputenv("XDG_CONFIG_HOME", (QDir::tempPath() + "/rivolaw_tests_config").toUtf8());
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

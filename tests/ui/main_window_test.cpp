@@ -5,7 +5,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFontInfo>
@@ -210,9 +216,9 @@ TEST_F(Window, MenusHelpAndARunWithoutResultsDatabaseInTheUsersLanguage) {
         QStringList top;
         const char *help, *title, *missing, *finale;
     } cases[] = {
-        {{db}, {"Ausführen", "Konfiguration", "Info", "Hilfe", "Beenden"}, "RIVOLA", "Datenbankfehler",
+        {{db}, {"Ausführen", "Konfiguration", "Info", "Hilfe", "Beenden", "&Sprache"}, "RIVOLA", "Datenbankfehler",
          "existiert nicht.", "Berechnungsabbruch"},
-        {{db, "english"}, {"File", "Configuration", "Info", "Help", "Exit"}, "What RIVOLA computes",
+        {{db, "english"}, {"File", "Configuration", "Info", "Help", "Exit", "&Language"}, "What RIVOLA computes",
          "database error", "does not exist.", "abort"},
     };
     for (const auto& c : cases) {
@@ -275,15 +281,35 @@ TEST_F(Window, CommandsOfTheIdleWindow) {
     EXPECT_TRUE(hook.shown[0].text.contains("\"12x\"")) << hook.shown[0].text.toStdString();
     EXPECT_FALSE(w->running());
     hook.shown.clear();
-    // Configuration is no known command, nor is any other unknown number.
-    EXPECT_EQ(w->rw_control(101), 1);
-    menu_action(*w, "Konfiguration")->trigger();
+    // An unknown command number is told as such.
     EXPECT_EQ(w->rw_control(4711), 1);
-    ASSERT_EQ(hook.shown.size(), 3u);
-    for (const auto& s : hook.shown) {
-        EXPECT_EQ(s.kind, "message");
-        EXPECT_EQ(s.title, "Problem 0");
-        EXPECT_EQ(s.text, "Dieses Kommando ist nicht bekannt");
+    ASSERT_EQ(hook.shown.size(), 1u);
+    EXPECT_EQ(hook.shown[0].title, "Problem 0");
+    EXPECT_EQ(hook.shown[0].text, "Dieses Kommando ist nicht bekannt");
+    hook.shown.clear();
+    // "Konfiguration" edits RVL_iteration.ini of the working folder: cancelled
+    // nothing is written, confirmed the run reads what was entered.
+    {
+        const QString before = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.string())));
+        EXPECT_EQ(w->rw_control(101), 1);
+        EXPECT_FALSE(fs::exists(dir / "RVL_iteration.ini"));
+        hook.fill = [](QDialog* d) {
+            d->findChild<QSpinBox*>("maxPasses")->setValue(750);
+            d->findChild<QDoubleSpinBox*>("tolerance")->setValue(0.5);
+            d->findChild<QCheckBox*>("iterLog")->setChecked(true);
+        };
+        menu_action(*w, "Konfiguration")->trigger();
+        hook.fill = nullptr;
+        RunContext read;
+        run::read_iteration_settings(read, (dir / "RVL_iteration.ini").string());
+        QDir::setCurrent(before);
+        EXPECT_EQ(read.run.maxPasses, 750);
+        EXPECT_FLOAT_EQ(read.run.tolerance, 0.0005f);
+        EXPECT_EQ(read.run.iterLog, 1);
+        ASSERT_EQ(hook.shown.size(), 2u);
+        EXPECT_EQ(hook.shown[1].kind, "configuration");
+        hook.shown.clear();
     }
     menu_action(*w, "Info")->trigger();
     const auto* info = find_shown(hook, "info");
@@ -463,9 +489,9 @@ TEST_F(Window, DialogsOfARunOnItsWorkerThread) {
     on_worker([&] {
         for (int i = 1; i <= 500; ++i) ui::screen_dlgedit(ctx, 27, i, "Zeile " + std::to_string(i));
         ui::rw_msgbox(ctx, "Weiter?", "Frage?", &answer);
-        for (int pass = 1; pass <= 7; ++pass) ctx.ui->progress(pass);
+        for (int pass = 1; pass <= 7; ++pass) ctx.ui->progress(pass, 8.0f / static_cast<float>(pass));
     });
-    EXPECT_EQ(w->progressText(), "Durchlauf 7");
+    EXPECT_EQ(w->progressText(), "Durchlauf 7 von höchstens 100, größte Energiehöhendifferenz 1,14 mm");
     const QStringList log = w->screenLog();
     ASSERT_EQ(log.size(), 500);
     EXPECT_EQ(log.front(), "Zeile 1");
@@ -534,4 +560,45 @@ TEST_F(Window, DialogsOfARunOnItsWorkerThread) {
     on_worker([&] { ui::rw_msgbox(ctx, "Tabelle voll", "Abbruch!!!"); });
     EXPECT_EQ(hook.shown.back().title, "Schwerer Fehler: Nach <OK> erfolgt Programmabbruch!");
     EXPECT_TRUE(w->stopRequested());
+}
+
+// The language is chosen in the menu: the menu, the tabs and Qt's own
+// buttons change with it; the file dialog offers variants only; the
+// variants edited are remembered for the next session.
+TEST_F(Window, LanguageChoiceQtTextsFileFilterAndRecentVariants) {
+    auto w = make({});
+    ui::use_qt_translations("DEUTSCH");
+    auto cancel_text = [] {
+        QDialogButtonBox box(QDialogButtonBox::Cancel);
+        return box.button(QDialogButtonBox::Cancel)->text();
+    };
+    EXPECT_EQ(cancel_text(), "Abbrechen");
+    ASSERT_NE(menu_action(*w, "English"), nullptr);
+    menu_action(*w, "English")->trigger();
+    EXPECT_NE(menu_action(*w, "Help"), nullptr);
+    EXPECT_EQ(menu_action(*w, "Hilfe"), nullptr);
+    EXPECT_EQ(w->tabs()->tabText(0), "screen log");
+    EXPECT_EQ(cancel_text(), "Cancel");
+    EXPECT_EQ(w->settings().language, "ENGLISH");
+    menu_action(*w, "Deutsch")->trigger();
+    EXPECT_NE(menu_action(*w, "Hilfe"), nullptr);
+    EXPECT_EQ(cancel_text(), "Abbrechen");
+
+    const struct {
+        const char* name;
+        bool variant;
+    } files[] = {{"anlage.mdb", true}, {"ANLAGE.MDB", true}, {"RIVOLA_8_Ergebnisse.mdb", false},
+                 {"rivola_8_ergebnisse.MDB", false}, {"anlage_C_SANDFANG.mdb", false}, {"anlage.csv", false}};
+    for (const auto& f : files) EXPECT_EQ(ui::is_variant_file(f.name), f.variant) << f.name;
+
+    RunContext tools;
+    tools.db.diagFile = (dir / "load.pkl").string();
+    std::string status;
+    const std::string variant = (dir / "recent.mdb").string();
+    input::db_new_variant_template(tools, variant, status);
+    ASSERT_EQ(status, "ok");
+    w->editVariant(QString::fromStdString(variant), false);
+    ASSERT_FALSE(w->recentVariants().isEmpty());
+    EXPECT_EQ(w->recentVariants().front(), QString::fromStdString(variant));
+    w->variantEditor()->close();
 }
