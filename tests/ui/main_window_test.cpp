@@ -39,6 +39,7 @@
 #include "run/r_rivola.h"
 #include "shell.h"
 #include "text_windows.h"
+#include "messages/m_language.h"
 #include "messages/m_realwin.h"
 
 namespace fs = std::filesystem;
@@ -460,6 +461,22 @@ TEST_F(Window, RepaintsThroughoutTheRunOfALargePlant) {
         if (t >= started && t <= ended) gap = std::max(gap, t - last), last = t;
     gap = std::max(gap, ended - last);
     EXPECT_LE(gap, 200) << "run of " << ended - started << " ms, " << paints.at.size() << " repaints";
+
+    // cancelled in its first passes, confirmed, the run ends within a second as cancelled
+    hook.fileToOpen = db;
+    hook.answer = [](const QString& title, const QString&) { return title == "Abbruch?"; };
+    bool finished = false;
+    QObject::connect(w.get(), &MainWindow::runFinished, [&] { finished = true; });
+    w->dispatch(ui::kCmdRun);
+    ASSERT_TRUE(wait_for([&] { return finished || w->progressText().startsWith("Durchlauf"); }));
+    ASSERT_FALSE(finished) << "the run ended before its first pass";
+    QElapsedTimer sinceCancel;
+    sinceCancel.start();
+    w->requestCancel();
+    ASSERT_TRUE(wait_for([&] { return finished; }));
+    EXPECT_LE(sinceCancel.elapsed(), 1000);
+    EXPECT_EQ(w->lastErrorLevel(), 3);
+    EXPECT_TRUE(has_line(w->screenLog(), "Berechnung abgebrochen"));
 }
 
 // The dialogs of a run, called on a worker thread as the run calls them, in one window.
