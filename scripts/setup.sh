@@ -6,7 +6,8 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${RIVOLA_BUILD_DIR:-$here/build}
 
 pkgs=(build-essential cmake ninja-build ccache libgtest-dev libgmock-dev
-      unixodbc unixodbc-dev libsqliteodbc sqlite3 odbc-mdbtools qt6-base-dev qt6-translations-l10n xvfb xauth librsvg2-bin libxml2-utils)
+      unixodbc unixodbc-dev libsqliteodbc sqlite3 odbc-mdbtools qt6-base-dev qt6-translations-l10n xvfb xauth librsvg2-bin libxml2-utils
+      zlib1g-dev poppler-utils)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,7 +1,7 @@
 // rivola: one calculation run from the command line, without a window.
 //
 //   rivola VARIANT.mdb [SIM=N] [OUT=ENGL] [IN_ANSI] [ENGLISH] [--yes] [--no-drawing]
-//          [--quiet] [--db-wait=SECONDS]
+//          [--quiet] [--sheet=A1|A3|A4] [--db-wait=SECONDS]
 //   rivola --help | --version
 //
 // Dialogs become lines on standard error; questions are answered "no" unless
@@ -18,12 +18,13 @@
 #include "model/context.h"
 #include "run/r_rivola.h"
 #include "messages/cli_services.h"
+#include "output/profile_sheets.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: rivola VARIANT.mdb [SIM=N] [OUT=ENGL] [IN_ANSI] [ENGLISH] [--yes] [--no-drawing]\n"
-    "              [--quiet] [--db-wait=SECONDS]\n"
+    "              [--quiet] [--sheet=A1|A3|A4] [--db-wait=SECONDS]\n"
     "       rivola --help | --version\n";
 
 constexpr const char* kHelp =
@@ -42,6 +43,8 @@ constexpr const char* kHelp =
     "Options:\n"
     "  --yes              answer the questions of the run with yes (default: no)\n"
     "  --no-drawing       no profile drawing\n"
+    "  --sheet=A1|A3|A4   sheet size of the drawing for the report (PDF and one SVG\n"
+    "                     per sheet; default A3, landscape)\n"
     "  --quiet            no screen line for every element; the passes are still shown\n"
     "  --db-wait=SECONDS  wait so long for a results database another program holds\n"
     "                     locked (0 to 86400, default 60)\n"
@@ -66,11 +69,20 @@ int main(int argc, char** argv) {
     std::vector<std::string> params;
     bool yes = false, drawing = true, quiet = false;
     int dbWait = 60;
+    std::string sheet = "A3";
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--yes") yes = true;
         else if (a == "--no-drawing") drawing = false;
         else if (a == "--quiet") quiet = true;
+        else if (a.rfind("--sheet=", 0) == 0) {
+            rivola::output::SheetFormat f;
+            if (!rivola::output::sheet_format(a.substr(8), f)) {
+                std::cerr << "rivola: --sheet takes A1, A3 or A4, not \"" << a.substr(8) << "\"\n";
+                return 3;
+            }
+            sheet = f.name;
+        }
         else if (a.rfind("--db-wait=", 0) == 0) {
             // seconds to wait for a results database that another program holds locked
             const std::string v = a.substr(10);
@@ -105,6 +117,7 @@ int main(int argc, char** argv) {
     ctx.run.params = params;
     ctx.run.drawing = drawing;
     ctx.run.quiet = quiet;
+    ctx.run.sheet = sheet;
     ctx.run.dbWait = dbWait;
     rivola::run::r_rivola(ctx, 1);
     return std::clamp(ctx.run.ierr, 0, 3);

@@ -11,6 +11,7 @@
 #include "database/column_reference.h"
 #include "hydraulics/freeboard.h"
 #include "output/listing_texts.h"
+#include "output/profile_sheets.h"
 #include "output/m_output_eingabe.h"
 #include "output/result_files.h"
 #include "support/m_strings.h"
@@ -60,6 +61,7 @@ ProfileElement element_of(const RunContext& ctx, int i, const std::vector<std::a
     ProfileElement pe;
     pe.isys = i;
     pe.name = e.bez;
+    pe.description = support::trim(e.beschreibung);
     pe.letter = e.bez.empty() ? ' ' : e.bez[0];
     pe.ityp = e.ityp;
     const float L = e.L > 0.0f ? e.L : 0.0f;
@@ -847,11 +849,14 @@ void draw_case_profiles(RunContext& ctx, ProfileModel design, const std::string&
     if (!ctx.run.drawing) return;
     const ProfileModel m = case_profile_model(ctx, std::move(design), designName, others, names);
     write_drawing(ctx, layout_profile(m));
+    draw_sheets(ctx, m);
 }
 
 void draw_profile(RunContext& ctx) {
     if (!ctx.run.drawing || ctx.failed() || ctx.plant.nsys < 1) return;
-    write_drawing(ctx, profile_drawing(ctx));
+    const ProfileModel m = profile_model(ctx);
+    write_drawing(ctx, layout_profile(m));
+    draw_sheets(ctx, m);
 }
 
 }  // namespace rivola::output

@@ -44,6 +44,7 @@ struct ProfileEnd {
 struct ProfileElement {
     int isys = 0;
     std::string name;
+    std::string description;  // the user's description of the element (beschreibung)
     char letter = ' ';
     int ityp = 0;
     ProfileEnd up;        // inlet end (upstream)

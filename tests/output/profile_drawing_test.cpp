@@ -307,10 +307,29 @@ TEST(ProfileDrawing, RunWritesAWellFormedFileOnlyWhenSwitchedOnAndComputed) {
     ctx.run.ierr = 1;
     output::draw_profile(ctx);
     ASSERT_TRUE(std::filesystem::exists(file));
-    EXPECT_EQ(ctx.run.writtenFiles, std::vector<std::string>{file});
+    // the whole drawing, the sheets for the report as one PDF and one SVG each
+    const std::string pdf = ctx.run.basePath + "_profile.pdf";
+    ASSERT_GE(ctx.run.writtenFiles.size(), 3u);
+    EXPECT_EQ(ctx.run.writtenFiles[0], file);
+    EXPECT_EQ(ctx.run.writtenFiles[1], pdf);
+    for (size_t k = 2; k < ctx.run.writtenFiles.size(); ++k) {
+        char n[32];
+        std::snprintf(n, sizeof n, "_profile_%03zu.svg", k - 1);
+        EXPECT_EQ(ctx.run.writtenFiles[k], ctx.run.basePath + n);
+        EXPECT_EQ(test::xml_problem(test::read_file(ctx.run.writtenFiles[k])), "") << n;
+    }
     const std::string svg = test::read_file(file);
     EXPECT_EQ(test::xml_problem(svg), "");
     EXPECT_NE(svg.find(">Kläranlage &lt;Nord&gt; &amp; Süd</text>"), std::string::npos);
+    // poppler, where it is installed, reads the PDF: a page per sheet, A3 landscape
+    if (std::system("command -v pdfinfo > /dev/null 2>&1") == 0) {
+        const std::string info = dir.str() + "info.txt";
+        ASSERT_EQ(std::system(("pdfinfo '" + pdf + "' > '" + info + "'").c_str()), 0);
+        const std::string text = test::read_file(info);
+        EXPECT_EQ(std::stoul(text.substr(text.find("Pages:") + 6)), ctx.run.writtenFiles.size() - 2) << text;
+        EXPECT_NE(text.find("1190.55 x 841.89 pts (A3)"), std::string::npos) << text;
+        EXPECT_EQ(std::system(("pdftoppm -r 20 -png '" + pdf + "' '" + dir.str() + "sheet'").c_str()), 0);
+    }
 
     // the SVG renderer of librsvg draws it, where it is installed
     if (std::system("command -v rsvg-convert > /dev/null 2>&1") == 0) {

@@ -46,6 +46,8 @@ TEST(CommandLineProgram, HelpVersionUnknownOptionsAndQuietRuns) {
         {"v.mdb --no-drawing", 0, {"Q=", "Berechnungsende"}, {}},
         {"v.mdb --quiet --no-drawing", 0, {"Berechnungsende"}, {"Q="}},
         {"v.mdb --ENGLISH --quiet --no-drawing", 0, {"end of calculation"}, {"Q=", "unknown option"}},
+        {"v.mdb --sheet=A2", 3, {"--sheet takes A1, A3 or A4, not \"A2\""}, {"Berechnungsende"}},
+        {"v.mdb --sheet=a4 --quiet", 0, {"v_profile.pdf", "v_profile_001.svg"}, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
@@ -55,6 +57,9 @@ TEST(CommandLineProgram, HelpVersionUnknownOptionsAndQuietRuns) {
         for (const std::string& s : c.notShown) EXPECT_EQ(r.out.find(s), std::string::npos) << s << "\n" << r.out;
     }
     EXPECT_FALSE(std::filesystem::exists(dir.str() + "--bogus.pkl"));
+    // the last run drew its sheets on A4
+    EXPECT_NE(rivola::test::read_file(dir.str() + "v_profile.pdf").find("/MediaBox [0 0 841.89 595.28]"),
+              std::string::npos);
 }
 
 // The column reference on the command line: the columns of one element
