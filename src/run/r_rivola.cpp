@@ -122,7 +122,9 @@ void initl_rivola(RunContext& ctx) {
     std::vector<std::string> params = std::move(r.params);
     const bool drawing = r.drawing, keepDrawing = r.keepDrawing, quiet = r.quiet;
     const int dbWait = r.dbWait;
+    const std::string sheet = r.sheet;
     r = RunState{};
+    r.sheet = sheet;
     r.quiet = quiet;
     r.keepDrawing = keepDrawing;
     r.dbWait = dbWait;
