@@ -3,6 +3,7 @@
 #include "database/db_tools.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -212,6 +213,19 @@ void MainWindow::buildMenu() {
         const int command = menu_command(lang, a->text().toStdString());
         if (c == kCmdHelp) a->setShortcut(QKeySequence::HelpContents);
         connect(a, &QAction::triggered, this, [this, command] { dispatch(command); });
+    }
+    // the sheet size of the drawing for the report
+    QMenu* sheets = file->addMenu(en ? tr("&Sheet size of the drawing") : tr("&Blattgröße der Zeichnung"));
+    auto* sheetGroup = new QActionGroup(sheets);
+    for (const char* size : {"A1", "A3", "A4"}) {
+        QAction* a = sheets->addAction(QString::fromLatin1(size));
+        a->setCheckable(true);
+        a->setChecked(ctx_.run.sheet == size);
+        sheetGroup->addAction(a);
+        const std::string chosen = size;
+        connect(a, &QAction::triggered, this, [this, chosen] {
+            if (!running_) ctx_.run.sheet = chosen;
+        });
     }
     QMenu* language = menuBar()->addMenu(en ? tr("&Language") : tr("&Sprache"));
     for (const auto& [code, label] : {std::pair{"DEUTSCH", "Deutsch"}, std::pair{"ENGLISH", "English"}}) {

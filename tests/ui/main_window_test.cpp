@@ -72,15 +72,17 @@ const DialogHook::Shown* find_shown(const DialogHook& hook, const QString& kind)
     return nullptr;
 }
 
-QAction* menu_action(MainWindow& w, const QString& text) {
-    for (QAction* a : w.menuBar()->actions()) {
+// The action of that text in the menu bar, its menus and their submenus.
+QAction* find_action(const QList<QAction*>& actions, const QString& text) {
+    for (QAction* a : actions) {
         if (a->text() == text) return a;
         if (a->menu())
-            for (QAction* b : a->menu()->actions())
-                if (b->text() == text) return b;
+            if (QAction* b = find_action(a->menu()->actions(), text)) return b;
     }
     return nullptr;
 }
+
+QAction* menu_action(MainWindow& w, const QString& text) { return find_action(w.menuBar()->actions(), text); }
 
 QStringList tab_texts(QTabWidget* tabs) {
     QStringList texts;
@@ -599,6 +601,11 @@ TEST_F(Window, LanguageChoiceQtTextsFileFilterAndRecentVariants) {
     EXPECT_EQ(w->settings().language, "ENGLISH");
     menu_action(*w, "Deutsch")->trigger();
     EXPECT_NE(menu_action(*w, "Hilfe"), nullptr);
+    // the sheet size of the drawing, chosen in the menu, is the next run's
+    EXPECT_EQ(w->context().run.sheet, "A3");
+    ASSERT_NE(menu_action(*w, "A1"), nullptr);
+    menu_action(*w, "A1")->trigger();
+    EXPECT_EQ(w->context().run.sheet, "A1");
     EXPECT_EQ(cancel_text(), "Abbrechen");
 
     const struct {
