@@ -24,7 +24,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: rivola VARIANT.mdb [SIM=N] [OUT=ENGL] [IN_ANSI] [ENGLISH] [--yes] [--no-drawing]\n"
-    "              [--quiet] [--sheet=A1|A3|A4] [--db-wait=SECONDS]\n"
+    "              [--quiet] [--capacity] [--sheet=A1|A3|A4] [--db-wait=SECONDS]\n"
     "       rivola --help | --version\n";
 
 constexpr const char* kHelp =
@@ -43,6 +43,10 @@ constexpr const char* kHelp =
     "Options:\n"
     "  --yes              answer the questions of the run with yes (default: no)\n"
     "  --no-drawing       no profile drawing\n"
+    "  --capacity         the plant's capacity: the largest factor on all inflows at\n"
+    "                     which the freeboard Freibord of tbl_all (0: no overtopping)\n"
+    "                     holds everywhere, the limiting element and the next three;\n"
+    "                     the run at the capacity is written as case \"Kapazitaet\"\n"
     "  --sheet=A1|A3|A4   sheet size of the drawing for the report (PDF and one SVG\n"
     "                     per sheet; default A3, landscape)\n"
     "  --quiet            no screen line for every element; the passes are still shown\n"
@@ -67,7 +71,7 @@ bool run_parameter(std::string a) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> params;
-    bool yes = false, drawing = true, quiet = false;
+    bool yes = false, drawing = true, quiet = false, capacity = false;
     int dbWait = 60;
     std::string sheet = "A3";
     for (int i = 1; i < argc; ++i) {
@@ -75,6 +79,7 @@ int main(int argc, char** argv) {
         if (a == "--yes") yes = true;
         else if (a == "--no-drawing") drawing = false;
         else if (a == "--quiet") quiet = true;
+        else if (a == "--capacity") capacity = true;
         else if (a.rfind("--sheet=", 0) == 0) {
             rivola::output::SheetFormat f;
             if (!rivola::output::sheet_format(a.substr(8), f)) {
@@ -118,6 +123,7 @@ int main(int argc, char** argv) {
     ctx.run.drawing = drawing;
     ctx.run.quiet = quiet;
     ctx.run.sheet = sheet;
+    ctx.run.capacity = capacity;
     ctx.run.dbWait = dbWait;
     rivola::run::r_rivola(ctx, 1);
     return std::clamp(ctx.run.ierr, 0, 3);

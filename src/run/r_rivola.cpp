@@ -23,6 +23,7 @@
 #include "output/result_files.h"
 #include "database/flow_case_input.h"
 #include "input/input.h"
+#include "run/capacity.h"
 #include "run/flow_cases.h"
 #include "support/m_files.h"
 #include "support/m_strings.h"
@@ -123,8 +124,10 @@ void initl_rivola(RunContext& ctx) {
     const bool drawing = r.drawing, keepDrawing = r.keepDrawing, quiet = r.quiet;
     const int dbWait = r.dbWait;
     const std::string sheet = r.sheet;
+    const bool capacity = r.capacity;
     r = RunState{};
     r.sheet = sheet;
+    r.capacity = capacity;
     r.quiet = quiet;
     r.keepDrawing = keepDrawing;
     r.dbWait = dbWait;
@@ -325,12 +328,13 @@ void r_rivola(RunContext& ctx, int kind) {
         input::read_variant(ctx);
         if (r.ierr < 2) read_cases(ctx, cases);
     }
-    if (r.ierr < 2 && cases.empty()) compute_variant(ctx);
-    if (r.ierr < 2 && !cases.empty()) run_flow_cases(ctx, cases);
+    if (r.ierr < 2 && r.capacity) run_capacity(ctx);
+    if (r.ierr < 2 && !r.capacity && cases.empty()) compute_variant(ctx);
+    if (r.ierr < 2 && !r.capacity && !cases.empty()) run_flow_cases(ctx, cases);
     if (r.ierr < 2 && r.compute == 'J') checks::del_pru(ctx);
     // A run with errors, or one that only checks, has no results: listings,
     // CSV and drawing of an earlier run must not pass for this run's.
-    if (!r.basePath.empty() && r.ierr < 3 && (r.ierr == 2 || r.compute != 'J') && cases.empty())
+    if (!r.basePath.empty() && r.ierr < 3 && (r.ierr == 2 || r.compute != 'J') && cases.empty() && !r.capacity)
         output::remove_earlier_results(ctx);
     // Any result that could not be stored ends the run as a file or database failure.
     if (!r.storeFailures.empty()) r.ierr = std::max(r.ierr, 3);

@@ -25,6 +25,9 @@ void init_variante(RunContext& ctx);
 // Splits the program's command line into parameters and applies them.
 // Options may be written with a leading "/" or "-".
 void cl_par(RunContext& ctx, const std::vector<std::string>& args);
+// The set-up of the variant read into the plant model (links, discharges,
+// geometry, losses and their checks), before the walk.
+void set_up(RunContext& ctx);
 // Reads the iteration settings file (maximum passes, tolerance, step log).
 void read_iteration_settings(RunContext& ctx, const std::string& path);
 // Writes the iteration settings file so that read_iteration_settings reads

@@ -1,0 +1,168 @@
+// The capacity of a plant: a single flume with a free outfall, whose
+// capacity follows from the critical depth at its end and the drawdown curve
+// upstream (integrated here on its own), and the example plant, whose
+// capacity the check list's freeboard warnings confirm just below and above.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "common/variant_db.h"
+#include "input/input.h"
+#include "run/r_rivola.h"
+#include "support/m_strings.h"
+#include "run/capacity.h"
+
+using namespace rivola;
+
+namespace {
+
+// A rectangular flume b wide and H high, L long at slope S0, Strickler k,
+// fed by Q1 with q0 l/s and falling freely at its end.
+struct Flume {
+    double b = 1.0, H = 0.5, L = 100.0, S0 = 0.002, k = 70.0, q0 = 200.0;
+};
+
+std::string flume_variant(const Flume& f, double freeboard) {
+    char rows[1024];
+    const double z0 = 100.0, z1 = z0 - f.S0 * f.L;
+    std::snprintf(rows, sizeof rows,
+                  "INSERT INTO tbl_all (Titel, Q_ls, Freibord) VALUES ('Gerinne', 'J', %g);\n"
+                  "INSERT INTO tbl_rvldaten (id, er, bez, ablauf1, Q, GEO_ZO1, GEO_oT1, GEO_oH11, GEO_oB11) "
+                  "VALUES (1, 10, 'Q1', 'G1', %g, %g, 'T', %g, %g);\n"
+                  "INSERT INTO tbl_rvldaten (id, er, bez, zulauf1, ablauf1, GEO_L, GEO_K, GEO_ZO1, GEO_oT1, GEO_oH11, "
+                  "GEO_oB11, GEO_ZU1, GEO_uT1, GEO_uH11, GEO_uB11) "
+                  "VALUES (2, 20, 'G1', 'Q1', 'ENDE', %g, %g, %g, 'T', %g, %g, %g, 'T', %g, %g);\n",
+                  freeboard, f.q0, z0, f.H, f.b, f.L, f.k, z0, f.H, f.b, z1, f.H, f.b);
+    return std::string("CREATE TABLE tbl_all ") + input::kTblAllColumns + ";\nCREATE TABLE tbl_rvldaten " +
+           input::kTblRvldatenColumns + ";\n" + rows;
+}
+
+// Depth at the upstream end for discharge Q (m³/s): from the critical depth
+// at the outfall up the drawdown curve, dx/dh = (1 - Fr²) / (Sf - S0), by
+// Simpson's rule in small depth steps until the flume's length is reached
+// (x counted upstream: the depth grows from the outfall towards normal depth).
+double upstream_depth(const Flume& f, double Q) {
+    const double g = 9.80665;
+    const double hc = std::cbrt(Q * Q / (g * f.b * f.b));
+    auto dxdh = [&](double h) {
+        const double A = f.b * h, R = A / (f.b + 2 * h), v = Q / A;
+        const double Sf = v * v / (f.k * f.k * std::pow(R, 4.0 / 3.0));
+        return (1.0 - v * v / (g * h)) / (Sf - f.S0);
+    };
+    double h = hc, x = 0.0;
+    const double dh = 1e-5;
+    while (x < f.L) {
+        const double step = (dxdh(h) + 4 * dxdh(h + dh / 2) + dxdh(h + dh)) * dh / 6;
+        if (step <= 0 || x + step >= f.L) {
+            h += step > 0 ? dh * (f.L - x) / step : 0;
+            break;
+        }
+        x += step;
+        h += dh;
+    }
+    return h;
+}
+
+// The discharge whose upstream depth leaves `freeboard` below the top.
+double capacity_by_hand(const Flume& f, double freeboard) {
+    double lo = 0.01, hi = 5.0;
+    for (int k = 0; k < 60; ++k) {
+        const double mid = 0.5 * (lo + hi);
+        (upstream_depth(f, mid) < f.H - freeboard ? lo : hi) = mid;
+    }
+    return lo;
+}
+
+// Reads the variant into a context, as the run does before its calculation.
+bool read(const std::string& db, RunContext& ctx, test::RecordingUi& ui) {
+    ctx.ui = &ui;
+    ctx.run.params = {db};
+    run::initl_rivola(ctx);
+    run::init_variante(ctx);
+    input::read_variant(ctx);
+    return ctx.run.ierr < 2;
+}
+
+}  // namespace
+
+TEST(Capacity, FlumeWithAFreeOutfallCarriesWhatTheDrawdownCurveAllows) {
+    const Flume f;
+    for (double freeboard : {0.0, 0.2}) {
+        SCOPED_TRACE(freeboard);
+        test::TempDir dir("capacity");
+        std::string status;
+        const std::string db = test::load_variant(dir, "G", flume_variant(f, freeboard), status);
+        ASSERT_EQ(status, "ok");
+        RunContext ctx;
+        test::RecordingUi ui;
+        test::point_diagnostics(ctx, dir);
+        ASSERT_TRUE(read(db, ctx, ui));
+        const run::Capacity cap = run::find_capacity(ctx, {}, 2);
+        ASSERT_TRUE(cap.found) << cap.note;
+        const double expected = capacity_by_hand(f, freeboard);
+        EXPECT_NEAR(cap.factor * f.q0 / 1000.0, expected, 0.005 * expected);
+        EXPECT_GT(cap.above, cap.factor);
+        EXPECT_LE(cap.above - cap.factor, 0.005 * cap.factor + 1e-9);
+        EXPECT_GT(cap.runs, 3);
+        // the water reaches the top first where the flume begins (the inlet's
+        // outlet end or the flume's inlet end: the same section), where the
+        // drawdown towards the outfall is least
+        const bool atTheHead = (cap.limit.isys == 1 && cap.limit.end == 1) || (cap.limit.isys == 2 && cap.limit.end == 2);
+        EXPECT_TRUE(atTheHead) << cap.limit.isys << "/" << cap.limit.end;
+    }
+}
+
+// The example plant at 0.99 and 1.01 times its capacity, as flow cases of a
+// normal run: below, no freeboard warning; above, an overtopping at the
+// limiting element. The run of the capacity search tells it in the check list.
+TEST(Capacity, ExamplePlantIsConfirmedByTheFreeboardWarningsAroundIt) {
+    test::TempDir dir("capacity_example");
+    std::string status;
+    const std::string db =
+        test::load_variant(dir, "klaeranlage", test::source_file("examples/klaeranlage.sql"), status);
+    ASSERT_EQ(status, "ok");
+    test::load_variant(dir, "klaeranlage_C_SANDFANG", test::source_file("examples/klaeranlage_C_SANDFANG.sql"), status);
+    ASSERT_EQ(status, "ok");
+    RunContext ctx;
+    test::RecordingUi ui;
+    test::point_diagnostics(ctx, dir);
+    ASSERT_TRUE(read(db, ctx, ui));
+    const run::Capacity cap = run::find_capacity(ctx, {}, 2);
+    ASSERT_TRUE(cap.found) << cap.note;
+    ASSERT_GT(cap.limit.isys, 0);
+    const std::string limiting = support::trim(ctx.plant.el[cap.limit.isys].bez);
+
+    char cases[512];
+    std::snprintf(cases, sizeof cases,
+                  "CREATE TABLE tbl_lastfaelle (Nr integer, Lastfall varchar(16), Beschreibung varchar(255), "
+                  "Faktor double, Wasserstand double);"
+                  "INSERT INTO tbl_lastfaelle VALUES (1, 'unter', '', %.6f, NULL);"
+                  "INSERT INTO tbl_lastfaelle VALUES (2, 'ueber', '', %.6f, NULL);",
+                  0.99 * cap.factor, 1.01 * cap.factor);
+    test::sqlite(db, cases);
+    const test::ProgramRun r = test::run_program(dir.str(), "rivola", "klaeranlage.mdb --no-drawing --quiet");
+    ASSERT_LT(r.status, 2) << r.out;
+    const std::string list = test::read_file(dir.str() + "klaeranlage.pkl");
+    const size_t below = list.find("Lastfall unter"), above = list.find("Lastfall ueber");
+    ASSERT_NE(below, std::string::npos) << list;
+    ASSERT_NE(above, std::string::npos) << list;
+    const std::string under = list.substr(below, above - below), over = list.substr(above);
+    EXPECT_EQ(under.find("\nF01"), std::string::npos) << under;
+    EXPECT_EQ(under.find("\nF03"), std::string::npos) << under;
+    const size_t f01 = over.find("\nF01");
+    ASSERT_NE(f01, std::string::npos) << over;
+    EXPECT_NE(over.find(limiting, f01), std::string::npos) << limiting << "\n" << over;
+
+    // the search as the user starts it: the capacity, its element and the run at it
+    test::sqlite(db, "DROP TABLE tbl_lastfaelle;");
+    const test::ProgramRun c = test::run_program(dir.str(), "rivola", "klaeranlage.mdb --capacity --quiet --no-drawing");
+    ASSERT_LT(c.status, 2) << c.out;
+    const std::string told = test::read_file(dir.str() + "klaeranlage.pkl");
+    char factor[32];
+    std::snprintf(factor, sizeof factor, "%.3f", cap.factor);
+    EXPECT_NE(told.find(std::string("Kapazität: Faktor ") + factor), std::string::npos) << told;
+    EXPECT_NE(told.find("begrenzendes Element: " + limiting), std::string::npos) << told;
+    EXPECT_NE(told.find("2. begrenzendes Element: "), std::string::npos) << told;
+    EXPECT_TRUE(test::read_file(dir.str() + "klaeranlage_Kapazitaet.csv").size() > 100);
+}
