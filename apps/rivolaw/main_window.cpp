@@ -177,6 +177,12 @@ void MainWindow::buildMenu() {
                                            : tr("Ergebnislisten der letzten Berechnung"));
     listings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(listings, &QAction::triggered, this, [this] { dispatch(kCmdListings); });
+    QAction* capacity = file->addAction(en ? tr("&Capacity of the plant …") : tr("&Kapazität der Anlage …"));
+    connect(capacity, &QAction::triggered, this, [this] {
+        if (running_) return;
+        ctx_.run.capacity = true;   // for this run only
+        dispatch(kCmdRun);
+    });
     QAction* edit = file->addAction(en ? tr("&Edit variant …") : tr("Variante &bearbeiten …"));
     edit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     connect(edit, &QAction::triggered, this, [this, en] {
@@ -332,6 +338,7 @@ void MainWindow::onRunFinished() {
     running_ = false;
     clock_->stop();
     lastIerr_ = ctx_.run.ierr;
+    ctx_.run.capacity = false;
     if (!ctx_.run.dbPath.empty() && support::file_exists(ctx_.run.dbPath)) remember(q(ctx_.run.dbPath));
     runAction_->setEnabled(true);
     dbWaitAction_->setEnabled(true);

@@ -626,3 +626,22 @@ TEST_F(Window, LanguageChoiceQtTextsFileFilterAndRecentVariants) {
     EXPECT_EQ(w->recentVariants().front(), QString::fromStdString(variant));
     w->variantEditor()->close();
 }
+
+// The capacity search from the menu: the variant chosen, the capacity and its
+// limiting element on the screen log, the next run a normal one again.
+TEST_F(Window, CapacityOfThePlantFromTheMenu) {
+    RunContext tools;
+    std::string status, results;
+    input::db_new_results(tools, dir.string(), results, status);
+    ASSERT_EQ(status, "ok");
+    input::db_load_script(tools, (dir / "anlage.mdb").string(),
+                          std::string(RIVOLA_SOURCE_DIR) + "/examples/kleine_anlage.sql", status);
+    ASSERT_EQ(status, "ok");
+    auto w = make({});
+    hook.fileToOpen = QString::fromStdString((dir / "anlage.mdb").string());
+    run_to_end(*w, [&] { menu_action(*w, "&Kapazität der Anlage …")->trigger(); });
+    EXPECT_TRUE(has_line(w->screenLog(), "Kapazität: Faktor ")) << w->screenLog().join('\n').toStdString();
+    EXPECT_TRUE(has_line(w->screenLog(), "begrenzendes Element: "));
+    EXPECT_TRUE(fs::exists(dir / "anlage_Kapazitaet.csv"));
+    EXPECT_FALSE(w->context().run.capacity);
+}
