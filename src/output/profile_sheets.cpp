@@ -114,6 +114,49 @@ const char* tr(bool en, const char* de, const char* english) { return en ? engli
 // Is the water level written at this element's ends? At weirs, walls, flumes, basins.
 bool annotated(char letter) { return letter == 'U' || letter == 'W' || letter == 'G' || letter == 'B'; }
 
+// The title block at the bottom right: the plant's title lines, then `rows`.
+void title_block(Painter& p, const Frame& fr, const SheetText& text, const std::vector<std::string>& rows) {
+    const double tx0 = fr.right - fr.blockWidth, ty0 = fr.bottom - fr.blockHeight;
+    p.rect(tx0, ty0, fr.right, fr.bottom, "#000000", "#ffffff", 0.5, "titleblock");
+    const double rowH = fr.blockHeight / 8.0;
+    double ty = ty0 + rowH * 0.9;
+    for (size_t k = 0; k < text.title.size() && k < 3; ++k, ty += rowH)
+        p.text(tx0 + 2, ty, text.title[k], k == 0 ? 2.8 : 2.2, -1, 0, k == 0, "#000000", "title");
+    ty = ty0 + rowH * 3.9;
+    p.line(tx0, ty - rowH * 0.75, fr.right, ty - rowH * 0.75, "#000000", 0.3, "titleblock");
+    for (const std::string& r : rows) {
+        p.text(tx0 + 2, ty, r, 2.2, -1, 0, false, "#000000", "titleblock");
+        ty += rowH;
+    }
+}
+
+// An overview sheet: the strands of the plant with the sheets that draw them.
+void draw_overview(Sheet& sh, const SheetFormat& f, const SheetText& text, const std::vector<std::string>& entries,
+                   size_t first, size_t rows, size_t columns, int number, int count) {
+    const Frame fr = frame_of(f);
+    const bool en = text.english;
+    sh.page.width = f.width * kPt;
+    sh.page.height = f.height * kPt;
+    Painter p{sh.page, -1};
+    p.rect(0, 0, f.width, f.height, "none", "#ffffff", 0, "sheet");
+    p.rect(fr.left, fr.top, fr.right, fr.bottom, "#000000", "none", 0.7, "frame");
+    p.text(fr.left + 4, fr.top + 9, tr(en, "Übersicht der Stränge", "Overview of the strands"), 4.0, -1, 0, true,
+           "#000000", "overview-title");
+    const double colWidth = (fr.right - fr.left - 8) / static_cast<double>(columns);
+    for (size_t k = first; k < entries.size() && k < first + rows * columns; ++k) {
+        const size_t at = k - first;
+        const double x = fr.left + 4 + static_cast<double>(at / rows) * colWidth;
+        const double y = fr.top + 18 + static_cast<double>(at % rows) * 4.5;
+        p.text(x, y, entries[k], 2.2, -1, 0, false, "#000000", "overview");
+    }
+    title_block(p, fr, text,
+                {tr(en, "Variante: ", "Variant: ") + text.variant +
+                     (text.flowCase.empty() ? std::string() : tr(en, "   Lastfall: ", "   flow case: ") + text.flowCase),
+                 tr(en, "Übersicht", "Overview"), "",
+                 tr(en, "Berechnet am ", "Computed on ") + text.date + "   RIVOLA " + text.version,
+                 tr(en, "Blatt ", "Sheet ") + std::to_string(number) + tr(en, " von ", " of ") + std::to_string(count)});
+}
+
 void draw_sheet(Sheet& sh, const ProfileModel& m, const SheetFormat& f, const SheetText& text, int number, int count,
                 bool continuesLeft, bool continuesRight, double zBase) {
     const Frame fr = frame_of(f);
@@ -253,27 +296,14 @@ void draw_sheet(Sheet& sh, const ProfileModel& m, const SheetFormat& f, const Sh
     p.text(bx, by - 1, "0", 1.8, 0, 0, false, "#000000", "scalebar");
     p.text(bx + barM * sx, by - 1, fixed(barM, barM < 1 ? 1 : 0) + " m", 1.8, 0, 0, false, "#000000", "scalebar");
 
-    // title block
-    const double tx0 = fr.right - fr.blockWidth, ty0 = fr.bottom - fr.blockHeight;
-    p.rect(tx0, ty0, fr.right, fr.bottom, "#000000", "#ffffff", 0.5, "titleblock");
-    const double rowH = fr.blockHeight / 8.0;
-    double ty = ty0 + rowH * 0.9;
-    for (size_t k = 0; k < text.title.size() && k < 3; ++k, ty += rowH)
-        p.text(tx0 + 2, ty, text.title[k], k == 0 ? 2.8 : 2.2, -1, 0, k == 0, "#000000", "title");
-    ty = ty0 + rowH * 3.9;
-    p.line(tx0, ty - rowH * 0.75, fr.right, ty - rowH * 0.75, "#000000", 0.3, "titleblock");
-    const std::string rows[] = {
-        tr(en, "Variante: ", "Variant: ") + text.variant +
-            (text.flowCase.empty() ? std::string() : tr(en, "   Lastfall: ", "   flow case: ") + text.flowCase),
-        tr(en, "Strang: ", "Strand: ") + panel.title,
-        tr(en, "Maßstab Längen 1:", "Scale lengths 1:") + std::to_string(sh.scales.length) +
-            tr(en, ", Höhen 1:", ", heights 1:") + std::to_string(sh.scales.height),
-        tr(en, "Berechnet am ", "Computed on ") + text.date + "   RIVOLA " + text.version,
-        tr(en, "Blatt ", "Sheet ") + std::to_string(number) + tr(en, " von ", " of ") + std::to_string(count)};
-    for (const std::string& r : rows) {
-        p.text(tx0 + 2, ty, r, 2.2, -1, 0, false, "#000000", "titleblock");
-        ty += rowH;
-    }
+    title_block(p, fr, text,
+                {tr(en, "Variante: ", "Variant: ") + text.variant +
+                     (text.flowCase.empty() ? std::string() : tr(en, "   Lastfall: ", "   flow case: ") + text.flowCase),
+                 tr(en, "Strang: ", "Strand: ") + panel.title,
+                 tr(en, "Maßstab Längen 1:", "Scale lengths 1:") + std::to_string(sh.scales.length) +
+                     tr(en, ", Höhen 1:", ", heights 1:") + std::to_string(sh.scales.height),
+                 tr(en, "Berechnet am ", "Computed on ") + text.date + "   RIVOLA " + text.version,
+                 tr(en, "Blatt ", "Sheet ") + std::to_string(number) + tr(en, " von ", " of ") + std::to_string(count)});
 }
 
 }  // namespace
@@ -341,11 +371,37 @@ std::vector<Sheet> layout_sheets(const ProfileModel& m, const SheetFormat& f, co
             parts.push_back(part);
         }
     }
+    // a plant of several strands opens with an overview: each strand with its sheets
+    std::vector<size_t> strands;   // the panels drawn, in order
+    for (const Part& part : parts)
+        if (strands.empty() || strands.back() != static_cast<size_t>(part.sheet.panel))
+            strands.push_back(static_cast<size_t>(part.sheet.panel));
+    const size_t rows = static_cast<size_t>((fr.bottom - fr.blockHeight - 6 - (fr.top + 18)) / 4.5);
+    const size_t columns = f.width < 300 ? 2 : f.width < 500 ? 3 : 5;
+    const size_t overviews = strands.size() > 1 ? (strands.size() + rows * columns - 1) / (rows * columns) : 0;
+    const int count = static_cast<int>(overviews + parts.size());
+    std::vector<std::string> entries;
+    for (size_t s : strands) {
+        size_t a = 0, b = 0;   // first and last sheet of the strand
+        for (size_t k = 0; k < parts.size(); ++k) {
+            if (static_cast<size_t>(parts[k].sheet.panel) != s) continue;
+            if (a == 0) a = overviews + k + 1;
+            b = overviews + k + 1;
+        }
+        entries.push_back(m.panels[s].title + " - " + tr(text.english, "Blatt ", "sheet ") + std::to_string(a) +
+                          (b > a ? "-" + std::to_string(b) : std::string()));
+    }
     std::vector<Sheet> sheets;
+    for (size_t o = 0; o < overviews; ++o) {
+        Sheet sh;
+        sh.panel = -1;
+        draw_overview(sh, f, text, entries, o * rows * columns, rows, columns, static_cast<int>(o) + 1, count);
+        sheets.push_back(std::move(sh));
+    }
     for (size_t k = 0; k < parts.size(); ++k) {
         Part& part = parts[k];
-        draw_sheet(part.sheet, m, f, text, static_cast<int>(k) + 1, static_cast<int>(parts.size()), part.left,
-                   part.right, part.zBase);
+        draw_sheet(part.sheet, m, f, text, static_cast<int>(overviews + k) + 1, count, part.left, part.right,
+                   part.zBase);
         sheets.push_back(std::move(part.sheet));
     }
     return sheets;

@@ -123,6 +123,23 @@ TEST(ProfileSheets, ALongStrandContinuesOnSheetsWithMatchLines) {
     }
 }
 
+// Several strands: an overview sheet first, naming each strand's sheets.
+TEST(ProfileSheets, OverviewNamesTheSheetsOfEachStrand) {
+    SheetFormat a3;
+    ASSERT_TRUE(sheet_format("A3", a3));
+    ProfileModel m = strand(10, 10.0f);
+    ProfilePanel second = strand(200, 10.0f).panels[0];
+    second.title = "Strang 2";
+    m.panels.push_back(second);
+    const std::vector<Sheet> sheets = layout_sheets(m, a3, SheetText{{"Nord"}, "nord.mdb", "", "06.12.2025", "8.03", false});
+    ASSERT_EQ(sheets.size(), 8u);   // the overview, 1 sheet of the first strand, 6 of the second
+    EXPECT_EQ(sheets[0].panel, -1);
+    const auto entries = texts(sheets[0], "overview");
+    EXPECT_EQ(entries, (std::vector<std::string>{"Hauptstrang - Blatt 2", "Strang 2 - Blatt 3-8"}));
+    EXPECT_TRUE(has(texts(sheets[1], "titleblock"), "Blatt 2 von 8"));
+    EXPECT_TRUE(has(texts(sheets[2], "matchline"), "weiter auf Blatt 4"));
+}
+
 TEST(ProfileSheets, PdfIsReadByPopplerWithItsPagesAndTexts) {
     EXPECT_EQ(to_cp1252("Überfall 2³ €"), "\xDC" "berfall 2\xB3 \x80");
     EXPECT_EQ(to_cp1252("\xE2\x86\x92"), "?");   // an arrow is not in the code page
