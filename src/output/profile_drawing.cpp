@@ -69,6 +69,9 @@ ProfileElement element_of(const RunContext& ctx, int i, const std::vector<std::a
     // confluence to its downstream end.
     const float xUp = e.ityp == T_Z ? e.flaenge - L : e.flaenge;
     const float xDown = e.ityp == T_Z ? e.flaenge : e.flaenge + L;
+    pe.Q = e.res[1].Q;
+    if (e.izu[1] > 0) pe.from = support::trim(p.el[e.izu[1]].bez);
+    if (e.iab[1] > 0) pe.to = support::trim(p.el[e.iab[1]].bez);
     pe.up = end_of(e, 2, xUp, g[i][1]);
     pe.down = end_of(e, 1, xDown, g[i][2]);
     // Overtopping of an open channel and pressure in a closed section that is

@@ -50,6 +50,8 @@ struct ProfileElement {
     ProfileEnd up;        // inlet end (upstream)
     ProfileEnd down;      // outlet end (downstream)
     float opening = 0.0f; // wall: height of its openings above the invert (0 = unknown)
+    float Q = 0.0f;       // discharge through the element, m³/s
+    std::string from, to; // names of its 1st inlet and 1st outlet element (blank: none)
     // water levels of the other flow cases at the inlet and outlet end
     // (the model's caseNames[1..]); NaN where a case has no level
     std::vector<std::array<float, 2>> caseWsp;

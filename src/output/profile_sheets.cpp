@@ -114,6 +114,17 @@ const char* tr(bool en, const char* de, const char* english) { return en ? engli
 // Is the water level written at this element's ends? At weirs, walls, flumes, basins.
 bool annotated(char letter) { return letter == 'U' || letter == 'W' || letter == 'G' || letter == 'B'; }
 
+// The discharge of a strand and where it begins and ends outside itself.
+std::string strand_course(const ProfilePanel& panel, bool en) {
+    if (panel.elements.empty()) return {};
+    const ProfileElement& first = panel.elements.front();
+    const ProfileElement& last = panel.elements.back();
+    std::string s = ", Q = " + fixed(1000.0 * first.Q, 1) + " l/s";
+    if (first.prev < 0 && !first.from.empty()) s += tr(en, ", von ", ", from ") + first.from;
+    if (last.next < 0 && !last.to.empty() && last.to != "ENDE") s += tr(en, ", nach ", ", to ") + last.to;
+    return s;
+}
+
 // The title block at the bottom right: the plant's title lines, then `rows`.
 void title_block(Painter& p, const Frame& fr, const SheetText& text, const std::vector<std::string>& rows) {
     const double tx0 = fr.right - fr.blockWidth, ty0 = fr.bottom - fr.blockHeight;
@@ -231,9 +242,12 @@ void draw_sheet(Sheet& sh, const ProfileModel& m, const SheetFormat& f, const Sh
                 p.text(X(end->x) + (up ? 1.6 : -0.6), Y(end->wsp) + 1.0, fixed(end->wsp, 2), 1.8, up ? -1 : 1, 0, false,
                        "#1565c0", "wsp-level");
             }
-            if (e.letter == 'U')
+            if (e.letter == 'U') {
                 p.text(X(e.up.x) + 1.6, Y(e.up.z) + 3.2, tr(en, "Sohle ", "invert ") + fixed(e.up.z, 2), 1.8, -1, 0,
                        false, "#000000", "weir-invert");
+                p.text(X(e.up.x) + 1.6, Y(e.up.crown) - 1.2, tr(en, "Krone ", "crest ") + fixed(e.up.crown, 2), 1.8,
+                       -1, 0, false, "#2e7d32", "weir-crest");
+            }
         }
         // overtopping and pressure flow, each with its own mark
         for (const ProfileEnd* end : {&e.up, &e.down}) {
@@ -299,7 +313,7 @@ void draw_sheet(Sheet& sh, const ProfileModel& m, const SheetFormat& f, const Sh
     title_block(p, fr, text,
                 {tr(en, "Variante: ", "Variant: ") + text.variant +
                      (text.flowCase.empty() ? std::string() : tr(en, "   Lastfall: ", "   flow case: ") + text.flowCase),
-                 tr(en, "Strang: ", "Strand: ") + panel.title,
+                 tr(en, "Strang: ", "Strand: ") + panel.title + strand_course(panel, en),
                  tr(en, "Maßstab Längen 1:", "Scale lengths 1:") + std::to_string(sh.scales.length) +
                      tr(en, ", Höhen 1:", ", heights 1:") + std::to_string(sh.scales.height),
                  tr(en, "Berechnet am ", "Computed on ") + text.date + "   RIVOLA " + text.version,

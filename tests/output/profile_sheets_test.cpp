@@ -25,6 +25,7 @@ ProfileModel strand(int n, float length) {
         e.isys = k + 1;
         e.name = "G" + std::to_string(k + 1);
         e.letter = 'G';
+        e.Q = 0.25f;
         e.up.x = k * length;
         e.down.x = (k + 1) * length;
         e.up.z = 100.0f - 0.001f * e.up.x;
@@ -138,6 +139,16 @@ TEST(ProfileSheets, OverviewNamesTheSheetsOfEachStrand) {
     EXPECT_EQ(entries, (std::vector<std::string>{"Hauptstrang - Blatt 2", "Strang 2 - Blatt 3-8"}));
     EXPECT_TRUE(has(texts(sheets[1], "titleblock"), "Blatt 2 von 8"));
     EXPECT_TRUE(has(texts(sheets[2], "matchline"), "weiter auf Blatt 4"));
+    EXPECT_TRUE(has(texts(sheets[1], "titleblock"), "Strang: Hauptstrang, Q = 250.0 l/s"));
+    // a weir shows its crest and invert, the structures their water levels
+    ProfileModel w = strand(3, 10.0f);
+    ProfileElement& weir = w.panels[0].elements[1];
+    weir.letter = 'U';
+    weir.up.crown = 99.99f;
+    const Sheet s = layout_sheets(w, a3, SheetText{{"Nord"}, "nord.mdb", "", "06.12.2025", "8.03", false}).front();
+    EXPECT_EQ(texts(s, "weir-crest"), std::vector<std::string>{"Krone 99.99"});
+    EXPECT_EQ(texts(s, "weir-invert"), std::vector<std::string>{"Sohle 99.99"});
+    EXPECT_TRUE(has(texts(s, "wsp-level"), "100.29"));   // 0.3 m above the invert 99.99 at the weir
 }
 
 TEST(ProfileSheets, PdfIsReadByPopplerWithItsPagesAndTexts) {
