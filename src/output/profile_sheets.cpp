@@ -114,6 +114,35 @@ const char* tr(bool en, const char* de, const char* english) { return en ? engli
 // Is the water level written at this element's ends? At weirs, walls, flumes, basins.
 bool annotated(char letter) { return letter == 'U' || letter == 'W' || letter == 'G' || letter == 'B'; }
 
+// Two strands are drawn once when they are hydraulically alike: the same
+// elements in the same order and lengths, and invert, top, water level and
+// energy level at every end within 1 mm.
+bool alike(const ProfilePanel& a, const ProfilePanel& b) {
+    if (a.elements.size() != b.elements.size() || a.elements.empty()) return false;
+    const float a0 = a.elements.front().up.x, b0 = b.elements.front().up.x;
+    constexpr float mm = 0.001f;
+    auto same = [&](const ProfileEnd& p, const ProfileEnd& q) {
+        return std::fabs((p.x - a0) - (q.x - b0)) <= mm && std::fabs(p.z - q.z) <= mm &&
+               std::fabs(p.wsp - q.wsp) <= mm && std::fabs(p.e - q.e) <= mm && p.hasTop == q.hasTop &&
+               (!p.hasTop || std::fabs(p.top - q.top) <= mm) && p.over == q.over;
+    };
+    for (size_t k = 0; k < a.elements.size(); ++k) {
+        const ProfileElement &p = a.elements[k], &q = b.elements[k];
+        if (p.letter != q.letter || !same(p.up, q.up) || !same(p.down, q.down)) return false;
+    }
+    return true;
+}
+
+// "also L2, L3 and 14 more": the strands a drawn strand stands for.
+std::string also(const std::vector<std::string>& names, bool en) {
+    std::string s = tr(en, "gleich: ", "alike: ");
+    const size_t shown = std::min<size_t>(names.size(), 8);
+    for (size_t k = 0; k < shown; ++k) s += (k ? ", " : "") + names[k];
+    if (names.size() > shown)
+        s += tr(en, " und ", " and ") + std::to_string(names.size() - shown) + tr(en, " weitere", " more");
+    return s;
+}
+
 // The discharge of a strand and where it begins and ends outside itself.
 std::string strand_course(const ProfilePanel& panel, bool en) {
     if (panel.elements.empty()) return {};
@@ -169,7 +198,7 @@ void draw_overview(Sheet& sh, const SheetFormat& f, const SheetText& text, const
 }
 
 void draw_sheet(Sheet& sh, const ProfileModel& m, const SheetFormat& f, const SheetText& text, int number, int count,
-                bool continuesLeft, bool continuesRight, double zBase) {
+                bool continuesLeft, bool continuesRight, double zBase, const std::vector<std::string>& alikeNames) {
     const Frame fr = frame_of(f);
     const bool en = text.english;
     const ProfilePanel& panel = m.panels[static_cast<size_t>(sh.panel)];
@@ -263,6 +292,10 @@ void draw_sheet(Sheet& sh, const ProfileModel& m, const SheetFormat& f, const Sh
             }
         }
     }
+    if (!alikeNames.empty())
+        p.text(fr.plotLeft + 2, fr.plotBottom - 3,
+               also(alikeNames, en) + tr(en, " (Höhen auf 1 mm gleich)", " (levels alike within 1 mm)"), 2.2, -1, 0,
+               true, "#000000", "alike");
     if (panel.boundary && panel.boundaryX >= sh.x0 && panel.boundaryX <= sh.x1)
         p.text(X(panel.boundaryX) - 1, Y(panel.boundaryLevel) - 1.5,
                tr(en, "Unterwasser ", "outlet level ") + fixed(panel.boundaryLevel, 2), 1.8, 1, 0, false, "#1565c0",
@@ -352,9 +385,21 @@ std::vector<Sheet> layout_sheets(const ProfileModel& m, const SheetFormat& f, co
         double zBase;
     };
     std::vector<Part> parts;
+    // strands alike an earlier one are drawn with it: representative -> the others' names
+    std::vector<size_t> drawn;
+    std::vector<std::vector<std::string>> alikeNames(m.panels.size());
     for (size_t k = 0; k < m.panels.size(); ++k) {
         const ProfilePanel& panel = m.panels[k];
         if (panel.elements.empty()) continue;
+        bool grouped = false;
+        for (size_t d : drawn)
+            if (alike(m.panels[d], panel)) {
+                alikeNames[d].push_back(panel.title);
+                grouped = true;
+                break;
+            }
+        if (grouped) continue;
+        drawn.push_back(k);
         double x0 = 1e30, x1 = -1e30, z0 = 1e30, z1 = -1e30;
         for (const ProfileElement& e : panel.elements) {
             for (const ProfileEnd* end : {&e.up, &e.down}) {
@@ -403,7 +448,8 @@ std::vector<Sheet> layout_sheets(const ProfileModel& m, const SheetFormat& f, co
             b = overviews + k + 1;
         }
         entries.push_back(m.panels[s].title + " - " + tr(text.english, "Blatt ", "sheet ") + std::to_string(a) +
-                          (b > a ? "-" + std::to_string(b) : std::string()));
+                          (b > a ? "-" + std::to_string(b) : std::string()) +
+                          (alikeNames[s].empty() ? std::string() : "  (" + also(alikeNames[s], text.english) + ")"));
     }
     std::vector<Sheet> sheets;
     for (size_t o = 0; o < overviews; ++o) {
@@ -415,7 +461,7 @@ std::vector<Sheet> layout_sheets(const ProfileModel& m, const SheetFormat& f, co
     for (size_t k = 0; k < parts.size(); ++k) {
         Part& part = parts[k];
         draw_sheet(part.sheet, m, f, text, static_cast<int>(overviews + k) + 1, count, part.left, part.right,
-                   part.zBase);
+                   part.zBase, alikeNames[static_cast<size_t>(part.sheet.panel)]);
         sheets.push_back(std::move(part.sheet));
     }
     return sheets;
@@ -434,6 +480,8 @@ void draw_sheets(RunContext& ctx, const ProfileModel& m) {
     text.version = ctx.settings.version.empty() ? RIVOLA_VERSION : ctx.settings.version;
     text.english = m.english;
     const std::vector<Sheet> sheets = layout_sheets(m, f, text);
+    // the sheets of an earlier drawing beyond this one's would pass for its own
+    remove_earlier_sheets(ctx, sheets.size());
     if (sheets.empty()) return;
     std::vector<const ProfileDrawing*> pages;
     for (const Sheet& s : sheets) pages.push_back(&s.page);

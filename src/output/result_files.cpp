@@ -1,5 +1,7 @@
 #include "output/result_files.h"
 
+#include <cstdio>
+
 #include "messages/m_rivola_error.h"
 #include "output/db_output.h"
 #include "messages/m_realwin.h"
@@ -41,6 +43,19 @@ void remove_earlier_results(RunContext& ctx) {
     if (b.empty()) return;
     for (const char* ext : {".ERG", ".ERK", ".QVE", ".EEF", ".csv", "_profile.svg"})
         remove_earlier(ctx, b + ext);
+    remove_earlier_sheets(ctx, 0);
+}
+
+void remove_earlier_sheets(RunContext& ctx, size_t from) {
+    const std::string& b = ctx.run.basePath;
+    if (b.empty()) return;
+    if (from == 0) remove_earlier(ctx, b + "_profile.pdf");
+    for (size_t k = from + 1;; ++k) {
+        char n[32];
+        std::snprintf(n, sizeof n, "_profile_%03zu.svg", k);
+        if (!support::file_exists(b + n)) break;
+        remove_earlier(ctx, b + n);
+    }
 }
 
 void remove_uncased_results(RunContext& ctx) {

@@ -27,6 +27,9 @@ void remove_earlier(RunContext& ctx, const std::string& path, bool checkList = f
 // The result listings, CSV file and profile drawing of the variant: what a run
 // that ends with errors, or only checks the input, leaves no older copy of.
 void remove_earlier_results(RunContext& ctx);
+// Removes the sheets of an earlier drawing from sheet `from` + 1 on
+// (base + "_profile_NNN.svg"), and with from = 0 its PDF too.
+void remove_earlier_sheets(RunContext& ctx, size_t from);
 
 // A variant computed in flow cases has no results under its own name: the
 // listings, CSV and plot data of an earlier run without cases are removed,

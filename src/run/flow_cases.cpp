@@ -162,6 +162,7 @@ void append_section(RunContext& ctx, const CaseRun& cr) {
 void draw_all(RunContext& ctx, std::vector<CaseRun>& runs, size_t d) {
     if (runs[d].ctx->failed()) {
         output::remove_earlier(ctx, ctx.run.basePath + "_profile.svg");
+        output::remove_earlier_sheets(ctx, 0);
         return;
     }
     std::vector<const output::ProfileModel*> others;
@@ -246,6 +247,7 @@ void run_flow_cases(RunContext& ctx, const std::vector<input::FlowCase>& cases) 
     if (r.compute != 'J') {
         output::remove_earlier(ctx, r.basePath + "_Lastfaelle.csv");
         output::remove_earlier(ctx, r.basePath + "_profile.svg");
+        output::remove_earlier_sheets(ctx, 0);
         return;
     }
     output::write_envelope(ctx, names, csv);

@@ -304,6 +304,9 @@ TEST(ProfileDrawing, RunWritesAWellFormedFileOnlyWhenSwitchedOnAndComputed) {
     EXPECT_FALSE(std::filesystem::exists(file));
     EXPECT_TRUE(ctx.run.writtenFiles.empty());
 
+    // sheets of an earlier, longer drawing
+    for (const char* stale : {"_profile_001.svg", "_profile_002.svg", "_profile_003.svg", "_profile_004.svg"})
+        test::write_file(ctx.run.basePath + stale, "earlier");
     ctx.run.ierr = 1;
     output::draw_profile(ctx);
     ASSERT_TRUE(std::filesystem::exists(file));
@@ -318,6 +321,9 @@ TEST(ProfileDrawing, RunWritesAWellFormedFileOnlyWhenSwitchedOnAndComputed) {
         EXPECT_EQ(ctx.run.writtenFiles[k], ctx.run.basePath + n);
         EXPECT_EQ(test::xml_problem(test::read_file(ctx.run.writtenFiles[k])), "") << n;
     }
+    char beyond[32];
+    std::snprintf(beyond, sizeof beyond, "_profile_%03zu.svg", ctx.run.writtenFiles.size() - 1);
+    EXPECT_FALSE(std::filesystem::exists(ctx.run.basePath + beyond)) << "an earlier sheet was left";
     const std::string svg = test::read_file(file);
     EXPECT_EQ(test::xml_problem(svg), "");
     EXPECT_NE(svg.find(">Kläranlage &lt;Nord&gt; &amp; Süd</text>"), std::string::npos);

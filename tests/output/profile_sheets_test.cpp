@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <sstream>
+#include <tuple>
 
 #include "common/test_util.h"
 #include "output/pdf_writer.h"
@@ -149,6 +150,28 @@ TEST(ProfileSheets, OverviewNamesTheSheetsOfEachStrand) {
     EXPECT_EQ(texts(s, "weir-crest"), std::vector<std::string>{"Krone 99.99"});
     EXPECT_EQ(texts(s, "weir-invert"), std::vector<std::string>{"Sohle 99.99"});
     EXPECT_TRUE(has(texts(s, "wsp-level"), "100.29"));   // 0.3 m above the invert 99.99 at the weir
+}
+
+// Lanes alike within 1 mm are drawn once, with a note naming the others;
+// a lane 2 mm higher is drawn on its own.
+TEST(ProfileSheets, LanesAlikeAreDrawnOnce) {
+    SheetFormat a3;
+    ASSERT_TRUE(sheet_format("A3", a3));
+    ProfileModel m = strand(5, 10.0f);
+    m.panels[0].title = "Strasse 1";
+    for (const auto& [title, shift, rise] : {std::tuple{"Strasse 2", 500.0f, 0.0009f}, std::tuple{"Strasse 3", 800.0f, 0.002f}}) {
+        ProfilePanel lane = m.panels[0];
+        lane.title = title;
+        for (ProfileElement& e : lane.elements)
+            for (ProfileEnd* end : {&e.up, &e.down}) end->x += shift, end->wsp += rise;
+        m.panels.push_back(lane);
+    }
+    const std::vector<Sheet> sheets = layout_sheets(m, a3, SheetText{{"Nord"}, "nord.mdb", "", "06.12.2025", "8.03", false});
+    ASSERT_EQ(sheets.size(), 3u);   // the overview, Strasse 1 (with 2), Strasse 3
+    EXPECT_EQ(texts(sheets[1], "alike"), std::vector<std::string>{"gleich: Strasse 2 (Höhen auf 1 mm gleich)"});
+    EXPECT_TRUE(texts(sheets[2], "alike").empty());
+    EXPECT_EQ(texts(sheets[0], "overview"),
+              (std::vector<std::string>{"Strasse 1 - Blatt 2  (gleich: Strasse 2)", "Strasse 3 - Blatt 3"}));
 }
 
 TEST(ProfileSheets, PdfIsReadByPopplerWithItsPagesAndTexts) {
