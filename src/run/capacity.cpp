@@ -234,6 +234,10 @@ void run_capacity(RunContext& ctx) {
                                               (en ? " m, top " : " m, Oberkante ") + fixed(l.top, 3) + " m"
                                         : std::string()));
             if (!cap.note.empty()) lines.push_back(cap.note);
+        } else if (cap.above <= 0) {
+            // with the elements before ignored nothing limits within the search
+            lines.push_back(std::to_string(rank) + ". " + cap.note);
+            break;
         } else {
             lines.push_back(std::to_string(rank) + ". " + (en ? "limiting element: " : "begrenzendes Element: ") + where +
                             (en ? " at factor " : " bei Faktor ") + fixed(cap.factor, 3));
