@@ -474,7 +474,12 @@ void draw_sheets(RunContext& ctx, const ProfileModel& m) {
     for (int k = 1; k <= 3; ++k)
         if (!support::trim(ctx.plant.all.titel[static_cast<size_t>(k)]).empty())
             text.title.push_back(support::trim(ctx.plant.all.titel[static_cast<size_t>(k)]));
-    text.variant = ctx.run.dbName + ctx.run.dbExt;
+    // the variant's own name: a flow case runs under the variant's name and its own
+    std::string name = ctx.run.dbName;
+    const std::string own = "_" + ctx.run.caseName;
+    if (!ctx.run.caseName.empty() && name.size() > own.size() && name.compare(name.size() - own.size(), own.size(), own) == 0)
+        name.erase(name.size() - own.size());
+    text.variant = name + ctx.run.dbExt;
     text.flowCase = ctx.run.caseName;
     text.date = ctx.run.runDate;
     text.version = ctx.settings.version.empty() ? RIVOLA_VERSION : ctx.settings.version;
