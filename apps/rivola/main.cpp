@@ -24,7 +24,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: rivola VARIANT.mdb [SIM=N] [OUT=ENGL] [IN_ANSI] [ENGLISH] [--yes] [--no-drawing]\n"
-    "              [--quiet] [--capacity] [--sheet=A1|A3|A4] [--db-wait=SECONDS]\n"
+    "              [--quiet] [--capacity[=CASE]] [--sheet=A1|A3|A4] [--db-wait=SECONDS]\n"
     "       rivola --help | --version\n";
 
 constexpr const char* kHelp =
@@ -43,7 +43,8 @@ constexpr const char* kHelp =
     "Options:\n"
     "  --yes              answer the questions of the run with yes (default: no)\n"
     "  --no-drawing       no profile drawing\n"
-    "  --capacity         the plant's capacity: the largest factor on all inflows at\n"
+    "  --capacity[=CASE]  the plant's capacity: the largest factor on all inflows (of\n"
+    "                     the flow case CASE, with its level and splits) at\n"
     "                     which the freeboard Freibord of tbl_all (0: no overtopping)\n"
     "                     holds everywhere, the limiting element and the next three;\n"
     "                     the run at the capacity is written as case \"Kapazitaet\"\n"
@@ -72,6 +73,7 @@ bool run_parameter(std::string a) {
 int main(int argc, char** argv) {
     std::vector<std::string> params;
     bool yes = false, drawing = true, quiet = false, capacity = false;
+    std::string capacityCase;
     int dbWait = 60;
     std::string sheet = "A3";
     for (int i = 1; i < argc; ++i) {
@@ -80,6 +82,7 @@ int main(int argc, char** argv) {
         else if (a == "--no-drawing") drawing = false;
         else if (a == "--quiet") quiet = true;
         else if (a == "--capacity") capacity = true;
+        else if (a.rfind("--capacity=", 0) == 0) capacity = true, capacityCase = a.substr(11);
         else if (a.rfind("--sheet=", 0) == 0) {
             rivola::output::SheetFormat f;
             if (!rivola::output::sheet_format(a.substr(8), f)) {
@@ -124,6 +127,7 @@ int main(int argc, char** argv) {
     ctx.run.quiet = quiet;
     ctx.run.sheet = sheet;
     ctx.run.capacity = capacity;
+    ctx.run.capacityCase = capacityCase;
     ctx.run.dbWait = dbWait;
     rivola::run::r_rivola(ctx, 1);
     return std::clamp(ctx.run.ierr, 0, 3);

@@ -37,7 +37,9 @@ struct RunState {
     int dbWait = 60;                 // seconds to wait for a results database locked by another program
     bool drawing = true;             // draw the hydraulic profile after a run
     std::string sheet = "A3";
-    bool capacity = false;           // search the plant's capacity instead of one calculation        // sheet size of the drawing for the report: A1, A3, A4
+    bool capacity = false;           // search the plant's capacity instead of one calculation
+    std::string capacityCase;        // the flow case whose inflows are scaled (empty: the variant's own)
+    int markIsys = 0, markEnd = 0;   // element end the drawing marks (the capacity's limit)        // sheet size of the drawing for the report: A1, A3, A4
     bool quiet = false;              // the screen log without the line of every element
     // A window that shows the drawing asks the run to keep the laid-out
     // drawing it wrote (an output::ProfileDrawing), so that it is laid out once.

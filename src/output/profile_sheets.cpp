@@ -278,6 +278,16 @@ void draw_sheet(Sheet& sh, const ProfileModel& m, const SheetFormat& f, const Sh
                        -1, 0, false, "#2e7d32", "weir-crest");
             }
         }
+        // the limit of the plant's capacity
+        if (text.markIsys == e.isys) {
+            const ProfileEnd& end = text.markEnd == 1 ? e.down : e.up;
+            if (end.x >= sh.x0 && end.x <= sh.x1) {
+                Shape& c = p.add(Shape::Kind::Circle, {{X(end.x), Y(end.wsp)}}, "#c62828", "none", 0.8, "limit");
+                c.r = 2.5 * kPt;
+                p.text(X(end.x) + 3, Y(end.wsp) - 3, tr(en, "maßgebend für die Kapazität", "limits the capacity"), 2.2,
+                       -1, 0, true, "#c62828", "limit");
+            }
+        }
         // overtopping and pressure flow, each with its own mark
         for (const ProfileEnd* end : {&e.up, &e.down}) {
             if (end->over.empty() || end->x < sh.x0 || end->x > sh.x1) continue;
@@ -484,6 +494,8 @@ void draw_sheets(RunContext& ctx, const ProfileModel& m) {
     text.date = ctx.run.runDate;
     text.version = ctx.settings.version.empty() ? RIVOLA_VERSION : ctx.settings.version;
     text.english = m.english;
+    text.markIsys = ctx.run.markIsys;
+    text.markEnd = ctx.run.markEnd;
     const std::vector<Sheet> sheets = layout_sheets(m, f, text);
     // the sheets of an earlier drawing beyond this one's would pass for its own
     remove_earlier_sheets(ctx, sheets.size());

@@ -37,6 +37,7 @@ struct SheetText {
     std::vector<std::string> title;     // the plant's title lines
     std::string variant, flowCase, date, version;
     bool english = false;
+    int markIsys = 0, markEnd = 0;      // the element end marked as the limit of the capacity (0: none)
 };
 
 struct Sheet {

@@ -279,6 +279,8 @@ void run_capacity(RunContext& ctx) {
     r.ierr = 0;
     c.plant = ctx.plant;
     input::apply_flow_case(c.plant, fc);
+    r.markIsys = first.limit.isys;
+    r.markEnd = first.limit.end;
     checks::fehler(c, "INIT", r.basePath, ctx.rep.title);
     compute_variant(c);
     c.rep.close();

@@ -125,9 +125,11 @@ void initl_rivola(RunContext& ctx) {
     const int dbWait = r.dbWait;
     const std::string sheet = r.sheet;
     const bool capacity = r.capacity;
+    const std::string capacityCase = r.capacityCase;
     r = RunState{};
     r.sheet = sheet;
     r.capacity = capacity;
+    r.capacityCase = capacityCase;
     r.quiet = quiet;
     r.keepDrawing = keepDrawing;
     r.dbWait = dbWait;
@@ -328,7 +330,23 @@ void r_rivola(RunContext& ctx, int kind) {
         input::read_variant(ctx);
         if (r.ierr < 2) read_cases(ctx, cases);
     }
-    if (r.ierr < 2 && r.capacity) run_capacity(ctx);
+    if (r.ierr < 2 && r.capacity) {
+        // the search scales a named flow case's inflows (with its level and splits) or the variant's own
+        if (!r.capacityCase.empty()) {
+            const auto c = std::find_if(cases.begin(), cases.end(), [&](const input::FlowCase& fc) {
+                return support::upper(fc.name) == support::upper(r.capacityCase);
+            });
+            if (c == cases.end()) {
+                box(ctx, ctx.english() ? "capacity" : "Kapazität",
+                    (ctx.english() ? "The variant has no flow case " : "Die Variante hat keinen Lastfall ") +
+                        r.capacityCase + ".");
+                r.ierr = std::max(r.ierr, 2);
+            } else {
+                input::apply_flow_case(ctx.plant, *c);
+            }
+        }
+        if (r.ierr < 2) run_capacity(ctx);
+    }
     if (r.ierr < 2 && !r.capacity && cases.empty()) compute_variant(ctx);
     if (r.ierr < 2 && !r.capacity && !cases.empty()) run_flow_cases(ctx, cases);
     if (r.ierr < 2 && r.compute == 'J') checks::del_pru(ctx);

@@ -146,7 +146,11 @@ TEST(ProfileSheets, OverviewNamesTheSheetsOfEachStrand) {
     ProfileElement& weir = w.panels[0].elements[1];
     weir.letter = 'U';
     weir.up.crown = 99.99f;
-    const Sheet s = layout_sheets(w, a3, SheetText{{"Nord"}, "nord.mdb", "", "06.12.2025", "8.03", false}).front();
+    SheetText marked{{"Nord"}, "nord.mdb", "", "06.12.2025", "8.03", false};
+    marked.markIsys = 2;   // the weir's inlet end limits the capacity
+    marked.markEnd = 2;
+    const Sheet s = layout_sheets(w, a3, marked).front();
+    EXPECT_EQ(texts(s, "limit"), std::vector<std::string>{"maßgebend für die Kapazität"});
     EXPECT_EQ(texts(s, "weir-crest"), std::vector<std::string>{"Krone 99.99"});
     EXPECT_EQ(texts(s, "weir-invert"), std::vector<std::string>{"Sohle 99.99"});
     EXPECT_TRUE(has(texts(s, "wsp-level"), "100.29"));   // 0.3 m above the invert 99.99 at the weir

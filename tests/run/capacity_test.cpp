@@ -168,4 +168,8 @@ TEST(Capacity, ExamplePlantIsConfirmedByTheFreeboardWarningsAroundIt) {
     EXPECT_NE(told.find("begrenzendes Element: " + limiting), std::string::npos) << told;
     EXPECT_NE(told.find("2. begrenzendes Element: "), std::string::npos) << told;
     EXPECT_TRUE(test::read_file(dir.str() + "klaeranlage_Kapazitaet.csv").size() > 100);
+    // a flow case to scale that the variant does not have stops the run with its name
+    const test::ProgramRun none = test::run_program(dir.str(), "rivola", "klaeranlage.mdb --capacity=Sturm --quiet");
+    EXPECT_EQ(none.status, 2) << none.out;
+    EXPECT_NE(none.out.find("keinen Lastfall Sturm"), std::string::npos) << none.out;
 }
