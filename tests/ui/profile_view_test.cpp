@@ -7,10 +7,13 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
 #include "profile_view.h"
+#include "text_windows.h"
 #include "model/context.h"
 
 using namespace rivola;
@@ -173,5 +176,33 @@ TEST(ProfileView, ExportsPdfAndSvgAndNamesTheFileItCannotWrite) {
         reason.clear();
         EXPECT_FALSE(asPdf ? view.exportPdf(bad, &reason) : view.exportSvg(bad, &reason));
         EXPECT_TRUE(reason.contains(bad)) << reason.toStdString();
+    }
+}
+
+TEST(ListingsViewer, ShowsCsvAsTableAndTheDrawingInsteadOfSvgText) {
+    QTemporaryDir dir;
+    const QString csv = dir.filePath("lauf.csv"), svg = dir.filePath("lauf_profile.svg");
+    {
+        QFile f(csv);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("Element;Bemerkung;h\nG1;\"Zulauf; offen\";0.5\nG2;\"sagt \"\"ja\"\"\";0.4\n");
+        QFile g(svg);
+        ASSERT_TRUE(g.open(QIODevice::WriteOnly));
+        g.write("<svg/>");
+    }
+    const output::ProfileDrawing d = two_panels();
+    for (const output::ProfileDrawing* drawing : {&d, static_cast<const output::ProfileDrawing*>(nullptr)}) {
+        ui::ListingsViewer viewer({csv, svg}, "Listen", drawing);
+        ASSERT_EQ(viewer.tabs()->count(), 2);
+        auto* table = qobject_cast<QTableWidget*>(viewer.tabs()->widget(0));
+        ASSERT_TRUE(table);
+        EXPECT_EQ(table->rowCount(), 2);
+        EXPECT_EQ(table->columnCount(), 3);
+        EXPECT_EQ(table->horizontalHeaderItem(1)->text(), "Bemerkung");
+        EXPECT_EQ(table->item(0, 1)->text(), "Zulauf; offen");
+        EXPECT_EQ(table->item(1, 1)->text(), "sagt \"ja\"");
+        EXPECT_EQ(table->item(0, 2)->text(), "0.5");
+        auto* scroll = qobject_cast<QScrollArea*>(viewer.tabs()->widget(1));
+        EXPECT_EQ(scroll && qobject_cast<ui::ProfileView*>(scroll->widget()), drawing != nullptr);
     }
 }
