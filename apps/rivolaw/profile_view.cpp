@@ -212,8 +212,13 @@ void ProfileView::fitToWindow() {
 
 QRectF ProfileView::panelBox(int panel) const {
     QRectF box;
-    for (const auto& s : drawing_.shapes)
-        if (s.panel == panel && !s.pts.empty() && s.kind != output::Shape::Kind::Text) box |= reach(s);
+    for (const auto& s : drawing_.shapes) {
+        if (s.panel != panel || s.pts.empty()) continue;
+        if (s.kind != output::Shape::Kind::Text) box |= reach(s);
+        // the title stands above the plot; of other texts only their lines count,
+        // since reach() of a text is far wider than the text itself
+        else if (s.role == "panel-title") box |= QRectF(s.pts[0].x, s.pts[0].y - s.size, s.size, s.size * 1.3);
+    }
     return box;
 }
 
