@@ -5,17 +5,71 @@
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QTableWidget>
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "check_list_viewer.h"
+#include "profile_view.h"
 #include "database/column_reference.h"
 #include "messages/m_info.h"
 #include "shell.h"
 #include "messages/m_language.h"
 
 namespace rivola::ui {
+
+QStringList split_csv_line(const QString& line) {
+    QStringList fields;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        if (quoted) {
+            if (c != QLatin1Char('"')) field += c;
+            else if (i + 1 < line.size() && line.at(i + 1) == QLatin1Char('"')) field += line.at(++i);
+            else quoted = false;
+        } else if (c == QLatin1Char('"')) {
+            quoted = true;
+        } else if (c == QLatin1Char(';')) {
+            fields << field;
+            field.clear();
+        } else {
+            field += c;
+        }
+    }
+    fields << field;
+    return fields;
+}
+
+namespace {
+
+QTableWidget* csv_table(const QString& text, QWidget* parent) {
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (auto& l : lines)
+        if (l.endsWith(QLatin1Char('\r'))) l.chop(1);
+    while (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    auto* table = new QTableWidget(parent);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    if (lines.isEmpty()) return table;
+    const QStringList header = split_csv_line(lines.first());
+    std::vector<QStringList> rows;
+    qsizetype columns = header.size();
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        rows.push_back(split_csv_line(lines.at(i)));
+        columns = std::max(columns, rows.back().size());
+    }
+    table->setColumnCount(static_cast<int>(columns));
+    table->setRowCount(static_cast<int>(rows.size()));
+    table->setHorizontalHeaderLabels(header);
+    for (size_t r = 0; r < rows.size(); ++r)
+        for (qsizetype c = 0; c < rows[r].size(); ++c)
+            table->setItem(static_cast<int>(r), static_cast<int>(c), new QTableWidgetItem(rows[r].at(c)));
+    return table;
+}
+
+}  // namespace
 
 QString message_codes_html(const std::string& language) {
     const bool en = is_english(language);
@@ -96,18 +150,35 @@ HelpWindow::HelpWindow(const QString& helpPath, const std::string& language, QWi
 }
 
 ListingsViewer::ListingsViewer(const QStringList& files, const QString& title, QWidget* parent)
+    : ListingsViewer(files, title, nullptr, parent) {}
+
+ListingsViewer::ListingsViewer(const QStringList& files, const QString& title,
+                               const output::ProfileDrawing* drawing, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(title);
     tabs_ = new QTabWidget(this);
     for (const auto& f : files) {
         QFile in(f);
         if (!in.open(QIODevice::ReadOnly)) continue;
+        const QString name = QFileInfo(f).fileName();
+        if (f.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) {
+            tabs_->addTab(csv_table(QString::fromUtf8(in.readAll()), this), name);
+            continue;
+        }
+        if (drawing && f.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
+            auto* view = new ProfileView;
+            view->setDrawing(*drawing);
+            auto* scroll = new QScrollArea(this);
+            scroll->setWidget(view);
+            tabs_->addTab(scroll, name);
+            continue;
+        }
         auto* text = new QPlainTextEdit(this);
         text->setReadOnly(true);
         text->setLineWrapMode(QPlainTextEdit::NoWrap);
         text->setFont(check_list_font());
         text->setPlainText(QString::fromUtf8(in.readAll()));
-        tabs_->addTab(text, QFileInfo(f).fileName());
+        tabs_->addTab(text, name);
     }
     auto* close = new QPushButton(QStringLiteral("OK"), this);
     connect(close, &QPushButton::clicked, this, &QDialog::close);

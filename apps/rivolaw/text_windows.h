@@ -9,11 +9,19 @@
 
 class QTabWidget;
 
+namespace rivola::output {
+struct ProfileDrawing;
+}
+
 namespace rivola::ui {
 
 // Name of the help page that lists the message codes; it is made from the
 // program's own message catalogue in the program's language.
 inline constexpr const char* kCodesPage = "codes.html";
+
+// The fields of one line of a ";"-separated file; a field in double quotes
+// may hold ";" and doubled quotes.
+QStringList split_csv_line(const QString& line);
 
 // The message codes as an HTML page in a language.
 QString message_codes_html(const std::string& language);
@@ -42,8 +50,12 @@ private:
 class ListingsViewer : public QDialog {
     Q_OBJECT
 public:
-    // One tab per listing file.
+    // One tab per listing file: a table for a ".csv" file (fields separated
+    // by ";", the first line the header); for a ".svg" file the drawing when
+    // one is given, else the text.
     ListingsViewer(const QStringList& files, const QString& title, QWidget* parent = nullptr);
+    ListingsViewer(const QStringList& files, const QString& title, const output::ProfileDrawing* drawing,
+                   QWidget* parent = nullptr);
     QTabWidget* tabs() const { return tabs_; }
 
 private:

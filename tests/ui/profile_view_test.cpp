@@ -2,10 +2,18 @@
 // where the drawing's shapes put them, in their colours.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
 
 #include "profile_view.h"
+#include "text_windows.h"
 #include "model/context.h"
 
 using namespace rivola;
@@ -27,6 +35,29 @@ void flume(Element& e, const char* name, float x, float L, float z1, float z2, f
         e.prof[k].n = 1;
         e.prof[k].H[1] = 1.0f;
     }
+}
+
+// A page of 1000 x 500 with two panels side by side, each with a title and
+// a water level line.
+output::ProfileDrawing two_panels() {
+    output::ProfileDrawing d;
+    d.width = 1000;
+    d.height = 500;
+    for (int k = 0; k < 2; ++k) {
+        output::Shape title;
+        title.kind = output::Shape::Kind::Text;
+        title.pts = {{20.0 + 500 * k, 30}};
+        title.text = k == 0 ? "Hauptstrang" : "Strang 2 <Ablauf & Rücklauf>";
+        title.role = "panel-title";
+        title.panel = k;
+        output::Shape wsp;
+        wsp.pts = {{20.0 + 500 * k, 200}, {480.0 + 500 * k, 220}};
+        wsp.stroke = "#0000ff";
+        wsp.role = "wsp";
+        wsp.panel = k;
+        d.shapes.insert(d.shapes.end(), {title, wsp});
+    }
+    return d;
 }
 
 }  // namespace
@@ -68,4 +99,110 @@ TEST(ProfileView, PaintsTheLinesOfTheDrawingInTheirColours) {
     ui::ProfileView view;
     view.setDrawing(d);
     EXPECT_EQ(view.size(), QSize(static_cast<int>(std::ceil(d.width)), static_cast<int>(std::ceil(d.height))));
+}
+
+TEST(ProfileView, ZoomScalesTheWidgetWithinItsLimitsAndFitsTheScrollArea) {
+    ui::ProfileView view;
+    view.setDrawing(two_panels());
+    struct Case { double zoom; QSize size; } cases[] = {
+        {2.0, {2000, 1000}}, {0.5, {500, 250}}, {100.0, {8000, 4000}}, {0.001, {20, 10}}};
+    for (const auto& c : cases) {
+        view.setZoom(c.zoom);
+        EXPECT_EQ(view.size(), c.size) << c.zoom;
+    }
+    view.setZoom(1.0);
+    view.zoomIn();
+    EXPECT_DOUBLE_EQ(view.zoom(), ui::ProfileView::kZoomStep);
+    view.zoomOut();
+    view.zoomOut();
+    EXPECT_DOUBLE_EQ(view.zoom(), 1.0 / ui::ProfileView::kZoomStep);
+
+    for (QSize area : {QSize(300, 400), QSize(1600, 300)}) {
+        QScrollArea scroll;
+        auto* fitted = new ui::ProfileView;
+        fitted->setDrawing(two_panels());
+        scroll.setWidget(fitted);
+        scroll.resize(area);
+        scroll.show();
+        fitted->fitToWindow();
+        const QSize room = scroll.maximumViewportSize();
+        EXPECT_LE(fitted->width(), room.width()) << area.width();
+        EXPECT_LE(fitted->height(), room.height()) << area.width();
+        // one side fills the room
+        EXPECT_TRUE(fitted->width() >= room.width() - 1 || fitted->height() >= room.height() - 1);
+        EXPECT_EQ(fitted->strandNames(), QStringList({"Hauptstrang", "Strang 2 <Ablauf & Rücklauf>"}));
+    }
+}
+
+TEST(ProfileView, ShowStrandScrollsItsPanelIntoView) {
+    QScrollArea scroll;
+    auto* view = new ui::ProfileView;
+    view->setDrawing(two_panels());
+    scroll.setWidget(view);
+    scroll.resize(400, 600);
+    scroll.show();
+    view->showStrand(1);
+    const int left = scroll.horizontalScrollBar()->value();
+    EXPECT_LE(left, 520);
+    EXPECT_GE(left + scroll.viewport()->width(), 700);
+    view->showStrand(0);
+    EXPECT_LE(scroll.horizontalScrollBar()->value(), 20);
+}
+
+TEST(ProfileView, ExportsPdfAndSvgAndNamesTheFileItCannotWrite) {
+    QTemporaryDir dir;
+    ui::ProfileView view;
+    view.setDrawing(two_panels());
+    QString reason;
+    const QString pdf = dir.filePath("profil.pdf"), svg = dir.filePath("profil.svg");
+    ASSERT_TRUE(view.exportPdf(pdf, &reason)) << reason.toStdString();
+    QFile pdfFile(pdf);
+    ASSERT_TRUE(pdfFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(pdfFile.read(4), QByteArray("%PDF"));
+
+    ASSERT_TRUE(view.exportSvg(svg, &reason)) << reason.toStdString();
+    QFile svgFile(svg);
+    ASSERT_TRUE(svgFile.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&svgFile);
+    QStringList texts;
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("text"))
+            texts << xml.readElementText();
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    for (const QString& name : view.strandNames()) EXPECT_TRUE(texts.contains(name)) << name.toStdString();
+
+    const QString bad = dir.filePath("kein/ordner/profil.pdf");
+    for (bool asPdf : {true, false}) {
+        reason.clear();
+        EXPECT_FALSE(asPdf ? view.exportPdf(bad, &reason) : view.exportSvg(bad, &reason));
+        EXPECT_TRUE(reason.contains(bad)) << reason.toStdString();
+    }
+}
+
+TEST(ListingsViewer, ShowsCsvAsTableAndTheDrawingInsteadOfSvgText) {
+    QTemporaryDir dir;
+    const QString csv = dir.filePath("lauf.csv"), svg = dir.filePath("lauf_profile.svg");
+    {
+        QFile f(csv);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("Element;Bemerkung;h\nG1;\"Zulauf; offen\";0.5\nG2;\"sagt \"\"ja\"\"\";0.4\n");
+        QFile g(svg);
+        ASSERT_TRUE(g.open(QIODevice::WriteOnly));
+        g.write("<svg/>");
+    }
+    const output::ProfileDrawing d = two_panels();
+    for (const output::ProfileDrawing* drawing : {&d, static_cast<const output::ProfileDrawing*>(nullptr)}) {
+        ui::ListingsViewer viewer({csv, svg}, "Listen", drawing);
+        ASSERT_EQ(viewer.tabs()->count(), 2);
+        auto* table = qobject_cast<QTableWidget*>(viewer.tabs()->widget(0));
+        ASSERT_TRUE(table);
+        EXPECT_EQ(table->rowCount(), 2);
+        EXPECT_EQ(table->columnCount(), 3);
+        EXPECT_EQ(table->horizontalHeaderItem(1)->text(), "Bemerkung");
+        EXPECT_EQ(table->item(0, 1)->text(), "Zulauf; offen");
+        EXPECT_EQ(table->item(1, 1)->text(), "sagt \"ja\"");
+        EXPECT_EQ(table->item(0, 2)->text(), "0.5");
+        auto* scroll = qobject_cast<QScrollArea*>(viewer.tabs()->widget(1));
+        EXPECT_EQ(scroll && qobject_cast<ui::ProfileView*>(scroll->widget()), drawing != nullptr);
+    }
 }
