@@ -25,6 +25,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -635,8 +636,11 @@ void MainWindow::openListings() {
     const RunContext& run = !ctx_.flowCases.empty() && chosen >= 0 && chosen < static_cast<int>(ctx_.flowCases.size())
                                 ? *ctx_.flowCases[static_cast<size_t>(chosen)]
                                 : ctx_;
+    // the listings, tables and the whole drawing; the sheets for the report (PDF and
+    // one SVG each) are for a viewer of their own
+    static const QRegularExpression sheet(QStringLiteral("_profile(_\\d+\\.svg|\\.pdf)$"));
     for (const auto& f : run.run.writtenFiles)
-        if (support::file_exists(f) && !files.contains(q(f))) files << q(f);
+        if (support::file_exists(f) && !files.contains(q(f)) && !sheet.match(q(f)).hasMatch()) files << q(f);
     if (files.isEmpty() && !ctx_.run.basePath.empty()) {
         for (const char* ext : {".ERG", ".ERK", ".QVE", ".EEF"}) {
             const std::string f =
@@ -653,7 +657,7 @@ void MainWindow::openListings() {
     auto* v = new ListingsViewer(files,
                                  q(run.run.dbName + ctx_.run.dbExt) +
                                      (en ? tr(": listings") : tr(": Ergebnislisten")),
-                                 this);
+                                 profile_->empty() ? nullptr : &profile_->drawing(), this);
     v->setAttribute(Qt::WA_DeleteOnClose);
     listings_ = v;
     v->show();
