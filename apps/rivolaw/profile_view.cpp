@@ -251,14 +251,17 @@ void ProfileView::renderOnPage(QPainter& painter) const {
     paint_drawing(painter, drawing_);
 }
 
+QString ProfileView::nothingToSave(const QString& file) const {
+    return english_ ? QStringLiteral("There is no profile drawing to save in %1.").arg(file)
+                    : QStringLiteral("Es gibt keine Profilzeichnung, die in %1 gespeichert werden könnte.").arg(file);
+}
+
 bool ProfileView::exportPdf(const QString& file, QString* reason) {
     auto fail = [&](const QString& why) {
         if (reason) *reason = why;
         return false;
     };
-    if (empty())
-        return fail(english_ ? QStringLiteral("There is no profile drawing to save in %1.").arg(file)
-                             : QStringLiteral("Es gibt keine Profilzeichnung, die in %1 gespeichert werden könnte.").arg(file));
+    if (empty()) return fail(nothingToSave(file));
     {
         // the printer's own failure says nothing of the cause
         QFile probe(file);
@@ -287,9 +290,7 @@ bool ProfileView::exportSvg(const QString& file, QString* reason) {
         if (reason) *reason = why;
         return false;
     };
-    if (empty())
-        return fail(english_ ? QStringLiteral("There is no profile drawing to save in %1.").arg(file)
-                             : QStringLiteral("Es gibt keine Profilzeichnung, die in %1 gespeichert werden könnte.").arg(file));
+    if (empty()) return fail(nothingToSave(file));
     // written beside and renamed at the end, so that a failed write keeps an older file whole
     QSaveFile out(file);
     const std::string svg = output::drawing_svg(drawing_);

@@ -64,6 +64,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // Why an empty view saves nothing into `file`.
+    QString nothingToSave(const QString& file) const;
     QScrollArea* scrollArea() const;
     // Zooms keeping the drawing point under `anchor` (widget coordinates) in place.
     void zoomAbout(double zoom, QPointF anchor);
