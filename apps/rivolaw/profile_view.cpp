@@ -379,6 +379,13 @@ void ProfileView::contextMenuEvent(QContextMenuEvent* event) {
     menu.addAction(zoomInAction_);
     menu.addAction(zoomOutAction_);
     menu.addAction(fitAction_);
+    // the index of the strands: each entry brings its panel into view
+    const QStringList strands = strandNames();
+    if (!strands.isEmpty()) {
+        QMenu* index = menu.addMenu(english_ ? QStringLiteral("Show strand") : QStringLiteral("Strang zeigen"));
+        for (int k = 0; k < strands.size(); ++k)
+            connect(index->addAction(strands[k]), &QAction::triggered, this, [this, k] { showStrand(k); });
+    }
     menu.addSeparator();
     menu.addAction(pdfAction_);
     menu.addAction(svgAction_);
