@@ -508,7 +508,7 @@ void draw_sheets(RunContext& ctx, const ProfileModel& m) {
         finish_file(ctx, pdf);
     }
     for (size_t k = 0; k < sheets.size(); ++k) {
-        char n[32];
+        char n[48];
         std::snprintf(n, sizeof n, "_profile_%03zu.svg", k + 1);
         support::AtomicFile svg(ctx.run.basePath + n);
         if (svg.is_open()) write_drawing_svg(sheets[k].page, svg.out());

@@ -51,7 +51,7 @@ void remove_earlier_sheets(RunContext& ctx, size_t from) {
     if (b.empty()) return;
     if (from == 0) remove_earlier(ctx, b + "_profile.pdf");
     for (size_t k = from + 1;; ++k) {
-        char n[32];
+        char n[48];
         std::snprintf(n, sizeof n, "_profile_%03zu.svg", k);
         if (!support::file_exists(b + n)) break;
         remove_earlier(ctx, b + n);

@@ -316,12 +316,12 @@ TEST(ProfileDrawing, RunWritesAWellFormedFileOnlyWhenSwitchedOnAndComputed) {
     EXPECT_EQ(ctx.run.writtenFiles[0], file);
     EXPECT_EQ(ctx.run.writtenFiles[1], pdf);
     for (size_t k = 2; k < ctx.run.writtenFiles.size(); ++k) {
-        char n[32];
+        char n[48];
         std::snprintf(n, sizeof n, "_profile_%03zu.svg", k - 1);
         EXPECT_EQ(ctx.run.writtenFiles[k], ctx.run.basePath + n);
         EXPECT_EQ(test::xml_problem(test::read_file(ctx.run.writtenFiles[k])), "") << n;
     }
-    char beyond[32];
+    char beyond[48];
     std::snprintf(beyond, sizeof beyond, "_profile_%03zu.svg", ctx.run.writtenFiles.size() - 1);
     EXPECT_FALSE(std::filesystem::exists(ctx.run.basePath + beyond)) << "an earlier sheet was left";
     const std::string svg = test::read_file(file);
