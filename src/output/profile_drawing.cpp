@@ -135,14 +135,18 @@ ProfileModel profile_model(const RunContext& ctx) {
     const auto g = ground_levels(ctx);  // [i][1] upstream, [i][2] downstream end
     auto plotted = [&](int i) { return p.el[i].plotflag != 'N'; };
 
+    // The plotted elements of each strand in flow order, gathered in one
+    // sweep over the element table (a plant has up to thousands of strands).
     int strands = 0;
     for (int i = 1; i <= p.nsys; ++i) strands = std::max(strands, p.el[i].istrang);
+    std::vector<std::vector<int>> ofStrand(static_cast<size_t>(std::max(strands, 0)) + 1);
+    for (int i = 1; i <= p.nsys; ++i)
+        if (p.el[i].istrang >= 1 && plotted(i)) ofStrand[static_cast<size_t>(p.el[i].istrang)].push_back(i);
     for (int s = 1; s <= strands; ++s) {
         ProfilePanel panel;
         panel.title = s == 1 ? (en ? "main strand" : "Hauptstrang")
                              : (en ? "strand " : "Strang ") + std::to_string(s);
-        for (int i = 1; i <= p.nsys; ++i)
-            if (p.el[i].istrang == s && plotted(i)) panel.elements.push_back(element_of(ctx, i, g));
+        for (int i : ofStrand[static_cast<size_t>(s)]) panel.elements.push_back(element_of(ctx, i, g));
         if (panel.elements.empty()) continue;
         link(p, panel);
         m.panels.push_back(std::move(panel));
@@ -212,9 +216,7 @@ double text_w(const std::string& s, double size) { return static_cast<double>(su
 
 std::string fixed(double v, int dec) {
     if (std::fabs(v) < 0.5 * std::pow(10.0, -dec)) v = 0.0;  // no "-0.0"
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", dec, v);
-    return buf;
+    return support::fixed_decimals(v, dec);
 }
 
 int decimals(double step) {
