@@ -7,6 +7,8 @@
 #include <ostream>
 #include <sstream>
 
+#include "support/m_strings.h"
+
 namespace rivola::output {
 
 namespace {
@@ -19,11 +21,7 @@ constexpr short kHelvetica[95] = {
     278, 278, 469, 556, 333, 556, 556, 500, 556, 556, 278, 556, 556, 222, 222, 500, 222, 833, 556, 556,
     556, 556, 333, 500, 278, 556, 500, 722, 500, 500, 500, 334, 260, 334, 584};
 
-std::string num(double v) {
-    char b[32];
-    std::snprintf(b, sizeof b, "%.2f", std::fabs(v) < 0.005 ? 0.0 : v);
-    return b;
-}
+std::string num(double v) { return support::fixed_decimals(std::fabs(v) < 0.005 ? 0.0 : v, 2); }
 
 // "#rrggbb" as the three fractions of a PDF colour; false for none.
 bool colour(const std::string& c, double rgb[3]) {

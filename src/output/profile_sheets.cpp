@@ -38,11 +38,7 @@ Frame frame_of(const SheetFormat& f) {
     return r;
 }
 
-std::string fixed(double v, int decimals) {
-    char b[32];
-    std::snprintf(b, sizeof b, "%.*f", decimals, v);
-    return b;
-}
+std::string fixed(double v, int decimals) { return support::fixed_decimals(v, decimals); }
 
 // A station as engineers write it: 1+234.5 is 1234.5 m from the plant inlet.
 std::string station(double x) {

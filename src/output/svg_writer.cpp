@@ -1,39 +1,64 @@
 #include "output/svg_writer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <system_error>
 
 namespace rivola::output {
 
+namespace {
+
+// Appends s to out as XML text: & < > " ' as entities, control characters
+// other than tab and line feed dropped (XML 1.0 does not allow them).
+void append_escaped(std::string& out, std::string_view s) {
+    for (const char c : s) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            case '\'': out += "&apos;"; break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') break;
+                out += c;
+        }
+    }
+}
+
+// Appends v with at most two decimals and no trailing zeros; "0" when it is
+// not finite.
+void append_num(std::string& out, double v) {
+    if (!std::isfinite(v)) {
+        out += '0';
+        return;
+    }
+    char buf[512];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 2);
+    char* end = r.ec == std::errc() ? r.ptr : buf;
+    if (std::find(static_cast<char*>(buf), end, '.') != end) {
+        while (end > buf && end[-1] == '0') --end;
+        if (end > buf && end[-1] == '.') --end;
+    }
+    if (end - buf == 2 && buf[0] == '-' && buf[1] == '0') {
+        out += '0';
+        return;
+    }
+    out.append(buf, static_cast<size_t>(end - buf));
+}
+
+}  // namespace
+
 std::string xml_escape(std::string_view s) {
     std::string r;
     r.reserve(s.size());
-    for (const char c : s) {
-        switch (c) {
-            case '&': r += "&amp;"; break;
-            case '<': r += "&lt;"; break;
-            case '>': r += "&gt;"; break;
-            case '"': r += "&quot;"; break;
-            case '\'': r += "&apos;"; break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') break;
-                r += c;
-        }
-    }
+    append_escaped(r, s);
     return r;
 }
 
 std::string svg_num(double v) {
-    if (!std::isfinite(v)) return "0";
-    // coordinates to 1/100 px, written straight into the buffer: a large plant
-    // draws a million of them
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 2);
-    std::string s(buf, r.ec == std::errc() ? r.ptr : buf);
-    while (!s.empty() && s.back() == '0') s.pop_back();
-    if (!s.empty() && s.back() == '.') s.pop_back();
-    if (s == "-0") s = "0";
+    std::string s;
+    append_num(s, v);
     return s;
 }
 
@@ -58,18 +83,36 @@ void SvgWriter::spill() {
     }
 }
 
-void SvgWriter::start_tag(const std::string& tag, const Attrs& attrs, bool empty) {
+void SvgWriter::begin_tag(std::string_view tag) {
     indent();
     out_ += '<';
     out_ += tag;
-    for (const auto& [k, v] : attrs) {
-        out_ += ' ';
-        out_ += k;
-        out_ += "=\"";
-        out_ += xml_escape(v);
-        out_ += '"';
-    }
+}
+
+void SvgWriter::put_attr(std::string_view key, std::string_view value) {
+    out_ += ' ';
+    out_ += key;
+    out_ += "=\"";
+    append_escaped(out_, value);
+    out_ += '"';
+}
+
+void SvgWriter::put_num(std::string_view key, double value) {
+    out_ += ' ';
+    out_ += key;
+    out_ += "=\"";
+    append_num(out_, value);
+    out_ += '"';
+}
+
+void SvgWriter::end_tag(const Attrs& attrs, bool empty) {
+    for (const auto& [k, v] : attrs) put_attr(k, v);
     out_ += empty ? "/>\n" : ">";
+}
+
+void SvgWriter::start_tag(const std::string& tag, const Attrs& attrs, bool empty) {
+    begin_tag(tag);
+    end_tag(attrs, empty);
 }
 
 void SvgWriter::open(const std::string& tag, const Attrs& attrs) {
@@ -90,57 +133,73 @@ void SvgWriter::element(const std::string& tag, const Attrs& attrs) { start_tag(
 
 void SvgWriter::text_element(const std::string& tag, const Attrs& attrs, std::string_view content) {
     start_tag(tag, attrs, false);
-    out_ += xml_escape(content);
+    append_escaped(out_, content);
     out_ += "</" + tag + ">\n";
 }
 
-namespace {
-
-SvgWriter::Attrs with(SvgWriter::Attrs first, const SvgWriter::Attrs& more) {
-    first.insert(first.end(), more.begin(), more.end());
-    return first;
-}
-
-std::string points(const std::vector<SvgPoint>& pts) {
-    std::string s;
-    for (const auto& p : pts) {
-        if (!s.empty()) s += ' ';
-        s += svg_num(p.x) + "," + svg_num(p.y);
-    }
-    return s;
-}
-
-}  // namespace
-
 void SvgWriter::line(double x1, double y1, double x2, double y2, const Attrs& attrs) {
-    element("line", with({{"x1", svg_num(x1)}, {"y1", svg_num(y1)}, {"x2", svg_num(x2)}, {"y2", svg_num(y2)}},
-                         attrs));
+    begin_tag("line");
+    put_num("x1", x1);
+    put_num("y1", y1);
+    put_num("x2", x2);
+    put_num("y2", y2);
+    end_tag(attrs, true);
+}
+
+void SvgWriter::put_points(const std::vector<SvgPoint>& pts) {
+    out_ += " points=\"";
+    for (size_t k = 0; k < pts.size(); ++k) {
+        if (k > 0) out_ += ' ';
+        append_num(out_, pts[k].x);
+        out_ += ',';
+        append_num(out_, pts[k].y);
+    }
+    out_ += '"';
 }
 
 void SvgWriter::polyline(const std::vector<SvgPoint>& pts, const Attrs& attrs) {
-    element("polyline", with({{"points", points(pts)}}, attrs));
+    begin_tag("polyline");
+    put_points(pts);
+    end_tag(attrs, true);
 }
 
 void SvgWriter::polygon(const std::vector<SvgPoint>& pts, const Attrs& attrs) {
-    element("polygon", with({{"points", points(pts)}}, attrs));
+    begin_tag("polygon");
+    put_points(pts);
+    end_tag(attrs, true);
 }
 
 void SvgWriter::rect(double x, double y, double w, double h, const Attrs& attrs) {
-    element("rect", with({{"x", svg_num(x)}, {"y", svg_num(y)}, {"width", svg_num(w)}, {"height", svg_num(h)}},
-                         attrs));
+    begin_tag("rect");
+    put_num("x", x);
+    put_num("y", y);
+    put_num("width", w);
+    put_num("height", h);
+    end_tag(attrs, true);
 }
 
 void SvgWriter::circle(double cx, double cy, double r, const Attrs& attrs) {
-    element("circle", with({{"cx", svg_num(cx)}, {"cy", svg_num(cy)}, {"r", svg_num(r)}}, attrs));
+    begin_tag("circle");
+    put_num("cx", cx);
+    put_num("cy", cy);
+    put_num("r", r);
+    end_tag(attrs, true);
 }
 
-void SvgWriter::path(const std::string& d, const Attrs& attrs) { element("path", with({{"d", d}}, attrs)); }
+void SvgWriter::path(const std::string& d, const Attrs& attrs) {
+    begin_tag("path");
+    put_attr("d", d);
+    end_tag(attrs, true);
+}
 
 void SvgWriter::text(double x, double y, std::string_view content, const Attrs& attrs, double rotate) {
-    Attrs a{{"x", svg_num(x)}, {"y", svg_num(y)}};
-    if (rotate != 0.0)
-        a.emplace_back("transform", "rotate(" + svg_num(rotate) + " " + svg_num(x) + " " + svg_num(y) + ")");
-    text_element("text", with(a, attrs), content);
+    begin_tag("text");
+    put_num("x", x);
+    put_num("y", y);
+    if (rotate != 0.0) put_attr("transform", "rotate(" + svg_num(rotate) + " " + svg_num(x) + " " + svg_num(y) + ")");
+    end_tag(attrs, false);
+    append_escaped(out_, content);
+    out_ += "</text>\n";
 }
 
 std::string SvgWriter::finish() {

@@ -60,6 +60,14 @@ public:
 
 private:
     void start_tag(const std::string& tag, const Attrs& attrs, bool empty);
+    // The pieces of a start tag: "<tag", each attribute, then the given
+    // attributes and ">" or "/>" (numbers and points written straight into
+    // the text: a large plant draws millions of them).
+    void begin_tag(std::string_view tag);
+    void put_attr(std::string_view key, std::string_view value);
+    void put_num(std::string_view key, double value);
+    void put_points(const std::vector<SvgPoint>& pts);
+    void end_tag(const Attrs& attrs, bool empty);
     void indent();
     void spill();
 

@@ -1,5 +1,7 @@
 #include "support/m_strings.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -70,14 +72,21 @@ bool starts_with(std::string_view s, std::string_view what) {
     return s.substr(0, what.size()) == what;
 }
 
+// The largest finite double has 309 digits before the point.
+std::string fixed_decimals(double v, int d) {
+    char buf[512];
+    d = std::clamp(d < 0 ? 6 : d, 0, 150);
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, d);
+    if (r.ec != std::errc()) return {};
+    return std::string(buf, r.ptr);
+}
+
 std::string fmt_f(double v, int w, int d) {
     if (w <= 0) return {};
     if (!std::isfinite(v)) return std::string(static_cast<size_t>(w), '*');
-    char buf[64];
-    int n = std::snprintf(buf, sizeof buf, "%.*f", d, v);
-    std::string r(buf, n > 0 ? static_cast<size_t>(n) : 0);
+    std::string r = fixed_decimals(v, d);
     // "-0.000" prints as in Fortran: the sign stays only for a non-zero value.
-    if (r[0] == '-' && r.find_first_not_of("-0.") == std::string::npos) r.erase(0, 1);
+    if (!r.empty() && r[0] == '-' && r.find_first_not_of("-0.") == std::string::npos) r.erase(0, 1);
     // Fortran drops the leading zero when the field is otherwise too narrow.
     if (static_cast<int>(r.size()) > w) {
         if (r.rfind("0.", 0) == 0) r.erase(0, 1);
@@ -95,9 +104,7 @@ std::string fmt_i(long long v, int w) {
 }
 
 std::string fmt_dyn(double v, int d) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", d, v);
-    std::string r(buf);
+    std::string r = fixed_decimals(v, d);
     if (r.find('.') != std::string::npos) {
         while (!r.empty() && r.back() == '0') r.pop_back();
         if (!r.empty() && r.back() == '.') r.pop_back();

@@ -30,6 +30,9 @@ std::string fmt_i(long long v, int w);
 // Number as short text with as many decimals as needed (at most d),
 // without trailing zeros.
 std::string fmt_dyn(double v, int d);
+// v with d decimals, rounded as printf's "%.*f" rounds (the exact binary
+// value, ties to even), at a fraction of printf's cost.
+std::string fixed_decimals(double v, int d);
 
 // Today's date as "dd.mm.yyyy".
 std::string today();

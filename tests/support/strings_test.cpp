@@ -18,6 +18,12 @@ TEST(FortranFields, RealRightAlignedWithAsterisksWhenTooWide) {
     EXPECT_EQ(fmt_i(123456, 5), "*****");
     EXPECT_EQ(fmt_dyn(2.500, 3), "2.5");
     EXPECT_EQ(fmt_dyn(3.0, 3), "3");
+    // exact binary ties round to the even digit, as Fortran and printf do
+    EXPECT_EQ(fmt_f(0.125, 5, 2), " 0.12");
+    EXPECT_EQ(fmt_f(0.375, 5, 2), " 0.38");
+    EXPECT_EQ(fmt_f(2.5, 3, 0), "  2");
+    EXPECT_EQ(fmt_f(1e300, 8, 2), "********");  // 301 digits: no field holds it
+    EXPECT_EQ(fixed_decimals(-1.005, 2), "-1.00");  // -1.00499999999999989... in binary
 }
 
 TEST(FixedWidthTexts, CountCharactersNotBytes) {
