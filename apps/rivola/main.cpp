@@ -1,7 +1,7 @@
 // rivola: one calculation run from the command line, without a window.
 //
 //   rivola VARIANT.mdb [SIM=N] [OUT=ENGL] [IN_ANSI] [ENGLISH] [--yes] [--no-drawing]
-//          [--quiet] [--sheet=A1|A3|A4] [--db-wait=SECONDS]
+//          [--quiet] [--capacity[=CASE]] [--sheet=A1|A3|A4] [--db-wait=SECONDS] [--threads=N]
 //   rivola --help | --version
 //
 // Dialogs become lines on standard error; questions are answered "no" unless
@@ -25,6 +25,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: rivola VARIANT.mdb [SIM=N] [OUT=ENGL] [IN_ANSI] [ENGLISH] [--yes] [--no-drawing]\n"
     "              [--quiet] [--capacity[=CASE]] [--sheet=A1|A3|A4] [--db-wait=SECONDS]\n"
+    "              [--threads=N]\n"
     "       rivola --help | --version\n";
 
 constexpr const char* kHelp =
@@ -53,6 +54,8 @@ constexpr const char* kHelp =
     "  --quiet            no screen line for every element; the passes are still shown\n"
     "  --db-wait=SECONDS  wait so long for a results database another program holds\n"
     "                     locked (0 to 86400, default 60)\n"
+    "  --threads=N        threads for the flow cases and the capacity trials (1 to\n"
+    "                     256, default one per core); the results do not depend on it\n"
     "  --help             this text\n"
     "  --version          the program's version\n"
     "\n"
@@ -74,7 +77,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> params;
     bool yes = false, drawing = true, quiet = false, capacity = false;
     std::string capacityCase;
-    int dbWait = 60;
+    int dbWait = 60, threads = 0;
     std::string sheet = "A3";
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -103,6 +106,16 @@ int main(int argc, char** argv) {
             }
             dbWait = static_cast<int>(n);
         }
+        else if (a.rfind("--threads=", 0) == 0) {
+            const std::string v = a.substr(10);
+            char* end = nullptr;
+            const long n = std::strtol(v.c_str(), &end, 10);
+            if (v.empty() || *end != '\0' || n < 1 || n > 256) {
+                std::cerr << "rivola: --threads needs a number of threads from 1 to 256, not \"" << v << "\"\n";
+                return 3;
+            }
+            threads = static_cast<int>(n);
+        }
         else if (a == "--help" || a == "-h") {
             std::cout << kUsage << "\n" << kHelp;
             return 0;
@@ -129,6 +142,7 @@ int main(int argc, char** argv) {
     ctx.run.capacity = capacity;
     ctx.run.capacityCase = capacityCase;
     ctx.run.dbWait = dbWait;
+    ctx.run.threads = threads;
     rivola::run::r_rivola(ctx, 1);
     return std::clamp(ctx.run.ierr, 0, 3);
 }

@@ -1,10 +1,12 @@
 // Run state of one calculation run (besides the plant model).
 #pragma once
 
+#include <algorithm>
 #include <any>
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace rivola {
@@ -36,10 +38,11 @@ struct RunState {
     std::vector<std::string> storeFailures;  // results of this run that could not be stored
     int dbWait = 60;                 // seconds to wait for a results database locked by another program
     bool drawing = true;             // draw the hydraulic profile after a run
-    std::string sheet = "A3";
+    std::string sheet = "A3";        // sheet size of the drawing for the report: A1, A3, A4
+    int threads = 0;                 // threads for flow cases and capacity trials (0: one per core)
     bool capacity = false;           // search the plant's capacity instead of one calculation
     std::string capacityCase;        // the flow case whose inflows are scaled (empty: the variant's own)
-    int markIsys = 0, markEnd = 0;   // element end the drawing marks (the capacity's limit)        // sheet size of the drawing for the report: A1, A3, A4
+    int markIsys = 0, markEnd = 0;   // element end the drawing marks (the capacity's limit)
     bool quiet = false;              // the screen log without the line of every element
     // A window that shows the drawing asks the run to keep the laid-out
     // drawing it wrote (an output::ProfileDrawing), so that it is laid out once.
@@ -57,6 +60,12 @@ struct RunState {
     // when deferStore is set and run by whoever computes the case.
     bool deferStore = false;
     std::function<void()> pendingStore;
+
+    // The threads that flow cases and capacity trials share: `threads`, or
+    // one per core of the machine.
+    int worker_threads() const {
+        return threads > 0 ? threads : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    }
 };
 
 }  // namespace rivola

@@ -200,7 +200,7 @@ Capacity find_capacity(const RunContext& ctx, const std::vector<int>& ignored, i
 void run_capacity(RunContext& ctx) {
     const bool en = ctx.english();
     const Plant& p = ctx.plant;
-    const int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const int threads = ctx.run.worker_threads();
     std::vector<std::string> lines;
     const float required = given(p.all.Freibord) ? p.all.Freibord : 0.0f;
     lines.push_back((en ? "Hydraulic capacity of the plant (required freeboard " : "Hydraulische Kapazität der Anlage (geforderter Freibord ") +

@@ -213,10 +213,12 @@ void run_flow_cases(RunContext& ctx, const std::vector<input::FlowCase>& cases) 
         if (c.run.ierr < 3 && (c.run.ierr == 2 || c.run.compute != 'J')) output::remove_earlier_results(c);
         c.rep.close();
     };
-    // One thread per case (up to a limit): the cores share the cases evenly
-    // even when there are fewer cores than cases or the cases take unequal
-    // numbers of passes; the contexts of all cases are held anyway.
-    const size_t workers = std::min<size_t>(cases.size(), kMaxCaseThreads);
+    // The workers (one per core, or --threads) take the next case as they
+    // finish one, so that cases of unequal numbers of passes share the cores
+    // evenly; each case computes in its own context, so the results do not
+    // depend on the number of workers.
+    const size_t workers = std::min<size_t>(
+        {cases.size(), kMaxCaseThreads, static_cast<size_t>(std::max(1, r.worker_threads()))});
     std::atomic<size_t> next{0};
     auto work = [&]() {
         for (size_t k = next++; k < runs.size(); k = next++) one(runs[k]);

@@ -124,10 +124,12 @@ void initl_rivola(RunContext& ctx) {
     const bool drawing = r.drawing, keepDrawing = r.keepDrawing, quiet = r.quiet;
     const int dbWait = r.dbWait;
     const std::string sheet = r.sheet;
+    const int threads = r.threads;
     const bool capacity = r.capacity;
     const std::string capacityCase = r.capacityCase;
     r = RunState{};
     r.sheet = sheet;
+    r.threads = threads;
     r.capacity = capacity;
     r.capacityCase = capacityCase;
     r.quiet = quiet;

@@ -47,6 +47,7 @@ TEST(CommandLineProgram, HelpVersionUnknownOptionsAndQuietRuns) {
         {"v.mdb --quiet --no-drawing", 0, {"Berechnungsende"}, {"Q="}},
         {"v.mdb --ENGLISH --quiet --no-drawing", 0, {"end of calculation"}, {"Q=", "unknown option"}},
         {"v.mdb --sheet=A2", 3, {"--sheet takes A1, A3 or A4, not \"A2\""}, {"Berechnungsende"}},
+        {"v.mdb --threads=0", 3, {"--threads needs a number of threads from 1 to 256, not \"0\""}, {"Berechnungsende"}},
         {"v.mdb --sheet=a4 --quiet", 0, {"v_profile.pdf", "v_profile_001.svg"}, {}},
     };
     for (const auto& c : cases) {
