@@ -5,7 +5,8 @@
 #include <cmath>
 #include <cstdio>
 #include <ostream>
-#include <sstream>
+#include <string_view>
+#include <utility>
 
 #include "support/m_strings.h"
 
@@ -53,9 +54,19 @@ std::string text_literal(const std::string& utf8) {
     return s + ")";
 }
 
+// Text of a content stream, appended piece by piece (a stream of a string
+// would cost more than the numbers it holds).
+struct Content {
+    std::string text;
+    Content& operator<<(std::string_view piece) {
+        text.append(piece);
+        return *this;
+    }
+};
+
 // The drawing commands of one page; y of the drawing runs downwards, that of PDF upwards.
 std::string page_content(const ProfileDrawing& d) {
-    std::ostringstream o;
+    Content o;
     const double h = d.height;
     auto pt = [&](const SvgPoint& p) { return num(p.x) + " " + num(h - p.y); };
     for (const Shape& s : d.shapes) {
@@ -107,7 +118,7 @@ std::string page_content(const ProfileDrawing& d) {
         }
         o << " Q\n";
     }
-    return o.str();
+    return std::move(o.text);
 }
 
 std::string deflate(const std::string& data) {
