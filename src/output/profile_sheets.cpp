@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <thread>
 #include <sstream>
 
 #include "output/pdf_writer.h"
@@ -498,18 +499,29 @@ void draw_sheets(RunContext& ctx, const ProfileModel& m) {
     if (sheets.empty()) return;
     std::vector<const ProfileDrawing*> pages;
     for (const Sheet& s : sheets) pages.push_back(&s.page);
-    {
+    // The PDF of all sheets and the SVG of each sheet are written at the same
+    // time when the run has two threads or more; the files are told to the run
+    // in the same order either way (the PDF first).
+    FileOutcome pdfOutcome;
+    auto writePdf = [&]() {
         support::AtomicFile pdf(ctx.run.basePath + "_profile.pdf");
         if (pdf.is_open()) write_pdf(pages, text.variant, pdf.out());
-        finish_file(ctx, pdf);
-    }
+        pdfOutcome = commit_file(pdf);
+    };
+    std::thread pdfWriter;
+    if (ctx.run.worker_threads() > 1) pdfWriter = std::thread(writePdf);
+    else writePdf();
+    std::vector<FileOutcome> svgOutcomes;
     for (size_t k = 0; k < sheets.size(); ++k) {
         char n[48];
         std::snprintf(n, sizeof n, "_profile_%03zu.svg", k + 1);
         support::AtomicFile svg(ctx.run.basePath + n);
         if (svg.is_open()) write_drawing_svg(sheets[k].page, svg.out());
-        finish_file(ctx, svg);
+        svgOutcomes.push_back(commit_file(svg));
     }
+    if (pdfWriter.joinable()) pdfWriter.join();
+    tell_file(ctx, pdfOutcome);
+    for (const FileOutcome& o : svgOutcomes) tell_file(ctx, o);
 }
 
 }  // namespace rivola::output

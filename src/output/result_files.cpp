@@ -22,21 +22,32 @@ void remove_earlier(RunContext& ctx, const std::string& path, bool checkList) {
     ui::screen_dlgedit(ctx, 92, 0, path);
 }
 
-bool finish_file(RunContext& ctx, support::AtomicFile& f) {
-    if (f.commit()) {
-        ctx.run.writtenFiles.push_back(f.path());
+FileOutcome commit_file(support::AtomicFile& f) {
+    FileOutcome o;
+    o.ok = f.commit();
+    o.path = f.path();
+    o.step = f.step();
+    o.reason = f.reason();
+    return o;
+}
+
+bool tell_file(RunContext& ctx, const FileOutcome& o) {
+    if (o.ok) {
+        ctx.run.writtenFiles.push_back(o.path);
         return true;
     }
     const bool en = ctx.english();
-    const std::string& s = f.step();
+    const std::string& s = o.step;
     const std::string step = s == "open"    ? (en ? "create the file" : "Datei anlegen")
                              : s == "write" ? (en ? "write" : "schreiben")
                              : s == "close" ? (en ? "close the file" : "Datei schließen")
                                             : (en ? "rename the finished file" : "fertige Datei umbenennen");
-    store_failed(ctx, f.path(), step, f.reason());
-    remove_earlier(ctx, f.path(), true);
+    store_failed(ctx, o.path, step, o.reason);
+    remove_earlier(ctx, o.path, true);
     return false;
 }
+
+bool finish_file(RunContext& ctx, support::AtomicFile& f) { return tell_file(ctx, commit_file(f)); }
 
 void remove_earlier_results(RunContext& ctx) {
     const std::string& b = ctx.run.basePath;

@@ -20,6 +20,16 @@ void store_failed(RunContext& ctx, const std::string& what, const std::string& s
 // that it cannot pass for this run's, and the failure is recorded.
 bool finish_file(RunContext& ctx, support::AtomicFile& f);
 
+// The same in two halves, for files written on a worker thread: the file is
+// committed where it was written, and its outcome is told to the run later,
+// in the order of the files, by the run's own thread.
+struct FileOutcome {
+    std::string path, step, reason;
+    bool ok = false;
+};
+FileOutcome commit_file(support::AtomicFile& f);
+bool tell_file(RunContext& ctx, const FileOutcome& outcome);
+
 // Removes a result file of an earlier run that this run does not write; says
 // so on the screen log (and, with `checkList`, in the check list).
 void remove_earlier(RunContext& ctx, const std::string& path, bool checkList = false);
