@@ -4,6 +4,7 @@
 #include <sstream>
 #include <array>
 #include <cmath>
+#include <thread>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -823,12 +824,27 @@ ProfileModel case_profile_model(const RunContext& ctx, ProfileModel m, const std
 
 namespace {
 
-// Writes the drawing as the run's SVG; kept for a window that asked for it.
-void write_drawing(RunContext& ctx, ProfileDrawing d) {
-    support::AtomicFile f(ctx.run.basePath + "_profile.svg");
-    write_drawing_svg(d, f.out());
-    finish_file(ctx, f);
-    if (ctx.run.keepDrawing) ctx.run.keptDrawing = std::move(d);
+// Writes the drawing of the whole plant as the run's SVG (kept for a window
+// that asked for it) and the sheets for the report. With two threads or more
+// the whole drawing is laid out and written beside the sheets; the run is told
+// of the files in the same order either way.
+void write_drawings(RunContext& ctx, const ProfileModel& m) {
+    ProfileDrawing whole;
+    FileOutcome wholeOutcome;
+    auto writeWhole = [&]() {
+        whole = layout_profile(m);
+        support::AtomicFile f(ctx.run.basePath + "_profile.svg");
+        write_drawing_svg(whole, f.out());
+        wholeOutcome = commit_file(f);
+    };
+    std::thread wholeWriter;
+    if (ctx.run.worker_threads() > 1) wholeWriter = std::thread(writeWhole);
+    else writeWhole();
+    const std::vector<FileOutcome> sheets = write_sheets(ctx, m);
+    if (wholeWriter.joinable()) wholeWriter.join();
+    tell_file(ctx, wholeOutcome);
+    for (const FileOutcome& o : sheets) tell_file(ctx, o);
+    if (ctx.run.keepDrawing) ctx.run.keptDrawing = std::move(whole);
 }
 
 }  // namespace
@@ -853,15 +869,13 @@ void draw_case_profiles(RunContext& ctx, ProfileModel design, const std::string&
                         const std::vector<const ProfileModel*>& others, const std::vector<std::string>& names) {
     if (!ctx.run.drawing) return;
     const ProfileModel m = case_profile_model(ctx, std::move(design), designName, others, names);
-    write_drawing(ctx, layout_profile(m));
-    draw_sheets(ctx, m);
+    write_drawings(ctx, m);
 }
 
 void draw_profile(RunContext& ctx) {
     if (!ctx.run.drawing || ctx.failed() || ctx.plant.nsys < 1) return;
     const ProfileModel m = profile_model(ctx);
-    write_drawing(ctx, layout_profile(m));
-    draw_sheets(ctx, m);
+    write_drawings(ctx, m);
 }
 
 }  // namespace rivola::output

@@ -474,7 +474,7 @@ std::vector<Sheet> layout_sheets(const ProfileModel& m, const SheetFormat& f, co
     return sheets;
 }
 
-void draw_sheets(RunContext& ctx, const ProfileModel& m) {
+std::vector<FileOutcome> write_sheets(RunContext& ctx, const ProfileModel& m) {
     SheetFormat f;
     if (!sheet_format(ctx.run.sheet, f)) sheet_format("A3", f);
     SheetText text;
@@ -496,12 +496,12 @@ void draw_sheets(RunContext& ctx, const ProfileModel& m) {
     const std::vector<Sheet> sheets = layout_sheets(m, f, text);
     // the sheets of an earlier drawing beyond this one's would pass for its own
     remove_earlier_sheets(ctx, sheets.size());
-    if (sheets.empty()) return;
+    if (sheets.empty()) return {};
     std::vector<const ProfileDrawing*> pages;
     for (const Sheet& s : sheets) pages.push_back(&s.page);
     // The PDF of all sheets and the SVG of each sheet are written at the same
-    // time when the run has two threads or more; the files are told to the run
-    // in the same order either way (the PDF first).
+    // time when the run has two threads or more; the outcomes come in the same
+    // order either way (the PDF first).
     FileOutcome pdfOutcome;
     auto writePdf = [&]() {
         support::AtomicFile pdf(ctx.run.basePath + "_profile.pdf");
@@ -520,8 +520,8 @@ void draw_sheets(RunContext& ctx, const ProfileModel& m) {
         svgOutcomes.push_back(commit_file(svg));
     }
     if (pdfWriter.joinable()) pdfWriter.join();
-    tell_file(ctx, pdfOutcome);
-    for (const FileOutcome& o : svgOutcomes) tell_file(ctx, o);
+    svgOutcomes.insert(svgOutcomes.begin(), std::move(pdfOutcome));
+    return svgOutcomes;
 }
 
 }  // namespace rivola::output

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "output/result_files.h"
+
 #include "output/profile_drawing.h"
 
 namespace rivola::output {
@@ -50,8 +52,9 @@ struct Sheet {
 // Lays out every strand of the model on sheets of format f.
 std::vector<Sheet> layout_sheets(const ProfileModel& m, const SheetFormat& f, const SheetText& text);
 
-// Writes the sheets of the model after a run (PDF and SVG files, added to
-// the run's written files); the sheet format is the run's (default A3).
-void draw_sheets(RunContext& ctx, const ProfileModel& m);
+// Writes the sheets of the model after a run (the PDF, then an SVG file per
+// sheet) in the run's sheet format (default A3), and returns the outcome of
+// each file for the run to be told of (tell_file).
+std::vector<FileOutcome> write_sheets(RunContext& ctx, const ProfileModel& m);
 
 }  // namespace rivola::output
