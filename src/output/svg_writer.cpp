@@ -11,8 +11,17 @@ namespace {
 
 // Appends s to out as XML text: & < > " ' as entities, control characters
 // other than tab and line feed dropped (XML 1.0 does not allow them).
+bool plain(char c) {
+    return c != '&' && c != '<' && c != '>' && c != '"' && c != '\'' &&
+           (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n');
+}
+
 void append_escaped(std::string& out, std::string_view s) {
-    for (const char c : s) {
+    // most texts and attribute values need no entity: appended in one piece
+    size_t n = 0;
+    while (n < s.size() && plain(s[n])) ++n;
+    out.append(s.substr(0, n));
+    for (const char c : s.substr(n)) {
         switch (c) {
             case '&': out += "&amp;"; break;
             case '<': out += "&lt;"; break;
