@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <utility>
@@ -251,20 +252,16 @@ struct PlantBench : CtxHolder, PlantBuilder {
         ctx.run.ierr = 0;
     }
     std::string checklist() { return read_file(ctx.run.checkListFile); }
-    // The codes of the messages in the check list, in order.
-    std::vector<std::string> codes() {
-        std::vector<std::string> out;
-        for (const std::string& l : read_lines(ctx.run.checkListFile)) {
-            if (l.size() < 3 || l[0] == ' ') continue;
-            if (l.rfind("Prüfprotokoll", 0) == 0 || l.rfind("check-list", 0) == 0) continue;
-            out.push_back(l.substr(0, 3));
-        }
-        return out;
+    // The whole check list: closed first, so that what a run keeps until the end is written.
+    std::string closed_checklist() {
+        ctx.rep.close();
+        return checklist();
     }
+    // The codes of the messages in the check list, in order.
+    std::vector<std::string> codes() { return check_codes(ctx.run.checkListFile); }
     bool has(const std::string& code) {
-        for (const auto& c : codes())
-            if (c == code) return true;
-        return false;
+        const auto c = codes();
+        return std::find(c.begin(), c.end(), code) != c.end();
     }
     bool logged(const std::string& part) const { return test::logged(ui, part); }
 };

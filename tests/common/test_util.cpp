@@ -55,6 +55,16 @@ std::vector<std::string> fields(const std::string& line, char sep) {
     return f;
 }
 
+std::vector<std::string> check_codes(const std::string& checkListFile) {
+    std::vector<std::string> out;
+    for (const std::string& l : read_lines(checkListFile)) {
+        if (l.size() < 3 || l[0] == ' ') continue;
+        if (l.rfind("Prüfprotokoll", 0) == 0 || l.rfind("check-list", 0) == 0) continue;
+        out.push_back(l.substr(0, 3));
+    }
+    return out;
+}
+
 void write_file(const std::string& path, const std::string& text) {
     std::ofstream f(path, std::ios::binary);
     f << text;

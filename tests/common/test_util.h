@@ -26,6 +26,8 @@ void write_file(const std::string& path, const std::string& text);
 // The fields of a line between separators (a line ending in `sep` has an
 // empty last field).
 std::vector<std::string> fields(const std::string& line, char sep);
+// The codes of the messages in a check list file, in order.
+std::vector<std::string> check_codes(const std::string& checkListFile);
 
 // A program of the build run as its own process in `dir` (empty: the
 // current directory), `args` as typed on a command line, `env` assignments

@@ -109,11 +109,7 @@ inline VariantRun run_variant(const TempDir& dir, const std::string& name, const
     run::r_rivola(ctx, 1);
     out.ierr = ctx.run.ierr;
     out.checklist = read_file(dir.str() + name + ".pkl");
-    for (const std::string& l : read_lines(dir.str() + name + ".pkl")) {
-        if (l.size() < 3 || l[0] == ' ') continue;
-        if (l.rfind("Prüfprotokoll", 0) == 0 || l.rfind("check-list", 0) == 0) continue;
-        out.codes.push_back(l.substr(0, 3));
-    }
+    out.codes = check_codes(dir.str() + name + ".pkl");
     out.logs = ui.logs;
     out.boxes = ui.boxes;
     const Plant& p = ctx.plant;
