@@ -16,7 +16,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "input/variant_runner.h"
+#include "common/variant_db.h"
 
 using namespace rivola;
 

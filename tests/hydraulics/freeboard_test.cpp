@@ -5,15 +5,7 @@
 // the water surface; every other top is raised to 2 m.
 #include <gtest/gtest.h>
 
-#include <regex>
-#include <set>
-
-#include "common/recording_ui.h"
-#include "common/test_util.h"
-#include "input/db_fixture.h"
-#include "database/db_tools.h"
-#include "model/context.h"
-#include "run/r_rivola.h"
+#include "common/variant_db.h"
 
 using namespace rivola;
 
@@ -34,16 +26,12 @@ struct Outcome {
 // The small plant with `sql` applied, computed in a fresh directory.
 Outcome compute(const std::string& sql, bool english = false) {
     test::TempDir dir("freeboard");
-    RunContext tools;
-    tools.db.diagFile = dir.str() + "load.pkl";
-    std::string status, results;
-    input::db_new_results(tools, dir.path().string(), results, status);
-    const std::string db = dir.str() + "V.mdb";
-    input::db_load_script(tools, db, std::string(RIVOLA_SOURCE_DIR) + "/examples/kleine_anlage.sql", status);
+    std::string status;
+    const std::string db = test::load_variant(dir, "V", test::source_file("examples/kleine_anlage.sql"), status);
     EXPECT_EQ(status, "ok");
     char level[32];
     std::snprintf(level, sizeof level, "%.9g", static_cast<double>(kLevel));
-    rivola::testing::sqlite(db, "UPDATE tbl_all SET Wasserstand = " + std::string(level) +
+    test::sqlite(db, "UPDATE tbl_all SET Wasserstand = " + std::string(level) +
                             "; UPDATE tbl_rvldaten SET GEO_oH11 = 2, GEO_uH11 = 2 WHERE bez <> 'G2';"
                             "UPDATE tbl_rvldaten SET GEO_oH11 = 2 WHERE bez = 'G2';" + sql);
     test::RecordingUi ui;

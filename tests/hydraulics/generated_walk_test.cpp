@@ -6,7 +6,7 @@
 #include <cmath>
 #include <string>
 
-#include "input/generated_variant.h"
+#include "common/variant_db.h"
 
 using namespace rivola;
 
@@ -46,10 +46,7 @@ TEST(GeneratedWalk, FreeDivisionsBalanceAndTheWalkEndsByItself) {
         SCOPED_TRACE(std::to_string(c.elements) + " elements, " + std::to_string(c.lanes) +
                      " lanes, seed " + std::to_string(c.seed));
         test::TempDir dir("genwalk");
-        gen::PlantShape shape;
-        shape.elements = c.elements;
-        shape.lanesPerStage = c.lanes;
-        shape.seed = c.seed;
+        const gen::PlantShape shape{c.elements, -1, c.lanes, c.seed};   // 6 free divisions per 100 elements
         Walked w;
         compute(dir, shape, w);
         ASSERT_TRUE(w.why.empty()) << w.why;

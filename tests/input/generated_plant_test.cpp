@@ -2,7 +2,6 @@
 // capacities of the model kept, and every plant valid for the checks.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <tuple>
 
 #include "common/variant_db.h"
@@ -10,13 +9,9 @@
 namespace rivola::test {
 namespace {
 
-gen::PlantShape plan_of(int elements, int freeDivisions, int lanes) {
-    gen::PlantShape s;
-    s.elements = elements;
-    s.freeDivisions = freeDivisions;
-    s.lanesPerStage = lanes;
-    return s;
-}
+// A plan of the generator: elements, free divisions (-1: the default share)
+// and lanes per stage.
+using Plan = gen::PlantShape;
 
 TEST(GeneratedPlant, PlantsOfSeveralShapesPassTheChecks) {
     struct Case {
@@ -27,7 +22,7 @@ TEST(GeneratedPlant, PlantsOfSeveralShapesPassTheChecks) {
         SCOPED_TRACE(c.elements);
         gen::PlantSummary sum;
         std::string why;
-        const std::string sql = gen::generate(plan_of(c.elements, c.freeDivisions, c.lanes), sum, why);
+        const std::string sql = gen::generate(Plan{c.elements, c.freeDivisions, c.lanes}, sum, why);
         ASSERT_TRUE(why.empty()) << why;
         TempDir dir("gen_shapes");
         const GenOutcome o = run_generated(dir, sql);
@@ -44,7 +39,7 @@ TEST(GeneratedPlant, PlantsOfSeveralShapesPassTheChecks) {
         // The smallest plant, one free division with two lanes, counted by hand:
         // head works Q G R G M G, the division A, a feed channel G in each lane,
         // the confluence Z, the trunk channel G and the outlet channel G.
-        EXPECT_EQ(gen::smallest_plant(plan_of(12, 1, 2)), 12);
+        EXPECT_EQ(gen::smallest_plant(Plan{12, 1, 2}), 12);
         EXPECT_EQ(o.ntyp[T_G], 7);
         for (int t : {T_Q, T_R, T_M}) EXPECT_EQ(o.ntyp[t], 1) << t;
         EXPECT_EQ(o.untyped, 0);
@@ -64,7 +59,7 @@ TEST(GeneratedPlant, LargestPlantFillsTheModelWithinItsCapacities) {
         SCOPED_TRACE(elements);
         gen::PlantSummary sum;
         std::string why;
-        const std::string sql = gen::generate(plan_of(elements, freeDivisions, lanes), sum, why);
+        const std::string sql = gen::generate(Plan{elements, freeDivisions, lanes}, sum, why);
         ASSERT_TRUE(why.empty()) << why;
         TempDir dir("gen_large");
         const bool full = lanes == 2;
@@ -95,7 +90,7 @@ TEST(GeneratedPlant, DischargeBoundsStayWithinThePlantInflow) {
     // the first pass the outlet carries exactly that sum.
     gen::PlantSummary sum;
     std::string why;
-    const std::string sql = gen::generate(plan_of(400, 21, 8), sum, why);
+    const std::string sql = gen::generate(Plan{400, 21, 8}, sum, why);
     ASSERT_TRUE(why.empty()) << why;
     const float total = static_cast<float>(sum.inflow + 0.5 * (sum.count('Q') - 1)) * 0.001f;
     TempDir dir("gen_bounds");
@@ -108,15 +103,15 @@ TEST(GeneratedPlant, DischargeBoundsStayWithinThePlantInflow) {
 TEST(GeneratedPlant, RefusesWhatTheModelCannotHoldAndSeedsOnlyTheLanes) {
     gen::PlantSummary sum;
     std::string why;
-    EXPECT_TRUE(gen::generate(plan_of(100001, 6000, 16), sum, why).empty());
+    EXPECT_TRUE(gen::generate(Plan{100001, 6000, 16}, sum, why).empty());
     EXPECT_FALSE(why.empty());
-    EXPECT_TRUE(gen::generate(plan_of(100000, 6001, 16), sum, why).empty());
+    EXPECT_TRUE(gen::generate(Plan{100000, 6001, 16}, sum, why).empty());
     EXPECT_FALSE(why.empty());
     // one division with two lanes needs 12 elements (see above)
-    EXPECT_TRUE(gen::generate(plan_of(11, 1, 2), sum, why).empty());
+    EXPECT_TRUE(gen::generate(Plan{11, 1, 2}, sum, why).empty());
     EXPECT_NE(why.find("12"), std::string::npos) << why;
     // the seed varies the lanes but not the composition
-    gen::PlantShape a = plan_of(500, 14, 8), b = a;
+    gen::PlantShape a = Plan{500, 14, 8}, b = a;
     b.seed = 2;
     gen::PlantSummary sa, sa2, sb;
     const std::string x = gen::generate(a, sa, why), x2 = gen::generate(a, sa2, why),

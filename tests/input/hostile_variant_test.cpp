@@ -15,10 +15,7 @@ namespace {
 using Codes = std::vector<std::string>;
 
 gen::PlantTables smallest_plant() {
-    gen::PlantShape s;
-    s.elements = 12;
-    s.freeDivisions = 1;
-    s.lanesPerStage = 2;
+    const gen::PlantShape s{12, 1, 2};   // elements, free divisions, lanes per stage
     gen::PlantSummary sum;
     std::string why;
     gen::PlantTables t = gen::build(s, sum, why);
