@@ -10,7 +10,6 @@
 
 #include "messages/m_rivola_error.h"
 #include "common/variant_db.h"
-#include "database/db_tools.h"
 #include "output/output.h"
 #include "output/output_plant.h"
 #include "support/m_strings.h"
@@ -239,7 +238,6 @@ TEST_F(ResultsDbTest, TableAndCsvCarryTheSameValues) {
             // 60 flumes, two rows each: more rows than one insert takes
             Plant& p = ctx.plant;
             p.resize(60);
-            p.nsys = 60;
             for (int i = 1; i <= 60; ++i) {
                 Element& e = p.el[i];
                 e.bez = "G" + std::to_string(i), e.ityp = T_G, e.istrang = 1, e.L = 10.0f;

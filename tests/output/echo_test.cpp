@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "common/variant_db.h"
-#include "database/db_tools.h"
 #include "database/m_db_input.h"
 #include "output/m_output_eingabe.h"
 #include "output/output_plant.h"
@@ -21,7 +20,6 @@ void small_plant(RunContext& ctx, int extra = 0) {
     Plant& p = ctx.plant;
     const int n = 5 + extra;
     p.resize(n);
-    p.nsys = n;
     const char* names[6] = {"", "Q1", "A1", "G1", "G2", "Z1"};
     for (int i = 1; i <= 5; ++i) p.el[i].bez = names[i];
     for (int i = 6; i <= n; ++i) p.el[i].bez = "G" + std::to_string(i);

@@ -45,7 +45,6 @@ struct Named {
 };
 inline void elements(Plant& p, std::initializer_list<Named> list) {
     p.resize(static_cast<int>(list.size()));
-    p.nsys = static_cast<int>(list.size());
     int i = 0;
     for (const Named& n : list) {
         Element& e = p.el[++i];

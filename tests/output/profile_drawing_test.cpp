@@ -66,7 +66,6 @@ void chain(Plant& p, int first, int last) {
 void small_plant(RunContext& ctx) {
     Plant& p = ctx.plant;
     p.resize(5);
-    p.nsys = 5;
     add(p, 1, "Q1", T_Q, 0, 0, {100.5f, 0.4f, 0.45f}, {100.5f, 0.4f, 0.45f});
     add(p, 2, "G1", T_G, 0, 20, {100.5f, 0.4f, 0.45f}, {100.4f, 0.45f, 0.49f});
     add(p, 3, "U1", T_U, 20, 0, {100.4f, 0.45f, 0.49f}, {100.4f, 0.45f, 0.49f});
@@ -124,7 +123,6 @@ TEST(ProfileDrawing, PressurePipesShowTheGroundOfTheirNeighboursAndTheirOwnCrown
     RunContext ctx;
     Plant& p = ctx.plant;
     p.resize(3);
-    p.nsys = 3;
     add(p, 1, "G1", T_G, 0, 10, {101.0f, 0.5f, 0.52f}, {100.9f, 0.5f, 0.52f});
     add(p, 2, "D1", T_D, 10, 40, {100.8f, 0.9f, 0.95f}, {100.0f, 1.2f, 1.25f}, 1, 0.5f);
     add(p, 3, "G2", T_G, 50, 10, {100.0f, 1.0f, 1.02f}, {99.9f, 1.0f, 1.02f}, 1, 1.2f);
@@ -225,7 +223,6 @@ TEST(ProfileDrawing, CrowdedLabelsDoNotOverlapAndKeepFlowOrder) {
     Plant& p = ctx.plant;
     const int n = 44;
     p.resize(n);
-    p.nsys = n;
     for (int i = 1; i <= n; ++i) {
         const bool flume = i <= 2 || i >= n - 1;
         const float x = i <= 2 ? 10.0f * (i - 1) : (i >= n - 1 ? 20.0f + 10.0f * (i - n + 1) : 20.0f);
@@ -258,7 +255,6 @@ TEST(ProfileDrawing, OtherStrandsAndPlotPathsGetPanelsOfTheirOwn) {
     ctx.settings.language = "ENGLISH";
     Plant& p = ctx.plant;
     p.resize(5);
-    p.nsys = 5;
     add(p, 1, "Q1", T_Q, 0, 0, {100, 0.5f, 0.52f}, {100, 0.5f, 0.52f});
     add(p, 2, "A1", T_A, 0, 2, {100, 0.5f, 0.52f}, {100, 0.5f, 0.52f});
     add(p, 3, "G1", T_G, 2, 20, {100, 0.5f, 0.52f}, {99.9f, 0.55f, 0.57f});
@@ -353,7 +349,6 @@ TEST(ProfileDrawing, ShortStrandIsNotStretchedOverTheWidthOfALongMainStrand) {
     Plant& p = ctx.plant;
     const int nMain = 300, n = nMain + 2;
     p.resize(n);
-    p.nsys = n;
     for (int i = 1; i <= nMain; ++i) {
         const float x = 10.0f * static_cast<float>(i - 1);
         const float z = 100.0f - 0.001f * x;
@@ -451,7 +446,6 @@ TEST(ProfileDrawing, WallStandsOnTheLowerInvertAndShowsItsOpening) {
         RunContext ctx;
         Plant& p = ctx.plant;
         p.resize(4);
-        p.nsys = 4;
         add(p, 1, "Q1", T_Q, 0, 0, {100.5f, 0.4f, 0.45f}, {100.5f, 0.4f, 0.45f});
         add(p, 2, "G1", T_G, 0, 20, {100.5f, 0.5f, 0.55f}, {100.3f, 0.6f, 0.65f});
         add(p, 3, "W1", T_W, 20, 0, {100.4f, 0.5f, 0.55f}, {100.4f, 0.5f, 0.55f});

@@ -65,7 +65,6 @@ output::ProfileDrawing two_panels() {
 TEST(ProfileView, PaintsTheLinesOfTheDrawingInTheirColours) {
     RunContext ctx;
     ctx.plant.resize(2);
-    ctx.plant.nsys = 2;
     flume(ctx.plant.el[1], "G1", 0, 50, 100.0f, 99.9f, 0.5f);
     flume(ctx.plant.el[2], "G2", 50, 50, 99.9f, 99.8f, 0.5f);
     ctx.plant.el[1].iab[1] = 2;
