@@ -6,12 +6,7 @@
 #include <map>
 #include <string>
 
-#include "common/recording_ui.h"
-#include "common/test_util.h"
 #include "common/variant_db.h"
-#include "database/db_tools.h"
-#include "model/context.h"
-#include "run/r_rivola.h"
 
 namespace rivola::test {
 namespace {

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 
 #include "input/input.h"
 #include "common/hydraulic_refs.h"

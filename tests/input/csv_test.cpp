@@ -9,7 +9,6 @@
 #include "common/variant_db.h"
 #include "database/column_reference.h"
 #include "database/db_csv.h"
-#include "database/db_tools.h"
 #include "database/flow_case_input.h"
 #include "database/m_db_input.h"
 

@@ -8,11 +8,7 @@
 #include <filesystem>
 #include <regex>
 
-#include "common/recording_ui.h"
-#include "common/test_util.h"
 #include "common/variant_db.h"
-#include "model/context.h"
-#include "run/r_rivola.h"
 #include "support/m_strings.h"
 
 using namespace rivola;

@@ -12,7 +12,6 @@
 #include "output/output_plant.h"
 #include "output/listing.h"
 #include "output/output.h"
-#include "model/context.h"
 #include "support/m_strings.h"
 
 using namespace rivola;

@@ -2,7 +2,6 @@
 // levels of every element, against values worked out by hand.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 
 #include "common/test_util.h"
 #include "output/m_output_eingabe.h"

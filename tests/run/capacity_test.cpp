@@ -9,7 +9,6 @@
 
 #include "common/variant_db.h"
 #include "input/input.h"
-#include "run/r_rivola.h"
 #include "support/m_strings.h"
 #include "run/capacity.h"
 

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <map>
 
-#include "common/test_util.h"
 #include "common/variant_db.h"
 
 using namespace rivola;

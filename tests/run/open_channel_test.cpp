@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "common/hydraulic_refs.h"
-#include "common/test_util.h"
 #include "common/variant_db.h"
 
 using namespace rivola;

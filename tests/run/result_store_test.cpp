@@ -17,7 +17,6 @@
 #include <map>
 #include <thread>
 
-#include "common/test_util.h"
 #include "common/variant_db.h"
 
 namespace fs = std::filesystem;

@@ -6,12 +6,7 @@
 #include <string>
 
 #include "messages/m_rivola_error.h"
-#include "common/recording_ui.h"
-#include "common/test_util.h"
 #include "common/variant_db.h"
-#include "database/db_tools.h"
-#include "model/context.h"
-#include "run/r_rivola.h"
 #include "messages/m_realwin.h"
 
 using namespace rivola;
@@ -82,7 +77,7 @@ TEST(StopMessage, ScreenStopIsWrittenIntoTheCheckListInTheUsersLanguage) {
         ctx.ui = &ui;
         ctx.run.params = {db, "SIM=J"};
         if (c.english) ctx.run.params.push_back("ENGLISH");
-        if (c.english) ctx.settings.language = "ENGLISH";
+        ctx.settings.language = c.language;
         run::r_rivola(ctx, 1);
         EXPECT_EQ(ctx.run.ierr, 2);
         const std::string checkList = dir.str() + "NOEND.pkl";
