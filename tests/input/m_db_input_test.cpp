@@ -98,14 +98,17 @@ TEST_F(ReaderTest, ElementsInErOrderWithNullDefaults) {
     EXPECT_NE(sqlite(db, "PRAGMA table_info(tbl_all);").find("|datum|Date|"), std::string::npos);
 }
 
-TEST_F(ReaderTest, BaseSettingsAndTheirCorrections) {
+// (read-only: a variant with its datum column needs no write)
+TEST_F(ReaderTest, BaseSettingsAndTheirCorrectionsFromAReadOnlyFile) {
     make(db, std::string(kRow) + "(1, 'Q1', NULL, 'ENDE');",
          "INSERT INTO tbl_all VALUES ('  Erste Zeile' || char(13) || char(10) || "
          "'Zweite Zeile, die mit Absicht länger als vierzig Zeichen ist' || char(10) || "
          "'Dritte' || char(10) || 'Vierte', 0.3, 2.5, NULL, 3.0, 0.2, NULL, 80, NULL, 40, -3.5, "
          "101.66, 'N', 'Anhang ERG ist zu lang', 'B', NULL, '2024-03-05', NULL);");
+    ASSERT_EQ(::chmod(db.c_str(), 0444), 0);
     inmdb(ctx, db, status);
     ASSERT_EQ(status, "ok");
+    EXPECT_EQ(ctx.plant.nsys, 1);
     const BaseSettings& a = ctx.plant.all;
     EXPECT_EQ(a.titel[1], "Erste Zeile");       // left-adjusted, carriage return dropped
     EXPECT_EQ(a.titel[2], "Zweite Zeile, die mit Absicht länger als");  // 40 characters
@@ -347,14 +350,6 @@ TEST_F(ReaderTest, BadVariantsStopWithAClearMessage) {
         EXPECT_EQ(std::filesystem::exists(db), existed);
         if (existed) { EXPECT_EQ(rivola::test::read_file(db), before); }
     }
-}
-
-TEST_F(ReaderTest, ReadOnlyVariantWithItsDatumColumnIsRead) {
-    make(db, std::string(kRow) + "(1, 'Q1', NULL, 'ENDE');");
-    ASSERT_EQ(::chmod(db.c_str(), 0444), 0);
-    inmdb(ctx, db, status);
-    EXPECT_EQ(status, "ok");
-    EXPECT_EQ(ctx.plant.nsys, 1);
 }
 
 TEST(ReaderValues, NumbersFromDatabaseTexts) {
