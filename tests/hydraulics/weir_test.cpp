@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 
+#include "common/hydraulic_refs.h"
 #include "hydraulics/hydraul_weir.h"
 #include "model/context.h"
 
@@ -13,7 +13,8 @@ using namespace rivola;
 
 namespace {
 
-constexpr double kG = 9.80665;
+using ref::bisect;
+using ref::kG;
 
 // Width of a notch at height z above the crest.
 double notch_width(double z, double H1, double b0, double b1, double b2) {
@@ -34,15 +35,6 @@ double q_integrated(double h, int n, double mue, double H1, double b0, double b1
     double sum = f(0.0) + f(smax);
     for (int k = 1; k < N; ++k) sum += f(smax * k / N) * (k % 2 ? 4.0 : 2.0);
     return n * mue * std::sqrt(2.0 * kG) * sum * smax / N / 3.0;
-}
-
-// Root of a monotone increasing function by bisection.
-double bisect(const std::function<double(double)>& F, double lo, double hi) {
-    for (int k = 0; k < 200; ++k) {
-        const double mid = 0.5 * (lo + hi);
-        (F(mid) > 0.0 ? hi : lo) = mid;
-    }
-    return 0.5 * (lo + hi);
 }
 
 }  // namespace
@@ -94,22 +86,18 @@ TEST(HwehrUnvollkommen, SubmergedAndDrowned) {
 
     // The same law over a trapezoidal notch, whose free head is itself found
     // by iteration inside each trial of the submerged one.
-    {
-        RunContext c2;
-        const double H1 = 0.25, b0 = 0.2, b1 = 0.7, b2 = 1.2, Qt = 0.15, hut = 0.3;
-        const float ht = hyd::hwehr_unvollkommen(c2, "T", float(Qt), float(hut), float(mue),
-                                                 float(p), 1, float(H1), float(b0), float(b1),
-                                                 float(b2));
-        const double reft = bisect(
-            [&](double y) {
-                return std::sqrt(1.0 - std::pow(hut / y, p)) *
-                           q_integrated(y, 1, mue, H1, b0, b1, b2) -
-                       Qt;
-            },
-            hut + 1e-9, 5.0);
-        EXPECT_EQ(c2.run.ierr, 0);
-        EXPECT_NEAR(ht, reft, 1e-3);
-    }
+    RunContext c2;
+    const double H1 = 0.25, b0 = 0.2, b1 = 0.7, b2 = 1.2, Qt = 0.15, hut = 0.3;
+    const float ht = hyd::hwehr_unvollkommen(c2, "T", float(Qt), float(hut), float(mue), float(p),
+                                             1, float(H1), float(b0), float(b1), float(b2));
+    const double reft = bisect(
+        [&](double y) {
+            return std::sqrt(1.0 - std::pow(hut / y, p)) * q_integrated(y, 1, mue, H1, b0, b1, b2) -
+                   Qt;
+        },
+        hut + 1e-9, 5.0);
+    EXPECT_EQ(c2.run.ierr, 0);
+    EXPECT_NEAR(ht, reft, 1e-3);
 
     // A small discharge under a deep tailwater: the weir is drowned and the
     // upstream head is the downstream one.
