@@ -50,6 +50,15 @@ std::vector<std::string> texts(const Sheet& s, const std::string& role) {
     return out;
 }
 
+// A sheet format that must be known.
+SheetFormat format(const char* name) {
+    SheetFormat f;
+    EXPECT_TRUE(sheet_format(name, f)) << name;
+    return f;
+}
+
+const SheetText kNord{{"Nord"}, "nord.mdb", "", "06.12.2025", "8.03", false};
+
 bool has(const std::vector<std::string>& v, const std::string& part) {
     for (const auto& s : v)
         if (s.find(part) != std::string::npos) return true;
@@ -84,8 +93,7 @@ TEST(ProfileSheets, ScalesFromTheSeriesFitTheRoom) {
 // A3: the frame leaves 360 mm of plot width (420 - 20 - 10 mm margins,
 // 22 mm of height axis, 8 mm on the right).
 TEST(ProfileSheets, ALongStrandContinuesOnSheetsWithMatchLines) {
-    SheetFormat a3;
-    ASSERT_TRUE(sheet_format("A3", a3));
+    const SheetFormat a3 = format("A3");
     SheetText t{{"Kläranlage Nord"}, "nord.mdb", "Regen", "06.12.2025", "8.03", false};
     const struct {
         int elements;
@@ -119,7 +127,7 @@ TEST(ProfileSheets, ALongStrandContinuesOnSheetsWithMatchLines) {
                     EXPECT_LE(p.x, s.page.width + 0.01);
                 }
             // the sheets join without a gap
-            if (k > 0) EXPECT_DOUBLE_EQ(s.x0, sheets[k - 1].x1);
+            if (k > 0) { EXPECT_DOUBLE_EQ(s.x0, sheets[k - 1].x1); }
         }
         EXPECT_DOUBLE_EQ(sheets.back().x1, c.elements * c.length);
     }
@@ -127,13 +135,12 @@ TEST(ProfileSheets, ALongStrandContinuesOnSheetsWithMatchLines) {
 
 // Several strands: an overview sheet first, naming each strand's sheets.
 TEST(ProfileSheets, OverviewNamesTheSheetsOfEachStrand) {
-    SheetFormat a3;
-    ASSERT_TRUE(sheet_format("A3", a3));
+    const SheetFormat a3 = format("A3");
     ProfileModel m = strand(10, 10.0f);
     ProfilePanel second = strand(200, 10.0f).panels[0];
     second.title = "Strang 2";
     m.panels.push_back(second);
-    const std::vector<Sheet> sheets = layout_sheets(m, a3, SheetText{{"Nord"}, "nord.mdb", "", "06.12.2025", "8.03", false});
+    const std::vector<Sheet> sheets = layout_sheets(m, a3, kNord);
     ASSERT_EQ(sheets.size(), 8u);   // the overview, 1 sheet of the first strand, 6 of the second
     EXPECT_EQ(sheets[0].panel, -1);
     const auto entries = texts(sheets[0], "overview");
@@ -146,7 +153,7 @@ TEST(ProfileSheets, OverviewNamesTheSheetsOfEachStrand) {
     ProfileElement& weir = w.panels[0].elements[1];
     weir.letter = 'U';
     weir.up.crown = 99.99f;
-    SheetText marked{{"Nord"}, "nord.mdb", "", "06.12.2025", "8.03", false};
+    SheetText marked = kNord;
     marked.markIsys = 2;   // the weir's inlet end limits the capacity
     marked.markEnd = 2;
     const Sheet s = layout_sheets(w, a3, marked).front();
@@ -159,8 +166,7 @@ TEST(ProfileSheets, OverviewNamesTheSheetsOfEachStrand) {
 // Lanes alike within 1 mm are drawn once, with a note naming the others;
 // a lane 2 mm higher is drawn on its own.
 TEST(ProfileSheets, LanesAlikeAreDrawnOnce) {
-    SheetFormat a3;
-    ASSERT_TRUE(sheet_format("A3", a3));
+    const SheetFormat a3 = format("A3");
     ProfileModel m = strand(5, 10.0f);
     m.panels[0].title = "Strasse 1";
     for (const auto& [title, shift, rise] : {std::tuple{"Strasse 2", 500.0f, 0.0009f}, std::tuple{"Strasse 3", 800.0f, 0.002f}}) {
@@ -170,7 +176,7 @@ TEST(ProfileSheets, LanesAlikeAreDrawnOnce) {
             for (ProfileEnd* end : {&e.up, &e.down}) end->x += shift, end->wsp += rise;
         m.panels.push_back(lane);
     }
-    const std::vector<Sheet> sheets = layout_sheets(m, a3, SheetText{{"Nord"}, "nord.mdb", "", "06.12.2025", "8.03", false});
+    const std::vector<Sheet> sheets = layout_sheets(m, a3, kNord);
     ASSERT_EQ(sheets.size(), 3u);   // the overview, Strasse 1 (with 2), Strasse 3
     EXPECT_EQ(texts(sheets[1], "alike"), std::vector<std::string>{"gleich: Strasse 2 (Höhen auf 1 mm gleich)"});
     EXPECT_TRUE(texts(sheets[2], "alike").empty());
@@ -184,9 +190,8 @@ TEST(ProfileSheets, PdfIsReadByPopplerWithItsPagesAndTexts) {
     // Helvetica: "H" 722/1000, "i" 222/1000
     EXPECT_DOUBLE_EQ(helvetica_width("Hi", false), 0.944);
 
-    SheetFormat a4;
-    ASSERT_TRUE(sheet_format("A4", a4));
-    const std::vector<Sheet> sheets = layout_sheets(strand(200, 10.0f), a4, SheetText{{"Süd"}, "süd.mdb", "", "01.01.2026", "8.03", true});
+    const std::vector<Sheet> sheets =
+        layout_sheets(strand(200, 10.0f), format("A4"), SheetText{{"Süd"}, "süd.mdb", "", "01.01.2026", "8.03", true});
     ASSERT_GT(sheets.size(), 1u);
     std::vector<const ProfileDrawing*> pages;
     for (const Sheet& s : sheets) pages.push_back(&s.page);
