@@ -10,7 +10,6 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDoubleSpinBox>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QElapsedTimer>
 #include <QFile>
@@ -90,6 +89,21 @@ QStringList tab_texts(QTabWidget* tabs) {
     return texts;
 }
 
+// An empty results database in folder d and the example plant, followed by
+// the SQL `extra`, as the variant d/name.
+void example_variant(const fs::path& d, const std::string& name, const std::string& extra = "") {
+    fs::create_directories(d);
+    RunContext tools;
+    std::string status, results;
+    input::db_new_results(tools, d.string(), results, status);
+    ASSERT_EQ(status, "ok");
+    const std::string script = (d / (name + ".sql")).string();
+    std::ofstream(script) << std::ifstream(std::string(RIVOLA_SOURCE_DIR) + "/examples/kleine_anlage.sql").rdbuf()
+                          << extra;
+    input::db_load_script(tools, (d / name).string(), script, status);
+    ASSERT_EQ(status, "ok");
+}
+
 struct Window : ::testing::Test {
     fs::path dir;
     DialogHook hook;
@@ -164,18 +178,8 @@ TEST(ShellStart, SettingsFromTheCommandLine) {
 // itself (they go to standard error, as on the command line), closes after the
 // final message and ends with the exit status of the command-line program;
 // its listings are those of the command-line run.
-TEST(Batch, RunsTheVariantClosesAndEndsLikeTheCommandLine) {
-    const fs::path dir = fs::temp_directory_path() / ("rivolaw_batch_" + std::to_string(::getpid()));
-    fs::create_directories(dir / "cli");
-    RunContext tools;
-    std::string status, results;
-    for (const fs::path& d : {dir, dir / "cli"}) {
-        input::db_new_results(tools, d.string(), results, status);
-        ASSERT_EQ(status, "ok");
-        input::db_load_script(tools, (d / "anlage.mdb").string(),
-                              std::string(RIVOLA_SOURCE_DIR) + "/examples/kleine_anlage.sql", status);
-        ASSERT_EQ(status, "ok");
-    }
+TEST_F(Window, BatchRunsTheVariantClosesAndEndsLikeTheCommandLine) {
+    for (const fs::path& d : {dir, dir / "cli"}) ASSERT_NO_FATAL_FAILURE(example_variant(d, "anlage.mdb"));
     auto run = [](const QString& program, const QStringList& args, QString* err = nullptr) {
         QProcess p;
         p.start(program, args);
@@ -206,7 +210,6 @@ TEST(Batch, RunsTheVariantClosesAndEndsLikeTheCommandLine) {
     // a batch without a variant is refused, not left waiting for a user
     EXPECT_EQ(run(bin + "/rivolaw", {"--batch"}, &err), 3);
     EXPECT_TRUE(err.contains("--batch")) << err.toStdString();
-    fs::remove_all(dir);
 }
 
 // In the user's language: the menus, the help page, and a run started from the
@@ -372,20 +375,13 @@ TEST_F(Window, CommandsOfTheIdleWindow) {
 // cases to choose from and the chosen case's listings.
 TEST_F(Window, AutoRunOfTheExamplePlantInFlowCases) {
     // the small example plant with its flow cases as a variant beside a results database
-    RunContext tools;
-    std::string status, results;
-    input::db_new_results(tools, dir.string(), results, status);
-    ASSERT_EQ(status, "ok");
-    const std::string script = (dir / "example.sql").string(), db = (dir / "kleine_anlage.mdb").string();
-    std::ofstream(script) << std::ifstream(std::string(RIVOLA_SOURCE_DIR) + "/examples/kleine_anlage.sql").rdbuf()
-                          << "\nCREATE TABLE tbl_lastfaelle (Nr integer, Lastfall varchar(16), Beschreibung text, "
-                             "Faktor double, Wasserstand double);\n"
-                             "INSERT INTO tbl_lastfaelle VALUES (1, 'MIN', NULL, 0.5, NULL);\n"
-                             "INSERT INTO tbl_lastfaelle VALUES (2, 'DESIGN', NULL, 1.0, NULL);\n"
-                             "INSERT INTO tbl_lastfaelle VALUES (3, 'MAX', NULL, 1.5, NULL);\n";
-    input::db_load_script(tools, db, script, status);
-    ASSERT_EQ(status, "ok");
-    auto w = make({db});
+    ASSERT_NO_FATAL_FAILURE(example_variant(dir, "kleine_anlage.mdb",
+                                            "\nCREATE TABLE tbl_lastfaelle (Nr integer, Lastfall varchar(16), "
+                                            "Beschreibung text, Faktor double, Wasserstand double);\n"
+                                            "INSERT INTO tbl_lastfaelle VALUES (1, 'MIN', NULL, 0.5, NULL);\n"
+                                            "INSERT INTO tbl_lastfaelle VALUES (2, 'DESIGN', NULL, 1.0, NULL);\n"
+                                            "INSERT INTO tbl_lastfaelle VALUES (3, 'MAX', NULL, 1.5, NULL);\n"));
+    auto w = make({(dir / "kleine_anlage.mdb").string()});
     run_to_end(*w);
     const QStringList log = w->screenLog();
     ASSERT_LT(w->lastErrorLevel(), 2) << log.join('\n').toStdString();
@@ -630,13 +626,7 @@ TEST_F(Window, LanguageChoiceQtTextsFileFilterAndRecentVariants) {
 // The capacity search from the menu: the variant chosen, the capacity and its
 // limiting element on the screen log, the next run a normal one again.
 TEST_F(Window, CapacityOfThePlantFromTheMenu) {
-    RunContext tools;
-    std::string status, results;
-    input::db_new_results(tools, dir.string(), results, status);
-    ASSERT_EQ(status, "ok");
-    input::db_load_script(tools, (dir / "anlage.mdb").string(),
-                          std::string(RIVOLA_SOURCE_DIR) + "/examples/kleine_anlage.sql", status);
-    ASSERT_EQ(status, "ok");
+    ASSERT_NO_FATAL_FAILURE(example_variant(dir, "anlage.mdb"));
     auto w = make({});
     hook.fileToOpen = QString::fromStdString((dir / "anlage.mdb").string());
     run_to_end(*w, [&] { menu_action(*w, "&Kapazität der Anlage …")->trigger(); });
