@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "common/recording_ui.h"
 #include "common/test_util.h"
 #include "database/db_tools.h"
@@ -64,6 +66,14 @@ inline std::string load_variant(const TempDir& dir, const std::string& name, con
     tools.db.diagFile = dir.str() + "load.pkl";
     write_file(sql, script);
     input::db_load_script(tools, db, sql, status);
+    return db;
+}
+
+// A variant loaded as by load_variant; a failed load fails the test.
+inline std::string loaded_variant(const TempDir& dir, const std::string& name, const std::string& script) {
+    std::string status;
+    const std::string db = load_variant(dir, name, script, status);
+    EXPECT_EQ(status, "ok") << name;
     return db;
 }
 

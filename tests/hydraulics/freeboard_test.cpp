@@ -26,9 +26,7 @@ struct Outcome {
 // The small plant with `sql` applied, computed in a fresh directory.
 Outcome compute(const std::string& sql, bool english = false) {
     test::TempDir dir("freeboard");
-    std::string status;
-    const std::string db = test::load_variant(dir, "V", test::source_file("examples/kleine_anlage.sql"), status);
-    EXPECT_EQ(status, "ok");
+    const std::string db = test::loaded_variant(dir, "V", test::source_file("examples/kleine_anlage.sql"));
     char level[32];
     std::snprintf(level, sizeof level, "%.9g", static_cast<double>(kLevel));
     test::sqlite(db, "UPDATE tbl_all SET Wasserstand = " + std::string(level) +

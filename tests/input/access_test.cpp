@@ -60,19 +60,14 @@ TEST(AccessVariant, ComputesLikeItsSqliteSourceAndConvertsToIt) {
         SCOPED_TRACE(c.files[0]);
         test::TempDir sq("access_sqlite"), ac("access_mdb"), cv("access_converted"), im("access_imported");
         for (const test::TempDir* d : {&sq, &ac, &cv, &im}) ASSERT_FALSE(test::new_results(*d).empty());
-        std::string status;
         std::vector<std::string> names = c.scripts;
         if (names.empty()) {
             const std::string script = sq.str() + "generated.sql";
             copy_access(access("generated_2000.sql.gz"), script);
-            test::load_variant(sq, c.name, test::read_file(script), status);
-            ASSERT_EQ(status, "ok");
+            test::loaded_variant(sq, c.name, test::read_file(script));
             names = {c.name};
         }
-        for (const auto& s : c.scripts) {
-            test::load_variant(sq, s, test::source_file("examples/" + s + ".sql"), status);
-            ASSERT_EQ(status, "ok") << s;
-        }
+        for (const auto& s : c.scripts) test::loaded_variant(sq, s, test::source_file("examples/" + s + ".sql"));
         // the Access copies under the names the variant and its components carry
         for (size_t k = 0; k < c.files.size(); ++k) copy_access(access(c.files[k]), ac.str() + names[k] + ".mdb");
         const std::string variant = std::string(c.name) + ".mdb";

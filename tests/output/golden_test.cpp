@@ -35,13 +35,8 @@ std::string masked(const std::string& text) {
 // the ierr of the run; the listings stay in `dir`.
 int run_example(const test::TempDir& dir, const std::string& name,
                 const std::vector<std::string>& components, bool english) {
-    std::string status;
-    for (const auto& c : components) {
-        test::load_variant(dir, c, test::read_file(example(c)), status);
-        EXPECT_EQ(status, "ok") << c;
-    }
-    test::load_variant(dir, name, test::read_file(example(name)), status);
-    EXPECT_EQ(status, "ok") << name;
+    for (const auto& c : components) test::loaded_variant(dir, c, test::read_file(example(c)));
+    test::loaded_variant(dir, name, test::read_file(example(name)));
     test::RecordingUi ui;
     RunContext ctx;
     ctx.ui = &ui;

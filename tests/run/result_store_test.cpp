@@ -87,9 +87,7 @@ struct Project {
     std::string path(const std::string& name) const { return dir.str() + name; }
     // Loads the plant `script` (examples/ or the kept test plants) as variant `name`.
     void variant(const std::string& name, const std::string& script = "examples/kleine_anlage.sql") {
-        std::string status;
-        test::load_variant(dir, name, test::source_file(script), status);
-        ASSERT_EQ(status, "ok") << name;
+        test::loaded_variant(dir, name, test::source_file(script));
     }
     std::string q(const std::string& sql) const { return test::sqlite(results, ".mode list\n" + sql); }
     void vq(const std::string& name, const std::string& sql) const { test::sqlite(path(name + ".mdb"), sql); }
