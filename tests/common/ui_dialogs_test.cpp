@@ -18,19 +18,9 @@ using namespace rivola;
 
 namespace {
 
-// Records besides the questions asked, the check list offered and a stop of the program.
+// Records besides a stop of the program.
 struct Recorder : test::RecordingUi {
-    std::vector<std::string> questions;
-    std::string finaleList;
     bool stopped = false;
-    bool question(const std::string& title, const std::string& text) override {
-        questions.push_back(title + "|" + text);
-        return answer;
-    }
-    void finale(const std::string& text, const std::string& checkList) override {
-        finales.push_back(text);
-        finaleList = checkList;
-    }
     void stop_program() override { stopped = true; }
 };
 

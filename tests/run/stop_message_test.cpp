@@ -14,16 +14,6 @@ using namespace rivola::test;
 
 namespace {
 
-// Records also the check list that the closing dialog offers.
-class FinaleUi : public RecordingUi {
-public:
-    std::string offered;
-    void finale(const std::string& text, const std::string& checkList) override {
-        RecordingUi::finale(text, checkList);
-        offered = checkList;
-    }
-};
-
 // Two flumes whose last element does not end the system.
 std::string plant_without_end() {
     const std::string row = "INSERT INTO tbl_rvldaten (er, sr, bez, zulauf1, ablauf1, Q, GEO_L, GEO_K, GEO_ZO1, "
@@ -69,10 +59,8 @@ TEST(StopMessage, ScreenStopIsWrittenIntoTheCheckListInTheUsersLanguage) {
             EXPECT_EQ(read_file(dir.str() + "plant.pkl"),
                       "Prüfprotokoll: " + dir.str() + "plant.pkl\n" + c.first + "\n" + c.second + "\n");
         }
-        std::string status;
-        const std::string db = load_variant(dir, "NOEND", plant_without_end(), status);
-        ASSERT_EQ(status, "ok");
-        FinaleUi ui;
+        const std::string db = loaded_variant(dir, "NOEND", plant_without_end());
+        RecordingUi ui;
         RunContext ctx;
         ctx.ui = &ui;
         ctx.run.params = {db, "SIM=J"};
@@ -83,7 +71,7 @@ TEST(StopMessage, ScreenStopIsWrittenIntoTheCheckListInTheUsersLanguage) {
         const std::string checkList = dir.str() + "NOEND.pkl";
         ASSERT_EQ(ui.finales.size(), 1u);
         EXPECT_EQ(ui.finales[0], c.abort + checkList);
-        EXPECT_EQ(ui.offered, checkList);
+        EXPECT_EQ(ui.finaleList, checkList);
         EXPECT_EQ(read_lines(checkList), (std::vector<std::string>{c.title + checkList, c.stop}));
     }
     // progress lines and stops outside a run write no check list
