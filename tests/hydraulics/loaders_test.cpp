@@ -13,8 +13,7 @@
 
 using namespace rivola;
 using namespace rivola::hyd;
-using rivola::test::raw_profile;
-using rivola::test::set_element;
+using namespace rivola::test;
 using ref::kG;
 
 namespace {

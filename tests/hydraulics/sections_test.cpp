@@ -13,8 +13,7 @@
 
 using namespace rivola;
 using namespace rivola::hyd;
-using rivola::test::load_prismatic;
-using rivola::test::raw_profile;
+using namespace rivola::test;
 using ref::kG;
 constexpr double pi = ref::kPi;
 

@@ -14,8 +14,7 @@
 
 using namespace rivola;
 using namespace rivola::input;
-using rivola::test::sqlite;
-using rivola::test::TempDir;
+using namespace rivola::test;
 namespace fs = std::filesystem;
 
 namespace {

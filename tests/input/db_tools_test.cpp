@@ -8,8 +8,7 @@
 
 using namespace rivola;
 using namespace rivola::input;
-using rivola::test::sqlite;
-using rivola::test::TempDir;
+using namespace rivola::test;
 
 TEST(SqlScript, SplitsAtSemicolonsOutsideQuotesAndComments) {
     const auto s = split_sql_script(

@@ -14,10 +14,7 @@
 
 using namespace rivola;
 using namespace rivola::input;
-using rivola::test::RecordingUi;
-using rivola::test::sqlite;
-using rivola::test::TempDir;
-using rivola::test::point_diagnostics;
+using namespace rivola::test;
 
 namespace {
 

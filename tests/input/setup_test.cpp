@@ -16,10 +16,7 @@ using rivola::test::SetupFixture;
 TEST_F(SetupFixture, DivisionPlantTypesLinksStrandsLengthsAndBranches) {
     two_lanes();
     default_data();
-    el("G2").geo.L = 10.0f;
-    el("G4").geo.L = 20.0f;
-    el("G5").geo.L = 30.0f;
-    el("G7").geo.L = 5.0f;
+    for (auto [n, L] : {std::pair{"G2", 10.0f}, {"G4", 20.0f}, {"G5", 30.0f}, {"G7", 5.0f}}) el(n).geo.L = L;
     Element& a = el("A3");
     a.geo.u1.Z = 99.8f;                       // branch 1
     a.geo.u2.Z = 99.5f;                       // branch 2 lower
