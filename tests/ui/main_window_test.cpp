@@ -89,6 +89,20 @@ QStringList tab_texts(QTabWidget* tabs) {
     return texts;
 }
 
+// The exit status of a program run to its end (-1: still running after two
+// minutes, killed; -2: crashed); its standard error into err.
+int exit_status(const QString& program, const QStringList& args, QString* err = nullptr) {
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+        return -1;
+    }
+    if (err) *err = QString::fromUtf8(p.readAllStandardError());
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+}
+
 // An empty results database in folder d and the example plant, followed by
 // the SQL `extra`, as the variant d/name.
 void example_variant(const fs::path& d, const std::string& name, const std::string& extra = "") {
@@ -180,22 +194,12 @@ TEST(ShellStart, SettingsFromTheCommandLine) {
 // its listings are those of the command-line run.
 TEST_F(Window, BatchRunsTheVariantClosesAndEndsLikeTheCommandLine) {
     for (const fs::path& d : {dir, dir / "cli"}) ASSERT_NO_FATAL_FAILURE(example_variant(d, "anlage.mdb"));
-    auto run = [](const QString& program, const QStringList& args, QString* err = nullptr) {
-        QProcess p;
-        p.start(program, args);
-        if (!p.waitForFinished(120000)) {
-            p.kill();
-            p.waitForFinished();
-            return -1;
-        }
-        if (err) *err = QString::fromUtf8(p.readAllStandardError());
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    };
     const QString bin = QStringLiteral(RIVOLA_BINARY_DIR);
     QString err;
-    const int gui = run(bin + "/rivolaw",
-                        {"--batch", "--no-drawing", QString::fromStdString((dir / "anlage.mdb").string())}, &err);
-    const int cli = run(bin + "/rivola", {"--no-drawing", QString::fromStdString((dir / "cli" / "anlage.mdb").string())});
+    const int gui = exit_status(bin + "/rivolaw",
+                                {"--batch", "--no-drawing", QString::fromStdString((dir / "anlage.mdb").string())}, &err);
+    const int cli =
+        exit_status(bin + "/rivola", {"--no-drawing", QString::fromStdString((dir / "cli" / "anlage.mdb").string())});
     EXPECT_GE(gui, 0) << "the batch did not end by itself";
     EXPECT_EQ(gui, cli);
     EXPECT_TRUE(err.contains("Berechnungsende")) << err.toStdString();
@@ -208,7 +212,7 @@ TEST_F(Window, BatchRunsTheVariantClosesAndEndsLikeTheCommandLine) {
     EXPECT_FALSE(fs::exists(dir / "anlage_profile.svg"));  // --no-drawing reached the run
     EXPECT_FALSE(fs::exists(dir / "--no-drawing.pkl"));
     // a batch without a variant is refused, not left waiting for a user
-    EXPECT_EQ(run(bin + "/rivolaw", {"--batch"}, &err), 3);
+    EXPECT_EQ(exit_status(bin + "/rivolaw", {"--batch"}, &err), 3);
     EXPECT_TRUE(err.contains("--batch")) << err.toStdString();
 }
 
@@ -295,28 +299,26 @@ TEST_F(Window, CommandsOfTheIdleWindow) {
     hook.shown.clear();
     // "Konfiguration" edits RVL_iteration.ini of the working folder: cancelled
     // nothing is written, confirmed the run reads what was entered.
-    {
-        const QString before = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.string())));
-        EXPECT_EQ(w->rw_control(101), 1);
-        EXPECT_FALSE(fs::exists(dir / "RVL_iteration.ini"));
-        hook.fill = [](QDialog* d) {
-            d->findChild<QSpinBox*>("maxPasses")->setValue(750);
-            d->findChild<QDoubleSpinBox*>("tolerance")->setValue(0.5);
-            d->findChild<QCheckBox*>("iterLog")->setChecked(true);
-        };
-        menu_action(*w, "Konfiguration")->trigger();
-        hook.fill = nullptr;
-        RunContext read;
-        run::read_iteration_settings(read, (dir / "RVL_iteration.ini").string());
-        QDir::setCurrent(before);
-        EXPECT_EQ(read.run.maxPasses, 750);
-        EXPECT_FLOAT_EQ(read.run.tolerance, 0.0005f);
-        EXPECT_EQ(read.run.iterLog, 1);
-        ASSERT_EQ(hook.shown.size(), 2u);
-        EXPECT_EQ(hook.shown[1].kind, "configuration");
-        hook.shown.clear();
-    }
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.string())));
+    EXPECT_EQ(w->rw_control(101), 1);
+    EXPECT_FALSE(fs::exists(dir / "RVL_iteration.ini"));
+    hook.fill = [](QDialog* d) {
+        d->findChild<QSpinBox*>("maxPasses")->setValue(750);
+        d->findChild<QDoubleSpinBox*>("tolerance")->setValue(0.5);
+        d->findChild<QCheckBox*>("iterLog")->setChecked(true);
+    };
+    menu_action(*w, "Konfiguration")->trigger();
+    hook.fill = nullptr;
+    RunContext read;
+    run::read_iteration_settings(read, (dir / "RVL_iteration.ini").string());
+    QDir::setCurrent(before);
+    EXPECT_EQ(read.run.maxPasses, 750);
+    EXPECT_FLOAT_EQ(read.run.tolerance, 0.0005f);
+    EXPECT_EQ(read.run.iterLog, 1);
+    ASSERT_EQ(hook.shown.size(), 2u);
+    EXPECT_EQ(hook.shown[1].kind, "configuration");
+    hook.shown.clear();
     menu_action(*w, "Info")->trigger();
     const auto* info = find_shown(hook, "info");
     ASSERT_NE(info, nullptr);
@@ -427,12 +429,8 @@ TEST_F(Window, RepaintsThroughoutTheRunOfALargePlant) {
     const QString db = QString::fromStdString((dir / "plant.mdb").string());
     for (const QStringList& step : {QStringList{bin + "/rivola-gen", "--elements", "5000", "-o", sql},
                                     QStringList{bin + "/rivola-db", "load", db, sql},
-                                    QStringList{bin + "/rivola-db", "new-results", QString::fromStdString(dir.string())}}) {
-        QProcess p;
-        p.start(step.first(), step.mid(1));
-        ASSERT_TRUE(p.waitForFinished(120000)) << step.join(' ').toStdString();
-        ASSERT_EQ(p.exitCode(), 0) << step.join(' ').toStdString();
-    }
+                                    QStringList{bin + "/rivola-db", "new-results", QString::fromStdString(dir.string())}})
+        ASSERT_EQ(exit_status(step.first(), step.mid(1)), 0) << step.join(' ').toStdString();
     struct Paints : QObject {
         QElapsedTimer clock;
         std::vector<qint64> at;
