@@ -115,10 +115,11 @@ TEST_F(ListingTest, PagesBreakBeforeTheTableOrTheLegendOverflows) {
 }
 
 // G1 carries numbers wider than their columns; DHeber1 is a siphon pipe whose
-// pressure head falls below -7.0 m at its inlet end but not at its outlet end.
+// pressure head falls below -7.0 m at its inlet end but not at its outlet end;
+// the remarks of the pressure pipe G3 are completed.
 // (The siphon remark itself is shown by the stored listing of the plant with
 // its two siphon pipes.)
-TEST_F(ListingTest, NumbersTooWideBecomeAsterisksAndSiphonsShowCavitation) {
+TEST_F(ListingTest, NumbersTooWideBecomeAsterisksSiphonsShowCavitationAndPipesFlowPartFull) {
     plant(3);
     el(1).res[2].Q = 12345.678f;      // F7.3 holds at most 999.999
     el(1).res[2].z = 123456.0f;       // F8.3 holds at most 9999.999
@@ -130,7 +131,17 @@ TEST_F(ListingTest, NumbersTooWideBecomeAsterisksAndSiphonsShowCavitation) {
     el(2).prof[kProfDown] = el(2).prof[kProfUp] = test::rect(99.0f, 0.6f, 1.0f, true, 0.0f);
     el(2).res[2].h = -7.5f;
     el(2).res[1].h = -6.5f;
+    // a pressure pipe 0.6 m high running part full at its inlet end
+    el(3).ityp = T_D;
+    el(3).prof[kProfDown] = el(3).prof[kProfUp] = test::rect(99.0f, 0.6f, 1.0f, true, 0.0f);
+    el(3).res[2].h = 0.45f;
+    el(3).res[1].h = 0.8f;
     output::outerg(ctx);
+    output::complete_remarks(ctx, 3);  // a second time changes nothing
+    for (int k = 1; k <= 5; ++k) {
+        EXPECT_EQ(el(3).res[2].bem[k] == "FS", k == 5) << k;   // once, in the fifth remark
+        EXPECT_NE(el(3).res[1].bem[k], "FS") << k;
+    }
     const auto l = lines(".ERG");
     const auto g = row(l, " I G1");
     ASSERT_NE(g, l.end());
@@ -142,22 +153,6 @@ TEST_F(ListingTest, NumbersTooWideBecomeAsterisksAndSiphonsShowCavitation) {
     ASSERT_NE(it, l.end());
     EXPECT_NE(cols(*it, 118, 10).find("Kv"), std::string::npos);        // -7.5 m is below -7.0 m
     EXPECT_EQ(cols(*(it + 1), 118, 10).find("Kv"), std::string::npos);  // -6.5 m is not
-}
-
-TEST_F(ListingTest, RemarksCompletedForPressurePipes) {
-    plant(3);
-    // a pressure pipe 0.6 m high running part full at its inlet end
-    el(1).ityp = T_D;
-    el(1).prof[kProfDown] = el(1).prof[kProfUp] = test::rect(99.0f, 0.6f, 1.0f, true, 0.0f);
-    el(1).res[2].h = 0.45f;
-    el(1).res[1].h = 0.8f;
-    // (the basin's velocity remarks are cleared in the CSV test of the chain)
-    output::complete_remarks(ctx, 1);
-    output::complete_remarks(ctx, 1);  // a second time changes nothing
-    for (int k = 1; k <= 5; ++k) {
-        EXPECT_EQ(el(1).res[2].bem[k] == "FS", k == 5) << k;   // once, in the fifth remark
-        EXPECT_NE(el(1).res[1].bem[k], "FS") << k;
-    }
 }
 
 // Without marked elements no *.ERK, without divisions or confluences no
