@@ -85,4 +85,52 @@ inline double weir_head(double Q, double mu, double b) {
     return std::pow(Q / (2.0 / 3.0 * mu * b * std::sqrt(2.0 * kG)), 2.0 / 3.0);
 }
 
+// Open channels of Manning-Strickler friction: area, surface width and
+// hydraulic radius of a section at depth h.
+struct Section { double A, B, R; };
+using Shape = std::function<Section(double)>;
+
+inline Shape rectangle(double b) {
+    return [b](double h) { return Section{b * h, b, b * h / (b + 2 * h)}; };
+}
+
+inline Shape circle(double D) {
+    return [D](double h) {
+        const double t = 2 * std::acos(1 - 2 * h / D);  // wetted angle
+        const double A = D * D / 8 * (t - std::sin(t));
+        return Section{A, D * std::sin(t / 2), A / (D * t / 2)};
+    };
+}
+
+inline double froude2(const Shape& s, double h, double Q) {
+    const Section c = s(h);
+    return Q * Q * c.B / (kG * c.A * c.A * c.A);
+}
+
+inline double friction(const Shape& s, double h, double Q, double kst) {
+    const Section c = s(h);
+    return Q * Q / (kst * kst * c.A * c.A * std::pow(c.R, 4.0 / 3.0));
+}
+
+inline double critical_depth(const Shape& s, double Q, double hmax) {
+    return bisect([&](double h) { return 1 - froude2(s, h, Q); }, 1e-4, hmax);
+}
+
+// Depth at distance L upstream of a section at depth h0: the gradually
+// varied flow equation integrated in the depth, dx/dh = (1 - Fr^2)/(Sf - S0)
+// for x against the flow (finite at the critical depth), by Simpson steps of
+// `step` (1 micrometre unless given), until the distance is reached.
+inline double depth_upstream(const Shape& s, double h0, double L, double S0, double Q, double kst,
+                             double step = 1e-6) {
+    auto dxdh = [&](double h) { return (1 - froude2(s, h, Q)) / (friction(s, h, Q, kst) - S0); };
+    const double dh = (friction(s, h0, Q, kst) > S0 ? 1.0 : -1.0) * step;
+    double h = h0, x = 0;
+    for (;;) {
+        const double k = dh / 6 * (dxdh(h) + 4 * dxdh(h + dh / 2) + dxdh(h + dh));
+        if (x + k >= L) return h + dh * (L - x) / k;
+        x += k;
+        h += dh;
+    }
+}
+
 }  // namespace rivola::ref

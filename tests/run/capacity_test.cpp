@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "common/hydraulic_refs.h"
 #include "common/variant_db.h"
 #include "input/input.h"
 #include "support/m_strings.h"
@@ -38,29 +39,9 @@ std::string flume_variant(const Flume& f, double freeboard) {
 }
 
 // Depth at the upstream end for discharge Q (m³/s): from the critical depth
-// at the outfall up the drawdown curve, dx/dh = (1 - Fr²) / (Sf - S0), by
-// Simpson's rule in small depth steps until the flume's length is reached
-// (x counted upstream: the depth grows from the outfall towards normal depth).
+// at the outfall up the drawdown curve, in depth steps of 0.01 mm.
 double upstream_depth(const Flume& f, double Q) {
-    const double g = 9.80665;
-    const double hc = std::cbrt(Q * Q / (g * f.b * f.b));
-    auto dxdh = [&](double h) {
-        const double A = f.b * h, R = A / (f.b + 2 * h), v = Q / A;
-        const double Sf = v * v / (f.k * f.k * std::pow(R, 4.0 / 3.0));
-        return (1.0 - v * v / (g * h)) / (Sf - f.S0);
-    };
-    double h = hc, x = 0.0;
-    const double dh = 1e-5;
-    while (x < f.L) {
-        const double step = (dxdh(h) + 4 * dxdh(h + dh / 2) + dxdh(h + dh)) * dh / 6;
-        if (step <= 0 || x + step >= f.L) {
-            h += step > 0 ? dh * (f.L - x) / step : 0;
-            break;
-        }
-        x += step;
-        h += dh;
-    }
-    return h;
+    return ref::depth_upstream(ref::rectangle(f.b), ref::hc_rect(Q, f.b), f.L, f.S0, Q, f.k, 1e-5);
 }
 
 // The discharge whose upstream depth leaves `freeboard` below the top.
