@@ -8,11 +8,11 @@
 #include <functional>
 #include <vector>
 
-#include "input/input.h"
 #include "hydraulics/geomet.h"
 #include "hydraulics/hydraul.h"
 #include "hydraulics/hydraul_wsp.h"
 #include "common/hydraulic_refs.h"
+#include "common/plant_builder.h"
 #include "model/context.h"
 
 using namespace rivola;
@@ -21,37 +21,13 @@ namespace {
 
 using ref::kG;
 
-// A profile of the database kind: layer heights and widths from the bottom.
-EndProfile rect_profile(char top, float Z, float b, float height) {
-    EndProfile p;
-    p.T[0] = top;
-    p.T[1] = 'T';
-    p.Z = Z;
-    p.HS = 0.0f;
-    p.H.fill(0.0f);
-    p.B.fill(0.0f);
-    p.H[1] = 0.0f;  // the first pair gives the bottom width
-    p.B[1] = b;
-    p.H[2] = height;
-    p.B[2] = b;
-    return p;
-}
-
-// Element i of the plant: a rectangular conduit between the inverts Zdown
-// (node 1, outlet end) and Zup (node 2) carrying Q at both nodes.
-void rect_element(RunContext& ctx, int i, const char* name, int ityp, char top, float b,
-                  float height, float L, float K, float Zdown, float Zup, float Qdown, float Qup) {
-    Element& e = ctx.plant.el[i];
-    e.bez = name;
-    e.ityp = ityp;
-    e.geo.L = L;
-    e.geo.K = K;
-    e.L = L;
-    e.prof[kProfDown] = rect_profile(top, Zdown, b, height);
-    e.prof[kProfUp] = rect_profile(top, Zup, b, height);
-    input::profil(ctx, i);
-    e.res[1].Q = Qdown;
-    e.res[2].Q = Qup;
+// Element 1 of a plant of one: an open rectangular flume 1 m wide and
+// `height` high between the inverts Zdown (outlet end) and Zup, carrying
+// 0.5 m3/s.
+void flume(RunContext& ctx, float height, float L, float K, float Zdown, float Zup) {
+    ctx.plant.resize(1);
+    test::set_element(ctx, 1, "G1", T_G, L, K, test::rect_profile(Zdown, 1.0f, height),
+                      test::rect_profile(Zup, 1.0f, height), 0.5f);
 }
 
 // Puts the state at depth h of the section loaded at the entry node of
@@ -113,8 +89,7 @@ TEST(Ber0i, BackwaterAgainstIntegratedFlowEquation) {
     };
     for (const Case& c : cases) {
         RunContext ctx;
-        ctx.plant.resize(1);
-        rect_element(ctx, 1, "G1", T_G, 'o', 1.0f, 3.0f, 200.0f, c.K, 100.0f, 100.2f, 0.5f, 0.5f);
+        flume(ctx, 3.0f, 200.0f, c.K, 100.0f, 100.2f);
         float sumR = 0, sumL = 0;
         const float hup = backwater(ctx, 1, 1.0f, sumR, sumL);
         const double want = ref::gvf_rect(0.5, 1.0, 0.001, 1.0, 200.0, c.Sf, 20000);
@@ -142,8 +117,7 @@ TEST(Hevgl, SurplusAtCriticalDepthBookedAsLoss) {
     // surplus, equal to the rise of the invert, is friction loss of the step.
     {
         RunContext ctx;
-        ctx.plant.resize(1);
-        rect_element(ctx, 1, "G1", T_G, 'o', 1.0f, 2.0f, 10.0f, 70.0f, 10.0f, 10.5f, 0.5f, 0.5f);
+        flume(ctx, 2.0f, 10.0f, 70.0f, 10.0f, 10.5f);
         entry_state(ctx, 1, float(hc));
         ctx.cs.dx = 10.0f;
         hyd::prf21(ctx);
@@ -160,8 +134,7 @@ TEST(Hevgl, SurplusAtCriticalDepthBookedAsLoss) {
     // it: the surplus is the transition loss of the entry.
     {
         RunContext ctx;
-        ctx.plant.resize(1);
-        rect_element(ctx, 1, "G1", T_G, 'o', 1.0f, 2.0f, 10.0f, 70.0f, 10.4f, 10.4f, 0.5f, 0.5f);
+        flume(ctx, 2.0f, 10.0f, 70.0f, 10.4f, 10.4f);
         entry_step(ctx, 10.0f, float(hc), 0.5f, float(hc), float(0.5 / hc), float(1.5 * hc));
         EXPECT_EQ(ctx.run.ierr, 0);
         EXPECT_NEAR(ctx.cs.sec[2].h, hc, 2e-4);
