@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "common/test_util.h"
+#include "output/output_plant.h"
 #include "output/profile_drawing.h"
 #include "output/xml_check.h"
 #include "model/context.h"
@@ -22,17 +23,6 @@ using output::ProfileDrawing;
 using output::Shape;
 
 namespace {
-
-// A rectangular open end profile of height `top` at invert z.
-void rect(EndProfile& p, float z, float top) {
-    p.T[0] = 'o';
-    p.T[1] = 'T';
-    p.Z = z;
-    p.HS = 0.0f;
-    p.n = 1;
-    p.H[1] = top;
-    p.B[0] = p.B[1] = 1.0f;
-}
 
 struct Lv {
     float z, h, he;
@@ -50,7 +40,7 @@ void add(Plant& p, int i, const std::string& name, int ityp, float flaenge, floa
         e.res[s].z = lv.z;
         e.res[s].h = lv.h;
         e.res[s].he = lv.he;
-        rect(e.prof[s == 2 ? kProfUp : kProfDown], lv.z, top);
+        e.prof[s == 2 ? kProfUp : kProfDown] = test::rect(lv.z, top, 1.0f, false, 0.0f);   // 1 m wide
     }
 }
 
