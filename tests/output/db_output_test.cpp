@@ -235,17 +235,7 @@ TEST_F(ResultsDbTest, TableAndCsvCarryTheSameValues) {
         if (variant == "KETTE") {
             chain(ctx);
         } else if (variant == "LANG") {
-            // 60 flumes, two rows each: more rows than one insert takes
-            Plant& p = ctx.plant;
-            p.resize(60);
-            for (int i = 1; i <= 60; ++i) {
-                Element& e = p.el[i];
-                e.bez = "G" + std::to_string(i), e.ityp = T_G, e.istrang = 1, e.L = 10.0f;
-                e.prof[kProfUp] = e.prof[kProfDown] = rect(90.0f, 1.0f, 1.0f);
-                for (int s = 1; s <= 2; ++s)
-                    result(e, s, 0.1f, 100.0f - 0.01f * static_cast<float>(2 * i - s), 0.5f, 0.5f, 0.2f, 0.502f, 0.1f);
-            }
-            link_line(p);
+            flume_line(ctx.plant, 60);   // two rows each: more rows than one insert takes
         } else {
             branching(ctx);
             Plant& p = ctx.plant;

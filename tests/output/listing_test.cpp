@@ -42,26 +42,7 @@ struct ListingTest : ::testing::Test {
     }
 
     // n elements; each one a flume on strand 1 with 0.1 m3/s unless changed.
-    void plant(int n) {
-        ctx.plant.resize(n);
-        for (int i = 1; i <= n; ++i) {
-            Element& e = ctx.plant.el[i];
-            e.bez = "G" + std::to_string(i);
-            e.ityp = T_G;
-            e.istrang = 1;
-            e.L = 12.5f;
-            e.izu[1] = i - 1;
-            e.iab[1] = i < n ? i + 1 : 0;
-            const float z = 100.0f - 0.01f * i;
-            e.prof[kProfDown] = test::rect(z - 0.01f, 1.2f, 1.0f);
-            e.prof[kProfUp] = test::rect(z, 1.2f, 1.0f);
-            test::result(e, 2, 0.1f, z, 0.5f, 0.5f, 0.2f, 0.502f, 1.25f);
-            test::result(e, 1, 0.1f, z - 0.01f, 0.505f, 0.505f, 0.198f, 0.507f, 1.2f);
-            e.HVK = 0.004f;
-            e.HVE1 = 0.0f;
-            e.HVU = 0.001f;
-        }
-    }
+    void plant(int n) { test::flume_line(ctx.plant, n); }
     Element& el(int i) { return ctx.plant.el[i]; }
     std::vector<std::string> lines(const char* ext) {
         return test::read_lines(ctx.run.basePath + ext);

@@ -79,6 +79,29 @@ inline void result(Element& e, int s, float q, float z, float h, float a, float 
     r.Tau = tau;
 }
 
+// A plant of n flumes G1, G2, ... in one line on strand 1, 12.5 m long, each
+// falling 1 cm and carrying 0.1 m3/s with its results at both ends.
+inline void flume_line(Plant& p, int n) {
+    p.resize(n);
+    for (int i = 1; i <= n; ++i) {
+        Element& e = p.el[i];
+        e.bez = "G" + std::to_string(i);
+        e.ityp = T_G;
+        e.istrang = 1;
+        e.L = 12.5f;
+        e.izu[1] = i - 1;
+        e.iab[1] = i < n ? i + 1 : 0;
+        const float z = 100.0f - 0.01f * i;
+        e.prof[kProfDown] = rect(z - 0.01f, 1.2f, 1.0f);
+        e.prof[kProfUp] = rect(z, 1.2f, 1.0f);
+        result(e, 2, 0.1f, z, 0.5f, 0.5f, 0.2f, 0.502f, 1.25f);
+        result(e, 1, 0.1f, z - 0.01f, 0.505f, 0.505f, 0.198f, 0.507f, 1.2f);
+        e.HVK = 0.004f;
+        e.HVE1 = 0.0f;
+        e.HVU = 0.001f;
+    }
+}
+
 // Points the run's file names at a directory and a variant name.
 inline void place_run(RunContext& ctx, const std::string& dir, const std::string& name) {
     ctx.run.dbDir = dir + "/";
