@@ -3,7 +3,6 @@
 // shows, the check list viewer with its printout, help and listings.
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,8 +15,6 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
@@ -29,14 +26,11 @@
 #include <fstream>
 #include <functional>
 #include <thread>
-#include <unistd.h>
 
 #include "check_list_viewer.h"
-#include "database/db_tools.h"
-#include "main_window.h"
+#include "window_fixture.h"
 #include "qt_services.h"
 #include "run/r_rivola.h"
-#include "shell.h"
 #include "text_windows.h"
 #include "messages/m_language.h"
 #include "messages/m_realwin.h"
@@ -45,19 +39,9 @@ namespace fs = std::filesystem;
 using namespace rivola;
 using ui::DialogHook;
 using ui::MainWindow;
+using namespace rivola::uitest;
 
 namespace {
-
-// Turns the event loop until cond holds or the time is up.
-bool wait_for(const std::function<bool()>& cond, int ms = 30000) {
-    QElapsedTimer t;
-    t.start();
-    while (!cond()) {
-        if (t.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 bool has_line(const QStringList& lines, const QString& part) {
     for (const auto& l : lines)
@@ -70,18 +54,6 @@ const DialogHook::Shown* find_shown(const DialogHook& hook, const QString& kind)
         if (s.kind == kind) return &s;
     return nullptr;
 }
-
-// The action of that text in the menu bar, its menus and their submenus.
-QAction* find_action(const QList<QAction*>& actions, const QString& text) {
-    for (QAction* a : actions) {
-        if (a->text() == text) return a;
-        if (a->menu())
-            if (QAction* b = find_action(a->menu()->actions(), text)) return b;
-    }
-    return nullptr;
-}
-
-QAction* menu_action(MainWindow& w, const QString& text) { return find_action(w.menuBar()->actions(), text); }
 
 QStringList tab_texts(QTabWidget* tabs) {
     QStringList texts;
@@ -102,47 +74,6 @@ int exit_status(const QString& program, const QStringList& args, QString* err = 
     if (err) *err = QString::fromUtf8(p.readAllStandardError());
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
 }
-
-// An empty results database in folder d and the example plant, followed by
-// the SQL `extra`, as the variant d/name.
-void example_variant(const fs::path& d, const std::string& name, const std::string& extra = "") {
-    fs::create_directories(d);
-    RunContext tools;
-    std::string status, results;
-    input::db_new_results(tools, d.string(), results, status);
-    ASSERT_EQ(status, "ok");
-    const std::string script = (d / (name + ".sql")).string();
-    std::ofstream(script) << std::ifstream(std::string(RIVOLA_SOURCE_DIR) + "/examples/kleine_anlage.sql").rdbuf()
-                          << extra;
-    input::db_load_script(tools, (d / name).string(), script, status);
-    ASSERT_EQ(status, "ok");
-}
-
-struct Window : ::testing::Test {
-    fs::path dir;
-    DialogHook hook;
-
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("rivolaw_" + std::to_string(::getpid()));
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::unique_ptr<MainWindow> make(const std::vector<std::string>& args) {
-        auto w = std::make_unique<MainWindow>(
-            ui::shell_settings(std::string(RIVOLA_BINARY_DIR) + "/rivolaw", args, "06.12.2025"));
-        w->setDialogHook(&hook);
-        w->show();
-        return w;
-    }
-    // Starts a run (from the command line unless `start` is given) and waits for its end.
-    void run_to_end(MainWindow& w, const std::function<void()>& start = {}) {
-        bool finished = false;
-        QObject::connect(&w, &MainWindow::runFinished, [&] { finished = true; });
-        start ? start() : w.autoStart();
-        ASSERT_TRUE(wait_for([&] { return finished; })) << "the run did not end";
-    }
-};
 
 }  // namespace
 

@@ -5,20 +5,13 @@
 // template, and an Access file opened read-only and converted.
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QApplication>
 #include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
 #include <QTableView>
 #include <QItemSelectionModel>
 #include <filesystem>
-#include <unistd.h>
 
-#include "database/db_tools.h"
-#include "main_window.h"
-#include "shell.h"
 #include "variant_editor.h"
+#include "window_fixture.h"
 
 namespace fs = std::filesystem;
 using namespace rivola;
@@ -26,40 +19,22 @@ using ui::VariantEditor;
 
 namespace {
 
-QAction* file_action(ui::MainWindow& w, const QString& text) {
-    for (QAction* a : w.menuBar()->actions())
-        if (a->menu())
-            for (QAction* b : a->menu()->actions())
-                if (b->text() == text) return b;
-    return nullptr;
-}
-
-struct Editor : ::testing::Test {
-    fs::path dir;
-    ui::DialogHook hook;
+// The example plant as dir/anlage.mdb and a main window to edit it from.
+struct Editor : uitest::Window {
     std::unique_ptr<ui::MainWindow> w;
 
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("rivolaw_edit_" + std::to_string(::getpid()));
-        fs::create_directories(dir);
-        RunContext tools;
-        tools.db.diagFile = (dir / "load.pkl").string();
-        std::string status;
-        input::db_load_script(tools, (dir / "anlage.mdb").string(),
-                              std::string(RIVOLA_SOURCE_DIR) + "/examples/kleine_anlage.sql", status);
-        ASSERT_EQ(status, "ok");
-        w = std::make_unique<ui::MainWindow>(
-            ui::shell_settings(std::string(RIVOLA_BINARY_DIR) + "/rivolaw", {}, "06.12.2025"));
-        w->setDialogHook(&hook);
-        w->show();
+        Window::SetUp();
+        ASSERT_NO_FATAL_FAILURE(uitest::example_variant(dir, "anlage.mdb"));
+        w = make({});
     }
     void TearDown() override {
         w.reset();
-        fs::remove_all(dir);
+        Window::TearDown();
     }
     VariantEditor* open(const std::string& file, const QString& command = QStringLiteral("Variante &bearbeiten …")) {
         hook.fileToOpen = QString::fromStdString((dir / file).string());
-        QAction* a = file_action(*w, command);
+        QAction* a = uitest::menu_action(*w, command);
         if (!a) return nullptr;
         a->trigger();
         return w->variantEditor();
