@@ -15,27 +15,11 @@
 #include "profile_view.h"
 #include "text_windows.h"
 #include "model/context.h"
+#include "output/output_plant.h"
 
 using namespace rivola;
 
 namespace {
-
-void flume(Element& e, const char* name, float x, float L, float z1, float z2, float h) {
-    e.bez = name;
-    e.ityp = T_G;
-    e.flaenge = x;
-    e.L = L;
-    e.istrang = 1;
-    e.res[2].z = z1;
-    e.res[1].z = z2;
-    e.res[2].h = e.res[1].h = h;
-    e.res[2].he = e.res[1].he = h + 0.05f;
-    for (int k : {kProfUp, kProfDown}) {
-        e.prof[k].Z = k == kProfUp ? z1 : z2;
-        e.prof[k].n = 1;
-        e.prof[k].H[1] = 1.0f;
-    }
-}
 
 // A page of 1000 x 500 with two panels side by side, each with a title and
 // a water level line.
@@ -63,12 +47,20 @@ output::ProfileDrawing two_panels() {
 }  // namespace
 
 TEST(ProfileView, PaintsTheLinesOfTheDrawingInTheirColours) {
+    // two flumes of 50 m, each falling 0.1 m, 0.5 m deep
     RunContext ctx;
-    ctx.plant.resize(2);
-    flume(ctx.plant.el[1], "G1", 0, 50, 100.0f, 99.9f, 0.5f);
-    flume(ctx.plant.el[2], "G2", 50, 50, 99.9f, 99.8f, 0.5f);
-    ctx.plant.el[1].iab[1] = 2;
-    ctx.plant.el[2].izu[1] = 1;
+    test::elements(ctx.plant, {{"G1", T_G}, {"G2", T_G}});
+    test::link_line(ctx.plant);
+    for (int i = 1; i <= 2; ++i) {
+        Element& e = ctx.plant.el[i];
+        const float z = 100.1f - 0.1f * static_cast<float>(i);   // at the inlet end
+        e.flaenge = 50.0f * static_cast<float>(i - 1);
+        e.L = 50.0f;
+        test::result(e, 2, 0.1f, z, 0.5f, 0.5f, 0.2f, 0.55f, 0.0f);
+        test::result(e, 1, 0.1f, z - 0.1f, 0.5f, 0.5f, 0.2f, 0.55f, 0.0f);
+        e.prof[kProfUp] = test::rect(z, 1.0f, 1.0f);
+        e.prof[kProfDown] = test::rect(z - 0.1f, 1.0f, 1.0f);
+    }
     const output::ProfileDrawing d = output::profile_drawing(ctx);
 
     QImage img(static_cast<int>(d.width), static_cast<int>(d.height), QImage::Format_RGB32);
