@@ -23,11 +23,7 @@ void small_plant(RunContext& ctx, int extra = 0) {
     const char* names[6] = {"", "Q1", "A1", "G1", "G2", "Z1"};
     for (int i = 1; i <= 5; ++i) p.el[i].bez = names[i];
     for (int i = 6; i <= n; ++i) p.el[i].bez = "G" + std::to_string(i);
-    link(p, 1, 0, 2);
-    link(p, 2, 1, 3, 0, 4);
-    link(p, 3, 2, 5);
-    link(p, 4, 2, 5);
-    link(p, 5, 3, n > 5 ? 6 : 0, 4);
+    links(p, {{0, 2}, {1, 3, 0, 4}, {2, 5}, {2, 5}, {3, n > 5 ? 6 : 0, 4}});
     for (int i = 6; i <= n; ++i) link(p, i, i - 1, i < n ? i + 1 : 0);
     p.el[2].aufteilung1 = 60.0f;
     p.el[2].aufteilung2 = 40.0f;
