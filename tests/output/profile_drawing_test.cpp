@@ -250,13 +250,7 @@ TEST(ProfileDrawing, OtherStrandsAndPlotPathsGetPanelsOfTheirOwn) {
     add(p, 3, "G1", T_G, 2, 20, {100, 0.5f, 0.52f}, {99.9f, 0.55f, 0.57f});
     add(p, 4, "G2", T_G, 2, 40, {100, 0.5f, 0.52f}, {99.9f, 0.55f, 0.57f}, 2);
     add(p, 5, "Z1", T_Z, 46, 4, {99.9f, 0.55f, 0.57f}, {99.88f, 0.55f, 0.57f});
-    chain(p, 1, 3);
-    p.el[3].iab[1] = 5;
-    p.el[5].izu[1] = 3;
-    p.el[2].iab[2] = 4;
-    p.el[4].izu[1] = 2;
-    p.el[4].iab[1] = 5;
-    p.el[5].izu[2] = 4;
+    test::links(p, {{0, 2}, {1, 3, 0, 4}, {2, 5}, {2, 5}, {3, 0, 4}});
     p.el[3].plotweg = "X";
     p.el[4].plotweg = "X";
     const auto m = output::profile_model(ctx);
