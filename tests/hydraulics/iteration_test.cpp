@@ -169,15 +169,12 @@ TEST(IterationControl, TheWalkEndsWhenTheIteratedDivisionsStandStill) {
     // the screen line of a pass: the largest difference at a free division
     // (A_FREE 2 cm, A_MIN -35.25 mm; the fixed A_FIX is not iterated)
     t.d(1).dE = 0.02f, t.d(2).dE = 0.5f, t.d(3).dE = -0.03525f;
-    test::RecordingUi ui;
-    t.ctx.ui = &ui;
     output::outwsp_screen_pass(t.ctx, 4);
     t.ctx.settings.language = "ENGLISH";
     output::outwsp_screen_pass(t.ctx, 5);
-    EXPECT_EQ(ui.logs, (std::vector<std::string>{
+    EXPECT_EQ(t.ui.logs, (std::vector<std::string>{
                            "Iterationsschleife     4   größte Energiehöhendifferenz    35.25 mm",
                            "iteration loop     5   largest energy difference    35.25 mm"}));
-    t.ctx.ui = nullptr;
     t.ctx.settings.language = "DEUTSCH";
     t.pass(0, 0.02f, 0.5f, 0.01f, false);
     EXPECT_FLOAT_EQ(t.d(1).dEold, 0.02f);
