@@ -165,30 +165,26 @@ TEST_F(ReaderTest, DeletedRowsTextsAndTheSameNameTwice) {
 
 TEST_F(ReaderTest, EveryGeoAndHveColumnReachesItsField) {
     // each numeric column gets a value of its own: column k holds k + 0.25
-    std::vector<std::string> geo = {"GEO_L", "GEO_K", "GEO_C", "GEO_C2"};
+    std::vector<std::string> names = {"GEO_L", "GEO_K", "GEO_C", "GEO_C2"};
     for (const char* end : {"o1", "u1", "o2", "u2"}) {
         const std::string e(1, end[0]), d(1, end[1]);
         const std::string up = e == "o" ? "O" : "U";
-        geo.push_back("GEO_Z" + up + d);
-        geo.push_back("GEO_" + e + "HS" + d);
+        names.push_back("GEO_Z" + up + d);
+        names.push_back("GEO_" + e + "HS" + d);
         for (int k = 1; k <= 5; ++k) {
-            geo.push_back("GEO_" + e + "H" + d + std::to_string(k));
-            geo.push_back("GEO_" + e + "B" + d + std::to_string(k));
+            names.push_back("GEO_" + e + "H" + d + std::to_string(k));
+            names.push_back("GEO_" + e + "B" + d + std::to_string(k));
         }
     }
-    std::vector<std::string> hve = {"HVE_HVE"};
-    for (int k = 1; k <= 6; ++k) hve.push_back("HVE_zeta" + std::to_string(k));
-    for (int k = 1; k <= 6; ++k) hve.push_back("HVE_zeta" + std::to_string(k) + "_2");
+    names.push_back("HVE_HVE");
+    for (int k = 1; k <= 6; ++k) names.push_back("HVE_zeta" + std::to_string(k));
+    for (int k = 1; k <= 6; ++k) names.push_back("HVE_zeta" + std::to_string(k) + "_2");
     for (const char* c : {"HVE_mue", "HVE_n_c", "HVE_H", "HVE_BU", "HVE_BO", "HVE_A"})
-        hve.push_back(c);
+        names.push_back(c);
     std::string cols = "er, bez, GEO_oT1, GEO_uT1, GEO_oT2, GEO_uT2, HVE_T, HVE_N";
     std::string vals = "1, 'W1', 'T', 'K', 'x', 'y', 'K', 4";
     int k = 0;
-    for (const auto& c : geo) {
-        cols += ", " + c;
-        vals += ", " + std::to_string(++k) + ".25";
-    }
-    for (const auto& c : hve) {
+    for (const auto& c : names) {
         cols += ", " + c;
         vals += ", " + std::to_string(++k) + ".25";
     }
@@ -207,8 +203,8 @@ TEST_F(ReaderTest, EveryGeoAndHveColumnReachesItsField) {
     got.insert(got.end(), h.zeta1.begin() + 1, h.zeta1.begin() + 7);
     got.insert(got.end(), h.zeta2.begin() + 1, h.zeta2.begin() + 7);
     got.insert(got.end(), {h.mue, h.n_c, h.H, h.BU, h.BO, h.A});
-    ASSERT_EQ(got.size(), geo.size() + hve.size());
-    for (size_t j = 0; j < got.size(); ++j) EXPECT_FLOAT_EQ(got[j], j + 1.25f) << (j < geo.size() ? geo[j] : hve[j - geo.size()]);
+    ASSERT_EQ(got.size(), names.size());
+    for (size_t j = 0; j < got.size(); ++j) EXPECT_FLOAT_EQ(got[j], j + 1.25f) << names[j];
     EXPECT_EQ(g.o1.T, "T");
     EXPECT_EQ(g.u1.T, "K");
     EXPECT_EQ(g.o2.T, "x");
