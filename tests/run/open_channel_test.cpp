@@ -154,7 +154,8 @@ TEST(MildReach, LevelsFollowTheFlowEquationForAnySplit) {
         {"rectangle 1 m, drawdown, 40 elements", 40, "'T', 1.5, 1.0", ref::rectangle(1.0), 0.5, true, 90.0, 0.002},
         {"rectangle 1 m, drawdown, 7 elements", 7, "'T', 1.5, 1.0", ref::rectangle(1.0), 0.5, true, 90.0, 0.002},
         {"pipe DN 600 part full, drawdown", 1, "'K', NULL, 0.6", ref::circle(0.6), 0.15, true, 90.0, 0.002},
-        {"pipe DN 600 part full, drawdown, 10 elements", 10, "'K', NULL, 0.6", ref::circle(0.6), 0.15, true, 90.0, 0.002},
+        {"pipe DN 600 part full, drawdown, 10 elements", 10, "'K', NULL, 0.6", ref::circle(0.6), 0.15, true, 90.0,
+         0.002},
         // an M1 curve behind a level 1.0 m above the outlet invert
         {"rectangle 1 m, backwater, 8 elements", 8, "'T', 1.5, 1.0", ref::rectangle(1.0), 0.5, false, 101.0, 0.001},
     };

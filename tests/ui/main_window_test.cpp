@@ -127,8 +127,8 @@ TEST_F(Window, BatchRunsTheVariantClosesAndEndsLikeTheCommandLine) {
     for (const fs::path& d : {dir, dir / "cli"}) ASSERT_NO_FATAL_FAILURE(example_variant(d, "anlage.mdb"));
     const QString bin = QStringLiteral(RIVOLA_BINARY_DIR);
     QString err;
-    const int gui = exit_status(bin + "/rivolaw",
-                                {"--batch", "--no-drawing", QString::fromStdString((dir / "anlage.mdb").string())}, &err);
+    const int gui = exit_status(
+        bin + "/rivolaw", {"--batch", "--no-drawing", QString::fromStdString((dir / "anlage.mdb").string())}, &err);
     const int cli =
         exit_status(bin + "/rivola", {"--no-drawing", QString::fromStdString((dir / "cli" / "anlage.mdb").string())});
     EXPECT_GE(gui, 0) << "the batch did not end by itself";
