@@ -93,7 +93,6 @@ struct VariantRun {
     float outletQ = 0.0f;             // starting discharge at the outlet end of the last element
     float largestQmax = 0.0f;         // the largest discharge bound of any element end
 };
-using GenOutcome = VariantRun;
 
 // Loads `script` as dir/name.mdb and runs it; `extra` adds parameters
 // ("ENGLISH", "OUT=ENGL"); `full`: a whole calculation instead of the checks.

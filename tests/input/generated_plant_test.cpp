@@ -25,7 +25,7 @@ TEST(GeneratedPlant, PlantsOfSeveralShapesPassTheChecks) {
         const std::string sql = gen::generate(Plan{c.elements, c.freeDivisions, c.lanes}, sum, why);
         ASSERT_TRUE(why.empty()) << why;
         TempDir dir("gen_shapes");
-        const GenOutcome o = run_generated(dir, sql);
+        const VariantRun o = run_generated(dir, sql);
         ASSERT_EQ(o.loadStatus, "ok");
         EXPECT_EQ(o.ierr, 0);
         EXPECT_TRUE(o.codes.empty()) << o.codes.front();
@@ -63,7 +63,7 @@ TEST(GeneratedPlant, LargestPlantFillsTheModelWithinItsCapacities) {
         ASSERT_TRUE(why.empty()) << why;
         TempDir dir("gen_large");
         const bool full = lanes == 2;
-        const GenOutcome o = run_generated(dir, sql, full);
+        const VariantRun o = run_generated(dir, sql, full);
         ASSERT_EQ(o.loadStatus, "ok");
         EXPECT_EQ(o.ierr, 0);
         EXPECT_TRUE(o.codes.empty()) << o.codes.front();
@@ -94,7 +94,7 @@ TEST(GeneratedPlant, DischargeBoundsStayWithinThePlantInflow) {
     ASSERT_TRUE(why.empty()) << why;
     const float total = static_cast<float>(sum.inflow + 0.5 * (sum.count('Q') - 1)) * 0.001f;
     TempDir dir("gen_bounds");
-    const GenOutcome o = run_generated(dir, sql);
+    const VariantRun o = run_generated(dir, sql);
     ASSERT_EQ(o.ierr, 0);
     EXPECT_NEAR(o.outletQ, total, 1e-4f);
     EXPECT_LE(o.largestQmax, total + 1e-4f);

@@ -33,7 +33,6 @@ struct ListingTest : ::testing::Test {
         ctx.run.basePath = dir.str() + "PLANT";
         ctx.plant.all.titel[1] = "Kläranlage Nord";
         ctx.plant.all.titel[2] = "Variante 1";
-        ctx.plant.all.titel[3] = "";
         ctx.plant.all.AnhangERG = "Anhang 1";
         ctx.plant.all.AnhangERK = "Anhang 2";
         ctx.plant.all.AnhangQVE = "Anhang 3";
