@@ -69,6 +69,7 @@ TEST(Section, AreaWidthPerimeterAndHydrostaticForceOfEveryShape) {
         {"circle bottom, crown full", raw_profile('g', 'K', 0.0f, 0.5f, {{0.5f, 1.0f}, {1.0f, 1.0f}}),
          1.6f, pi / 4 + 0.5, 0.0, pi + 1.0, n},
         {"a film of 0.1 mm counts as dry", kRect2, 1e-4f, 0.0, 0.0, 0.0, n},
+        {"a film of 0.21 mm is wet", kRect2, 2.1e-4f, 4.2e-4, 2.0, 2.00042, n},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
