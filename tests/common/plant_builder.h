@@ -70,11 +70,7 @@ inline void load_prismatic(RunContext& ctx, const EndProfile& p, float K, float 
 
 // One element: name, 1st inlet, 1st outlet, 2nd inlet, 2nd outlet.
 struct ElementSpec {
-    std::string bez, zu1, ab1, zu2, ab2;
-    ElementSpec(std::string b, std::string z1 = "", std::string a1 = "", std::string z2 = "",
-                std::string a2 = "")
-        : bez(std::move(b)), zu1(std::move(z1)), ab1(std::move(a1)), zu2(std::move(z2)),
-          ab2(std::move(a2)) {}
+    std::string bez, zu1 = "", ab1 = "", zu2 = "", ab2 = "";
 };
 
 // A polygon profile for finish(): layer heights and widths above the invert.
@@ -132,8 +128,7 @@ public:
     static void rect(Element& e, float z, float b, float h, float L = kMissing,
                      float zd = kMissing) {
         GeoProfileInput& o = e.geo.o1;
-        o.Z = z;
-        o.T = "T";
+        o.Z = z, o.T = "T";
         o.H[1] = 0.0f, o.B[1] = b, o.H[2] = h, o.B[2] = b;
         if (given(zd)) e.geo.u1.Z = zd;
         e.geo.L = L;
@@ -209,8 +204,7 @@ public:
             int t = ityp_of_letter(e.bez[0]);
             if (t == T_V && !e.ablauf2.empty()) t = T_A;
             if (t == T_S && !e.zulauf2.empty()) t = T_Z;
-            e.ityp = t;
-            e.iord = t > 0 ? ++cnt[t] : 0;
+            e.ityp = t, e.iord = t > 0 ? ++cnt[t] : 0;
             e.izu[1] = look(e.zulauf1), e.izu[2] = look(e.zulauf2);
             e.iab[1] = look(e.ablauf1), e.iab[2] = look(e.ablauf2);
             input::profil(ctx_, i);

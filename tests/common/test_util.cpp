@@ -41,17 +41,13 @@ std::vector<std::string> read_lines(const std::string& path) {
 }
 
 std::vector<std::string> fields(const std::string& line, char sep) {
-    std::vector<std::string> f;
-    std::string cur;
+    std::vector<std::string> f(1);
     for (char c : line) {
-        if (c == sep) {
-            f.push_back(cur);
-            cur.clear();
-        } else {
-            cur += c;
-        }
+        if (c == sep)
+            f.emplace_back();
+        else
+            f.back() += c;
     }
-    f.push_back(cur);
     return f;
 }
 

@@ -1,6 +1,8 @@
 // Helpers shared by the tests: temporary directories and reading text files.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -19,6 +21,18 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// Whether `text` holds `part`; a failure shows both.
+inline ::testing::AssertionResult holds(const std::string& text, const std::string& part) {
+    if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "\"" << part << "\" not in:\n" << text;
+}
+
+// Each value against its expected one within four units in the last place, named by its place.
+inline void expect_floats(std::initializer_list<float> got, std::initializer_list<float> want) {
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t k = 0; k < got.size(); ++k) EXPECT_FLOAT_EQ(got.begin()[k], want.begin()[k]) << "value " << k;
+}
 
 std::string read_file(const std::string& path);
 std::vector<std::string> read_lines(const std::string& path);

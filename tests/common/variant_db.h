@@ -106,25 +106,19 @@ inline VariantRun run_variant(const TempDir& dir, const std::string& name, const
     }
     RecordingUi ui;
     RunContext ctx;
-    ctx.ui = &ui;
     point_diagnostics(ctx, dir);
-    ctx.run.params = {db};
+    ctx.ui = &ui, ctx.run.params = {db}, ctx.run.drawing = false;
     if (!full) ctx.run.params.push_back("SIM=N");
-    ctx.run.drawing = false;
     for (const auto& x : extra) {
         ctx.run.params.push_back(x);
         if (x.find("ENGLISH") != std::string::npos) ctx.settings.language = "ENGLISH";
     }
     run::r_rivola(ctx, 1);
-    out.ierr = ctx.run.ierr;
-    out.checklist = read_file(dir.str() + name + ".pkl");
+    out.ierr = ctx.run.ierr, out.checklist = read_file(dir.str() + name + ".pkl");
     out.codes = check_codes(dir.str() + name + ".pkl");
-    out.logs = ui.logs;
-    out.boxes = ui.boxes;
+    out.logs = ui.logs, out.boxes = ui.boxes;
     const Plant& p = ctx.plant;
-    out.nsys = p.nsys;
-    out.niter = p.niter;
-    out.ntyp = p.ntyp;
+    out.nsys = p.nsys, out.niter = p.niter, out.ntyp = p.ntyp;
     for (int i = 1; i <= p.nsys; ++i) {
         if (p.el[i].ityp == 0) ++out.untyped;
         for (int s = 1; s <= 2; ++s) out.largestQmax = std::max(out.largestQmax, p.el[i].res[s].Qmax);
