@@ -18,11 +18,9 @@ TEST(SqlScript, SplitsAtSemicolonsOutsideQuotesAndComments) {
         "INSERT INTO a VALUES ('it''s; -- no comment');\n"
         "/* block; comment */ INSERT INTO [b;c] VALUES (\"d;e\")\n"
         ";;\n   \n");
-    ASSERT_EQ(s.size(), 4u);
-    EXPECT_EQ(s[0], "CREATE TABLE a (x text)");
-    EXPECT_EQ(s[1], "INSERT INTO a VALUES ('eins; zwei')");
-    EXPECT_EQ(s[2], "INSERT INTO a VALUES ('it''s; -- no comment')");
-    EXPECT_EQ(s[3], "INSERT INTO [b;c] VALUES (\"d;e\")");
+    EXPECT_EQ(s, (std::vector<std::string>{"CREATE TABLE a (x text)", "INSERT INTO a VALUES ('eins; zwei')",
+                                           "INSERT INTO a VALUES ('it''s; -- no comment')",
+                                           "INSERT INTO [b;c] VALUES (\"d;e\")"}));
     EXPECT_TRUE(split_sql_script("-- only a comment").empty());
 }
 
@@ -36,8 +34,7 @@ struct ToolTest : ::testing::Test {
 TEST_F(ToolTest, NewResultsDatabase) {
     std::string file;
     db_new_results(ctx, dir.path(), file, status);
-    ASSERT_EQ(status, "ok");
-    EXPECT_EQ(file, dir / "RIVOLA_8_Ergebnisse.mdb");
+    ASSERT_EQ(std::tie(status, file), std::tuple("ok", dir / "RIVOLA_8_Ergebnisse.mdb"));
     EXPECT_EQ(sqlite(file, "SELECT group_concat(name || ':' || type, ',') FROM "
                            "pragma_table_info('Berechnungsuebersicht');"),
               "Variante:varchar(200),Datum:varchar(50),Beschreibung1:varchar(100),"
@@ -46,14 +43,13 @@ TEST_F(ToolTest, NewResultsDatabase) {
     // an existing results database keeps its rows
     sqlite(file, "INSERT INTO Berechnungsuebersicht (Variante) VALUES ('V1');");
     db_new_results(ctx, dir.str(), file, status);
-    EXPECT_EQ(status, "ok");
-    EXPECT_EQ(sqlite(file, "SELECT Variante FROM Berechnungsuebersicht;"), "V1");
+    EXPECT_EQ(std::tuple(status, sqlite(file, "SELECT Variante FROM Berechnungsuebersicht;")),
+              std::tuple("ok", "V1"));
     // also under another case of its name
     TempDir other;
     sqlite(other / "rivola_8_ergebnisse.MDB", "CREATE TABLE x (a integer);");
     db_new_results(ctx, other.path(), file, status);
-    EXPECT_EQ(status, "ok");
-    EXPECT_EQ(file, other / "rivola_8_ergebnisse.MDB");
+    EXPECT_EQ(std::tie(status, file), std::tuple("ok", other / "rivola_8_ergebnisse.MDB"));
     EXPECT_EQ(sqlite(file, "SELECT count(*) FROM Berechnungsuebersicht;"), "0");
     EXPECT_FALSE(std::filesystem::exists(other / "RIVOLA_8_Ergebnisse.mdb"));
 }
@@ -63,15 +59,14 @@ TEST_F(ToolTest, NewVariantColumnTypes) {
     const std::string v = dir / "neu.mdb";
     db_new_variant(ctx, v, status);
     ASSERT_EQ(status, "ok");
-    EXPECT_EQ(sqlite(v, "SELECT lower(type) FROM pragma_table_info('tbl_rvldaten') WHERE name='HVE_N';"),
-              "integer");
-    EXPECT_EQ(sqlite(v, "SELECT lower(type) FROM pragma_table_info('tbl_all') WHERE name='datum';"),
-              "date");
+    EXPECT_EQ(sqlite(v, "SELECT lower(type) FROM pragma_table_info('tbl_rvldaten') WHERE name='HVE_N';"
+                        "SELECT lower(type) FROM pragma_table_info('tbl_all') WHERE name='datum';"),
+              "integer\ndate");
     // an existing file is not touched
-    const std::string before = rivola::test::read_file(v);
+    const std::string before = read_file(v);
     db_new_variant(ctx, v, status);
     EXPECT_NE(status, "ok");
-    EXPECT_EQ(rivola::test::read_file(v), before);
+    EXPECT_EQ(read_file(v), before);
 }
 
 TEST_F(ToolTest, LoadScriptReplacesOnlyOnSuccess) {
@@ -81,18 +76,16 @@ TEST_F(ToolTest, LoadScriptReplacesOnlyOnSuccess) {
                            "INSERT INTO t VALUES ('z');";
     std::ofstream(bad) << "CREATE TABLE t (a text); INSERT INTO nosuch VALUES (1);";
     db_load_script(ctx, v, good, status);
-    ASSERT_EQ(status, "ok");
-    EXPECT_EQ(sqlite(v, "SELECT group_concat(a, '|') FROM t;"), "x;y|z");
+    ASSERT_EQ(std::tuple(status, sqlite(v, "SELECT group_concat(a, '|') FROM t;")), std::tuple("ok", "x;y|z"));
     // loading again rebuilds the file
     db_load_script(ctx, v, good, status);
-    ASSERT_EQ(status, "ok");
-    EXPECT_EQ(sqlite(v, "SELECT count(*) FROM t;"), "2");
+    EXPECT_EQ(std::tuple(status, sqlite(v, "SELECT count(*) FROM t;")), std::tuple("ok", "2"));
     // a failing script leaves the built file as it was and no scratch file behind
-    const std::string before = rivola::test::read_file(v);
+    const std::string before = read_file(v);
     db_load_script(ctx, v, bad, status);
     EXPECT_EQ(status.rfind("Fehler(DB_load): f90SQLExecDirect", 0), 0u) << status;
-    EXPECT_NE(status.find("2"), std::string::npos);   // names the statement
-    EXPECT_EQ(rivola::test::read_file(v), before);
+    EXPECT_TRUE(holds(status, "2"));   // names the statement
+    EXPECT_EQ(read_file(v), before);
     EXPECT_FALSE(std::filesystem::exists(v + ".build"));
     db_load_script(ctx, v, dir / "missing.sql", status);
     EXPECT_NE(status, "ok");

@@ -80,10 +80,8 @@ TEST(HostileVariant, EachValueGivesItsCheckListMessages) {
         TempDir dir("hostile");
         const VariantRun o = run_generated(dir, t);
         ASSERT_EQ(o.loadStatus, "ok");
-        EXPECT_EQ(o.ierr, c.ierr);
-        EXPECT_EQ(o.codes, c.codes);
-        for (const auto& l : c.lines) EXPECT_NE(o.checklist.find(l), std::string::npos) << l;
-        EXPECT_TRUE(o.boxes.empty());
+        EXPECT_EQ(std::tie(o.ierr, o.codes, o.boxes), std::tuple(c.ierr, c.codes, Codes{}));
+        for (const auto& l : c.lines) EXPECT_TRUE(holds(o.checklist, l));
     }
 }
 

@@ -5,11 +5,8 @@
 
 #include <sys/stat.h>
 
-#include <cmath>
-
 #include "common/variant_db.h"
 #include "database/db_tools.h"
-#include "database/m_database.h"
 #include "support/m_strings.h"
 
 using namespace rivola;
@@ -26,8 +23,7 @@ struct ReaderTest : ::testing::Test {
     std::string db;
     void SetUp() override {
         point_diagnostics(ctx, dir);
-        ctx.ui = &ui;
-        db = dir / "PLANT.mdb";
+        ctx.ui = &ui, db = dir / "PLANT.mdb";
     }
     // A variant: the schema, one tbl_all row and the given element rows.
     void make(const std::string& path, const std::string& rows,
@@ -52,47 +48,30 @@ TEST_F(ReaderTest, ElementsInErOrderWithNullDefaults) {
     make(db, std::string(kRow) + "(30, 'G1', 'Q1', 'ENDE');" + kRow + "(10, 'Q1', NULL, 'G1');",
          "INSERT INTO tbl_all (Titel, Zeilen) VALUES ('T', 61); ALTER TABLE tbl_all DROP COLUMN datum;");
     inmdb(ctx, db, status);
-    ASSERT_EQ(status, "ok");
-    EXPECT_EQ(ctx.run.ierr, 0);
-    ASSERT_EQ(ctx.plant.nsys, 2);
-    EXPECT_EQ(el(1).bez, "Q1");                 // ER 10 before ER 30
-    EXPECT_EQ(el(2).bez, "G1");
-    EXPECT_EQ(el(2).ablauf1, "ENDE");
-    EXPECT_EQ(el(1).zulauf1, "");
-    EXPECT_EQ(el(1).bez_lang, "Q1");            // no components: the name alone
+    ASSERT_EQ(std::tie(status, ctx.run.ierr, ctx.plant.nsys), std::tuple("ok", 0, 2));
+    // ER 10 before ER 30; without components the long name is the name alone
+    EXPECT_EQ(el(1).bez + "|" + el(2).bez + "|" + el(2).ablauf1 + "|" + el(1).zulauf1 + "|" + el(1).bez_lang,
+              "Q1|G1|ENDE||Q1");
     EXPECT_EQ(el(1).source, 0);
-    // NULL defaults
-    EXPECT_EQ(el(1).tz, 'N');
-    EXPECT_EQ(el(1).out_erk, 'N');
-    EXPECT_EQ(el(1).out_tau, 'N');
-    EXPECT_EQ(el(1).plotflag, 'Y');
-    EXPECT_EQ(el(1).Q, kMissing);
-    EXPECT_EQ(el(1).aufteilung1, kMissing);
-    EXPECT_EQ(el(1).geo.L, kMissing);
-    EXPECT_EQ(el(1).geo.u2.B[5], kMissing);
-    EXPECT_EQ(el(1).geo.o1.T, "");
-    EXPECT_EQ(el(1).hve.zeta2[6], kMissing);
-    EXPECT_EQ(el(1).hve.N, -999.0f);            // HVE_N NULL is -999.0, not -999999.0
-    EXPECT_EQ(el(1).hve.T, "");
-    // base settings left NULL: the model's defaults
+    // NULL defaults; HVE_N NULL is -999.0, not -999999.0
+    EXPECT_EQ(std::string({el(1).tz, el(1).out_erk, el(1).out_tau, el(1).plotflag}), "NNNY");
+    EXPECT_EQ(el(1).geo.o1.T + el(1).hve.T, "");
     const BaseSettings& a = ctx.plant.all;
-    EXPECT_EQ(a.titel[1], "T");
-    EXPECT_EQ(a.Vmin, kMissing);
-    EXPECT_FLOAT_EQ(a.Vmax, 999999.0f);
-    EXPECT_FLOAT_EQ(a.DIFFmax, 10.0f);
-    EXPECT_FLOAT_EQ(a.Bezug, 0.0f);
-    EXPECT_EQ(a.Wasserstand, kMissing);
-    EXPECT_EQ(a.Q_ls, "J");
-    EXPECT_EQ(a.datum, "");
-    EXPECT_EQ(ctx.plant.Zeilen, 61);            // 61 lines a page stay
+    expect_floats({el(1).Q, el(1).aufteilung1, el(1).geo.L, el(1).geo.u2.B[5], el(1).hve.zeta2[6], el(1).hve.N,
+                   a.Vmin, a.Wasserstand},
+                  {kMissing, kMissing, kMissing, kMissing, kMissing, -999.0f, kMissing, kMissing});
+    // base settings left NULL: the model's defaults; 61 lines a page stay
+    expect_floats({a.Vmax, a.DIFFmax, a.Bezug}, {999999.0f, 10.0f, 0.0f});
+    EXPECT_EQ(a.titel[1] + "|" + a.Q_ls + "|" + a.datum, "T|J|");
+    EXPECT_EQ(ctx.plant.Zeilen, 61);
     // the source table
     ASSERT_EQ(ctx.plant.sources.src.size(), 1u);
     EXPECT_EQ(ctx.plant.sources.src[0].isys, (std::vector<int>{1, 2}));
     // the logs next to the variant
-    EXPECT_NE(rivola::test::read_file(dir / "#BG.pkl").find("#  " + db), std::string::npos);
-    EXPECT_NE(rivola::test::read_file(dir / "#Logik.pkl").find("G1"), std::string::npos);
+    EXPECT_TRUE(holds(read_file(dir / "#BG.pkl"), "#  " + db));
+    EXPECT_TRUE(holds(read_file(dir / "#Logik.pkl"), "G1"));
     // the column datum, missing, was added to tbl_all
-    EXPECT_NE(sqlite(db, "PRAGMA table_info(tbl_all);").find("|datum|Date|"), std::string::npos);
+    EXPECT_TRUE(holds(sqlite(db, "PRAGMA table_info(tbl_all);"), "|datum|Date|"));
 }
 
 // (read-only: a variant with its datum column needs no write)
@@ -104,27 +83,18 @@ TEST_F(ReaderTest, BaseSettingsAndTheirCorrectionsFromAReadOnlyFile) {
          "101.66, 'N', 'Anhang ERG ist zu lang', 'B', NULL, '2024-03-05', NULL);");
     ASSERT_EQ(::chmod(db.c_str(), 0444), 0);
     inmdb(ctx, db, status);
-    ASSERT_EQ(status, "ok");
-    EXPECT_EQ(ctx.plant.nsys, 1);
+    ASSERT_EQ(std::tie(status, ctx.plant.nsys), std::tuple("ok", 1));
     const BaseSettings& a = ctx.plant.all;
-    EXPECT_EQ(a.titel[1], "Erste Zeile");       // left-adjusted, carriage return dropped
-    EXPECT_EQ(a.titel[2], "Zweite Zeile, die mit Absicht länger als");  // 40 characters
-    EXPECT_EQ(a.titel[3], "Dritte");            // a fourth line is dropped
-    EXPECT_FLOAT_EQ(a.Vmin, 0.3f);
-    EXPECT_FLOAT_EQ(a.Vmax, 2.5f);
-    EXPECT_EQ(a.Bmin, kMissing);
-    EXPECT_FLOAT_EQ(a.Bmax, 3.0f);
-    EXPECT_FLOAT_EQ(a.Hmax, 999999.0f);
-    EXPECT_FLOAT_EQ(a.Lmax, 80.0f);
-    EXPECT_FLOAT_EQ(a.DIFFmax, 10.0f);
+    // left-adjusted, carriage return dropped; cut to 40 characters; a fourth line dropped
+    EXPECT_EQ(a.titel[1] + "|" + a.titel[2] + "|" + a.titel[3],
+              "Erste Zeile|Zweite Zeile, die mit Absicht länger als|Dritte");
+    // a negative datum becomes 0
+    expect_floats({a.Vmin, a.Vmax, a.Bmin, a.Bmax, a.Hmax, a.Lmax, a.DIFFmax, a.Bezug, a.Wasserstand},
+                  {0.3f, 2.5f, kMissing, 3.0f, 999999.0f, 80.0f, 10.0f, 0.0f, 101.66f});
     EXPECT_EQ(ctx.plant.Zeilen, 60);            // 40 lines a page become 60
-    EXPECT_FLOAT_EQ(a.Bezug, 0.0f);             // a negative datum becomes 0
-    EXPECT_FLOAT_EQ(a.Wasserstand, 101.66f);
-    EXPECT_EQ(a.Q_ls, "N");
-    EXPECT_EQ(a.AnhangERG, "Anhang ERG ist zu l");  // 19 characters
-    EXPECT_EQ(a.AnhangERK, "B");
-    EXPECT_EQ(a.AnhangQVE, "");
-    EXPECT_EQ(a.datum, "05.03.2024");
+    // the ERG appendix cut to 19 characters
+    EXPECT_EQ(a.Q_ls + "|" + a.AnhangERG + "|" + a.AnhangERK + "|" + a.AnhangQVE + "|" + a.datum,
+              "N|Anhang ERG ist zu l|B||05.03.2024");
 }
 
 // Deleted rows are skipped; texts are cut and told from numbers; an element
@@ -140,25 +110,17 @@ TEST_F(ReaderTest, DeletedRowsTextsAndTheSameNameTwice) {
                  "INSERT INTO tbl_rvldaten (er, bez, GEO_L, GEO_oB11, GEO_uT2, HVE_zeta1, HVE_N) "
                  "VALUES (5, 'G1', 20, 1.2, NULL, 0.7, 2.9);");
     inmdb(ctx, db, status);
-    ASSERT_EQ(status, "ok");
-    ASSERT_EQ(ctx.plant.nsys, 4);
+    ASSERT_EQ(std::tie(status, ctx.plant.nsys), std::tuple("ok", 4));
     // 32 characters, the first 26 kept (the umlaut counts as one)
     EXPECT_EQ(el(2).beschreibung, "Überlaufrinne zum Becken 1");
-    EXPECT_EQ(el(2).plotflag, 'N');             // np "j": not plotted
-    EXPECT_EQ(el(2).tz, ' ');                   // an empty text is blank, not the default
-    EXPECT_EQ(el(2).out_erk, 'X');
-    EXPECT_EQ(el(2).plotweg, "7");
-    EXPECT_FLOAT_EQ(el(2).Q, 12.5f);            // a number stored as text is a number
-    EXPECT_FLOAT_EQ(el(2).aufteilung1, -25.0f);
-    EXPECT_FLOAT_EQ(el(2).aufteilung2, 60.0f);
-    for (int i : {2, 4}) {
-        EXPECT_EQ(el(i).bez, "G1");
-        EXPECT_FLOAT_EQ(el(i).geo.L, 20.0f);
-        EXPECT_FLOAT_EQ(el(i).geo.o1.B[1], 1.2f);
-        EXPECT_EQ(el(i).geo.u2.T, "");
-        EXPECT_FLOAT_EQ(el(i).hve.zeta1[1], 0.7f);
-        EXPECT_FLOAT_EQ(el(i).hve.N, 2.0f);     // a count: the integer part
-        EXPECT_EQ(el(i).hve.T, "");
+    // np "j": not plotted; an empty text is blank, not the default
+    EXPECT_EQ(std::string({el(2).plotflag, el(2).tz, el(2).out_erk}) + el(2).plotweg, "N X7");
+    // a number stored as text is a number
+    expect_floats({el(2).Q, el(2).aufteilung1, el(2).aufteilung2}, {12.5f, -25.0f, 60.0f});
+    for (int i : {2, 4}) {   // HVE_N a count: the integer part
+        SCOPED_TRACE(i);
+        EXPECT_EQ(el(i).bez + "|" + el(i).geo.u2.T + "|" + el(i).hve.T, "G1||");
+        expect_floats({el(i).geo.L, el(i).geo.o1.B[1], el(i).hve.zeta1[1], el(i).hve.N}, {20.0f, 1.2f, 0.7f, 2.0f});
     }
     EXPECT_EQ(el(3).geo.L, kMissing);
 }
@@ -177,10 +139,9 @@ TEST_F(ReaderTest, EveryGeoAndHveColumnReachesItsField) {
         }
     }
     names.push_back("HVE_HVE");
-    for (int k = 1; k <= 6; ++k) names.push_back("HVE_zeta" + std::to_string(k));
-    for (int k = 1; k <= 6; ++k) names.push_back("HVE_zeta" + std::to_string(k) + "_2");
-    for (const char* c : {"HVE_mue", "HVE_n_c", "HVE_H", "HVE_BU", "HVE_BO", "HVE_A"})
-        names.push_back(c);
+    for (const char* second : {"", "_2"})
+        for (int k = 1; k <= 6; ++k) names.push_back("HVE_zeta" + std::to_string(k) + second);
+    names.insert(names.end(), {"HVE_mue", "HVE_n_c", "HVE_H", "HVE_BU", "HVE_BO", "HVE_A"});
     std::string cols = "er, bez, GEO_oT1, GEO_uT1, GEO_oT2, GEO_uT2, HVE_T, HVE_N";
     std::string vals = "1, 'W1', 'T', 'K', 'x', 'y', 'K', 4";
     int k = 0;
@@ -205,11 +166,7 @@ TEST_F(ReaderTest, EveryGeoAndHveColumnReachesItsField) {
     got.insert(got.end(), {h.mue, h.n_c, h.H, h.BU, h.BO, h.A});
     ASSERT_EQ(got.size(), names.size());
     for (size_t j = 0; j < got.size(); ++j) EXPECT_FLOAT_EQ(got[j], j + 1.25f) << names[j];
-    EXPECT_EQ(g.o1.T, "T");
-    EXPECT_EQ(g.u1.T, "K");
-    EXPECT_EQ(g.o2.T, "x");
-    EXPECT_EQ(g.u2.T, "y");
-    EXPECT_EQ(h.T, "K");
+    EXPECT_EQ(g.o1.T + g.u1.T + g.o2.T + g.u2.T + h.T, "TKxyK");
     EXPECT_FLOAT_EQ(h.N, 4.0f);
 }
 
@@ -224,25 +181,19 @@ TEST_F(ReaderTest, ComponentTakesThePlaceOfItsRowAndALongPathLeavesLessRoomForTh
     make(component, std::string(kRow) + "(2, 'G11', 'G10', 'G2');" + kRow + "(1, 'G10', 'Q1_LANGNAME', 'G11');" +
                         kRow + "(3, 'C_X', NULL, NULL);");
     inmdb(ctx, v, status);
-    ASSERT_EQ(status, "ok");
-    ASSERT_EQ(ctx.plant.nsys, 5);
-    const char* names[] = {"", "Q1_LANGNAME", "G10", "G11", "C_X", "G2"};
-    for (int i = 1; i <= 5; ++i) EXPECT_EQ(el(i).bez, names[i]);
+    ASSERT_EQ(std::tie(status, ctx.plant.nsys), std::tuple("ok", 5));
+    for (int i = 1; const char* name : {"Q1_LANGNAME", "G10", "G11", "C_X", "G2"}) EXPECT_EQ(el(i++).bez, name);
     // components are not nested: C_X inside the component is an element
-    EXPECT_EQ(el(4).bez_lang, "C_A/C_X");
-    EXPECT_EQ(el(2).bez_lang, "C_A/G10");
-    EXPECT_EQ(el(2).source, 1);
-    EXPECT_EQ(el(1).source, 0);
+    EXPECT_EQ(el(4).bez_lang + "|" + el(2).bez_lang, "C_A/C_X|C_A/G10");
+    EXPECT_EQ(std::pair(el(1).source, el(2).source), std::pair(0, 1));
     ASSERT_GT(v.size(), 50u);
     EXPECT_EQ(el(1).bez_lang, (v.substr(0, 50) + "/Q1_LANGNAME").substr(0, 62));
     EXPECT_EQ(support::ulen(el(1).bez_lang), 62u);
-    ASSERT_EQ(ctx.plant.sources.src.size(), 2u);
-    EXPECT_EQ(ctx.plant.sources.src[0].isys, (std::vector<int>{1, 5}));
-    EXPECT_EQ(ctx.plant.sources.src[1].isys, (std::vector<int>{2, 3, 4}));
-    EXPECT_EQ(ctx.plant.sources.src[1].name, component);
-    EXPECT_EQ(ctx.plant.sources.src[1].label, "C_A");
-    const std::string bg = read_file(sub + "/#BG.pkl");
-    EXPECT_NE(bg.find("#  " + component), std::string::npos) << bg;
+    const auto& src = ctx.plant.sources.src;
+    ASSERT_EQ(src.size(), 2u);
+    EXPECT_EQ(std::tie(src[0].isys, src[1].isys, src[1].name, src[1].label),
+              std::tuple(std::vector<int>{1, 5}, std::vector<int>{2, 3, 4}, component, "C_A"));
+    EXPECT_TRUE(holds(read_file(sub + "/#BG.pkl"), "#  " + component));
 }
 
 // --- bad input: a clear message, error level 3, nothing written but datum ---
@@ -313,11 +264,9 @@ TEST_F(ReaderTest, BadVariantsStopWithAClearMessage) {
         const std::string before = existed ? rivola::test::read_file(db) : "";
         RunContext cx;
         RecordingUi u;
-        cx.ui = &u;
-        point_diagnostics(cx, dir);
+        cx.ui = &u, cx.db.diagFile = dir / "DB_Fehler.pkl";
         inmdb(cx, db, status);
-        EXPECT_NE(status, "ok");
-        EXPECT_EQ(cx.run.ierr, 3);
+        EXPECT_TRUE(status != "ok" && cx.run.ierr == 3) << status << ", error level " << cx.run.ierr;
         ASSERT_EQ(u.boxes.size(), 1u) << status;
         if (c.title) { EXPECT_EQ(u.boxes[0].substr(0, u.boxes[0].find('|')), c.title); }
         auto says = [&](const std::string& got, const std::string& want) {
