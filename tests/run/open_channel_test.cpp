@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -101,7 +100,6 @@ std::string weir_plant(const std::vector<double>& tails, const char* exponent) {
     return s.str();
 }
 
-
 // Energy level of the weir's row and water level of the tail channel's upstream end.
 struct Levels { double weirE, tailWsp; };
 
@@ -137,7 +135,6 @@ double reduced_energy(double tailWsp, double p) {
 }
 
 }  // namespace
-
 
 TEST(MildReach, LevelsFollowTheFlowEquationForAnySplit) {
     const struct {
@@ -207,20 +204,16 @@ TEST(WeirSwitch, TheHeadRisesSteadilyAsTheTailWaterDrownsTheCrest) {
             const double Esub = c.exponent > 0 ? reduced_energy(l.tailWsp, c.exponent) : drowned_energy(l.tailWsp);
             // free overflow below the switch, the submerged law well above
             // it; the switch lies where the tail's energy reaches the free head
-            if (l.tailWsp - kCrest < 0.85 * (Efree - kCrest)) {
-                EXPECT_NEAR(l.weirE, Efree, 0.0011);
-            }
-            if (l.tailWsp - kCrest > 1.15 * (Efree - kCrest)) {
-                EXPECT_NEAR(l.weirE, Esub, 0.0011);
-            }
+            const double drowned = (l.tailWsp - kCrest) / (Efree - kCrest);
+            if (drowned < 0.85) { EXPECT_NEAR(l.weirE, Efree, 0.0011); }
+            if (drowned > 1.15) { EXPECT_NEAR(l.weirE, Esub, 0.0011); }
             // no step: the upstream energy rises with the tail, never faster
             // than the steepest slope of the blend
             if (k > 0) {
                 EXPECT_GE(l.weirE, prevE - 0.0011);
                 EXPECT_LE(l.weirE - prevE, c.steepest * (l.tailWsp - prevTail) + 0.0011);
             }
-            prevE = l.weirE;
-            prevTail = l.tailWsp;
+            prevE = l.weirE, prevTail = l.tailWsp;
         }
     }
 }

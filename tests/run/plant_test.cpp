@@ -28,14 +28,10 @@ TEST(DivisionSetting, TableOfValuePairs) {
     bool ok = false;
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.a1 << " / " << c.a2);
-        EXPECT_EQ(division_setting(c.a1, c.a2, niter, s, ok), c.set);
-        EXPECT_EQ(ok, c.ok);
-        EXPECT_EQ(s.fixed, c.fixed);
-        EXPECT_EQ(s.fixedQ1, c.fixedQ1);
-        EXPECT_EQ(s.requiredQ1, c.requiredQ1);
-        EXPECT_EQ(s.valueQ2, c.valueQ2);
+        const bool set = division_setting(c.a1, c.a2, niter, s, ok);
+        EXPECT_EQ(std::tie(set, ok, s.fixed, s.fixedQ1, s.requiredQ1, s.valueQ2, s.iter),
+                  std::tie(c.set, c.ok, c.fixed, c.fixedQ1, c.requiredQ1, c.valueQ2, c.iter));
         EXPECT_FLOAT_EQ(s.value, c.value);
-        EXPECT_EQ(s.iter, c.iter);
     }
     EXPECT_EQ(niter, 3);
 }
@@ -49,15 +45,11 @@ TEST(PlantLookups, OrdinalsAndCounters) {
         p.el[i].bez = names[i];
         p.el[i].ityp = types[i];
     }
-    EXPECT_EQ(i_elmnt(p, T_G, 0), 0);
-    EXPECT_EQ(indtyp(p, T_G, 2), 1);
-    EXPECT_EQ(indtyp(p, T_G, 4), 2);
-    EXPECT_EQ(indsys(p, T_G, 2), 4);
-    EXPECT_EQ(indsys(p, T_G, 3), 0);
+    EXPECT_EQ(
+        std::tuple(i_elmnt(p, T_G, 0), indtyp(p, T_G, 2), indtyp(p, T_G, 4), indsys(p, T_G, 2), indsys(p, T_G, 3)),
+        std::tuple(0, 1, 2, 4, 0));
     indx(p, 6);
-    EXPECT_EQ(p.ntyp[T_G], 2);
-    EXPECT_EQ(p.ntyp[T_A], 1);
-    EXPECT_EQ(p.ntyp[T_V], 2);   // V1 is a division and also a V-element
-    EXPECT_EQ(p.ntyp[T_S], 1);   // S1 is a confluence and also an S-element
-    EXPECT_EQ(p.ntyp[T_Z], 1);
+    // V1 is a division and also a V-element, S1 a confluence and also an S-element
+    EXPECT_EQ(std::tuple(p.ntyp[T_G], p.ntyp[T_A], p.ntyp[T_V], p.ntyp[T_S], p.ntyp[T_Z]),
+              std::tuple(2, 1, 2, 1, 1));
 }

@@ -77,7 +77,7 @@ Outcome run_rivola(const std::string& dir, const std::vector<std::string>& args,
     return finish(start(dir, args, limit, at));
 }
 
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using test::holds;
 
 // A project directory: an empty results database and variants loaded from
 // an example script.
@@ -129,19 +129,17 @@ TEST(ResultStore, FileSizeLimitLeavesEveryFileCompleteOrAbsent) {
     // drawing and the results database (28 kB) do not.
     const Outcome cut = run_rivola(p.dir.str(), {"V.mdb", "OUT=ENGL"}, 12 * 1024);
     EXPECT_EQ(cut.status, 3) << cut.out;
-    EXPECT_TRUE(has(cut.out, "File too large")) << cut.out;
-    EXPECT_TRUE(has(cut.out, "The results were not (all) stored.")) << cut.out;
+    for (const char* told : {"File too large", "The results were not (all) stored."})
+        EXPECT_TRUE(holds(cut.out, told));
     const auto after = p.files("V");
     for (const auto& [ext, text] : after) EXPECT_EQ(text, complete.at(ext)) << ext << " is cut";
     for (const char* big : {".ERG", "_profile.svg", ".EIN"}) EXPECT_EQ(after.count(big), 0u) << big;
-    EXPECT_EQ(after.count(".EEF"), 1u);
-    EXPECT_EQ(p.leftovers(), 0);
+    EXPECT_EQ(std::pair(after.count(".EEF"), p.leftovers()), std::pair(size_t{1}, 0));
     const std::string list = test::read_file(p.path("V.pkl"));
-    EXPECT_TRUE(has(list, "D01 result not stored") && has(list, "V_profile.svg") && has(list, "File too large"))
-        << list;
-    EXPECT_TRUE(has(list, "D02 file of an earlier run removed")) << list;
-    EXPECT_EQ(p.q("PRAGMA integrity_check;"), "ok");
-    EXPECT_EQ(p.stored("V"), before);
+    for (const char* part :
+         {"D01 result not stored", "V_profile.svg", "File too large", "D02 file of an earlier run removed"})
+        EXPECT_TRUE(holds(list, part));
+    EXPECT_EQ(std::pair(p.q("PRAGMA integrity_check;"), p.stored("V")), std::pair(std::string("ok"), before));
 }
 
 // A results database that cannot take the results: the cause in the driver's
@@ -179,7 +177,7 @@ TEST(ResultStore, LockedOrForeignResultsDatabaseIsToldOrWaitedFor) {
         if (c.hold > 0) {
             // released as soon as the run says it waits, however slow the machine
             char buf[4096];
-            for (ssize_t n; !has(early, c.told) && (n = read(run.out, buf, sizeof buf)) > 0;)
+            for (ssize_t n; !holds(early, c.told) && (n = read(run.out, buf, sizeof buf)) > 0;)
                 early.append(buf, static_cast<size_t>(n));
             pclose(holder);
         }
@@ -188,11 +186,11 @@ TEST(ResultStore, LockedOrForeignResultsDatabaseIsToldOrWaitedFor) {
         const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         if (c.hold < 0) pclose(holder);
         EXPECT_EQ(o.status, c.status) << o.out;
-        EXPECT_TRUE(has(o.out, c.told)) << o.out;
+        EXPECT_TRUE(holds(o.out, c.told));
         if (c.status == 3) {
             const std::string list = test::read_file(p.path("V.pkl"));
-            EXPECT_TRUE(has(list, "D01 result not stored") && has(list, c.told)) << list;
-            EXPECT_TRUE(has(o.out, "The results were not (all) stored.")) << o.out;
+            for (const char* part : {"D01 result not stored", c.told}) EXPECT_TRUE(holds(list, part));
+            EXPECT_TRUE(holds(o.out, "The results were not (all) stored."));
             EXPECT_LT(took, 15.0);   // the waiting time is kept
         } else {
             // one table row per line of the CSV file
@@ -200,7 +198,7 @@ TEST(ResultStore, LockedOrForeignResultsDatabaseIsToldOrWaitedFor) {
             EXPECT_EQ(p.q("SELECT count(*) FROM ERG_V;"), std::to_string(csv.size() - 1));
         }
         // the listings of the run are complete either way
-        EXPECT_TRUE(has(test::read_file(p.path("V.ERG")), "RIVOLA"));
+        EXPECT_TRUE(holds(test::read_file(p.path("V.ERG")), "RIVOLA"));
     }
 }
 
@@ -229,9 +227,8 @@ TEST(ResultStore, RunsAtOnceAndKillsDuringTheStoreLeaveAllOldOrAllNewResults) {
         SCOPED_TRACE(at);
         const Outcome o = run_rivola(p.dir.str(), {"A.mdb"}, 0, at);
         ASSERT_EQ(o.signal, SIGKILL) << o.out;
-        EXPECT_EQ(p.q("PRAGMA integrity_check;"), "ok");
-        EXPECT_EQ(p.stored("A"), oldA);
-        EXPECT_EQ(p.stored("B"), oldB);
+        EXPECT_EQ(std::tuple(p.q("PRAGMA integrity_check;"), p.stored("A"), p.stored("B")),
+                  std::tuple(std::string("ok"), oldA, oldB));
         // the CSV file is written before the store: complete, old or new
         const std::string csv = test::read_file(p.path("A.csv"));
         EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), std::count(oldCsv.begin(), oldCsv.end(), '\n'));
@@ -240,7 +237,7 @@ TEST(ResultStore, RunsAtOnceAndKillsDuringTheStoreLeaveAllOldOrAllNewResults) {
     ASSERT_LT(o.status, 2) << o.out;
     const std::string newA = p.stored("A");
     EXPECT_NE(newA, oldA);
-    EXPECT_TRUE(has(newA, "A|30.06.2025")) << newA;
+    EXPECT_TRUE(holds(newA, "A|30.06.2025"));
     EXPECT_EQ(p.stored("B"), oldB);
 }
 
@@ -276,11 +273,11 @@ TEST(ResultStore, UnsafeNamesCheckOnlyAndFailedRunsLeaveNoResults) {
         const Outcome o = run_rivola(p.dir.str(), {c.name + ".mdb", "OUT=ENGL"});
         EXPECT_EQ(o.status, 3) << o.out;
         const std::string list = test::read_file(p.path(c.name + ".pkl"));
-        EXPECT_TRUE(has(list, c.reason)) << list;
-        EXPECT_TRUE(has(list, "The variant is not computed.")) << list;
+        for (const std::string& part : {c.reason, std::string("The variant is not computed.")})
+            EXPECT_TRUE(holds(list, part));
         EXPECT_TRUE(p.files(c.name).empty());
-        EXPECT_EQ(p.q("SELECT group_concat(name) FROM sqlite_master;"), tables);
-        EXPECT_EQ(p.stored("Anlage"), anlage);
+        EXPECT_EQ(std::pair(p.q("SELECT group_concat(name) FROM sqlite_master;"), p.stored("Anlage")),
+                  std::pair(tables, anlage));
         fs::remove(p.path(c.name + ".mdb"));
     }
     const struct {
@@ -301,7 +298,7 @@ TEST(ResultStore, UnsafeNamesCheckOnlyAndFailedRunsLeaveNoResults) {
         EXPECT_EQ(o.status, c.status) << o.out;
         for (const char* gone : {".ERG", ".EEF", ".csv", "_profile.svg"}) {
             EXPECT_FALSE(fs::exists(p.path(std::string("Anlage") + gone))) << gone;
-            EXPECT_TRUE(has(o.out, std::string("Datei eines früheren Laufs entfernt: Anlage") + gone)) << o.out;
+            EXPECT_TRUE(holds(o.out, std::string("Datei eines früheren Laufs entfernt: Anlage") + gone));
         }
     }
 }
