@@ -25,20 +25,14 @@ namespace {
 // a water level line.
 output::ProfileDrawing two_panels() {
     output::ProfileDrawing d;
-    d.width = 1000;
-    d.height = 500;
+    d.width = 1000, d.height = 500;
     for (int k = 0; k < 2; ++k) {
-        output::Shape title;
-        title.kind = output::Shape::Kind::Text;
-        title.pts = {{20.0 + 500 * k, 30}};
+        output::Shape title, wsp;
+        title.kind = output::Shape::Kind::Text, title.pts = {{20.0 + 500 * k, 30}};
         title.text = k == 0 ? "Hauptstrang" : "Strang 2 <Ablauf & Rücklauf>";
-        title.role = "panel-title";
-        title.panel = k;
-        output::Shape wsp;
+        title.role = "panel-title", title.panel = k;
         wsp.pts = {{20.0 + 500 * k, 200}, {480.0 + 500 * k, 220}};
-        wsp.stroke = "#0000ff";
-        wsp.role = "wsp";
-        wsp.panel = k;
+        wsp.stroke = "#0000ff", wsp.role = "wsp", wsp.panel = k;
         d.shapes.insert(d.shapes.end(), {title, wsp});
     }
     return d;
@@ -54,12 +48,10 @@ TEST(ProfileView, PaintsTheLinesOfTheDrawingInTheirColours) {
     for (int i = 1; i <= 2; ++i) {
         Element& e = ctx.plant.el[i];
         const float z = 100.1f - 0.1f * static_cast<float>(i);   // at the inlet end
-        e.flaenge = 50.0f * static_cast<float>(i - 1);
-        e.L = 50.0f;
+        e.flaenge = 50.0f * static_cast<float>(i - 1), e.L = 50.0f;
         test::result(e, 2, 0.1f, z, 0.5f, 0.5f, 0.2f, 0.55f, 0.0f);
         test::result(e, 1, 0.1f, z - 0.1f, 0.5f, 0.5f, 0.2f, 0.55f, 0.0f);
-        e.prof[kProfUp] = test::rect(z, 1.0f, 1.0f);
-        e.prof[kProfDown] = test::rect(z - 0.1f, 1.0f, 1.0f);
+        e.prof[kProfUp] = test::rect(z, 1.0f, 1.0f), e.prof[kProfDown] = test::rect(z - 0.1f, 1.0f, 1.0f);
     }
     const output::ProfileDrawing d = output::profile_drawing(ctx);
 
@@ -117,8 +109,7 @@ TEST(ProfileView, ZoomScalesTheWidgetWithinItsLimitsAndFitsTheScrollArea) {
         scroll.show();
         fitted->fitToWindow();
         const QSize room = scroll.maximumViewportSize();
-        EXPECT_LE(fitted->width(), room.width()) << area.width();
-        EXPECT_LE(fitted->height(), room.height()) << area.width();
+        EXPECT_TRUE(fitted->width() <= room.width() && fitted->height() <= room.height()) << area.width();
         // one side fills the room
         EXPECT_TRUE(fitted->width() >= room.width() - 1 || fitted->height() >= room.height() - 1);
         EXPECT_EQ(fitted->strandNames(), QStringList({"Hauptstrang", "Strang 2 <Ablauf & Rücklauf>"}));
@@ -134,8 +125,7 @@ TEST(ProfileView, ShowStrandScrollsItsPanelIntoView) {
     scroll.show();
     view->showStrand(1);
     const int left = scroll.horizontalScrollBar()->value();
-    EXPECT_LE(left, 520);
-    EXPECT_GE(left + scroll.viewport()->width(), 700);
+    EXPECT_TRUE(left <= 520 && left + scroll.viewport()->width() >= 700) << left;
     view->showStrand(0);
     EXPECT_LE(scroll.horizontalScrollBar()->value(), 20);
 }
@@ -187,12 +177,10 @@ TEST(ListingsViewer, ShowsCsvAsTableAndTheDrawingInsteadOfSvgText) {
         ASSERT_EQ(viewer.tabs()->count(), 2);
         auto* table = qobject_cast<QTableWidget*>(viewer.tabs()->widget(0));
         ASSERT_TRUE(table);
-        EXPECT_EQ(table->rowCount(), 2);
-        EXPECT_EQ(table->columnCount(), 3);
+        ASSERT_EQ(std::pair(table->rowCount(), table->columnCount()), std::pair(2, 3));
         EXPECT_EQ(table->horizontalHeaderItem(1)->text(), "Bemerkung");
-        EXPECT_EQ(table->item(0, 1)->text(), "Zulauf; offen");
-        EXPECT_EQ(table->item(1, 1)->text(), "sagt \"ja\"");
-        EXPECT_EQ(table->item(0, 2)->text(), "0.5");
+        EXPECT_EQ(QStringList({table->item(0, 1)->text(), table->item(1, 1)->text(), table->item(0, 2)->text()}),
+                  QStringList({"Zulauf; offen", "sagt \"ja\"", "0.5"}));
         auto* scroll = qobject_cast<QScrollArea*>(viewer.tabs()->widget(1));
         EXPECT_EQ(scroll && qobject_cast<ui::ProfileView*>(scroll->widget()), drawing != nullptr);
     }
