@@ -34,12 +34,9 @@ void set(gen::PlantTables& t, const std::string& bez, const std::string& col, co
                 if (x.column == "bez" && x.literal == "'" + bez + "'") f = &r.fields;
         ASSERT_NE(f, nullptr) << bez;
     }
-    for (auto& x : *f)
-        if (x.column == col) {
-            x.literal = lit;
-            return;
-        }
-    f->push_back({col, lit});
+    auto it = std::find_if(f->begin(), f->end(), [&](const gen::Field& x) { return x.column == col; });
+    if (it == f->end()) it = f->insert(f->end(), gen::Field{col, lit});
+    it->literal = lit;
 }
 
 TEST(HostileVariant, EachValueGivesItsCheckListMessages) {
