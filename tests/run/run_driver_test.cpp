@@ -136,11 +136,8 @@ TEST(RunDriver, BadVariantDatabaseIsToldWithItsCause) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         test::TempDir dir("badvar");
-        std::string status;
         const bool script = c.make == Script || c.make == Spoiled;
-        const std::string db =
-            test::load_variant(dir, "V", script ? c.content : "CREATE TABLE platz (a);", status);
-        ASSERT_EQ(status, "ok");
+        const std::string db = test::loaded_variant(dir, "V", script ? c.content : "CREATE TABLE platz (a);");
         if (c.make == None) std::filesystem::remove(db);
         if (c.make == NoResults) std::filesystem::remove(dir.str() + "RIVOLA_8_Ergebnisse.mdb");
         if (c.make == Bytes) write_file(db, c.content);
@@ -212,9 +209,7 @@ TEST(RunDriver, CancelDuringTheWalkEndsTheRun) {
     for (const bool withCases : {false, true}) {
         SCOPED_TRACE(withCases ? "flow cases" : "plain");
         test::TempDir dir("cancel");
-        std::string status;
-        const std::string db = test::load_variant(dir, "K", plant + (withCases ? cases : ""), status);
-        ASSERT_EQ(status, "ok");
+        const std::string db = test::loaded_variant(dir, "K", plant + (withCases ? cases : ""));
         CancellingUi ui;
         ui.cancelAt = 1;  // at the first question, before the first pass
         RunContext ctx;
