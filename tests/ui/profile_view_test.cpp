@@ -56,10 +56,9 @@ TEST(ProfileView, PaintsTheLinesOfTheDrawingInTheirColours) {
     const output::ProfileDrawing d = output::profile_drawing(ctx);
 
     QImage img(static_cast<int>(d.width), static_cast<int>(d.height), QImage::Format_RGB32);
-    {
-        QPainter p(&img);
-        ui::paint_drawing(p, d);
-    }
+    QPainter painter(&img);
+    ui::paint_drawing(painter, d);
+    painter.end();
     // The middle of each element's water level and invert line.
     int checked = 0;
     for (const auto& s : d.shapes) {
