@@ -129,9 +129,8 @@ TEST(AccessVariant, DamagedFileIsToldNotCrashedOn) {
         EXPECT_TRUE(test::holds(test::read_file(dir.str() + "DB_Fehler.pkl"), "Meldung des Treibers MDBTools:"));
         std::istringstream lines(o.out);
         for (std::string line; std::getline(lines, line);) {
-            if (line.find("page") != std::string::npos || line.find("EOF") != std::string::npos) {
-                EXPECT_NE(line.find("(MDBTools: "), std::string::npos) << line;
-            }
+            const bool driver = line.find("page") != std::string::npos || line.find("EOF") != std::string::npos;
+            EXPECT_TRUE(!driver || line.find("(MDBTools: ") != std::string::npos) << line;
         }
     }
 }
