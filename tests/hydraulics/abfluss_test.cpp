@@ -135,6 +135,28 @@ TEST_F(SetupFixture, PassKeepsTheMinimumOfTheSecondOutlet) {
 
 
 
+TEST_F(SetupFixture, PercentageSplitBelowAFreeDivisionAsksForWhatItsShareNeeds) {
+    // A3 halves what the free division A2 sends it; 30 l/s are taken out at
+    // Q5 below its first outlet. So A3 needs at least 60 l/s, half of them
+    // for its second outlet, and A2 may send the other 40 l/s at most to G4.
+    plant({{"Q1", "", "A2"},      {"A2", "Q1", "G3", "", "G4"}, {"G3", "A2", "A3"},
+           {"A3", "G3", "Q5", "", "G6"}, {"Q5", "A3", "Z7"}, {"G6", "A3", "Z7"},
+           {"Z7", "Q5", "G8", "G6"}, {"G8", "Z7", "Z9"}, {"G4", "A2", "Z9"},
+           {"Z9", "G8", "G10", "G4"}, {"G10", "Z9", "ENDE"}});
+    default_data();
+    el("Q1").Q = 100.0f;
+    el("Q5").Q = -30.0f;
+    el("A3").aufteilung1 = 50.0f;
+    el("A3").aufteilung2 = 50.0f;
+    run::set_up(ctx);
+    ASSERT_LT(ctx.run.ierr, 2) << checklist();
+    const DivisionData& free = ctx.plant.auf[static_cast<size_t>(el("A2").iord)];
+    const DivisionData& half = ctx.plant.auf[static_cast<size_t>(el("A3").iord)];
+    EXPECT_NEAR(half.Qa2min, 0.03f, kTol);
+    EXPECT_NEAR(free.Qa1min, 0.06f, kTol);
+    EXPECT_NEAR(free.Qa2max, 0.04f, kTol);
+}
+
 TEST_F(ConfluenceRequirement, ShortConfluenceIsLoggedAndKeepsItsMinimum) {
     build(30.0f, -80.0f);
     ASSERT_LT(ctx.run.ierr, 2);
