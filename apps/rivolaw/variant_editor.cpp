@@ -255,13 +255,13 @@ QString VariantEditor::tr2(const char* de, const char* en) const {
 
 bool VariantEditor::load(const std::string& path) {
     path_ = path;
-    ctx_ = RunContext{};
-    ctx_.db.diagFile = QFileInfo(q(path)).absolutePath().toStdString() + "/DB_Fehler.pkl";
-    if (english_) ctx_.db.lang = "US", ctx_.settings.language = "ENGLISH";
+    ctx_ = std::make_unique<RunContext>();
+    ctx_->db.diagFile = QFileInfo(q(path)).absolutePath().toStdString() + "/DB_Fehler.pkl";
+    if (english_) ctx_->db.lang = "US", ctx_->settings.language = "ENGLISH";
     std::string status;
     std::vector<Database> dbs;
     undo_->clear();
-    open_ = input::read_variant_databases(ctx_, path, dbs, status);
+    open_ = input::read_variant_databases(*ctx_, path, dbs, status);
     dbs_ = open_ ? std::move(dbs) : std::vector<Database>(1);
     setWindowTitle(tr2("Variante bearbeiten - ", "Edit variant - ") + QFileInfo(q(path)).fileName());
     if (!open_) tell(q(status), true);
@@ -710,7 +710,7 @@ void VariantEditor::redo() { undo_->redo(); }
 bool VariantEditor::save() {
     if (!open_ || readOnly()) return false;
     std::string status;
-    if (!input::save_database(ctx_, dbs_.front(), path_, status)) {
+    if (!input::save_database(*ctx_, dbs_.front(), path_, status)) {
         tell(tr2("Nicht gespeichert: ", "Not saved: ") + q(status), true);
         return false;
     }
@@ -785,7 +785,7 @@ int VariantEditor::check() {
 bool VariantEditor::convertTo(const std::string& target) {
     std::vector<std::string> written;
     std::string status;
-    input::db_convert_variant(ctx_, path_, target, false, written, status);
+    input::db_convert_variant(*ctx_, path_, target, false, written, status);
     if (status != "ok") {
         tell(tr2("Nicht umgewandelt: ", "Not converted: ") + q(status), true);
         return false;

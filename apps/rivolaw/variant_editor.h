@@ -10,6 +10,8 @@
 // Access files open read-only with the offer to convert them.
 #pragma once
 
+#include <memory>
+
 #include <QAbstractTableModel>
 #include <QMainWindow>
 #include <functional>
@@ -135,7 +137,7 @@ private:
     bool english_ = false;
     bool open_ = false;
     std::vector<Database> dbs_{1};  // the variant and its components (for link names)
-    RunContext ctx_;               // database diagnostics of the editor
+    std::unique_ptr<RunContext> ctx_;  // database diagnostics of the editor
     ElementModel* model_ = nullptr;
     QTableView* view_ = nullptr;
     QListWidget* checks_ = nullptr;

@@ -1,15 +1,17 @@
 // The water-level walk: passes over the elements against the flow, the
-// dispatch by element type, the type counters and the siphon-weir bookkeeping.
+// dispatch by element type and the siphon-weir bookkeeping.
 #include "hydraulics/hyawsp.h"
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 #include "messages/m_rivola_error.h"
 #include "hydraulics/abfluss.h"
 #include "hydraulics/geomet.h"
 #include "hydraulics/hyawsp_util.h"
 #include "hydraulics/division_convergence.h"
+#include "hydraulics/lane_walk.h"
 #include "hydraulics/pass_scope.h"
 #include "support/constants.h"
 #include "messages/services.h"
@@ -18,19 +20,6 @@
 namespace rivola::hyd {
 
 namespace {
-
-// After element i of type t has been computed, its type counter moves on to
-// the element of that type above it. A dividing V is also a V, a joining S
-// also an S.
-void count_down(RunContext& ctx, int i) {
-    WspTables& w = ctx.plant.wsp;
-    const Element& e = ctx.plant.el[i];
-    const int t = e.ityp;
-    if (t <= 0 || t > kMaxItyp) return;
-    --w.cnt[t];
-    if (t == T_A && letter(e) == 'V') --w.cnt[T_V];
-    if (t == T_Z && letter(e) == 'S') --w.cnt[T_S];
-}
 
 // The current state at the start of a pass: the outlet end of the last element.
 void load_boundary(RunContext& ctx) {
@@ -107,10 +96,8 @@ int compute_element(RunContext& ctx, int i) {
                     if (ctx.failed()) return 0;
                     if (j != i) setnul(ctx, j);
                     hya_heber(ctx, s, j);
-                    if (j != i) count_down(ctx, j);
                 }
                 --w.heberCnt;
-                count_down(ctx, i);
                 return first - 1;
             }
             hyaneu(ctx, i);
@@ -164,7 +151,6 @@ int compute_element(RunContext& ctx, int i) {
             pass_over(ctx, i);
             break;
     }
-    count_down(ctx, i);
     return i - 1;
 }
 
@@ -255,6 +241,33 @@ bool cancel_requested(RunContext& ctx) {
     return true;
 }
 
+// Computes the elements from `top` down to `bottom` in the current pass, or,
+// with a pass scope, keeps those whose results cannot move. False when the
+// run failed or was cancelled (`poll`: asked every 256 elements).
+bool walk_elements(RunContext& ctx, PassScope* scope, PassScope::Walker& walker, int top, int bottom,
+                   bool poll) {
+    Plant& p = ctx.plant;
+    const int pass = p.wsp.pass;
+    for (int i = top, polled = 0; i >= bottom;) {
+        if (poll && (++polled & 255) == 0 && cancel_requested(ctx)) return false;
+        if (scope && !scope->needed(ctx, pass, i)) {
+            scope->kept(walker, i);
+            --i;
+            continue;
+        }
+        if (scope) scope->resume(ctx, walker), scope->before(ctx, walker, i);
+        setnul(ctx, i);
+        // the discharge of the element and the invert it discharges into
+        ctx.cs.sec[2].Q = p.el[i].res[1].Q;
+        ctx.cs.sec[1].z = zsohle(ctx, i);
+        const int computed = i;
+        i = compute_element(ctx, i);
+        if (ctx.failed()) return false;
+        if (scope) scope->after(ctx, walker, computed);
+    }
+    return true;
+}
+
 }  // namespace
 
 void wsp_rivola(RunContext& ctx) {
@@ -272,6 +285,16 @@ void wsp_rivola(RunContext& ctx) {
     w.early = false;
     w.pass = -1;
     PassScope scope;
+    if (divisions) scope.prepare(n);
+    PassScope* const scoped = divisions ? &scope : nullptr;
+    // the lanes of every pass on threads, where the plant allows
+    std::unique_ptr<LaneWalk> lanes;
+    if (LaneWalk::suits(ctx, ctx.run.worker_threads()))
+        lanes = std::make_unique<LaneWalk>(ctx, scope, ctx.run.worker_threads(),
+                                           [&scope](RunContext& c, int top, int bottom) {
+                                               PassScope::Walker walker;
+                                               return walk_elements(c, &scope, walker, top, bottom, false);
+                                           });
     IterationLogs logs(ctx);  // closes the division iteration logs on every way out
     while (true) {
         ++w.pass;
@@ -283,29 +306,17 @@ void wsp_rivola(RunContext& ctx) {
             if (ctx.failed()) return;
         }
         indx(p, n);
-        for (int t = 0; t <= kMaxItyp; ++t) w.cnt[t] = p.ntyp[t];
         w.heberCnt = p.heber.n;
 
         if (cancel_requested(ctx)) return;
-        for (int i = n, polled = 0; i >= 1;) {
-            if ((++polled & 255) == 0 && cancel_requested(ctx)) return;
-            if (divisions && !scope.needed(ctx, w.pass, i)) {
-                scope.kept(i);
-                count_down(ctx, i);
-                --i;
-                continue;
-            }
-            if (divisions) scope.resume(ctx), scope.before(ctx, i);
-            setnul(ctx, i);
-            // the discharge of the element and the invert it discharges into
-            ctx.cs.sec[2].Q = p.el[i].res[1].Q;
-            ctx.cs.sec[1].z = zsohle(ctx, i);
-            const int computed = i;
-            i = compute_element(ctx, i);
-            if (ctx.failed()) return;
-            if (divisions) scope.after(ctx, computed);
+        if (lanes) {
+            if (!lanes->pass([&ctx] { return cancel_requested(ctx); })) return;
+        } else {
+            PassScope::Walker walker;
+            if (!walk_elements(ctx, scoped, walker, n, 1, true)) return;
+            // the next pass starts from what the walk's last element left
+            scope.resume(ctx, walker);
         }
-        scope.resume(ctx);  // the next pass starts from what the walk's last element left
 
         if (!divisions) break;
         chkdhe(ctx);

@@ -48,10 +48,15 @@ void PassScope::hold(const RunContext& ctx, int i, Held& h) {
     }
 }
 
-bool PassScope::needed(const RunContext& ctx, int pass, int i) {
+void PassScope::prepare(int n) {
+    const size_t m = static_cast<size_t>(n) + 1;
+    q_.assign(m, {0.0f, 0.0f});
+    moved_.assign(m, 1);
+    leaves_.assign(m, {});
+}
+
+bool PassScope::needed(const RunContext& ctx, int pass, int i) const {
     const Plant& p = ctx.plant;
-    const size_t n = static_cast<size_t>(p.nsys) + 1;
-    if (q_.size() != n) q_.assign(n, {0.0f, 0.0f}), moved_.assign(n, 1), leaves_.assign(n, {});
     const Element& e = p.el[i];
     if (pass == 0 || every_pass(p, e)) return true;
     const auto& q = q_[static_cast<size_t>(i)];
@@ -65,18 +70,16 @@ bool PassScope::needed(const RunContext& ctx, int pass, int i) {
     return false;
 }
 
-void PassScope::before(const RunContext& ctx, int i) { hold(ctx, i, before_); }
-
-void PassScope::resume(RunContext& ctx) {
-    if (left_ > 0) ctx.cs = leaves_[static_cast<size_t>(left_)];
-    left_ = 0;
+void PassScope::resume(RunContext& ctx, Walker& w) const {
+    if (w.left > 0) ctx.cs = leaves_[static_cast<size_t>(w.left)];
+    w.left = 0;
 }
 
-void PassScope::after(const RunContext& ctx, int i) {
-    hold(ctx, i, after_);
+void PassScope::after(const RunContext& ctx, Walker& w, int i) {
+    hold(ctx, i, w.after);
     const Element& e = ctx.plant.el[i];
     q_[static_cast<size_t>(i)] = {e.res[1].Q, e.res[2].Q};
-    moved_[static_cast<size_t>(i)] = !(after_ == before_);
+    moved_[static_cast<size_t>(i)] = !(w.after == w.before);
     leaves_[static_cast<size_t>(i)] = ctx.cs;
 }
 

@@ -99,6 +99,7 @@ int fehler(RunContext& ctx, std::string_view code, std::string_view t1, std::str
         return 0;
     }
 
+    ++r.calls;
     const bool haveFile = open_unit(ctx);
     if (code == "OUTQQQ") return r.worst;
 

@@ -15,6 +15,7 @@ struct Reporter {
     bool first = true;               // no line written since INIT
     int last = 0;                    // severity of the latest message
     int worst = 0;                   // worst severity since INIT
+    int calls = 0;                   // messages asked for since INIT
     ~Reporter() { close(); }
     void close() {
         if (unit) std::fclose(unit);

@@ -29,9 +29,23 @@ struct ProgramSettings {
 };
 
 struct RunContext {
+    RunContext() = default;
+    // A context that works on the plant of another one: a lane of a pass of
+    // the walk computed on a thread of its own shares the plant of its run and
+    // keeps its own cross-section, step histories, check-list lines and log.
+    explicit RunContext(Plant& shared) : plant(shared) {}
+    // A copy would share or lose the plant: copy the parts that are wanted.
+    RunContext(const RunContext&) = delete;
+    RunContext& operator=(const RunContext&) = delete;
+
     ProgramSettings settings;
     RunState run;
-    Plant plant;
+
+private:
+    Plant ownPlant_;                // the plant of a run that owns one
+
+public:
+    Plant& plant = ownPlant_;       // the plant this context computes
     checks::Reporter rep;
     hyd::Qercmn cs;                 // the current cross-section
     hyd::StepSlots steps;           // histories of the root-finder step routines

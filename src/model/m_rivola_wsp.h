@@ -78,7 +78,6 @@ struct WspTables {
     bool stop = false;                    // stop flag of the walk
     bool early = false;                   // the walk stopped at the maximum passes
     bool divInit = false;                 // division iteration counters cleared in this run
-    std::array<int, 23> cnt{};            // type counters (ordinal of the element computed)
     int heberCnt = 0;                     // siphon-weir counter
     std::vector<std::FILE*> iterLog;      // open iteration log per division ordinal
 };

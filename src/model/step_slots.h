@@ -28,8 +28,14 @@ struct StepSlot {
 // divisions of the plant; any slot number >= 0 is served.
 struct StepSlots {
     std::vector<StepSlot> slot;
+    // Where the slots of the iterated divisions are kept when they are not
+    // this context's own: a lane of the walk on a thread of its own steps the
+    // splits of its divisions in the slots of its run (each division has a
+    // slot of its own, sized before the lanes start).
+    StepSlots* divisions = nullptr;
     StepSlot& at(int k) {
         if (k < 0) throw std::out_of_range("step slot below 0");
+        if (k >= 1 && divisions) return divisions->slot.at(static_cast<size_t>(k));
         if (static_cast<size_t>(k) >= slot.size()) slot.resize(static_cast<size_t>(k) + 1);
         return slot[static_cast<size_t>(k)];
     }

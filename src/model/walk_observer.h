@@ -17,6 +17,11 @@ public:
     virtual void section(RunContext& ctx, int i, const char* tag) = 0;
     // A pass of the walk of a plant with divisions is finished.
     virtual void pass_finished(RunContext& ctx, int pass) = 0;
+    // Whether all it does with what it is told is to write lines to the screen
+    // log of the context it is given. Then the lanes of a pass may be computed
+    // on threads of their own, each telling it from a context whose log keeps
+    // the lines until the walk hands them on in the order of the elements.
+    virtual bool logs_only() const { return false; }
 };
 
 }  // namespace rivola

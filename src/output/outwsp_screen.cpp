@@ -69,6 +69,7 @@ public:
     void element_end(RunContext& ctx, int i, int end) override { outwsp_screen(ctx, i, end); }
     void section(RunContext& ctx, int i, const char* tag) override { outwsp_screen_cs(ctx, i, tag); }
     void pass_finished(RunContext& ctx, int pass) override { outwsp_screen_pass(ctx, pass); }
+    bool logs_only() const override { return true; }
 };
 
 class PassLog : public WalkObserver {
@@ -76,6 +77,7 @@ public:
     void element_end(RunContext&, int, int) override {}
     void section(RunContext&, int, const char*) override {}
     void pass_finished(RunContext& ctx, int pass) override { outwsp_screen_pass(ctx, pass); }
+    bool logs_only() const override { return true; }
 };
 
 }  // namespace

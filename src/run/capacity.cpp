@@ -52,9 +52,11 @@ std::string unit(const Plant& p) {
 
 std::vector<Trial> trials(const RunContext& ctx, const std::vector<double>& factors, const std::vector<int>& ignored) {
     std::vector<Trial> out(factors.size());
+    // the cores left to each trial for the lanes of its walk
+    const int lanes = std::max(1, ctx.run.worker_threads() / std::max(1, static_cast<int>(factors.size())));
     std::vector<std::thread> pool;
     for (size_t k = 0; k < factors.size(); ++k)
-        pool.emplace_back([&, k] { out[k] = trial(ctx, factors[k], ignored); });
+        pool.emplace_back([&, k] { out[k] = trial(ctx, factors[k], ignored, lanes); });
     for (auto& t : pool) t.join();
     return out;
 }
@@ -83,7 +85,7 @@ Limit least_freeboard(const RunContext& ctx, const std::vector<int>& ignored) {
     return least;
 }
 
-Trial trial(const RunContext& ctx, double factor, const std::vector<int>& ignored) {
+Trial trial(const RunContext& ctx, double factor, const std::vector<int>& ignored, int lanes) {
     Trial t;
     t.factor = factor;
     auto c = std::make_unique<RunContext>();
@@ -97,6 +99,7 @@ Trial trial(const RunContext& ctx, double factor, const std::vector<int>& ignore
     r.ierr = 0;
     r.balance = 0;
     r.writtenFiles.clear();
+    r.threads = lanes;
     c->plant = ctx.plant;
     input::FlowCase fc;
     fc.faktor = static_cast<float>(factor);

@@ -45,8 +45,9 @@ struct Capacity {
 Limit least_freeboard(const RunContext& ctx, const std::vector<int>& ignored);
 
 // Computes the variant read into `ctx` with its inflows times `factor`
-// (nothing written); the plant as read stays unchanged.
-Trial trial(const RunContext& ctx, double factor, const std::vector<int>& ignored);
+// (nothing written); the plant as read stays unchanged. `lanes`: the threads
+// its walk may use (0: one per core).
+Trial trial(const RunContext& ctx, double factor, const std::vector<int>& ignored, int lanes = 0);
 
 // Brackets and bisects the factor to 0.5 %, computing `threads` trial
 // factors at once where the bracket allows.

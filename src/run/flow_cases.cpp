@@ -219,6 +219,8 @@ void run_flow_cases(RunContext& ctx, const std::vector<input::FlowCase>& cases) 
     // depend on the number of workers.
     const size_t workers = std::min<size_t>(
         {cases.size(), kMaxCaseThreads, static_cast<size_t>(std::max(1, r.worker_threads()))});
+    // the cores left to each case for the lanes of its walk
+    for (CaseRun& cr : runs) cr.ctx->run.threads = std::max(1, r.worker_threads() / static_cast<int>(workers));
     std::atomic<size_t> next{0};
     auto work = [&]() {
         for (size_t k = next++; k < runs.size(); k = next++) one(runs[k]);

@@ -5,8 +5,11 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
+#include "common/test_util.h"
 #include "common/variant_db.h"
+#include "hydraulics/lane_walk.h"
 
 using namespace rivola;
 
@@ -18,10 +21,12 @@ struct Walked {
     test::RecordingUi ui;
 };
 
-// Loads the generated plant into a fresh variant and computes it.
-void compute(const test::TempDir& dir, const gen::PlantShape& shape, Walked& w) {
+// Loads the generated plant (with `change`, SQL run after it) into a fresh
+// variant and computes it on `threads` threads (0: one per core).
+void compute(const test::TempDir& dir, const gen::PlantShape& shape, Walked& w, const std::string& change = {},
+             int threads = 0) {
     gen::PlantSummary sum;
-    const std::string sql = gen::generate(shape, sum, w.why);
+    const std::string sql = gen::generate(shape, sum, w.why) + change;
     if (!w.why.empty()) return;
     std::string status;
     const std::string db = test::load_variant(dir, "GEN", sql, status);
@@ -32,6 +37,7 @@ void compute(const test::TempDir& dir, const gen::PlantShape& shape, Walked& w) 
     w.ctx.ui = &w.ui;
     w.ctx.db.diagFile = dir.str() + "DB_Fehler.pkl";
     w.ctx.run.params = {db};
+    w.ctx.run.threads = threads;
     run::r_rivola(w.ctx, 1);
 }
 
@@ -72,5 +78,43 @@ TEST(GeneratedWalk, FreeDivisionsBalanceAndTheWalkEndsByItself) {
         // no division was reported as unbalanced
         EXPECT_EQ(test::read_file(dir.str() + "GEN.pkl").find("Differenz der Energieh"),
                   std::string::npos);
+    }
+}
+
+// The lanes of the passes computed on threads tell what one thread tells:
+// the same screen log, check list, results and passes, for a plant that
+// computes and for one that stops in the middle of a lane (an immersion tube
+// that cannot run full: its inlet profile widened to 3 m).
+TEST(GeneratedWalk, LanesOnThreadsTellWhatOneThreadTells) {
+    const gen::PlantShape shape{1000, -1, 16, 1};
+    for (const std::string change : {"", "UPDATE tbl_rvldaten SET GEO_oB11 = 3 WHERE bez = 'T16';\n"}) {
+        SCOPED_TRACE(change.empty() ? "computes" : "tube T16 partly full");
+        test::TempDir dir("lanes");
+        struct Told {
+            std::vector<std::string> logs, boxes;
+            std::string checkList, csv;
+            int ierr = 0, passes = 0;
+        };
+        std::vector<Told> told;
+        for (int threads : {1, 3}) {
+            Walked w;
+            compute(dir, shape, w, change, threads);
+            ASSERT_TRUE(w.why.empty()) << w.why;
+            EXPECT_EQ(hyd::LaneWalk::suits(w.ctx, threads), threads > 1);
+            told.push_back({w.ui.logs, w.ui.boxes, test::read_file(dir.str() + "GEN.pkl"),
+                            change.empty() ? test::read_file(dir.str() + "GEN.csv") : "", w.ctx.run.ierr,
+                            w.ctx.run.passes});
+        }
+        const Told& one = told[0];
+        const Told& three = told[1];
+        EXPECT_EQ(one.ierr, change.empty() ? 0 : 2);
+        EXPECT_GT(one.logs.size(), 600u);  // a line for every element end the first pass reached
+        EXPECT_EQ(three.logs, one.logs);
+        EXPECT_EQ(three.boxes, one.boxes);
+        EXPECT_EQ(three.checkList, one.checkList);
+        EXPECT_EQ(three.csv, one.csv);
+        EXPECT_EQ(three.ierr, one.ierr);
+        EXPECT_EQ(three.passes, one.passes);
+        if (!change.empty()) EXPECT_TRUE(test::holds(one.checkList, "Bei T16 liegt"));
     }
 }

@@ -13,6 +13,8 @@
 #include "common/hydraulic_refs.h"
 #include "common/plant_builder.h"
 #include "hydraulics/hyawsp.h"
+#include "hydraulics/lane_walk.h"
+#include "hydraulics/pass_scope.h"
 #include "input/input.h"
 #include "output/listing_data.h"
 #include "run/r_rivola.h"
@@ -486,6 +488,14 @@ TEST_F(LaterPasses, AMovingSplitRecomputesUpToTheFreeWeirAboveIt) {
     for (int p = 0; p < ctx.run.passes; ++p) every.insert(p);
     for (const char* moving : {"G6", "G7", "A5", "G4", "U3"}) EXPECT_EQ(computed.passes[moving], every) << moving;
     for (const char* above : {"G2", "Q1"}) EXPECT_EQ(computed.passes[above], std::set<int>{0}) << above;
+    // Lanes on threads: G9 with Z8 above it; G7 above the confluence and G6
+    // beside it, both taking their water from Z8; the division and the line
+    // up to Q1 above both lanes. Four strands, three one above the other.
+    hyd::PassScope scope;
+    scope.prepare(ctx.plant.nsys);
+    hyd::LaneWalk lanes(ctx, scope, 2, [](RunContext&, int, int) { return true; });
+    EXPECT_EQ(lanes.strands(), 4);
+    EXPECT_EQ(lanes.levels(), 3);
 }
 
 }  // namespace
