@@ -292,7 +292,8 @@ void wsp_rivola(RunContext& ctx) {
     if (LaneWalk::suits(ctx, ctx.run.worker_threads()))
         lanes = std::make_unique<LaneWalk>(ctx, scope, ctx.run.worker_threads(),
                                            [&scope](RunContext& c, int top, int bottom) {
-                                               PassScope::Walker walker;
+                                               thread_local PassScope::Walker walker;  // keeps its buffers
+                                               walker.left = 0;
                                                return walk_elements(c, &scope, walker, top, bottom, false);
                                            });
     IterationLogs logs(ctx);  // closes the division iteration logs on every way out

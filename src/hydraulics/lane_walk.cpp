@@ -94,6 +94,7 @@ struct LaneWalk::State {
     std::vector<int> ready;
     std::vector<int> waiting;                // strands below each one still to compute
     size_t finished = 0;
+    int sleepers = 0;                        // threads waiting for a ready strand
     bool stopping = false;                   // cancelled: no strand starts any more
     int generation = 0, busy = 0;
     bool quit = false;
@@ -259,7 +260,9 @@ void LaneWalk::State::take(Worker& w, const std::function<bool()>* cancelled) {
     for (int taken = 0;;) {
         if (finished == strands.size() || stopping) return;
         if (ready.empty()) {
+            ++sleepers;
             wake.wait(lk);
+            --sleepers;
             continue;
         }
         const int s = ready.back();
@@ -272,7 +275,13 @@ void LaneWalk::State::take(Worker& w, const std::function<bool()>* cancelled) {
         if (cancel) stopping = true;
         for (int a : above[static_cast<size_t>(s)])
             if (--waiting[static_cast<size_t>(a)] == 0) ready.push_back(a);
-        wake.notify_all();
+        // a thread that waits is woken for a strand this one does not take next
+        if (sleepers > 0) {
+            if (finished == strands.size() || stopping)
+                wake.notify_all();
+            else if (ready.size() >= 2)
+                wake.notify_one();
+        }
     }
 }
 
