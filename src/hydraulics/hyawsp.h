@@ -6,8 +6,11 @@
 // split of every free division balances the energy heights of its branches.
 //
 // Every routine takes the element number i and returns at once when the run's
-// error level is 2 or more. The element's type ordinal (its row in the
-// per-type tables) is the walk's counter of its type while it is computed.
+// error level is 2 or more. The element's type ordinal (`iord`) is its row in
+// the per-type tables. The lanes of a pass may be computed on threads of their
+// own (lane_walk.h): a routine reads the elements its element discharges into
+// and writes only its own element, its own rows of the tables and, for the
+// first element of a division's branch, that branch's loss row.
 #pragma once
 
 namespace rivola {
