@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <exception>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,17 +29,10 @@ struct Strand {
     std::vector<int> below;      // the strands it discharges into
 };
 
-// A line for the screen log or a message box, kept until the strands before
-// it in the walk have told theirs.
-struct Said {
-    bool box = false;
-    std::string title, text;
-};
-
 // What a strand left in a pass besides the results of its elements.
 struct Outcome {
     bool done = false;           // computed (not left out below a stop)
-    std::vector<Said> said;
+    ui::KeptSaid said;           // its screen lines and boxes
     std::string lines;           // its lines of the check list
     int calls = 0;               // messages it asked the check list for
     int last = -1;               // severity of its latest message (-1: none)
@@ -50,11 +44,11 @@ struct Outcome {
 // The dialogs and screen log of a strand: everything is kept for the run.
 class Keeper : public ui::Services {
 public:
-    std::vector<Said>* out = nullptr;
-    void message(const std::string& title, const std::string& text) override { out->push_back({true, title, text}); }
+    ui::KeptSaid* out = nullptr;
+    void message(const std::string& title, const std::string& text) override { out->message(title, text); }
     bool question(const std::string&, const std::string&) override { return false; }
     std::string openFile(const std::string&, const std::string&) override { return {}; }
-    void log(const std::string& line) override { out->push_back({false, {}, line}); }
+    void log(const std::string& line) override { out->log(line); }
     void finale(const std::string&, const std::string&) override {}
 };
 
@@ -68,6 +62,15 @@ struct Worker {
     }
     Worker(const Worker&) = delete;
     Worker& operator=(const Worker&) = delete;
+    // A check list in memory, empty, for the next pass.
+    void fresh_check_list() {
+        ctx.rep.close();
+        std::free(buf);
+        buf = nullptr;
+        size = 0;
+        ctx.rep.unit = open_memstream(&buf, &size);
+        if (!ctx.rep.unit) throw std::runtime_error("no memory for the check list of a lane");
+    }
     RunContext ctx;
     Keeper keeper;
     char* buf = nullptr;
@@ -193,9 +196,7 @@ LaneWalk::LaneWalk(RunContext& ctx, PassScope& scope, int threads, WalkElements 
         c.steps.divisions = &ctx.steps;
         c.rep.base = ctx.rep.base;
         c.rep.title = ctx.rep.title;
-        c.rep.first = false;
-        c.rep.unit = open_memstream(&w->buf, &w->size);
-        if (!c.rep.unit) throw std::runtime_error("no memory for the check list of a lane");
+        c.rep.first = false;  // lines go to its check list in memory (each pass)
         s.workers.push_back(std::move(w));
     }
     for (int t = 1; t < threads; ++t) s.threads.emplace_back([&s, t] { s.helper(*s.workers[static_cast<size_t>(t)]); });
@@ -305,8 +306,7 @@ void LaneWalk::State::helper(Worker& w) {
 void LaneWalk::State::hand_on() {
     for (const Outcome& o : outcomes) {
         if (!o.done) break;
-        if (ctx.ui)
-            for (const Said& s : o.said) s.box ? ctx.ui->message(s.title, s.text) : ctx.ui->log(s.text);
+        o.said.replay(ctx.ui);
         if (o.calls > 0 && ctx.rep.first) checks::fehler(ctx, "OUTQQQ");  // opens the check list
         if (!o.lines.empty() && ctx.rep.unit) {
             std::fwrite(o.lines.data(), 1, o.lines.size(), ctx.rep.unit);
@@ -325,15 +325,7 @@ bool LaneWalk::pass(const std::function<bool()>& cancelled) {
     State& s = *s_;
     s.ierr0 = s.ctx.run.ierr;
     s.worst0 = s.ctx.rep.worst;
-    for (auto& w : s.workers) {
-        // a fresh check list in memory for every pass
-        std::fclose(w->ctx.rep.unit);
-        std::free(w->buf);
-        w->buf = nullptr;
-        w->size = 0;
-        w->ctx.rep.unit = open_memstream(&w->buf, &w->size);
-        if (!w->ctx.rep.unit) throw std::runtime_error("no memory for the check list of a lane");
-    }
+    for (auto& w : s.workers) w->fresh_check_list();
     {
         std::lock_guard<std::mutex> lk(s.m);
         s.ready.clear();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace rivola::ui {
 
@@ -30,6 +31,28 @@ public:
     // A fatal message was confirmed: the program ends once the run has
     // returned; default: nothing (the run's error level says it failed).
     virtual void stop_program() {}
+};
+
+// Screen-log lines and message boxes kept in the order they were told, to be
+// shown later on other services: work done in parallel (flow cases, lanes of
+// the walk) tells its lines in a fixed order, never mixed.
+class KeptSaid {
+public:
+    void log(const std::string& line) { said_.push_back({false, {}, line}); }
+    void message(const std::string& title, const std::string& text) { said_.push_back({true, title, text}); }
+    // Shows what was kept on `to` (nothing without services).
+    void replay(Services* to) const {
+        if (!to) return;
+        for (const Said& s : said_) s.box ? to->message(s.title, s.text) : to->log(s.text);
+    }
+    void clear() { said_.clear(); }
+
+private:
+    struct Said {
+        bool box;
+        std::string title, text;
+    };
+    std::vector<Said> said_;
 };
 
 }  // namespace rivola::ui

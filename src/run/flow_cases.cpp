@@ -40,15 +40,13 @@ class CaseServices : public ui::Services {
 public:
     CaseServices(ui::Services* main, std::mutex& lock, std::atomic<bool>& cancel)
         : main_(main), lock_(lock), cancel_(cancel) {}
-    void message(const std::string& title, const std::string& text) override {
-        said_.push_back({true, title, text});
-    }
+    void message(const std::string& title, const std::string& text) override { said_.message(title, text); }
     bool question(const std::string& title, const std::string& text) override {
         std::lock_guard<std::mutex> g(lock_);
         return main_ && main_->question(title, text);
     }
     std::string openFile(const std::string&, const std::string&) override { return {}; }
-    void log(const std::string& line) override { said_.push_back({false, {}, line}); }
+    void log(const std::string& line) override { said_.log(line); }
     void finale(const std::string&, const std::string&) override {}
     void progress(int pass, float largestDiffMm) override {
         std::lock_guard<std::mutex> g(lock_);
@@ -67,23 +65,15 @@ public:
     }
     // Shows what the case said on the main run's services.
     void replay() {
-        if (!main_) return;
-        for (const Said& s : said_) {
-            if (s.box) main_->message(s.title, s.text);
-            else main_->log(s.text);
-        }
+        said_.replay(main_);
         said_.clear();
     }
 
 private:
-    struct Said {
-        bool box;
-        std::string title, text;
-    };
     ui::Services* main_;
     std::mutex& lock_;
     std::atomic<bool>& cancel_;
-    std::vector<Said> said_;
+    ui::KeptSaid said_;
 };
 
 struct CaseRun {
