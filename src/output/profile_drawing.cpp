@@ -4,6 +4,7 @@
 #include <sstream>
 #include <array>
 #include <cmath>
+#include <iterator>
 #include <thread>
 #include <cstdio>
 #include <fstream>
@@ -248,9 +249,10 @@ std::string remark_text(const std::string& code, bool en) {
 // Shapes of one panel or of the page, in drawing order by layer.
 struct Layers {
     std::vector<Shape> grid, water, lines, structures, marks, labels;
-    void append_to(std::vector<Shape>& out) const {
-        for (const auto* l : {&grid, &water, &lines, &structures, &marks, &labels})
-            out.insert(out.end(), l->begin(), l->end());
+    // moves the shapes out, layer after layer
+    void move_to(std::vector<Shape>& out) {
+        for (auto* l : {&grid, &water, &lines, &structures, &marks, &labels})
+            out.insert(out.end(), std::make_move_iterator(l->begin()), std::make_move_iterator(l->end()));
     }
 };
 
@@ -611,7 +613,7 @@ double layout_panel(const ProfilePanel& panel, int index, bool en, std::optional
                                 kLeader, "none", 0.7, "leader", id));
     }
 
-    L.append_to(out);
+    L.move_to(out);
     tag(out, start);
     return plotBottom + 70.0;
 }
@@ -728,7 +730,7 @@ ProfileDrawing layout_profile(const ProfileModel& model) {
     y += 8.0;
     std::vector<Shape> legend;
     y = layout_legend(model, y, d.width, legend);
-    d.shapes.insert(d.shapes.end(), legend.begin(), legend.end());
+    d.shapes.insert(d.shapes.end(), std::make_move_iterator(legend.begin()), std::make_move_iterator(legend.end()));
     y += 6.0;
     for (size_t k = 0; k < model.panels.size(); ++k)
         y = layout_panel(model.panels[k], static_cast<int>(k), model.english, model.required, y,
